@@ -1,0 +1,53 @@
+# Helpers shared by the module folders.
+#
+#   dun_library(name SOURCES ... [LIBS ...])     a static library of a module
+#   dun_test(label exe SOURCES ... [LIBS ...])   a GoogleTest executable; its ctest test carries the module label
+#   dun_native_test(label exe)                   registers (in the main build) a test built by the native build
+#   dun_host_tool(var exe)                       sets var to the path of a host tool built by the native build
+#
+# Every module includes the repository root and framework/, so headers are named by folder:
+# "rtl/SysUtils.h", "engine/BtrWObj.h".
+
+set(DUN_NATIVE_DIR ${CMAKE_BINARY_DIR}/native)
+set(DUN_NATIVE_BIN ${DUN_NATIVE_DIR}/bin)
+set(DUN_WINEPREFIX $ENV{WINEPREFIX})
+if(NOT DUN_WINEPREFIX)
+  get_filename_component(DUN_WINEPREFIX ${CMAKE_BINARY_DIR}/../wineprefix ABSOLUTE)
+endif()
+set(DUN_WINE_ENV
+  "WINEPREFIX=${DUN_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
+
+function(dun_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+function(dun_test label exe)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${exe} ${ARG_SOURCES})
+  target_link_libraries(${exe} PRIVATE ${ARG_LIBS} gmock gtest_main)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_test(NAME ${exe} COMMAND ${exe} --gtest_brief=1)
+  set_tests_properties(${exe} PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
+  if(NOT DUN_NATIVE)
+    set_property(TEST ${exe} APPEND PROPERTY ENVIRONMENT ${DUN_WINE_ENV})
+  endif()
+endfunction()
+
+function(dun_native_test label exe)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_test(NAME ${exe} COMMAND ${DUN_NATIVE_BIN}/${exe} --gtest_brief=1)
+  set_tests_properties(${exe} PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+function(dun_host_tool var exe)
+  set(${var} ${DUN_NATIVE_BIN}/${exe} PARENT_SCOPE)
+endfunction()
