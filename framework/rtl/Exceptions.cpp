@@ -1,0 +1,3 @@
+#include "rtl/Exceptions.h"
+
+void Abort() { throw EAbort("Operation aborted"); }
