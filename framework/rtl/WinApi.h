@@ -14,6 +14,8 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <winspool.h>
 
 #undef CopyFile
 #undef CreateDirectory
