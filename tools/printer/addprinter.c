@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     driver.pDataFile = argv[2];
     driver.pConfigFile = (char*)"wineps.drv";
     driver.pDefaultDataType = (char*)"RAW";
-    if (!AddPrinterDriverExA(NULL, 3, (BYTE*)&driver, APD_COPY_NEW_FILES | APD_COPY_FROM_DIRECTORY)) {
+    if (!AddPrinterDriverExA(NULL, 3, (BYTE*)&driver, APD_COPY_ALL_FILES | APD_COPY_FROM_DIRECTORY)) {
         fprintf(stderr, "AddPrinterDriverEx failed: %lu\n", GetLastError());
         return 1;
     }

@@ -37,6 +37,7 @@ TEST(PrinterSmoke, DefaultPrinterPrintsAPageToAFile)
     HDC dc = CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr);
     ASSERT_NE(dc, nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    EXPECT_EQ(dpi, 600);
     EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), dpi * 17 / 2);  // Letter: 8.5 by 11 inches
     EXPECT_EQ(GetDeviceCaps(dc, PHYSICALHEIGHT), dpi * 11);
 
