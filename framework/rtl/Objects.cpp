@@ -52,6 +52,12 @@ TClass TObject::StaticClass()
     return &info;
 }
 
+void TObject::Free()
+{
+    BeforeDestruction();
+    delete this;
+}
+
 void TPersistent::Assign(TPersistent* source)
 {
     if (!source) AssignError(nullptr);

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 class TObject;
@@ -44,6 +45,21 @@ struct TClassInfo {
     void AddAnswerName(const std::string& name);
 };
 
+// Creates an object and runs its AfterConstruction; frees it again when that fails. Objects whose class does work
+// after construction (data modules, forms) must be made this way, by their owner or by creation by name.
+template <class T, class... Args>
+T* CreateObject(Args&&... args)
+{
+    T* object = new T(std::forward<Args>(args)...);
+    try {
+        object->AfterConstruction();
+    } catch (...) {
+        delete object;
+        throw;
+    }
+    return object;
+}
+
 // Creation by name: a class with a static template ConstructFrom<T>(owner) (the component model's roots declare
 // one) is created through it; any other default-constructible class with new T.
 template <class T>
@@ -51,9 +67,9 @@ TObject* DunCreateInstance(TObject* owner) {
     if constexpr (std::is_abstract_v<T>) {
         return nullptr;
     } else if constexpr (requires { T::template ConstructFrom<T>(owner); }) {
-        return T::template ConstructFrom<T>(owner);
+        return T::template ConstructFrom<T>(owner);  // runs CreateObject itself
     } else if constexpr (std::is_default_constructible_v<T>) {
-        return new T();
+        return CreateObject<T>();
     } else {
         return nullptr;
     }
@@ -85,6 +101,12 @@ public:
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject() = default;
+
+    // Run right after the most derived constructor (CreateObject) and right before destruction (Free).
+    virtual void AfterConstruction() {}
+    virtual void BeforeDestruction() {}
+    // BeforeDestruction, then delete.
+    void Free();
 
     static TClass StaticClass();
     virtual TClass ClassType() const { return StaticClass(); }

@@ -100,3 +100,41 @@ TEST(Objects, AssignCopiesOrNamesBothClasses)
         EXPECT_EQ(e.Message(), "Cannot assign a nil to a TAnimal");
     }
 }
+
+namespace {
+
+struct TLifeLog {
+    static inline std::string Text;
+};
+
+class TTracked : public TObject {
+    DUN_CLASS(TTracked, TObject)
+public:
+    bool FailAfterConstruction = false;
+    explicit TTracked(bool fail = false) : FailAfterConstruction(fail) {}
+    ~TTracked() override { TLifeLog::Text += "destroyed;"; }
+    void AfterConstruction() override
+    {
+        TLifeLog::Text += "after;";
+        if (FailAfterConstruction) throw EConvertError("failed");
+    }
+    void BeforeDestruction() override { TLifeLog::Text += "before;"; }
+};
+
+}  // namespace
+
+TEST(Objects, CreateObjectAndFreeRunTheConstructionHooks)
+{
+    TLifeLog::Text.clear();
+    TTracked* made = CreateObject<TTracked>();
+    made->Free();
+    EXPECT_EQ(TLifeLog::Text, "after;before;destroyed;");
+
+    TLifeLog::Text.clear();
+    EXPECT_THROW(CreateObject<TTracked>(true), EConvertError);
+    EXPECT_EQ(TLifeLog::Text, "after;destroyed;");
+
+    TLifeLog::Text.clear();
+    std::unique_ptr<TObject> byName(TTracked::StaticClass()->Factory(nullptr));
+    EXPECT_EQ(TLifeLog::Text, "after;");
+}
