@@ -1,8 +1,10 @@
-// String, number, date and file routines of the runtime library.
+// The runtime library's routines: strings, Format, numbers, format settings, dates, files and the exceptions.
 #pragma once
 
-#include <string>
-
-std::string Trim(const std::string& s);
-std::string TrimLeft(const std::string& s);
-std::string TrimRight(const std::string& s);
+#include "rtl/Exceptions.h"
+#include "rtl/FloatConv.h"
+#include "rtl/Format.h"
+#include "rtl/FormatSettings.h"
+#include "rtl/IntConv.h"
+#include "rtl/StringRoutines.h"
+#include "rtl/Types.h"
