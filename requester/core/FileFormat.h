@@ -1,0 +1,64 @@
+#pragma once
+// The on-disk form of a record file: a header with two commit slots, then a log of entries. A change appends
+// entries after the committed end and then writes the older commit slot (counter, end, counters of positions
+// and sequence numbers, checksum); readers trust only the slot with the highest valid counter, so a write cut
+// short anywhere leaves the file as it was after the last commit.
+#include "requester/core/Schema.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace reqcore {
+
+constexpr uint64_t HeaderSize = 256;
+constexpr char FileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '1'};
+
+struct CommitSlot {
+  uint64_t counter = 0;
+  uint64_t end = HeaderSize;
+  uint32_t nextPosition = 1;
+  uint64_t nextSeq = 1;
+};
+
+// Encodes the header bytes 0..HeaderSize with one slot filled (the other zero).
+std::string EncodeHeader(const CommitSlot& slot);
+uint64_t SlotOffset(uint64_t counter);
+std::string EncodeSlot(const CommitSlot& slot);
+// The newest valid slot of a header, or nothing when the header is not one of ours.
+std::optional<CommitSlot> DecodeHeader(std::string_view header);
+
+// Log entries.
+struct FileDefEntry {
+  uint16_t recordLength, pageSize, fileFlags;
+};
+struct CollatingEntry {
+  CollatingSequence table;
+};
+struct KeyAddEntry {
+  KeyDef key;
+  uint64_t baseSeq;  // sequence numbers given to existing records, in order of position
+};
+struct KeyDropEntry {
+  uint8_t number;
+};
+struct PutEntry {
+  uint32_t position;
+  uint64_t version;
+  std::vector<std::pair<uint8_t, uint64_t>> seqs;  // per key number: the place among duplicates
+  std::string data;
+};
+struct DeleteEntry {
+  uint32_t position;
+};
+using LogEntry = std::variant<FileDefEntry, CollatingEntry, KeyAddEntry, KeyDropEntry, PutEntry, DeleteEntry>;
+
+void AppendEntry(std::string& out, const LogEntry& entry);
+// Decodes every entry of a committed log range; false when it is damaged.
+bool DecodeEntries(std::string_view bytes, std::vector<LogEntry>& entries);
+
+}  // namespace reqcore

@@ -1,0 +1,199 @@
+#include "requester/core/FileIo.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace reqcore {
+
+namespace {
+
+class PosixFile : public FileIo {
+ public:
+  PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
+  ~PosixFile() override { ::close(fd_); }
+
+  bool ReadAt(uint64_t offset, void* buffer, size_t count) override {
+    auto* p = static_cast<char*>(buffer);
+    while (count > 0) {
+      ssize_t n = ::pread(fd_, p, count, static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      p += n, offset += n, count -= n;
+    }
+    return true;
+  }
+
+  bool WriteAt(uint64_t offset, const void* buffer, size_t count) override {
+    auto* p = static_cast<const char*>(buffer);
+    while (count > 0) {
+      ssize_t n = ::pwrite(fd_, p, count, static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      p += n, offset += n, count -= n;
+    }
+    return true;
+  }
+
+  bool Flush() override { return ::fdatasync(fd_) == 0; }
+
+  uint64_t Size() override {
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  }
+
+  bool Writable() const override { return writable_; }
+
+  // Open-file-description locks: owned by this handle, so two handles of one process conflict.
+  bool Lock(uint64_t offset, bool exclusive, bool wait) override {
+    struct flock fl = Range(offset, exclusive ? F_WRLCK : F_RDLCK);
+    int rc;
+    do rc = ::fcntl(fd_, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
+    while (rc != 0 && errno == EINTR);
+    return rc == 0;
+  }
+
+  void Unlock(uint64_t offset) override {
+    struct flock fl = Range(offset, F_UNLCK);
+    ::fcntl(fd_, F_OFD_SETLK, &fl);
+  }
+
+ private:
+  static struct flock Range(uint64_t offset, short type) {
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = 1;
+    return fl;
+  }
+
+  int fd_;
+  bool writable_;
+};
+
+FileIo::OpenResult ResultOf(int error) {
+  if (error == ENOENT || error == ENOTDIR) return FileIo::OpenResult::NotFound;
+  if (error == EACCES || error == EPERM || error == EROFS) return FileIo::OpenResult::Denied;
+  return FileIo::OpenResult::Error;
+}
+
+}  // namespace
+
+std::unique_ptr<FileIo> FileIo::OpenExisting(const std::string& path, OpenResult& result) {
+  bool writable = true;
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+    writable = false;
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (fd < 0) {
+    result = ResultOf(errno);
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    result = OpenResult::NotFound;
+    return nullptr;
+  }
+  result = OpenResult::Ok;
+  return std::make_unique<PosixFile>(fd, writable);
+}
+
+std::unique_ptr<FileIo> FileIo::CreateNew(const std::string& path, OpenResult& result) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    result = ResultOf(errno);
+    return nullptr;
+  }
+  result = OpenResult::Ok;
+  return std::make_unique<PosixFile>(fd, true);
+}
+
+namespace Path {
+
+namespace {
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// The entry of directory whose name equals name without regard to case; empty when none.
+std::string MatchInDirectory(const std::string& directory, const std::string& name) {
+  DIR* dir = ::opendir(directory.empty() ? "/" : directory.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* entry = ::readdir(dir)) {
+    if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+}  // namespace
+
+std::string FindExisting(const std::string& path) {
+  if (path.empty()) return {};
+  if (Exists(path)) return path;
+  std::string parent = Parent(path);
+  std::string name = path.substr(parent.size() + (parent.empty() || parent == "/" ? 0 : 1));
+  if (parent == "/") name = path.substr(1);
+  std::string existingParent = parent.empty() ? std::string(".") : FindExisting(parent);
+  if (existingParent.empty() || name.empty()) return {};
+  std::string match = MatchInDirectory(existingParent, name);
+  if (match.empty()) return {};
+  return parent.empty() ? match : Join(existingParent, match);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+std::string Join(const std::string& directory, const std::string& name) {
+  if (directory.empty()) return name;
+  if (directory.back() == '/') return directory + name;
+  return directory + "/" + name;
+}
+
+std::string Parent(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(PATH_MAX);
+  return ::getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
+}
+
+std::string Canonical(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
+}
+
+bool Replace(const std::string& source, const std::string& target) {
+  return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+}  // namespace Path
+
+}  // namespace reqcore

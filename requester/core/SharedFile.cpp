@@ -1,0 +1,192 @@
+#include "requester/core/SharedFile.h"
+
+#include "requester/core/Statuses.h"
+
+namespace reqcore {
+
+namespace {
+// Lock regions lie far beyond any data, so locking them never blocks reads or writes of the file.
+constexpr uint64_t LockBase = 1ull << 40;
+constexpr uint64_t OpenRegion = LockBase;           // shared by every open, exclusive for an exclusive open
+constexpr uint64_t ExclusiveRegion = LockBase + 1;  // held by the exclusive opener
+constexpr uint64_t WriteRegion = LockBase + 2;      // held while a change is committed
+constexpr uint64_t TransactionRegion = LockBase + 3;  // held by the client whose open transaction wrote the file
+constexpr uint64_t RecordRegion(uint32_t position) { return LockBase + 16 + position; }
+}  // namespace
+
+SharedFile::SharedFile(std::string path, std::unique_ptr<FileIo> io) : path_(std::move(path)), io_(std::move(io)) {}
+
+SharedFile::~SharedFile() = default;
+
+int16_t SharedFile::Sync() {
+  std::string header(HeaderSize, '\0');
+  if (!io_->ReadAt(0, header.data(), header.size())) return Status::IoError;
+  auto slot = DecodeHeader(header);
+  if (!slot) return Status::IoError;
+  if (slot->counter == known_.counter) return Status::Ok;
+  if (slot->end < known_.end) return Status::IoError;
+  if (slot->end > known_.end) {
+    std::string log(slot->end - known_.end, '\0');
+    if (!io_->ReadAt(known_.end, log.data(), log.size())) return Status::IoError;
+    std::vector<LogEntry> entries;
+    if (!DecodeEntries(log, entries)) return Status::IoError;
+    for (const auto& entry : entries) state_.Apply(entry);
+  }
+  state_.nextPosition = std::max(state_.nextPosition, slot->nextPosition);
+  state_.nextSeq = std::max(state_.nextSeq, slot->nextSeq);
+  known_ = *slot;
+  return Status::Ok;
+}
+
+int16_t SharedFile::AddOpen(bool exclusive) {
+  if (exclusive && exclusiveOpens_ == 0) {
+    if (!io_->Lock(ExclusiveRegion, true, false)) return Status::FileLocked;
+    if (normalOpens_ > 0) io_->Unlock(OpenRegion);
+    if (!io_->Lock(OpenRegion, true, false)) {
+      if (normalOpens_ > 0) io_->Lock(OpenRegion, false, false);
+      io_->Unlock(ExclusiveRegion);
+      return Status::IncompatibleMode;
+    }
+  } else if (!exclusive && !HasOpens()) {
+    if (!io_->Lock(OpenRegion, false, false)) return Status::FileLocked;
+  }
+  ++(exclusive ? exclusiveOpens_ : normalOpens_);
+  return Status::Ok;
+}
+
+void SharedFile::RemoveOpen(bool exclusive) {
+  --(exclusive ? exclusiveOpens_ : normalOpens_);
+  if (exclusive && exclusiveOpens_ == 0) {
+    io_->Unlock(OpenRegion);
+    io_->Unlock(ExclusiveRegion);
+    if (normalOpens_ > 0) io_->Lock(OpenRegion, false, false);
+  } else if (!HasOpens()) {
+    io_->Unlock(OpenRegion);
+  }
+}
+
+bool SharedFile::LockRecord(uint32_t position) {
+  auto [it, added] = recordLocks_.try_emplace(position, 0);
+  if (added && !io_->Lock(RecordRegion(position), true, false)) {
+    recordLocks_.erase(it);
+    return false;
+  }
+  ++it->second;
+  return true;
+}
+
+void SharedFile::UnlockRecord(uint32_t position) {
+  auto it = recordLocks_.find(position);
+  if (it == recordLocks_.end() || --it->second > 0) return;
+  recordLocks_.erase(it);
+  io_->Unlock(RecordRegion(position));
+}
+
+bool SharedFile::LockedByOther(uint32_t position) {
+  if (recordLocks_.count(position)) return false;
+  if (!io_->Lock(RecordRegion(position), true, false)) return true;
+  io_->Unlock(RecordRegion(position));
+  return false;
+}
+
+int16_t SharedFile::BeginWrite(bool inTransaction) {
+  if (!io_->Writable()) return Status::AccessDenied;
+  writing_ = true;
+  writeInTransaction_ = inTransaction;
+  if (inTransaction && holdsTransaction_) return Status::Ok;
+  if (!io_->Lock(WriteRegion, true, true)) return writing_ = false, Status::IoError;
+  int16_t status = Sync();
+  if (status == Status::Ok && inTransaction) {
+    if (io_->Lock(TransactionRegion, true, false))
+      holdsTransaction_ = true;
+    else
+      status = Status::FileLocked;
+    io_->Unlock(WriteRegion);
+  } else if (status == Status::Ok) {
+    if (io_->Lock(TransactionRegion, false, false))
+      io_->Unlock(TransactionRegion);
+    else
+      status = Status::FileLocked;
+  }
+  if (status != Status::Ok) {
+    if (!inTransaction) io_->Unlock(WriteRegion);
+    writing_ = false;
+  }
+  return status;
+}
+
+void SharedFile::CancelWrite() {
+  if (writing_ && !writeInTransaction_) io_->Unlock(WriteRegion);
+  writing_ = false;
+}
+
+int16_t SharedFile::CommitWrite(std::vector<LogEntry> entries) {
+  if (writeInTransaction_) {
+    for (const auto& entry : entries) {
+      ApplyWithUndo(entry);
+      AppendEntry(pending_, entry);
+    }
+    writing_ = false;
+    return Status::Ok;
+  }
+  std::string bytes;
+  for (const auto& entry : entries) AppendEntry(bytes, entry);
+  int16_t status = Append(bytes);
+  if (status == Status::Ok)
+    for (const auto& entry : entries) state_.Apply(entry);
+  CancelWrite();
+  return status;
+}
+
+int16_t SharedFile::Append(const std::string& bytes) {
+  CommitSlot next{known_.counter + 1, known_.end + bytes.size(), state_.nextPosition, state_.nextSeq};
+  if (!bytes.empty() && !io_->WriteAt(known_.end, bytes.data(), bytes.size())) return Status::DiskFull;
+  std::string slot = EncodeSlot(next);
+  if (!io_->WriteAt(SlotOffset(next.counter), slot.data(), slot.size())) return Status::IoError;
+  known_ = next;
+  return Status::Ok;
+}
+
+void SharedFile::ApplyWithUndo(const LogEntry& entry) {
+  uint32_t position = 0;
+  if (auto* put = std::get_if<PutEntry>(&entry)) position = put->position;
+  if (auto* del = std::get_if<DeleteEntry>(&entry)) position = del->position;
+  if (const Record* old = state_.Find(position))
+    undo_.push_back(PutEntry{position, old->version, old->seqs, old->data});
+  else
+    undo_.push_back(DeleteEntry{position});
+  state_.Apply(entry);
+}
+
+int16_t SharedFile::EndTransaction() {
+  if (!holdsTransaction_) return Status::Ok;
+  int16_t status = io_->Lock(WriteRegion, true, true) ? Append(pending_) : Status::IoError;
+  io_->Unlock(WriteRegion);
+  if (status != Status::Ok) {
+    AbortTransaction();
+    return status;
+  }
+  io_->Unlock(TransactionRegion);
+  holdsTransaction_ = false;
+  pending_.clear();
+  undo_.clear();
+  return Status::Ok;
+}
+
+void SharedFile::AbortTransaction() {
+  if (!holdsTransaction_) return;
+  for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) state_.Apply(*it);
+  // Positions given to the aborted inserts stay used.
+  if (state_.nextPosition != known_.nextPosition || state_.nextSeq != known_.nextSeq) {
+    if (io_->Lock(WriteRegion, true, true)) {
+      Append({});
+      io_->Unlock(WriteRegion);
+    }
+  }
+  io_->Unlock(TransactionRegion);
+  holdsTransaction_ = false;
+  pending_.clear();
+  undo_.clear();
+}
+
+}  // namespace reqcore

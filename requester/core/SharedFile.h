@@ -1,0 +1,71 @@
+#pragma once
+// One client's connection to one record file: its own OS handle (so its locks conflict with every other
+// client's), its view of the records, the open-mode and record locks it holds, and the changes of its open
+// transaction. Every call first brings the view up to the file's last commit.
+#include "requester/core/FileIo.h"
+#include "requester/core/TableState.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace reqcore {
+
+class SharedFile {
+ public:
+  SharedFile(std::string path, std::unique_ptr<FileIo> io);
+  ~SharedFile();
+
+  const std::string& Path() const { return path_; }
+  TableState& State() { return state_; }
+  bool Writable() const { return io_->Writable(); }
+
+  // Reads the commit slot and applies what other clients committed since the last call.
+  int16_t Sync();
+
+  // Open modes held by this client's handles.
+  int16_t AddOpen(bool exclusive);
+  void RemoveOpen(bool exclusive);
+  bool HasOpens() const { return normalOpens_ + exclusiveOpens_ > 0; }
+
+  // Single-record locks of this client (counted over its handles).
+  bool LockRecord(uint32_t position);
+  void UnlockRecord(uint32_t position);
+  bool LockedByOther(uint32_t position);
+
+  // Writes. Begin takes the file's write lock and syncs (85 when another client's transaction wrote the file);
+  // inside a transaction it takes the transaction lock instead and keeps the entries in memory.
+  int16_t BeginWrite(bool inTransaction);
+  // Applies the entries to the view and commits them (or keeps them for the transaction); ends the write.
+  int16_t CommitWrite(std::vector<LogEntry> entries);
+  void CancelWrite();
+
+  bool InTransaction() const { return holdsTransaction_; }
+  int16_t EndTransaction();
+  void AbortTransaction();
+
+  // Sequence numbers and positions handed out by writes.
+  uint64_t TakeSeq() { return state_.nextSeq++; }
+  uint32_t TakePosition() { return state_.nextPosition++; }
+
+ private:
+  int16_t Append(const std::string& bytes);
+  void ApplyWithUndo(const LogEntry& entry);
+  void ReleaseOpenLocks();
+
+  std::string path_;
+  std::unique_ptr<FileIo> io_;
+  TableState state_;
+  CommitSlot known_{0, HeaderSize, 1, 1};
+  int normalOpens_ = 0;
+  int exclusiveOpens_ = 0;
+  std::map<uint32_t, int> recordLocks_;
+  bool writing_ = false;
+  bool writeInTransaction_ = false;
+  bool holdsTransaction_ = false;
+  std::string pending_;
+  std::vector<LogEntry> undo_;
+};
+
+}  // namespace reqcore
