@@ -23,7 +23,7 @@ DWORD ShareOf(Word mode)
 
 // Where a seek from the origin lands, for streams that keep their own position.
 // Stand-ins until the runtime's file and error routines land.
-std::string SysErrorMessage(DWORD code)
+std::string SystemErrorText(DWORD code)
 {
     char buffer[512];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
@@ -33,7 +33,7 @@ std::string SysErrorMessage(DWORD code)
     return std::string(buffer, length);
 }
 
-std::string ExpandFileName(const std::string& fileName)
+std::string FullFileName(const std::string& fileName)
 {
     char buffer[MAX_PATH];
     char* namePart = nullptr;
@@ -41,10 +41,10 @@ std::string ExpandFileName(const std::string& fileName)
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : fileName;
 }
 
-[[noreturn]] void RaiseLastOSError()
+[[noreturn]] void RaiseLastSystemError()
 {
     const DWORD code = GetLastError();
-    EOSError error("System Error.  Code: " + std::to_string(code) + ".\r\n" + SysErrorMessage(code));
+    EOSError error("System Error.  Code: " + std::to_string(code) + ".\r\n" + SystemErrorText(code));
     error.ErrorCode = code;
     throw error;
 }
@@ -121,7 +121,7 @@ Int64 THandleStream::Seek(Int64 offset, Word origin)
 void THandleStream::SetSize(Int64 newSize)
 {
     Seek(newSize, soFromBeginning);
-    if (!SetEndOfFile(handle_)) RaiseLastOSError();
+    if (!SetEndOfFile(handle_)) RaiseLastSystemError();
 }
 
 TFileStream::TFileStream(const std::string& fileName, Word mode)
@@ -142,8 +142,8 @@ void* TFileStream::OpenHandle(const std::string& fileName, Word mode)
                            : CreateFileA(fileName.c_str(), AccessOf(mode), ShareOf(mode), nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return handle;
-    const std::string reason = SysErrorMessage(GetLastError());
-    const std::string name = ExpandFileName(fileName);
+    const std::string reason = SystemErrorText(GetLastError());
+    const std::string name = FullFileName(fileName);
     if (create) throw EFCreateError("Cannot create file \"" + name + "\". " + reason);
     throw EFOpenError("Cannot open file \"" + name + "\". " + reason);
 }
