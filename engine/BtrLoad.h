@@ -18,6 +18,7 @@ constexpr SmallInt InvalidFileName = 11;
 constexpr SmallInt RequesterInactive = 20;
 constexpr SmallInt DataBufferTooShort = 22;
 constexpr SmallInt InvalidKeyPath = 44;
+constexpr SmallInt RecordNotLocked = 81;
 constexpr SmallInt RecordLocked = 84;
 constexpr SmallInt FileLocked = 85;
 constexpr SmallInt AlreadyInitialized = 1016;

@@ -257,7 +257,14 @@ void TWinBtr::Insert()
 void TWinBtr::Update()
 {
     Execute(Op::Update);
-    Unlock();
+    try {
+        Unlock();
+    } catch (const EBtrieveEngineError& e) {
+        // The requester may release the lock with the write itself; the update stands.
+        if (e.Status() != BtrStatus::RecordNotLocked) throw;
+        lockedPosition_ = 0;
+        status_ = BtrStatus::Ok;
+    }
 }
 
 void TWinBtr::Delete()

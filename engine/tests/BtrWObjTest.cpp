@@ -254,10 +254,29 @@ TEST_F(WinBtr, LockingReadRemembersThePositionAndUpdateReleasesIt)
     EXPECT_EQ(CardinalAt(Call(1).DataIn), 4711u);
     EXPECT_EQ(file.LockedPosition(), 0u);
 
+    // A requester that released the lock with the write answers the unlock with 81: the update stands.
+    file.SetLockBias(TWinBtr::SingleNoWaitLockBias);
+    Script().Queue(0);
+    Script().Queue(0, CardinalBytes(4712));
+    file.GetNext();
+    Script().Queue(0);
+    Script().Queue(BtrStatus::RecordNotLocked);
+    EXPECT_NO_THROW(file.Update());
+    EXPECT_EQ(file.LockedPosition(), 0u);
+    EXPECT_EQ(file.GetStatus(), 0);
+
     Script().Calls.clear();
     file.Update();  // nothing locked: no unlock
     file.GetNext();  // the bias lasted one call
     EXPECT_EQ(Script().Operations(), (std::vector<Word>{3, 6}));
+
+    file.SetLockBias(TWinBtr::SingleNoWaitLockBias);
+    Script().Queue(0);
+    Script().Queue(0, CardinalBytes(4713));
+    file.GetNext();
+    Script().Queue(0);
+    Script().Queue(2);
+    EXPECT_THROW(file.Update(), EBtrieveEngineError);  // any other unlock failure is raised
 }
 
 TEST_F(WinBtr, CloseRaisesWhenNotOpenAndForgetsTheFile)
