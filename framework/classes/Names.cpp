@@ -1,0 +1,18 @@
+#include "classes/Names.h"
+
+#include <algorithm>
+#include <cctype>
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+bool IsValidIdent(const std::string& name)
+{
+    auto isAlpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    auto isAlnum = [&](char c) { return isAlpha(c) || (c >= '0' && c <= '9'); };
+    return !name.empty() && isAlpha(name[0]) && std::all_of(name.begin() + 1, name.end(), isAlnum);
+}

@@ -1,0 +1,195 @@
+#include "classes/TypInfo.h"
+
+#include <gtest/gtest.h>
+
+#include "classes/ClassRegistry.h"
+#include "classes/tests/Gadgets.h"
+
+void TGadgetModule::ModuleDestroy(TObject*)
+{
+    Log += "destroy;";
+}
+
+namespace {
+
+template <class F>
+std::string ErrorOf(F action)
+{
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+}  // namespace
+
+TEST(TypInfo, OrdinalKindsByName)
+{
+    TGadget gadget(nullptr);
+    SetOrdProp(&gadget, "count", 42);
+    SetOrdProp(&gadget, "Letter", 'Z');
+    SetEnumProp(&gadget, "Shape", "STTRIANGLE");
+    SetSetProp(&gadget, "Shapes", "[stCircle, stTriangle]");
+    SetInt64Prop(&gadget, "Big", Int64(1) << 40);
+    SetOrdProp(&gadget, "Enabled", 0);
+
+    EXPECT_EQ(gadget.Count, 42);
+    EXPECT_EQ(gadget.Letter, 'Z');
+    EXPECT_EQ(gadget.Shape, stTriangle);
+    EXPECT_EQ(gadget.Shapes, (TShapes{stCircle, stTriangle}));
+    EXPECT_EQ(gadget.Big, Int64(1) << 40);
+    EXPECT_FALSE(gadget.Enabled);
+    EXPECT_EQ(GetOrdProp(&gadget, "Shapes"), 5);
+    EXPECT_EQ(GetSetProp(&gadget, "Shapes", true), "[stCircle,stTriangle]");
+    EXPECT_EQ(GetEnumProp(&gadget, "Enabled"), "False");
+    EXPECT_EQ(GetEnumProp(&gadget, "Shape"), "stTriangle");
+
+    PPropInfo shape = GetPropInfo(&gadget, "Shape");
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->PropType->Kind, tkEnumeration);
+    EXPECT_EQ(GetEnumName(shape->PropType, 1), "stSquare");
+    EXPECT_EQ(GetEnumValue(shape->PropType, "stsquare"), 1);
+    EXPECT_EQ(GetEnumValue(shape->PropType, "stHexagon"), -1);
+}
+
+TEST(TypInfo, KindsOfEveryPropertyType)
+{
+    TGadget gadget(nullptr);
+    const std::pair<const char*, TTypeKind> expected[] = {
+        {"Count", tkInteger}, {"Letter", tkChar},     {"Shape", tkEnumeration}, {"Shapes", tkSet},
+        {"Ratio", tkFloat},   {"Price", tkFloat},     {"Big", tkInt64},         {"Caption", tkLString},
+        {"Lines", tkClass},   {"OnChange", tkMethod}, {"Enabled", tkEnumeration}};
+    for (const auto& [name, kind] : expected) EXPECT_EQ(PropType(&gadget, name), kind) << name;
+    EXPECT_EQ(GetPropInfo(&gadget, "Price")->PropType->FloatType, ftCurr);
+    EXPECT_EQ(GetPropInfo(&gadget, "Lines")->PropType->ClassType, TStrings::StaticClass());
+}
+
+TEST(TypInfo, StringFloatAndObjectProperties)
+{
+    TGadget gadget(nullptr);
+    TGadget other(nullptr);
+    SetStrProp(&gadget, "Caption", "Fees");
+    SetFloatProp(&gadget, "Ratio", 2.5);
+    SetFloatProp(&gadget, "Price", 12.3456);
+    SetObjectProp(&gadget, "Buddy", &other);
+
+    EXPECT_EQ(gadget.Caption, "Fees");
+    EXPECT_EQ(GetFloatProp(&gadget, "Ratio"), 2.5);
+    EXPECT_EQ(gadget.Price, Currency::FromScaled(123456));
+    EXPECT_EQ(GetObjectProp(&gadget, "Buddy"), &other);
+    EXPECT_EQ(GetObjectProp(&gadget, "Lines"), gadget.Lines());
+
+    TStringList wrongClass;
+    EXPECT_THROW(SetObjectProp(&gadget, "Buddy", &wrongClass), EPropertyError);
+    EXPECT_EQ(gadget.Buddy(), &other);
+}
+
+TEST(TypInfo, MissingAndMisusedProperties)
+{
+    TGadget gadget(nullptr);
+    EXPECT_FALSE(IsPublishedProp(&gadget, "DataSource"));
+    EXPECT_TRUE(IsPublishedProp(&gadget, "caption"));
+    EXPECT_EQ(GetPropInfo(&gadget, "DataSource"), nullptr);
+    EXPECT_EQ(GetPropInfo(static_cast<TObject*>(nullptr), "Caption"), nullptr);
+    EXPECT_EQ(ErrorOf([&] { GetStrProp(&gadget, "DataSource"); }), "Property DataSource does not exist");
+    EXPECT_EQ(ErrorOf([&] { SetEnumProp(&gadget, "Shape", "stHexagon"); }), "Invalid enumeration name: stHexagon");
+    EXPECT_THROW(GetStrProp(&gadget, "Count"), EPropertyError);
+    EXPECT_THROW(SetSetProp(&gadget, "Shapes", "[stOval]"), EPropertyError);
+}
+
+TEST(TypInfo, PropListHasAncestorsFirstAndRepublishedDefaults)
+{
+    TPropList list = GetPropList(TBigGadget::StaticClass());
+    ASSERT_GE(list.size(), 4u);
+    EXPECT_EQ(list[0]->Name, "Name");
+    EXPECT_EQ(list[1]->Name, "Tag");
+    EXPECT_EQ(list[2]->Name, "Count");
+    EXPECT_EQ(list[2]->Default, 10);
+    EXPECT_EQ(GetPropInfo(TGadget::StaticClass(), "Count")->Default, 0);
+    EXPECT_EQ(list.size(), GetPropList(TGadget::StaticClass()).size());
+}
+
+TEST(TypInfo, EventsBindToPublishedMethodsByName)
+{
+    TGadgetModule module(nullptr);
+    TGadget gadget(&module);
+    gadget.SetName("Gadget1");
+
+    void* code = MethodAddress(&module, "gadgetchange");
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(MethodName(&module, code), "GadgetChange");
+    EXPECT_EQ(MethodAddress(&module, "NoSuchMethod"), nullptr);
+    EXPECT_EQ(MethodName(&module, nullptr), "");
+
+    SetMethodProp(&gadget, "OnChange", FindMethod(&module, "GadgetChange"));
+    ASSERT_TRUE(gadget.OnChange);
+    gadget.OnChange(&gadget);
+    EXPECT_EQ(module.Log, "change Gadget1;");
+
+    TMethod value = GetMethodProp(&gadget, "OnChange");
+    EXPECT_EQ(value.Code, code);
+    EXPECT_EQ(value.Data, &module);
+    EXPECT_TRUE(value.Assigned());
+
+    SetMethodProp(&gadget, "OnValidate", FindMethod(&module, "GadgetValidate"));
+    bool accept = true;
+    GetMethodProp(&gadget, "OnValidate").As<TValidateEvent>()(&gadget, accept);
+    EXPECT_FALSE(accept);
+
+    // A handler of another signature is refused.
+    EXPECT_THROW(SetMethodProp(&gadget, "OnChange", FindMethod(&module, "GadgetValidate")), EPropertyError);
+    EXPECT_THROW(GetMethodProp(&gadget, "OnChange").As<TValidateEvent>(), EInvalidCast);
+
+    SetMethodProp(&gadget, "OnChange", TMethod{});
+    EXPECT_FALSE(gadget.OnChange);
+    EXPECT_FALSE(GetMethodProp(&gadget, "OnChange").Assigned());
+}
+
+TEST(TypInfo, EventValuesOfPlainHandlersCopyAcrossObjects)
+{
+    TGadget source(nullptr);
+    TGadget target(nullptr);
+    int calls = 0;
+    source.OnChange = [&](TObject*) { ++calls; };
+    TMethod value = GetMethodProp(&source, "OnChange");
+    EXPECT_EQ(value.Code, nullptr);
+    EXPECT_TRUE(value.Assigned());
+    SetMethodProp(&target, "OnChange", value);
+    target.OnChange(&target);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(ClassRegistry, FindCreateAndAncestryByName)
+{
+    RegisterClasses<TGadget, TBigGadget>();
+    RegisterClass(TGadget::StaticClass());  // again: ignored
+    EXPECT_EQ(GetClass("tgadget"), TGadget::StaticClass());
+    EXPECT_EQ(GetClass("TUnknown"), nullptr);
+    EXPECT_EQ(ErrorOf([] { FindClass("TUnknown"); }), "Class TUnknown not found");
+    EXPECT_THROW(FindClass("TUnknown"), EClassNotFound);
+
+    TComponent owner(nullptr);
+    TObject* made = CreateObjectByName("TBigGadget", &owner);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->ClassType(), TBigGadget::StaticClass());
+    EXPECT_EQ(static_cast<TComponent*>(made)->Owner(), &owner);
+    EXPECT_EQ(static_cast<TGadget*>(made)->Count, 10);
+    EXPECT_TRUE(made->InheritsFrom("TGadget"));
+    EXPECT_TRUE(made->InheritsFrom("TComponent"));
+    EXPECT_FALSE(made->InheritsFrom("TDataModule"));
+
+    RegisterClass(TStrings::StaticClass());
+    EXPECT_THROW(CreateObjectByName("TStrings"), EInvalidOperation);  // abstract
+    UnRegisterClass(TStrings::StaticClass());
+    EXPECT_EQ(GetClass("TStrings"), nullptr);
+}
+
+TEST(ClassRegistry, AliasNamesAndConflicts)
+{
+    RegisterClassAlias(TGadget::StaticClass(), "TWidget");
+    EXPECT_EQ(FindClass("TWidget"), TGadget::StaticClass());
+    EXPECT_EQ(ErrorOf([] { RegisterClassAlias(TBigGadget::StaticClass(), "TWidget"); }),
+              "A class named TWidget already exists");
+}
