@@ -518,6 +518,8 @@ TEST_F(WinBtr, TransactionsDirectoriesAndIndexes)
     file.SetDirectory("C:\\data");
     EXPECT_EQ(Call(0).Operation, 17);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(Call(0).KeyIn.data())), "C:\\data");
+    EXPECT_THROW(file.SetDirectory(std::string(256, 'd')), EBtrieveEngineError);  // never cut to a wrong path
+    EXPECT_EQ(Script().Calls.size(), 1u);
 
     ScriptedReply directory;
     directory.Key = Bytes(std::string("C:\\work\\data\0", 13));
