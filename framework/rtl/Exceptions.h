@@ -2,13 +2,17 @@
 #pragma once
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 #include "rtl/Types.h"
+#include "rtl/VarRec.h"
 
 class Exception : public std::exception {
 public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
+    // The message is Format(format, args).
+    Exception(const std::string& format, std::initializer_list<TVarRec> args);
 
     const std::string& Message() const { return message_; }
     void SetMessage(const std::string& message) { message_ = message; }

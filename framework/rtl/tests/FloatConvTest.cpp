@@ -105,3 +105,49 @@ TEST_F(FloatConvTest, StrToFloatAcceptsThePlatformsNumbersOnly)
 }
 
 }  // namespace
+
+namespace {
+
+class FormatFloatTest : public UsSettings {};
+
+TEST_F(FormatFloatTest, PlaceholdersSectionsAndLiterals)
+{
+    struct Case { const char* format; double value; const char* text; };
+    const Case cases[] = {
+        {"0.00", 1234.567, "1234.57"},
+        {"#,##0.00", 1234567.891, "1,234,567.89"},
+        {"#,##0.00", -0.5, "-0.50"},
+        {"000,000", 5, "000,005"},
+        {"0.##", 1, "1"},
+        {"0.##", 1.5, "1.5"},
+        {"0.#0", 1.5, "1.50"},
+        {"#.##", 0.05, ".05"},
+        {"00", 123, "123"},
+        {"#", 1234, "1234"},
+        {"0000", -12, "-0012"},
+        {"0", 2.5, "3"},
+        {"0", -0.4, "0"},
+        {"$#,##0.00", -5, "-$5.00"},
+        {"0.00;(0.00)", -5, "(5.00)"},
+        {"0.00;(0.00);\"zero\"", 0, "zero"},
+        {"0.00;(0.00);zero", -0.001, "zero"},
+        {"0;;'none'", 0, "none"},
+        {"0;;'none'", -3, "-3"},
+        {"'#'0 \"items\"", 7, "#7 items"},
+        {"0.00E+00", 1234.5, "1.23E+03"},
+        {"0.00E-00", 0.0012345, "1.23E-03"},
+        {"0.0E-0", 1234.5, "1.2E3"},
+        {"0.00E+00", 0, "0.00E+00"},
+        {"", 0.1, "0.1"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatFloat(c.format, c.value), c.text) << c.format << " " << c.value;
+}
+
+TEST_F(FormatFloatTest, UsesTheCurrentSeparators)
+{
+    DecimalSeparator = ',';
+    ThousandSeparator = '.';
+    EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1.234,50");
+}
+
+}  // namespace

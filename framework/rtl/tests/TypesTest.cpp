@@ -65,3 +65,24 @@ TEST(ExceptionTest, CarriesMessageAndDerivesFromStd)
 }
 
 }  // namespace
+
+#include "rtl/OSError.h"
+#include "rtl/WinApi.h"
+
+namespace {
+
+TEST(ExceptionTest, FormatConstructorAndOSErrors)
+{
+    EConvertError e("'%s' is not a valid integer value", {"x"});
+    EXPECT_EQ(e.Message(), "'x' is not a valid integer value");
+    EXPECT_FALSE(SysErrorMessage(ERROR_FILE_NOT_FOUND).empty());
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    try {
+        RaiseLastOSError();
+    } catch (const EOSError& error) {
+        EXPECT_EQ(error.ErrorCode, Cardinal(ERROR_FILE_NOT_FOUND));
+        EXPECT_EQ(error.Message(), "System Error.  Code: 2.\r\n" + SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    }
+}
+
+}  // namespace
