@@ -9,7 +9,6 @@
 #include "rtl/FloatDecimal.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/Format.h"
-#include "rtl/StringRoutines.h"
 
 namespace {
 
@@ -148,6 +147,39 @@ DecimalSource FromDouble(double value)
     return [value](int precision, int decimals) { return FloatToDecimal(value, precision, decimals); };
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Copies the digits of s to out while they last; returns how many were copied.
+size_t CopyDigits(const std::string& s, size_t& i, std::string& out)
+{
+    size_t start = i;
+    while (i < s.size() && IsDigit(s[i])) out += s[i++];
+    return i - start;
+}
+
+// Checks the platform's number syntax (blanks, sign, digits, DecimalSeparator, exponent) and gives the number
+// with '.' as the decimal point.
+bool NormalizeNumber(const std::string& s, std::string& out)
+{
+    const size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    const std::string text = s.substr(first, s.find_last_not_of(' ') - first + 1);
+    size_t i = 0;
+    if (text[i] == '+' || text[i] == '-') out += text[i++];
+    size_t digits = CopyDigits(text, i, out);
+    if (i < text.size() && text[i] == DecimalSeparator) {
+        out += '.';
+        digits += CopyDigits(text, ++i, out);
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        out += text[i++];
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) out += text[i++];
+        if (CopyDigits(text, i, out) == 0) return false;
+    }
+    return i == text.size();
+}
+
 DecimalSource FromCurrency(Currency value)
 {
     return [value](int precision, int decimals) { return FloatToDecimal(value, precision, decimals); };
@@ -171,29 +203,11 @@ std::string CurrToStr(Currency value) { return CurrToStrF(value, ffGeneral, 0); 
 
 bool TextToFloat(const std::string& s, double& value)
 {
-    std::string text = Trim(s);
-    std::string normal;
-    size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) normal += text[i++];
-    size_t digits = 0;
-    while (i < text.size() && isdigit(static_cast<unsigned char>(text[i]))) normal += text[i++], ++digits;
-    if (i < text.size() && text[i] == DecimalSeparator) {
-        normal += '.';
-        ++i;
-        while (i < text.size() && isdigit(static_cast<unsigned char>(text[i]))) normal += text[i++], ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        normal += text[i++];
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) normal += text[i++];
-        size_t start = i;
-        while (i < text.size() && isdigit(static_cast<unsigned char>(text[i]))) normal += text[i++];
-        if (i == start) return false;
-    }
-    if (i != text.size()) return false;
-    const char* first = normal.data() + (normal[0] == '+' ? 1 : 0);
+    std::string number;
+    if (!NormalizeNumber(s, number)) return false;
+    const char* begin = number.data() + (number[0] == '+' ? 1 : 0);
     double result = 0;
-    auto parsed = std::from_chars(first, normal.data() + normal.size(), result);
+    auto parsed = std::from_chars(begin, number.data() + number.size(), result);
     if (parsed.ec != std::errc() || std::isinf(result)) return false;
     value = result;
     return true;

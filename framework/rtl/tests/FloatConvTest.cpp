@@ -88,7 +88,7 @@ TEST_F(FloatConvTest, StrToFloatAcceptsThePlatformsNumbersOnly)
     struct Case { const char* text; double value; };
     const Case good[] = {{"1.5", 1.5}, {"  -2", -2}, {"+3.", 3}, {".25", 0.25}, {"1e3", 1000}, {"1.5E-2 ", 0.015}};
     for (const Case& c : good) EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value) << c.text;
-    for (const char* bad : {"", " ", "1,5", "abc", "1e", "1.2.3", "$1", "1e999", "0x10", "- 1"}) {
+    for (const char* bad : {"", " ", "1,5", "abc", "1e", "1.2.3", "$1", "1e999", "0x10", "- 1", "\t1"}) {
         double value = 7;
         EXPECT_FALSE(TryStrToFloat(bad, value)) << bad;
         EXPECT_EQ(value, 7);
