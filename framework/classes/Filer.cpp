@@ -366,6 +366,15 @@ void TReader::ReadPropertyPath(TPersistent* instance, const std::string& path, c
 
 void TReader::ReadPropValue(TPersistent* instance, PPropInfo prop, const std::string& where)
 {
+    try {
+        SetPropValue(instance, prop, where);
+    } catch (const EPropertyError&) {
+        InvalidPropertyValue();  // a value the property refuses (an object or a handler of another type)
+    }
+}
+
+void TReader::SetPropValue(TPersistent* instance, PPropInfo prop, const std::string& where)
+{
     switch (prop->PropType->Kind) {
     case tkInteger:
     case tkChar:
@@ -497,6 +506,10 @@ void TReader::FixupReferences()
         if (!reference) continue;  // not loaded: the property stays nil
         try {
             SetObjectProp(fixup.Instance, fixup.Prop, reference);
+        } catch (const EPropertyError&) {
+            EReadError e("Invalid property value");
+            AddReadContext(e, fixup.Where);
+            throw e;
         } catch (Exception& e) {
             AddReadContext(e, fixup.Where);
             throw;

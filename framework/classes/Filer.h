@@ -92,6 +92,7 @@ private:
     const TFormToken& TakeValue(std::initializer_list<TValueType> types);
     void ReadPropertyPath(TPersistent* instance, const std::string& path, const std::string& where);
     void ReadPropValue(TPersistent* instance, PPropInfo prop, const std::string& where);
+    void SetPropValue(TPersistent* instance, PPropInfo prop, const std::string& where);
     Int64 ReadOrdinal(PPropInfo prop);
     Int64 ReadSet(PTypeInfo setType);
     void ReadMethod(TPersistent* instance, PPropInfo prop);

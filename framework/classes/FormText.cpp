@@ -431,13 +431,23 @@ namespace {
 constexpr size_t kStringChunk = 64;  // characters of a string per line
 constexpr size_t kBinaryChunk = 32;  // bytes of binary data per line
 
+// Shortest text that reads back the same value, with the exponent written as "E-7", "E20".
 std::string FloatText(double value)
 {
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     std::string text(buffer, end);
-    if (std::isfinite(value) && text.find_first_of(".eE") == std::string::npos) text += ".0";
-    return text;
+    if (!std::isfinite(value)) return text;
+    size_t e = text.find('e');
+    if (e == std::string::npos) {
+        if (text.find('.') == std::string::npos) text += ".0";
+        return text;
+    }
+    std::string mantissa = text.substr(0, e);
+    bool negative = text[e + 1] == '-';
+    size_t digits = text.find_first_not_of("+-0", e + 1);
+    std::string exponent = digits == std::string::npos ? "0" : text.substr(digits);
+    return mantissa + "E" + (negative ? "-" : "") + exponent;
 }
 
 std::string QuotedString(const std::string& s)
@@ -529,7 +539,7 @@ void TTextPrinter::PrintValue(size_t indent)
     case vaInt64: out_ += std::to_string(value.Int); break;
     case vaExtended: out_ += FloatText(value.Float); break;
     case vaSingle: out_ += FloatText(value.Float) + "s"; break;
-    case vaCurrency: out_ += FloatText(std::nearbyint(value.Float * 10000)) + "c"; break;
+    case vaCurrency: out_ += std::to_string(std::llround(value.Float * 10000)) + "c"; break;
     case vaDate: out_ += FloatText(value.Float) + "d"; break;
     case vaString:
     case vaLString:
@@ -580,6 +590,7 @@ void TTextPrinter::PrintValue(size_t indent)
 
 void TTextPrinter::PrintString(const std::string& s, size_t indent)
 {
+    if (s.size() > kStringChunk) out_ += "\r\n" + std::string(indent + 2, ' ');
     for (size_t start = 0; start == 0 || start < s.size(); start += kStringChunk) {
         if (start > 0) out_ += " +\r\n" + std::string(indent + 2, ' ');
         out_ += QuotedString(s.substr(start, kStringChunk));

@@ -21,7 +21,7 @@ using TValidateEvent = std::function<void(TObject* sender, bool& accept)>;
 class TGadgetFont : public TPersistent {
     DUN_CLASS(TGadgetFont, TPersistent)
 public:
-    std::string FaceName = "Arial";
+    std::string FaceName;
     Integer Size = 8;
 
     static void Publish(TPublisher<TGadgetFont>& p)
@@ -164,7 +164,8 @@ public:
     void GadgetChange(TObject* sender) { Log += "change " + static_cast<TComponent*>(sender)->Name() + ";"; }
     void GadgetValidate(TObject* sender, bool& accept) { accept = false; }
     void ModuleCreate(TObject* sender) { Log += "create;"; }
-    void ModuleDestroy(TObject* sender);
+    void ModuleDestroy(TObject* sender) { DestroyLog += Name() + ";"; }
+    static inline std::string DestroyLog;
 
     static void Publish(TPublisher<TGadgetModule>& p)
     {

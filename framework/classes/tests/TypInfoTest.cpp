@@ -5,11 +5,6 @@
 #include "classes/ClassRegistry.h"
 #include "classes/tests/Gadgets.h"
 
-void TGadgetModule::ModuleDestroy(TObject*)
-{
-    Log += "destroy;";
-}
-
 namespace {
 
 template <class F>
