@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "rtl/SysUtils.h"
+#include "rtl/FileUtils.h"
+#include "rtl/OSError.h"
 #include "rtl/WinApi.h"
 
 namespace {
@@ -22,33 +23,6 @@ DWORD ShareOf(Word mode)
 }
 
 // Where a seek from the origin lands, for streams that keep their own position.
-// Stand-ins until the runtime's file and error routines land.
-std::string SystemErrorText(DWORD code)
-{
-    char buffer[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                  sizeof buffer, nullptr);
-    while (length > 0 && (static_cast<unsigned char>(buffer[length - 1]) <= ' ' || buffer[length - 1] == '.'))
-        --length;
-    return std::string(buffer, length);
-}
-
-std::string FullFileName(const std::string& fileName)
-{
-    char buffer[MAX_PATH];
-    char* namePart = nullptr;
-    const DWORD length = GetFullPathNameA(fileName.c_str(), sizeof buffer, buffer, &namePart);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : fileName;
-}
-
-[[noreturn]] void RaiseLastSystemError()
-{
-    const DWORD code = GetLastError();
-    EOSError error("System Error.  Code: " + std::to_string(code) + ".\r\n" + SystemErrorText(code));
-    error.ErrorCode = code;
-    throw error;
-}
-
 Int64 SeekTarget(Int64 offset, Word origin, Int64 position, Int64 size)
 {
     switch (origin) {
@@ -121,7 +95,7 @@ Int64 THandleStream::Seek(Int64 offset, Word origin)
 void THandleStream::SetSize(Int64 newSize)
 {
     Seek(newSize, soFromBeginning);
-    if (!SetEndOfFile(handle_)) RaiseLastSystemError();
+    if (!SetEndOfFile(handle_)) RaiseLastOSError();
 }
 
 TFileStream::TFileStream(const std::string& fileName, Word mode)
@@ -142,8 +116,8 @@ void* TFileStream::OpenHandle(const std::string& fileName, Word mode)
                            : CreateFileA(fileName.c_str(), AccessOf(mode), ShareOf(mode), nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return handle;
-    const std::string reason = SystemErrorText(GetLastError());
-    const std::string name = FullFileName(fileName);
+    const std::string reason = SysErrorMessage(GetLastError());
+    const std::string name = ExpandFileName(fileName);
     if (create) throw EFCreateError("Cannot create file \"" + name + "\". " + reason);
     throw EFOpenError("Cannot open file \"" + name + "\". " + reason);
 }
