@@ -1,0 +1,118 @@
+#include "db/BinaryFields.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "db/DBConsts.h"
+#include "db/DBErrors.h"
+#include "db/DataSet.h"
+#include "rtl/SysUtils.h"
+
+// --- TBytesField, TVarBytesField -----------------------------------------------------------------------------------
+
+TBytesField::TBytesField(TComponent* owner) : TBytesField(owner, ftBytes)
+{
+}
+
+TBytesField::TBytesField(TComponent* owner, TFieldType type) : TField(owner)
+{
+    SetDataType(type);
+    SetSize(16);
+}
+
+std::string TBytesField::GetAsString() const
+{
+    std::string data(DataSize(), '\0');
+    return GetData(data.data()) ? data : std::string();
+}
+
+void TBytesField::SetAsString(const std::string& value)
+{
+    std::string data(DataSize(), '\0');
+    std::memcpy(data.data(), value.data(), std::min(value.size(), data.size()));
+    SetData(data.data());
+}
+
+TVarBytesField::TVarBytesField(TComponent* owner) : TBytesField(owner, ftVarBytes)
+{
+}
+
+std::string TVarBytesField::GetAsString() const
+{
+    std::string data(DataSize(), '\0');
+    if (!GetData(data.data())) return std::string();
+    uint16_t length = 0;
+    std::memcpy(&length, data.data(), 2);
+    return data.substr(2, std::min<size_t>(length, Size()));
+}
+
+void TVarBytesField::SetAsString(const std::string& value)
+{
+    const uint16_t length = uint16_t(std::min<size_t>(value.size(), Size()));
+    std::string data(DataSize(), '\0');
+    std::memcpy(data.data(), &length, 2);
+    std::memcpy(data.data() + 2, value.data(), length);
+    SetData(data.data());
+}
+
+// --- Blob fields ---------------------------------------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<TStream> OpenBlob(const TField* field, TBlobStreamMode mode)
+{
+    TStream* stream = field->DataSet()->CreateBlobStream(const_cast<TField*>(field), mode);
+    if (!stream) DatabaseErrorFmt(dbconsts::SNotABlobField, {field->DisplayName()});
+    return std::unique_ptr<TStream>(stream);
+}
+
+}  // namespace
+
+TBlobField::TBlobField(TComponent* owner) : TBlobField(owner, ftBlob)
+{
+}
+
+TBlobField::TBlobField(TComponent* owner, TFieldType type) : TField(owner)
+{
+    SetDataType(type);
+}
+
+Integer TBlobField::BlobSize() const
+{
+    return Integer(OpenBlob(this, bmRead)->Size());
+}
+
+std::string TBlobField::GetAsString() const
+{
+    std::unique_ptr<TStream> stream = OpenBlob(this, bmRead);
+    std::string data(size_t(stream->Size()), '\0');
+    if (!data.empty()) stream->ReadBuffer(data.data(), Integer(data.size()));
+    return data;
+}
+
+void TBlobField::SetAsString(const std::string& value)
+{
+    std::unique_ptr<TStream> stream = OpenBlob(this, bmWrite);
+    if (!value.empty()) stream->WriteBuffer(value.data(), Integer(value.size()));
+}
+
+void TBlobField::Clear()
+{
+    OpenBlob(this, bmWrite);
+}
+
+void TBlobField::GetText(std::string& text, bool displayText) const
+{
+    std::string kind = KindName();
+    if (!IsNull()) kind = UpperCase(kind);
+    text = "(" + kind + ")";
+}
+
+TMemoField::TMemoField(TComponent* owner) : TBlobField(owner, ftMemo)
+{
+}
+
+TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic)
+{
+}

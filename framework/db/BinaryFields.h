@@ -1,0 +1,69 @@
+// Byte fields (fixed and variable length) and blob fields (binary, memo, graphic) read through blob streams.
+#pragma once
+
+#include "db/Field.h"
+
+class TBytesField : public TField {
+    DUN_CLASS(TBytesField, TField)
+public:
+    explicit TBytesField(TComponent* owner);
+
+    Integer DataSize() const override { return Size(); }
+    void SetAsString(const std::string& value) override;
+
+protected:
+    TBytesField(TComponent* owner, TFieldType type);
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override { return Variant(GetAsString()); }
+    void SetVarValue(const Variant& value) override { SetAsString(VarToStr(value)); }
+};
+
+// Up to Size bytes after a 16-bit length.
+class TVarBytesField : public TBytesField {
+    DUN_CLASS(TVarBytesField, TBytesField)
+public:
+    explicit TVarBytesField(TComponent* owner);
+
+    Integer DataSize() const override { return Size() + 2; }
+    void SetAsString(const std::string& value) override;
+
+protected:
+    std::string GetAsString() const override;
+};
+
+class TBlobField : public TField {
+    DUN_CLASS(TBlobField, TField)
+public:
+    explicit TBlobField(TComponent* owner);
+
+    Integer BlobSize() const;
+    void SetAsString(const std::string& value) override;
+    void Clear() override;
+
+protected:
+    TBlobField(TComponent* owner, TFieldType type);
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override { return Variant(GetAsString()); }
+    void SetVarValue(const Variant& value) override { SetAsString(VarToStr(value)); }
+    // "(BLOB)" for a value, "(Blob)" for none; descendants name their own kind.
+    void GetText(std::string& text, bool displayText) const override;
+    virtual std::string KindName() const { return "Blob"; }
+};
+
+class TMemoField : public TBlobField {
+    DUN_CLASS(TMemoField, TBlobField)
+public:
+    explicit TMemoField(TComponent* owner);
+
+protected:
+    std::string KindName() const override { return "Memo"; }
+};
+
+class TGraphicField : public TBlobField {
+    DUN_CLASS(TGraphicField, TBlobField)
+public:
+    explicit TGraphicField(TComponent* owner);
+
+protected:
+    std::string KindName() const override { return "Graphic"; }
+};

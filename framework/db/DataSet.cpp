@@ -1,0 +1,920 @@
+#include "db/DataSet.h"
+
+#include <algorithm>
+
+#include "db/DBConsts.h"
+#include "db/DataSource.h"
+#include "rtl/SysUtils.h"
+
+namespace {
+
+bool InEditModes(TDataSetState state)
+{
+    return state == dsEdit || state == dsInsert;
+}
+
+std::vector<std::string> SplitFieldNames(const std::string& names)
+{
+    std::vector<std::string> result;
+    size_t start = 0;
+    while (start <= names.size()) {
+        size_t end = names.find(';', start);
+        if (end == std::string::npos) end = names.size();
+        const std::string name = Trim(names.substr(start, end - start));
+        if (!name.empty()) result.push_back(name);
+        start = end + 1;
+    }
+    return result;
+}
+
+}  // namespace
+
+TDataSet::TDataSet(TComponent* owner)
+        : TComponent(owner), fields_(std::make_unique<TFields>(this)), fieldDefs_(std::make_unique<TFieldDefs>(this))
+{
+}
+
+TDataSet::~TDataSet()
+{
+    for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->SetDataSet(nullptr);
+    DestroyFields();
+    while (fields_->Count() > 0) fields_->Fields(0)->SetDataSet(nullptr);
+}
+
+void TDataSet::BeforeDestruction()
+{
+    TComponent::BeforeDestruction();
+    Close();
+}
+
+// --- Opening and closing -------------------------------------------------------------------------------------------
+
+void TDataSet::SetActive(bool active)
+{
+    if (active == Active()) return;
+    if (active)
+        OpenNow();
+    else
+        CloseNow();
+}
+
+void TDataSet::OpenNow()
+{
+    Fire(BeforeOpen);
+    try {
+        OpenCursor(false);
+    } catch (...) {
+        CloseCursor();
+        throw;
+    }
+    SetState(dsBrowse);
+    Fire(AfterOpen);
+    if (!IsEmpty()) DoAfterScroll();
+}
+
+void TDataSet::CloseNow()
+{
+    const bool destroying = ComponentState().Contains(csDestroying);
+    if (!destroying) Fire(BeforeClose);
+    SetState(dsInactive);
+    CloseCursor();
+    if (!destroying) Fire(AfterClose);
+}
+
+void TDataSet::OpenCursor(bool infoQuery)
+{
+    if (infoQuery) {
+        InternalInitFieldDefs();
+        return;
+    }
+    defaultFields_ = FieldCount() == 0;
+    InternalOpen();
+    UpdateBufferCount();
+    bof_ = true;
+}
+
+void TDataSet::CloseCursor()
+{
+    ClearBuffers();
+    SetBufListSize(0);
+    bufferCount_ = 0;
+    if (IsCursorOpen()) InternalClose();
+    defaultFields_ = false;
+}
+
+void TDataSet::InitFieldDefs()
+{
+    if (IsCursorOpen()) {
+        InternalInitFieldDefs();
+    } else {
+        OpenCursor(true);
+    }
+}
+
+void TDataSet::CheckActive() const
+{
+    if (state_ == dsInactive) DatabaseError(dbconsts::SDataSetClosed, this);
+}
+
+void TDataSet::CheckInactive() const
+{
+    if (Active()) DatabaseError(dbconsts::SDataSetOpen, this);
+}
+
+bool TDataSet::IsEmpty()
+{
+    return bof_ && eof_;
+}
+
+// --- State ---------------------------------------------------------------------------------------------------------
+
+void TDataSet::SetState(TDataSetState value)
+{
+    if (state_ == value) return;
+    state_ = value;
+    modified_ = false;
+    DataEvent(deUpdateState, 0);
+}
+
+TDataSetState TDataSet::SetTempState(TDataSetState value)
+{
+    const TDataSetState old = state_;
+    state_ = value;
+    ++disableCount_;
+    return old;
+}
+
+void TDataSet::RestoreState(TDataSetState value)
+{
+    state_ = value;
+    --disableCount_;
+}
+
+void TDataSet::DataEvent(TDataEvent event, intptr_t info)
+{
+    switch (event) {
+    case deFieldChange: {
+        TField* field = reinterpret_cast<TField*>(info);
+        if (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) modified_ = true;
+        UpdateCalcFields();
+        field->Change();
+        break;
+    }
+    case dePropertyChange: fieldDefs_->SetUpdated(false); break;
+    default: break;
+    }
+    if (disableCount_ == 0) {
+        NotifyDataSources(event, info);
+    } else if ((event == deUpdateState && state_ == dsInactive) || event == deLayoutChange) {
+        enableEvent_ = deLayoutChange;
+    }
+}
+
+void TDataSet::NotifyDataSources(TDataEvent event, intptr_t info)
+{
+    for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->DataEvent(event, info);
+}
+
+void TDataSet::DisableControls()
+{
+    if (disableCount_ == 0) {
+        disableState_ = state_;
+        enableEvent_ = deDataSetChange;
+    }
+    ++disableCount_;
+}
+
+void TDataSet::EnableControls()
+{
+    if (disableCount_ == 0) return;
+    if (--disableCount_ > 0) return;
+    if (disableState_ != state_) DataEvent(deUpdateState, 0);
+    if (disableState_ != dsInactive && state_ != dsInactive) DataEvent(enableEvent_, 0);
+}
+
+void TDataSet::Fire(const TDataSetNotifyEvent& event)
+{
+    if (event) event(this);
+}
+
+void TDataSet::InternalHandleException()
+{
+    if (ApplicationHandleException) ApplicationHandleException(this);
+}
+
+// --- Record buffers ------------------------------------------------------------------------------------------------
+
+void TDataSet::SetBufListSize(Integer value)
+{
+    while (Integer(buffers_.size()) > value) {
+        TRecordBuffer buffer = buffers_.back();
+        buffers_.pop_back();
+        FreeRecordBuffer(buffer);
+    }
+    while (Integer(buffers_.size()) < value) buffers_.push_back(AllocRecordBuffer());
+}
+
+void TDataSet::UpdateBufferCount()
+{
+    if (!IsCursorOpen()) return;
+    Integer wanted = 1;
+    for (TDataSource* source : dataSources_) wanted = std::max(wanted, source->MaxLinkBufferCount());
+    SetBufferCount(wanted);
+}
+
+void TDataSet::SetBufferCount(Integer count)
+{
+    if (count == bufferCount_ || count < 1) return;
+    if (count < bufferCount_) {
+        const Integer drop = std::max(0, activeRecord_ - (count - 1));
+        for (Integer i = 0; i < drop; ++i) MoveBuffer(0, Integer(buffers_.size()) - 1);
+        activeRecord_ -= drop;
+        recordCount_ = std::min(recordCount_ - drop, count);
+        CursorPosChanged();
+        SetBufListSize(count + 1);
+        bufferCount_ = count;
+        return;
+    }
+    SetBufListSize(count + 1);
+    bufferCount_ = count;
+    if (recordCount_ > 0) {
+        GetNextRecords();
+        GetPriorRecords();
+    }
+}
+
+void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)
+{
+    if (curIndex == newIndex) return;
+    TRecordBuffer buffer = buffers_[curIndex];
+    if (curIndex < newIndex)
+        std::move(buffers_.begin() + curIndex + 1, buffers_.begin() + newIndex + 1, buffers_.begin() + curIndex);
+    else
+        std::move_backward(buffers_.begin() + newIndex, buffers_.begin() + curIndex, buffers_.begin() + curIndex + 1);
+    buffers_[newIndex] = buffer;
+}
+
+void TDataSet::ClearBuffers()
+{
+    recordCount_ = 0;
+    activeRecord_ = 0;
+    currentRecord_ = -1;
+    bof_ = true;
+    eof_ = true;
+}
+
+void TDataSet::ActivateBuffers()
+{
+    recordCount_ = 1;
+    activeRecord_ = 0;
+    currentRecord_ = 0;
+    bof_ = false;
+    eof_ = false;
+}
+
+void TDataSet::SetCurrentRecord(Integer index)
+{
+    if (currentRecord_ == index) return;
+    TRecordBuffer buffer = buffers_[index];
+    switch (GetBookmarkFlag(buffer)) {
+    case bfCurrent:
+    case bfInserted: InternalSetToRecord(buffer); break;
+    case bfBOF: InternalFirst(); break;
+    case bfEOF: InternalLast(); break;
+    }
+    currentRecord_ = index;
+}
+
+void TDataSet::UpdateCursorPos()
+{
+    if (recordCount_ > 0) SetCurrentRecord(activeRecord_);
+}
+
+bool TDataSet::GetNextRecord()
+{
+    TGetMode mode = gmNext;
+    if (recordCount_ > 0) {
+        SetCurrentRecord(recordCount_ - 1);
+        if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
+            mode = gmCurrent;
+    }
+    const bool ok = GetRecord(buffers_[recordCount_], mode, true) == grOK;
+    if (!ok) {
+        CursorPosChanged();
+        return false;
+    }
+    if (recordCount_ == 0) {
+        ActivateBuffers();
+    } else {
+        if (recordCount_ < bufferCount_)
+            ++recordCount_;
+        else
+            MoveBuffer(0, recordCount_);
+    }
+    currentRecord_ = recordCount_ - 1;
+    return true;
+}
+
+bool TDataSet::GetPriorRecord()
+{
+    if (recordCount_ > 0) SetCurrentRecord(0);
+    const bool ok = GetRecord(buffers_[recordCount_], gmPrior, true) == grOK;
+    if (!ok) {
+        CursorPosChanged();
+        return false;
+    }
+    if (recordCount_ == 0) {
+        ActivateBuffers();
+    } else {
+        MoveBuffer(recordCount_, 0);
+        if (recordCount_ < bufferCount_) {
+            ++recordCount_;
+            ++activeRecord_;
+        }
+    }
+    currentRecord_ = 0;
+    return true;
+}
+
+Integer TDataSet::GetNextRecords()
+{
+    Integer count = 0;
+    while (recordCount_ < bufferCount_ && GetNextRecord()) ++count;
+    return count;
+}
+
+Integer TDataSet::GetPriorRecords()
+{
+    Integer count = 0;
+    while (recordCount_ < bufferCount_ && GetPriorRecord()) ++count;
+    return count;
+}
+
+void TDataSet::Resync(TResyncMode mode)
+{
+    TRecordBuffer spare = buffers_[recordCount_];
+    if (mode.Contains(rmExact)) {
+        CursorPosChanged();
+        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(dbconsts::SRecordNotFound, this);
+    } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
+               GetRecord(spare, gmPrior, false) != grOK) {
+        ClearBuffers();
+        DataEvent(deDataSetChange, 0);
+        return;
+    }
+    const Integer before = mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
+    MoveBuffer(recordCount_, 0);
+    ActivateBuffers();
+    try {
+        Integer count = 0;
+        while (count < before && GetPriorRecord()) ++count;
+        GetNextRecords();
+        GetPriorRecords();
+    } catch (...) {
+        DataEvent(deDataSetChange, 0);
+        throw;
+    }
+    DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::InitRecord(TRecordBuffer buffer)
+{
+    InternalInitRecord(buffer);
+    ClearCalcFields(buffer);
+    SetBookmarkFlag(buffer, bfInserted);
+}
+
+// --- Navigation ----------------------------------------------------------------------------------------------------
+
+void TDataSet::First()
+{
+    CheckBrowseMode();
+    DoBeforeScroll();
+    ClearBuffers();
+    try {
+        InternalFirst();
+        GetNextRecord();
+        GetNextRecords();
+    } catch (...) {
+        bof_ = true;
+        DataEvent(deDataSetChange, 0);
+        throw;
+    }
+    bof_ = true;
+    DataEvent(deDataSetChange, 0);
+    DoAfterScroll();
+}
+
+void TDataSet::Last()
+{
+    CheckBrowseMode();
+    DoBeforeScroll();
+    ClearBuffers();
+    try {
+        InternalLast();
+        GetPriorRecord();
+        GetPriorRecords();
+    } catch (...) {
+        eof_ = true;
+        DataEvent(deDataSetChange, 0);
+        throw;
+    }
+    eof_ = true;
+    DataEvent(deDataSetChange, 0);
+    DoAfterScroll();
+}
+
+Integer TDataSet::MoveBy(Integer distance)
+{
+    CheckBrowseMode();
+    Integer moved = 0;
+    DoBeforeScroll();
+    if ((distance > 0 && !eof_) || (distance < 0 && !bof_)) {
+        bof_ = false;
+        eof_ = false;
+        const Integer oldRecordCount = recordCount_;
+        Integer scrollDistance = 0;
+        auto report = [&] {
+            if (recordCount_ != oldRecordCount)
+                DataEvent(deDataSetChange, 0);
+            else
+                DataEvent(deDataSetScroll, scrollDistance);
+        };
+        try {
+            for (; distance > 0; --distance, ++moved) {
+                if (activeRecord_ < recordCount_ - 1) {
+                    ++activeRecord_;
+                    continue;
+                }
+                const Integer shift = recordCount_ < bufferCount_ ? 0 : 1;
+                if (!GetNextRecord()) {
+                    eof_ = true;
+                    break;
+                }
+                scrollDistance -= shift;
+                activeRecord_ = recordCount_ - 1;
+            }
+            for (; distance < 0; ++distance, --moved) {
+                if (activeRecord_ > 0) {
+                    --activeRecord_;
+                    continue;
+                }
+                const Integer shift = recordCount_ < bufferCount_ ? 0 : 1;
+                if (!GetPriorRecord()) {
+                    bof_ = true;
+                    break;
+                }
+                scrollDistance += shift;
+                activeRecord_ = 0;
+            }
+        } catch (...) {
+            report();
+            throw;
+        }
+        report();
+        DoAfterScroll();
+    }
+    return moved;
+}
+
+void TDataSet::Refresh()
+{
+    CheckBrowseMode();
+    UpdateCursorPos();
+    InternalRefresh();
+    Resync({});
+}
+
+void TDataSet::CheckBrowseMode()
+{
+    CheckActive();
+    DataEvent(deCheckBrowseMode, 0);
+    switch (state_) {
+    case dsEdit:
+    case dsInsert:
+        UpdateRecord();
+        if (modified_)
+            Post();
+        else
+            Cancel();
+        break;
+    case dsSetKey: Post(); break;
+    default: break;
+    }
+}
+
+bool TDataSet::FindRecord(bool restart, bool goForward)
+{
+    return false;
+}
+
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options)
+{
+    return false;
+}
+
+Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields)
+{
+    return Null();
+}
+
+// --- Bookmarks -----------------------------------------------------------------------------------------------------
+
+TBookmark TDataSet::Bookmark()
+{
+    if (bookmarkSize_ == 0 || recordCount_ == 0 || GetBookmarkFlag(ActiveBuffer()) != bfCurrent) return TBookmark();
+    TBookmark bookmark(bookmarkSize_, '\0');
+    GetBookmarkData(ActiveBuffer(), bookmark.data());
+    return bookmark;
+}
+
+void TDataSet::GotoBookmark(const TBookmark& bookmark)
+{
+    if (bookmark.empty()) return;
+    CheckBrowseMode();
+    DoBeforeScroll();
+    InternalGotoBookmark(bookmark.data());
+    Resync({rmExact, rmCenter});
+    DoAfterScroll();
+}
+
+// --- Editing -------------------------------------------------------------------------------------------------------
+
+void TDataSet::CheckCanModify()
+{
+    if (!GetCanModify()) DatabaseError(dbconsts::SDataSetReadOnly, this);
+}
+
+void TDataSet::CheckOperation(TDataOperation operation, const TDataSetErrorEvent& errorEvent)
+{
+    for (;;) {
+        try {
+            UpdateCursorPos();
+            (this->*operation)();
+            return;
+        } catch (EDatabaseError& e) {
+            TDataAction action = daFail;
+            if (errorEvent) errorEvent(this, e, action);
+            if (action == daFail) throw;
+            if (action == daAbort) Abort();
+        }
+    }
+}
+
+void TDataSet::Edit()
+{
+    if (InEditModes(state_)) return;
+    if (recordCount_ == 0) {
+        Insert();
+        return;
+    }
+    CheckBrowseMode();
+    CheckCanModify();
+    Fire(BeforeEdit);
+    CheckOperation(&TDataSet::InternalEdit, OnEditError);
+    GetCalcFields(ActiveBuffer());
+    SetState(dsEdit);
+    DataEvent(deRecordChange, 0);
+    Fire(AfterEdit);
+}
+
+void TDataSet::BeginInsertAppend()
+{
+    CheckBrowseMode();
+    CheckCanModify();
+    Fire(BeforeInsert);
+    DoBeforeScroll();
+}
+
+void TDataSet::EndInsertAppend()
+{
+    SetState(dsInsert);
+    try {
+        DoOnNewRecord();
+    } catch (...) {
+        UpdateCursorPos();
+        FreeFieldBuffers();
+        throw;
+    }
+    modified_ = false;
+    DataEvent(deDataSetChange, 0);
+    Fire(AfterInsert);
+    DoAfterScroll();
+}
+
+void TDataSet::Insert()
+{
+    BeginInsertAppend();
+    const TBookmark oldCurrent = Bookmark();
+    MoveBuffer(recordCount_, activeRecord_);
+    TRecordBuffer buffer = ActiveBuffer();
+    InitRecord(buffer);
+    if (recordCount_ == 0)
+        SetBookmarkFlag(buffer, bfBOF);
+    else if (!oldCurrent.empty())
+        SetBookmarkData(buffer, oldCurrent.data());
+    if (recordCount_ < bufferCount_) ++recordCount_;
+    CursorPosChanged();
+    InternalInsert();
+    EndInsertAppend();
+}
+
+void TDataSet::Append()
+{
+    BeginInsertAppend();
+    ClearBuffers();
+    TRecordBuffer buffer = buffers_[0];
+    InitRecord(buffer);
+    SetBookmarkFlag(buffer, bfEOF);
+    recordCount_ = 1;
+    bof_ = false;
+    GetPriorRecords();
+    InternalInsert();
+    EndInsertAppend();
+}
+
+void TDataSet::DoOnNewRecord()
+{
+    Fire(OnNewRecord);
+}
+
+void TDataSet::Post()
+{
+    UpdateRecord();
+    if (!InEditModes(state_)) return;
+    DataEvent(deCheckBrowseMode, 0);
+    Fire(BeforePost);
+    CheckOperation(&TDataSet::InternalPost, OnPostError);
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync({});
+    Fire(AfterPost);
+}
+
+void TDataSet::InternalPost()
+{
+    CheckRequiredFields();
+}
+
+void TDataSet::CheckRequiredFields()
+{
+    for (Integer i = 0; i < fields_->Count(); ++i) {
+        TField* field = fields_->Fields(i);
+        if (field->Required() && !field->ReadOnly() && field->FieldKind() == fkData && field->IsNull()) {
+            field->FocusControl();
+            DatabaseErrorFmt(dbconsts::SFieldRequired, {field->DisplayName()});
+        }
+    }
+}
+
+void TDataSet::Cancel()
+{
+    if (!InEditModes(state_)) return;
+    DataEvent(deCheckBrowseMode, 0);
+    Fire(BeforeCancel);
+    const bool scrolls = state_ == dsInsert;
+    if (scrolls) DoBeforeScroll();
+    UpdateCursorPos();
+    InternalCancel();
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync({});
+    Fire(AfterCancel);
+    if (scrolls) DoAfterScroll();
+}
+
+void TDataSet::Delete()
+{
+    CheckActive();
+    if (state_ == dsInsert || state_ == dsSetKey) {
+        Cancel();
+        return;
+    }
+    if (recordCount_ == 0) DatabaseError(dbconsts::SDataSetEmpty, this);
+    DataEvent(deCheckBrowseMode, 0);
+    Fire(BeforeDelete);
+    DoBeforeScroll();
+    CheckOperation(&TDataSet::InternalDelete, OnDeleteError);
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync({});
+    Fire(AfterDelete);
+    DoAfterScroll();
+}
+
+void TDataSet::UpdateRecord()
+{
+    if (!InEditModes(state_) && state_ != dsSetKey) DatabaseError(dbconsts::SNotEditing, this);
+    DataEvent(deUpdateRecord, 0);
+}
+
+void TDataSet::ClearFields()
+{
+    if (!InEditModes(state_)) DatabaseError(dbconsts::SNotEditing, this);
+    DataEvent(deCheckBrowseMode, 0);
+    InternalInitRecord(ActiveBuffer());
+    if (state_ != dsSetKey) GetCalcFields(ActiveBuffer());
+    DataEvent(deRecordChange, 0);
+}
+
+void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
+{
+    BeginInsertAppend();
+    if (!append) UpdateCursorPos();
+    DisableControls();
+    try {
+        MoveBuffer(recordCount_, activeRecord_);
+        InitRecord(ActiveBuffer());
+        SetState(dsInsert);
+        SetFieldValuesOf(values);
+        UpdateRecord();
+        CheckRequiredFields();
+        InternalAddRecord(ActiveBuffer(), append);
+        SetState(dsBrowse);
+    } catch (...) {
+        SetState(dsBrowse);
+        Resync({});
+        EnableControls();
+        throw;
+    }
+    Resync({});
+    EnableControls();
+    Fire(AfterInsert);
+    DoAfterScroll();
+}
+
+void TDataSet::SetFieldValuesOf(const std::vector<Variant>& values)
+{
+    for (size_t i = 0; i < values.size() && Integer(i) < fields_->Count(); ++i) {
+        TField* field = fields_->Fields(Integer(i));
+        if (field->FieldKind() == fkData && !VarIsEmpty(values[i])) field->SetAsVariant(values[i]);
+    }
+}
+
+// --- Calculated fields ---------------------------------------------------------------------------------------------
+
+void TDataSet::GetCalcFields(TRecordBuffer buffer)
+{
+    if (calcFieldsSize_ == 0 && !internalCalcFields_) return;
+    const TDataSetState saved = SetTempState(dsCalcFields);
+    try {
+        CalculateFields(buffer);
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+}
+
+void TDataSet::CalculateFields(TRecordBuffer buffer)
+{
+    calcBuffer_ = buffer;
+    ClearCalcFields(buffer);
+    for (Integer i = 0; i < fields_->Count(); ++i) {
+        TField* field = fields_->Fields(i);
+        if (field->FieldKind() == fkLookup) field->CalcLookupValue();
+    }
+    Fire(OnCalcFields);
+}
+
+void TDataSet::UpdateCalcFields()
+{
+    if (state_ != dsSetKey && autoCalcFields_ && calcFieldsSize_ > 0 && InEditModes(state_))
+        GetCalcFields(ActiveBuffer());
+}
+
+// --- Filtering -----------------------------------------------------------------------------------------------------
+
+void TDataSet::SetFiltered(bool value)
+{
+    filtered_ = value;
+}
+
+void TDataSet::SetFilterText(const std::string& text)
+{
+    filterText_ = text;
+}
+
+void TDataSet::SetFilterOptions(TFilterOptions options)
+{
+    filterOptions_ = options;
+}
+
+void TDataSet::SetOnFilterRecord(const TFilterRecordEvent& handler)
+{
+    onFilterRecord_ = handler;
+}
+
+// --- Fields --------------------------------------------------------------------------------------------------------
+
+void TDataSet::AddField(TField* field)
+{
+    fields_->Add(field);
+}
+
+void TDataSet::RemoveField(TField* field)
+{
+    fields_->Remove(field);
+}
+
+TField* TDataSet::FieldByName(const std::string& name) const
+{
+    TField* field = FindField(name);
+    if (!field) DatabaseErrorFmt(dbconsts::SFieldNotFound, {name}, this);
+    return field;
+}
+
+std::vector<TField*> TDataSet::GetFieldList(const std::string& fieldNames) const
+{
+    std::vector<TField*> list;
+    for (const std::string& name : SplitFieldNames(fieldNames)) list.push_back(FieldByName(name));
+    return list;
+}
+
+Variant TDataSet::FieldValues(const std::string& fieldNames) const
+{
+    const std::vector<TField*> list = GetFieldList(fieldNames);
+    if (list.size() == 1) return list[0]->AsVariant();
+    std::vector<Variant> values;
+    for (TField* field : list) values.push_back(field->AsVariant());
+    return VarArrayOf(values);
+}
+
+void TDataSet::SetFieldValues(const std::string& fieldNames, const Variant& value)
+{
+    const std::vector<TField*> list = GetFieldList(fieldNames);
+    if (list.size() == 1) {
+        list[0]->SetAsVariant(value);
+        return;
+    }
+    for (size_t i = 0; i < list.size(); ++i) list[i]->SetAsVariant(value[Integer(i)]);
+}
+
+void TDataSet::CreateFields()
+{
+    for (Integer i = 0; i < fieldDefs_->Count(); ++i) {
+        const TFieldDef* def = fieldDefs_->Items(i);
+        if (def->DataType != ftUnknown && !def->Attributes.Contains(faHiddenCol)) def->CreateField(this, this);
+    }
+}
+
+void TDataSet::DestroyFields()
+{
+    for (Integer i = fields_->Count() - 1; i >= 0; --i) {
+        TField* field = fields_->Fields(i);
+        if (field->Owner() == this) field->Free();
+    }
+}
+
+void TDataSet::BindFields(bool binding)
+{
+    calcFieldsSize_ = 0;
+    blobFieldCount_ = 0;
+    internalCalcFields_ = false;
+    for (Integer i = 0; i < fields_->Count(); ++i) {
+        TField* field = fields_->Fields(i);
+        if (!binding) {
+            if (field->FieldKind() != fkCalculated && field->FieldKind() != fkLookup) field->SetFieldNo(0);
+            continue;
+        }
+        if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup) {
+            field->SetFieldNo(-1);
+            field->SetOffset(calcFieldsSize_);
+            calcFieldsSize_ += field->DataSize() + 1;
+            continue;
+        }
+        const Integer defIndex = fieldDefs_->IndexOf(field->FieldName());
+        if (defIndex < 0) DatabaseErrorFmt(dbconsts::SFieldNotFound, {field->DisplayName()}, this);
+        const TFieldDef* def = fieldDefs_->Items(defIndex);
+        if (def->DataType != field->DataType() && !(def->DataType == ftFixedChar && field->DataType() == ftString))
+            DatabaseErrorFmt(dbconsts::SFieldTypeMismatch,
+                             {field->DisplayName(), FieldTypeName(field->DataType()), FieldTypeName(def->DataType)},
+                             this);
+        field->SetFieldNo(def->FieldNo);
+        if (def->InternalCalcField) internalCalcFields_ = true;
+        if (field->IsBlob()) ++blobFieldCount_;
+    }
+}
+
+// --- Data sources --------------------------------------------------------------------------------------------------
+
+void TDataSet::AddDataSource(TDataSource* dataSource)
+{
+    dataSources_.push_back(dataSource);
+}
+
+void TDataSet::RemoveDataSource(TDataSource* dataSource)
+{
+    dataSources_.erase(std::remove(dataSources_.begin(), dataSources_.end(), dataSource), dataSources_.end());
+}
+
+bool TDataSet::IsLinkedTo(TDataSource* dataSource) const
+{
+    for (Integer guard = 0; dataSource && guard < 1000; ++guard) {
+        TDataSet* dataSet = dataSource->DataSet();
+        if (!dataSet) break;
+        if (dataSet == this) return true;
+        dataSource = dataSet->GetDataSource();
+    }
+    return false;
+}

@@ -1,0 +1,294 @@
+// TDataSet: records seen through a window of record buffers, fields, states, editing and events.
+//
+// A descendant supplies the records through the record-buffer protocol: it allocates buffers of its own layout
+// (AllocRecordBuffer), fills one with the current, next or prior record of its cursor (GetRecord), keeps a bookmark
+// and a bookmark flag in each buffer, and moves its cursor on request (InternalFirst, InternalLast,
+// InternalSetToRecord, InternalGotoBookmark). The dataset keeps BufferCount buffers of consecutive records around the
+// active record, plus one spare, and moves its cursor only when it needs a record that is not in the window.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classes/Component.h"
+#include "db/DBErrors.h"
+#include "db/DBTypes.h"
+#include "db/Field.h"
+#include "db/FieldDefs.h"
+#include "rtl/Streams.h"
+#include "rtl/Variants.h"
+
+class TDataSource;
+class TDataSet;
+
+using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
+using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& e, TDataAction& action)>;
+using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
+
+class TDataSet : public TComponent {
+    DUN_CLASS(TDataSet, TComponent)
+public:
+    explicit TDataSet(TComponent* owner);
+    ~TDataSet() override;
+    void BeforeDestruction() override;
+
+    // Opening and state.
+    bool Active() const { return state_ != dsInactive; }
+    void SetActive(bool active);
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+    TDataSetState State() const { return state_; }
+    bool Modified() const { return modified_; }
+    bool Bof() const { return bof_; }
+    bool Eof() const { return eof_; }
+    bool IsEmpty();
+    bool CanModify() { return GetCanModify(); }
+    Integer RecordCount() { return GetRecordCount(); }
+    Integer RecNo() { return GetRecNo(); }
+    void SetRecNo(Integer value) { SetRecNoValue(value); }
+    Integer RecordSize() { return GetRecordSize(); }
+    void CheckActive() const;
+    void CheckInactive() const;
+    void CheckBrowseMode();
+
+    // Navigation.
+    void First();
+    void Last();
+    void Next() { MoveBy(1); }
+    void Prior() { MoveBy(-1); }
+    Integer MoveBy(Integer distance);
+    void Refresh();
+    virtual void Resync(TResyncMode mode);
+    void UpdateCursorPos();
+    void CursorPosChanged() { currentRecord_ = -1; }
+    bool FindFirst() { return FindRecord(true, true); }
+    bool FindLast() { return FindRecord(true, false); }
+    bool FindNext() { return FindRecord(false, true); }
+    bool FindPrior() { return FindRecord(false, false); }
+    bool Found() const { return found_; }
+    virtual bool FindRecord(bool restart, bool goForward);
+    virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields);
+
+    // Bookmarks.
+    TBookmark Bookmark();
+    void SetBookmark(const TBookmark& bookmark) { GotoBookmark(bookmark); }
+    TBookmark GetBookmark() { return Bookmark(); }
+    void GotoBookmark(const TBookmark& bookmark);
+    virtual bool BookmarkValid(const TBookmark& bookmark) { return false; }
+    // 0 equal, < 0 when b1 comes first, > 0 after; an empty bookmark comes after any other.
+    virtual Integer CompareBookmarks(const TBookmark& b1, const TBookmark& b2) { return 0; }
+    Integer BookmarkSize() const { return bookmarkSize_; }
+
+    // Editing.
+    void Edit();
+    void Insert();
+    void Append();
+    virtual void Post();
+    virtual void Cancel();
+    void Delete();
+    void UpdateRecord();
+    void ClearFields();
+    void InsertRecord(const std::vector<Variant>& values) { AddRecordValues(values, false); }
+    void AppendRecord(const std::vector<Variant>& values) { AddRecordValues(values, true); }
+
+    // Data-aware controls.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ != 0; }
+    bool IsLinkedTo(TDataSource* dataSource) const;
+    TDataSource* DataSource() { return GetDataSource(); }
+    // Tells every data source (and so every data link) of an event, unless controls are disabled.
+    virtual void DataEvent(TDataEvent event, intptr_t info);
+
+    // Fields.
+    TFields* Fields() const { return fields_.get(); }
+    TFieldDefs* FieldDefs() const { return fieldDefs_.get(); }
+    Integer FieldCount() const { return fields_->Count(); }
+    TField* FieldByName(const std::string& name) const;
+    TField* FindField(const std::string& name) const { return fields_->FindField(name); }
+    TField* FieldByNumber(Integer fieldNo) const { return fields_->FieldByNumber(fieldNo); }
+    Variant FieldValues(const std::string& fieldNames) const;
+    void SetFieldValues(const std::string& fieldNames, const Variant& value);
+    // The fields of a ';'-separated list of names; raises for a missing one.
+    std::vector<TField*> GetFieldList(const std::string& fieldNames) const;
+    std::vector<std::string> GetFieldNames() const { return fields_->GetFieldNames(); }
+    bool DefaultFields() const { return defaultFields_; }
+    bool AutoCalcFields() const { return autoCalcFields_; }
+    void SetAutoCalcFields(bool value) { autoCalcFields_ = value; }
+    Integer CalcFieldsSize() const { return calcFieldsSize_; }
+    Integer BlobFieldCount() const { return blobFieldCount_; }
+    virtual TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) { return nullptr; }
+
+    // Filtering.
+    const std::string& Filter() const { return filterText_; }
+    void SetFilter(const std::string& text) { SetFilterText(text); }
+    bool Filtered() const { return filtered_; }
+    void SetFilteredValue(bool value) { SetFiltered(value); }
+    TFilterOptions FilterOptions() const { return filterOptions_; }
+    void SetFilterOptionsValue(TFilterOptions options) { SetFilterOptions(options); }
+    const TFilterRecordEvent& OnFilterRecord() const { return onFilterRecord_; }
+    void SetOnFilterRecordValue(const TFilterRecordEvent& handler) { SetOnFilterRecord(handler); }
+
+    // The record-buffer window, as data links see it.
+    Integer BufferCount() const { return bufferCount_; }
+    Integer ActiveRecord() const { return activeRecord_; }
+    Integer BufferedRecordCount() const { return recordCount_; }
+    TRecordBuffer ActiveBuffer() const { return buffers_.empty() ? nullptr : buffers_[activeRecord_]; }
+    TRecordBuffer TempBuffer() const { return buffers_.empty() ? nullptr : buffers_[recordCount_]; }
+    TRecordBuffer CalcBuffer() const { return calcBuffer_; }
+    // Makes the window at least count records long (data links with a larger BufferCount ask for it).
+    void SetBufferCount(Integer count);
+    // Sizes the window for the largest BufferCount of the links.
+    void UpdateBufferCount();
+    // Makes index the active record of the window; the links of a grid use it while painting rows.
+    void SetActiveRecord(Integer index) { activeRecord_ = index; }
+
+    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+    TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit, BeforePost, AfterPost;
+    TDataSetNotifyEvent BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
+    TDataSetNotifyEvent OnCalcFields, OnNewRecord;
+    TDataSetErrorEvent OnPostError, OnEditError, OnDeleteError;
+
+protected:
+    // The record-buffer protocol.
+    virtual TRecordBuffer AllocRecordBuffer() = 0;
+    virtual void FreeRecordBuffer(TRecordBuffer& buffer) = 0;
+    virtual TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) = 0;
+    virtual Integer GetRecordSize() = 0;
+    virtual void InternalOpen() = 0;
+    virtual void InternalClose() = 0;
+    virtual bool IsCursorOpen() const = 0;
+    virtual void InternalFirst() = 0;
+    virtual void InternalLast() = 0;
+    virtual void InternalGotoBookmark(const char* bookmark) = 0;
+    virtual void InternalSetToRecord(TRecordBuffer buffer) = 0;
+    virtual void InternalInitRecord(TRecordBuffer buffer) = 0;
+    virtual void InternalAddRecord(const TRecordBuffer buffer, bool append) = 0;
+    virtual void InternalPost();
+    virtual void InternalDelete() = 0;
+    virtual void InternalCancel() {}
+    virtual void InternalEdit() {}
+    virtual void InternalInsert() {}
+    virtual void InternalRefresh() {}
+    virtual void InternalHandleException();
+    virtual void InternalInitFieldDefs() = 0;
+    virtual void GetBookmarkData(TRecordBuffer buffer, char* data) = 0;
+    virtual void SetBookmarkData(TRecordBuffer buffer, const char* data) = 0;
+    virtual TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) = 0;
+    virtual void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) = 0;
+    virtual bool GetCanModify() { return true; }
+    virtual Integer GetRecordCount() { return -1; }
+    virtual Integer GetRecNo() { return -1; }
+    virtual void SetRecNoValue(Integer value) {}
+    virtual void InitRecord(TRecordBuffer buffer);
+    virtual void ClearCalcFields(TRecordBuffer buffer) {}
+    virtual void CalculateFields(TRecordBuffer buffer);
+    virtual void SetFiltered(bool value);
+    virtual void SetFilterText(const std::string& text);
+    virtual void SetFilterOptions(TFilterOptions options);
+    virtual void SetOnFilterRecord(const TFilterRecordEvent& handler);
+    virtual Integer GetNextRecords();
+    virtual Integer GetPriorRecords();
+    virtual bool GetNextRecord();
+    virtual bool GetPriorRecord();
+    virtual TDataSource* GetDataSource() { return nullptr; }
+    virtual void InitFieldDefs();
+    virtual void UpdateIndexDefs() {}
+    virtual void OpenCursor(bool infoQuery);
+    virtual void CloseCursor();
+    virtual void DoOnNewRecord();
+    virtual void SetBufListSize(Integer value);
+
+public:
+    // Field data; the dataset's fields call these. Without a buffer GetFieldData only tells whether there is a value.
+    virtual bool GetFieldData(TField* field, void* buffer) = 0;
+    virtual void SetFieldData(TField* field, const void* buffer) = 0;
+    // Called by fields whose value is read from or written to the temporary calculation state.
+    Integer CalcFieldOffset(TField* field) const { return field->Offset(); }
+
+protected:
+    // Record buffers.
+    TRecordBuffer Buffers(Integer index) const { return buffers_[index]; }
+    Integer CurrentRecord() const { return currentRecord_; }
+    void SetState(TDataSetState value);
+    // Sets the state for the length of an operation without telling the links; returns the old one.
+    TDataSetState SetTempState(TDataSetState value);
+    void RestoreState(TDataSetState value);
+    void SetModified(bool value) { modified_ = value; }
+    void SetCurrentRecord(Integer index);
+    void ClearBuffers();
+    void ActivateBuffers();
+    void MoveBuffer(Integer curIndex, Integer newIndex);
+    void GetCalcFields(TRecordBuffer buffer);
+    void CheckRequiredFields();
+    void CheckCanModify();
+    void SetBookmarkSize(Integer size) { bookmarkSize_ = size; }
+    void SetFound(bool value) { found_ = value; }
+
+    // Fields.
+    void CreateFields();
+    void DestroyFields();
+    void BindFields(bool binding);
+
+    // Events.
+    void DoBeforeScroll() { Fire(BeforeScroll); }
+    void DoAfterScroll() { Fire(AfterScroll); }
+
+private:
+    friend class TField;
+    using TDataOperation = void (TDataSet::*)();
+
+    void Fire(const TDataSetNotifyEvent& event);
+    void CheckOperation(TDataOperation operation, const TDataSetErrorEvent& errorEvent);
+    void BeginInsertAppend();
+    void EndInsertAppend();
+    void FreeFieldBuffers() {}
+    void UpdateCalcFields();
+    void AddRecordValues(const std::vector<Variant>& values, bool append);
+    void SetFieldValuesOf(const std::vector<Variant>& values);
+    void OpenNow();
+    void CloseNow();
+    void NotifyDataSources(TDataEvent event, intptr_t info);
+
+public:
+    // The definitions' Update calls these.
+    void FieldDefsUpdate() { InitFieldDefs(); }
+    void IndexDefsUpdate() { UpdateIndexDefs(); }
+    // Fields and data sources register themselves.
+    void AddField(TField* field);
+    void RemoveField(TField* field);
+    void AddDataSource(TDataSource* dataSource);
+    void RemoveDataSource(TDataSource* dataSource);
+
+private:
+    std::unique_ptr<TFields> fields_;
+    std::unique_ptr<TFieldDefs> fieldDefs_;
+    std::vector<TDataSource*> dataSources_;
+    std::vector<TRecordBuffer> buffers_;
+    Integer bufferCount_ = 0;
+    Integer recordCount_ = 0;
+    Integer activeRecord_ = 0;
+    Integer currentRecord_ = -1;
+    TRecordBuffer calcBuffer_ = nullptr;
+    Integer calcFieldsSize_ = 0;
+    Integer blobFieldCount_ = 0;
+    Integer bookmarkSize_ = 0;
+    TDataSetState state_ = dsInactive;
+    TDataSetState disableState_ = dsInactive;
+    TDataEvent enableEvent_ = deDataSetChange;
+    Integer disableCount_ = 0;
+    bool bof_ = true;
+    bool eof_ = true;
+    bool modified_ = false;
+    bool found_ = false;
+    bool defaultFields_ = false;
+    bool autoCalcFields_ = true;
+    bool internalCalcFields_ = false;
+    bool filtered_ = false;
+    std::string filterText_;
+    TFilterOptions filterOptions_;
+    TFilterRecordEvent onFilterRecord_;
+};

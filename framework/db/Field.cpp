@@ -1,0 +1,344 @@
+#include "db/Field.h"
+
+#include <algorithm>
+
+#include "db/DBConsts.h"
+#include "db/DBErrors.h"
+#include "db/DataSet.h"
+#include "rtl/SysUtils.h"
+
+TField::TField(TComponent* owner) : TComponent(owner)
+{
+    validChars_.set();
+}
+
+TField::~TField()
+{
+    if (dataSet_) dataSet_->RemoveField(this);
+}
+
+void TField::SetDataSet(TDataSet* dataSet)
+{
+    if (dataSet == dataSet_) return;
+    if (dataSet_) dataSet_->CheckInactive();
+    if (dataSet) {
+        dataSet->CheckInactive();
+        dataSet->Fields()->CheckFieldName(fieldName_);
+    }
+    if (dataSet_) dataSet_->RemoveField(this);
+    dataSet_ = dataSet;
+    if (dataSet_) dataSet_->AddField(this);
+}
+
+void TField::SetFieldName(const std::string& name)
+{
+    if (dataSet_ && !SameText(name, fieldName_)) dataSet_->Fields()->CheckFieldName(name);
+    fieldName_ = name;
+    PropertyChanged(true);
+}
+
+void TField::SetFieldKind(TFieldKind kind)
+{
+    CheckInactive();
+    fieldKind_ = kind;
+}
+
+void TField::SetSize(Integer size)
+{
+    CheckInactive();
+    size_ = size;
+}
+
+void TField::CheckInactive() const
+{
+    if (dataSet_) dataSet_->CheckInactive();
+}
+
+Integer TField::Index() const
+{
+    return dataSet_ ? dataSet_->Fields()->IndexOf(this) : -1;
+}
+
+void TField::SetIndex(Integer index)
+{
+    if (dataSet_) dataSet_->Fields()->SetFieldIndex(this, index);
+    PropertyChanged(true);
+}
+
+bool TField::IsBlob() const
+{
+    return dataType_ >= ftBlob && dataType_ <= ftTypedBinary;
+}
+
+void TField::SetVisible(bool visible)
+{
+    visible_ = visible;
+    PropertyChanged(true);
+}
+
+void TField::SetReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    PropertyChanged(true);
+}
+
+void TField::SetDisplayLabel(const std::string& label)
+{
+    displayLabel_ = label == fieldName_ ? std::string() : label;
+    PropertyChanged(true);
+}
+
+void TField::SetDisplayWidth(Integer width)
+{
+    displayWidth_ = width;
+    PropertyChanged(true);
+}
+
+void TField::SetEditMask(const std::string& mask)
+{
+    editMask_ = mask;
+    PropertyChanged(false);
+}
+
+void TField::SetAlignment(TAlignment alignment)
+{
+    alignment_ = alignment;
+    PropertyChanged(false);
+}
+
+void TField::PropertyChanged(bool layoutAffected)
+{
+    if (dataSet_ && dataSet_->Active()) dataSet_->DataEvent(layoutAffected ? deLayoutChange : deDataSetChange, 0);
+}
+
+bool TField::CanModify() const
+{
+    if (readOnly_ || !dataSet_) return false;
+    if (fieldKind_ != fkData && dataSet_->State() != dsSetKey) return false;
+    return dataSet_->State() == dsSetKey || dataSet_->CanModify();
+}
+
+// --- Data ----------------------------------------------------------------------------------------------------------
+
+bool TField::GetData(void* buffer) const
+{
+    if (!dataSet_) DatabaseErrorFmt(dbconsts::SDataSetMissing, {DisplayName()});
+    if (validating_) {
+        if (valueBuffer_ && buffer) std::copy_n(static_cast<const char*>(valueBuffer_), DataSize(), static_cast<char*>(buffer));
+        return valueBuffer_ != nullptr;
+    }
+    return dataSet_->GetFieldData(const_cast<TField*>(this), buffer);
+}
+
+void TField::SetData(const void* buffer)
+{
+    if (!dataSet_) DatabaseErrorFmt(dbconsts::SDataSetMissing, {DisplayName()});
+    dataSet_->SetFieldData(this, buffer);
+}
+
+bool TField::IsNull() const
+{
+    return !GetData(nullptr);
+}
+
+void TField::Validate(const void* buffer)
+{
+    if (!OnValidate) return;
+    validating_ = true;
+    valueBuffer_ = buffer;
+    try {
+        OnValidate(this);
+    } catch (...) {
+        validating_ = false;
+        valueBuffer_ = nullptr;
+        throw;
+    }
+    validating_ = false;
+    valueBuffer_ = nullptr;
+}
+
+void TField::Change()
+{
+    if (OnChange) OnChange(this);
+}
+
+void TField::FocusControl()
+{
+    if (!dataSet_ || !dataSet_->Active()) return;
+    TField* field = this;
+    dataSet_->DataEvent(deFocusControl, reinterpret_cast<intptr_t>(&field));
+}
+
+// --- Conversions (the base field supports none) --------------------------------------------------------------------
+
+void TField::AccessError(const std::string& typeName) const
+{
+    DatabaseErrorFmt(dbconsts::SFieldAccessError, {DisplayName(), typeName});
+}
+
+void TField::RangeError(const std::string& value, const std::string& min, const std::string& max) const
+{
+    DatabaseErrorFmt(dbconsts::SFieldRangeError, {value, DisplayName(), min, max});
+}
+
+std::string TField::GetAsString() const { AccessError("String"); }
+void TField::SetAsString(const std::string&) { AccessError("String"); }
+Integer TField::GetAsInteger() const { AccessError("Integer"); }
+void TField::SetAsInteger(Integer) { AccessError("Integer"); }
+double TField::GetAsFloat() const { AccessError("Float"); }
+void TField::SetAsFloat(double) { AccessError("Float"); }
+bool TField::GetAsBoolean() const { AccessError("Boolean"); }
+void TField::SetAsBoolean(bool) { AccessError("Boolean"); }
+TDateTime TField::GetAsDateTime() const { AccessError("DateTime"); }
+void TField::SetAsDateTime(TDateTime) { AccessError("DateTime"); }
+Variant TField::GetAsVariant() const { AccessError("Variant"); }
+void TField::SetVarValue(const Variant&) { AccessError("Variant"); }
+
+void TField::SetAsVariant(const Variant& value)
+{
+    if (VarIsNull(value) || VarIsEmpty(value))
+        Clear();
+    else
+        SetVarValue(value);
+}
+
+void TField::AssignValue(const TVarRec& value)
+{
+    if (value.IsInteger())
+        SetAsInteger(Integer(value.AsInteger()));
+    else if (value.IsFloat())
+        SetAsFloat(value.AsFloat());
+    else if (value.IsCurrency())
+        SetAsCurrency(value.AsCurrency());
+    else if (value.IsText())
+        SetAsString(value.AsText());
+    else if (value.IsPointer() && value.AsPointer() == nullptr)
+        Clear();
+    else
+        DatabaseErrorFmt(dbconsts::SFieldValueError, {DisplayName()});
+}
+
+void TField::Assign(TPersistent* source)
+{
+    if (!source) {
+        Clear();
+        return;
+    }
+    if (auto* field = dynamic_cast<TField*>(source)) {
+        SetAsVariant(field->AsVariant());
+        return;
+    }
+    TComponent::Assign(source);
+}
+
+// --- Texts ---------------------------------------------------------------------------------------------------------
+
+std::string TField::TextOf(bool displayText) const
+{
+    std::string text;
+    if (OnGetText)
+        OnGetText(const_cast<TField*>(this), text, displayText);
+    else
+        GetText(text, displayText);
+    return text;
+}
+
+void TField::SetText(const std::string& text)
+{
+    if (OnSetText)
+        OnSetText(this, text);
+    else
+        SetTextValue(text);
+}
+
+// --- Lookup fields -------------------------------------------------------------------------------------------------
+
+void TField::SetLookupDataSet(TDataSet* dataSet)
+{
+    CheckInactive();
+    if (lookupDataSet_) lookupDataSet_->RemoveFreeNotification(this);
+    lookupDataSet_ = dataSet;
+    if (lookupDataSet_) lookupDataSet_->FreeNotification(this);
+}
+
+void TField::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
+}
+
+void TField::CalcLookupValue()
+{
+    if (!lookupDataSet_ || keyFields_.empty() || lookupKeyFields_.empty() || lookupResultField_.empty())
+        DatabaseErrorFmt(dbconsts::SLookupInfoError, {DisplayName()});
+    if (!lookupDataSet_->Active()) return;
+    const Variant keys = dataSet_->FieldValues(keyFields_);
+    SetAsVariant(lookupDataSet_->Lookup(lookupKeyFields_, keys, lookupResultField_));
+}
+
+// --- TFields -------------------------------------------------------------------------------------------------------
+
+TField* TFields::Fields(Integer index) const
+{
+    if (index < 0 || index >= Count()) DatabaseError(dbconsts::SFieldIndexError, dataSet_);
+    return fields_[index];
+}
+
+void TFields::Add(TField* field)
+{
+    fields_.push_back(field);
+}
+
+void TFields::Remove(TField* field)
+{
+    fields_.erase(std::remove(fields_.begin(), fields_.end(), field), fields_.end());
+}
+
+Integer TFields::IndexOf(const TField* field) const
+{
+    const auto it = std::find(fields_.begin(), fields_.end(), field);
+    return it == fields_.end() ? -1 : Integer(it - fields_.begin());
+}
+
+void TFields::SetFieldIndex(TField* field, Integer index)
+{
+    const Integer current = IndexOf(field);
+    if (current < 0) return;
+    index = std::clamp(index, 0, Count() - 1);
+    fields_.erase(fields_.begin() + current);
+    fields_.insert(fields_.begin() + index, field);
+}
+
+TField* TFields::FindField(const std::string& name) const
+{
+    for (TField* field : fields_)
+        if (AnsiCompareText(field->FieldName(), name) == 0) return field;
+    return nullptr;
+}
+
+TField* TFields::FieldByName(const std::string& name) const
+{
+    TField* field = FindField(name);
+    if (!field) DatabaseErrorFmt(dbconsts::SFieldNotFound, {name}, dataSet_);
+    return field;
+}
+
+TField* TFields::FieldByNumber(Integer fieldNo) const
+{
+    for (TField* field : fields_)
+        if (field->FieldNo() == fieldNo) return field;
+    return nullptr;
+}
+
+void TFields::CheckFieldName(const std::string& name) const
+{
+    if (name.empty()) DatabaseError(dbconsts::SFieldNameMissing, dataSet_);
+    if (FindField(name)) DatabaseErrorFmt(dbconsts::SDuplicateFieldName, {name}, dataSet_);
+}
+
+std::vector<std::string> TFields::GetFieldNames() const
+{
+    std::vector<std::string> names;
+    for (const TField* field : fields_) names.push_back(field->FieldName());
+    return names;
+}

@@ -1,0 +1,90 @@
+// TMemDataSet: a dataset that keeps its records in memory, in the order they were added. Its fields come from
+// FieldDefs (set them before opening). Filtering uses OnFilterRecord; a Filter text is checked but not evaluated.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/DataSet.h"
+
+class TMemDataSet : public TDataSet {
+    DUN_CLASS(TMemDataSet, TDataSet)
+public:
+    explicit TMemDataSet(TComponent* owner);
+    ~TMemDataSet() override;
+
+    bool GetFieldData(TField* field, void* buffer) override;
+    void SetFieldData(TField* field, const void* buffer) override;
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+    bool BookmarkValid(const TBookmark& bookmark) override;
+    Integer CompareBookmarks(const TBookmark& b1, const TBookmark& b2) override;
+    bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
+    Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
+    bool FindRecord(bool restart, bool goForward) override;
+
+    // Stores a blob value into the active record (the blob streams call it when they close).
+    void WriteBlob(TField* field, const std::string& data);
+    std::string ReadBlob(TField* field);
+
+protected:
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    Integer GetRecordSize() override { return recordSize_; }
+    void InternalOpen() override;
+    void InternalClose() override;
+    bool IsCursorOpen() const override { return open_; }
+    void InternalFirst() override { cursor_ = -1; }
+    void InternalLast() override { cursor_ = Integer(records_.size()); }
+    void InternalGotoBookmark(const char* bookmark) override;
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    void InternalInitRecord(TRecordBuffer buffer) override;
+    void InternalAddRecord(const TRecordBuffer buffer, bool append) override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalInitFieldDefs() override {}
+    void GetBookmarkData(TRecordBuffer buffer, char* data) override;
+    void SetBookmarkData(TRecordBuffer buffer, const char* data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) override;
+    Integer GetRecordCount() override;
+    Integer GetRecNo() override;
+    void SetRecNoValue(Integer value) override;
+    void ClearCalcFields(TRecordBuffer buffer) override;
+    void SetFiltered(bool value) override;
+    void SetFilterText(const std::string& text) override;
+    void SetOnFilterRecord(const TFilterRecordEvent& handler) override;
+
+private:
+    struct TRecord {
+        Integer Id;
+        std::string Data;
+    };
+    struct TRecordInfo {
+        Integer Id;
+        Byte Flag;
+    };
+
+    TRecordInfo& InfoOf(TRecordBuffer buffer) const;
+    TRecordBuffer ActiveRecBuf() const;
+    // Where field number n (from 1) lies in the record: a has-value byte, then its bytes.
+    Integer FieldOffset(Integer fieldNo) const { return layout_[fieldNo - 1]; }
+    Integer IndexOfId(Integer id) const;
+    bool Accepts(const TRecord& record);
+    bool Matches(const TRecord& record, const std::vector<TField*>& fields, const Variant& values,
+                 TLocateOptions options);
+    Integer FindMatch(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    void StoreRecord(Integer index, TRecordBuffer buffer);
+    void RefreshWhenOpen();
+
+    std::vector<TRecord> records_;
+    std::vector<std::string> blobs_;
+    std::vector<Integer> layout_;
+    Integer recordSize_ = 0;
+    Integer bufferSize_ = 0;
+    Integer cursor_ = -1;
+    Integer nextId_ = 1;
+    bool open_ = false;
+    TRecordBuffer filterBuffer_ = nullptr;
+};

@@ -1,0 +1,64 @@
+#include "db/StringField.h"
+
+#include <vector>
+
+#include "db/DBConsts.h"
+#include "db/DBErrors.h"
+#include "rtl/SysUtils.h"
+
+TStringField::TStringField(TComponent* owner) : TField(owner)
+{
+    SetDataType(ftString);
+    SetSize(20);
+}
+
+std::string TStringField::GetAsString() const
+{
+    std::vector<char> buffer(DataSize() + 1, '\0');
+    if (!GetData(buffer.data())) return std::string();
+    return std::string(buffer.data());
+}
+
+void TStringField::SetAsString(const std::string& value)
+{
+    std::string data(DataSize(), '\0');
+    value.copy(data.data(), Size());
+    SetData(data.data());
+}
+
+Integer TStringField::GetAsInteger() const
+{
+    const std::string text = GetAsString();
+    Integer value = 0;
+    if (!TryStrToInt(text, value)) DatabaseErrorFmt(dbconsts::SInvalidIntegerValue, {text, DisplayName()});
+    return value;
+}
+
+double TStringField::GetAsFloat() const
+{
+    const std::string text = GetAsString();
+    double value = 0;
+    if (!TextToFloat(text, value)) DatabaseErrorFmt(dbconsts::SInvalidFloatValue, {text, DisplayName()});
+    return value;
+}
+
+void TStringField::SetAsFloat(double value)
+{
+    SetAsString(FloatToStr(value));
+}
+
+bool TStringField::GetAsBoolean() const
+{
+    const std::string text = GetAsString();
+    return !text.empty() && (text[0] == 'T' || text[0] == 't' || text[0] == 'Y' || text[0] == 'y');
+}
+
+TDateTime TStringField::GetAsDateTime() const
+{
+    return StrToDateTime(GetAsString());
+}
+
+void TStringField::SetAsDateTime(TDateTime value)
+{
+    SetAsString(DateTimeToStr(value));
+}
