@@ -210,15 +210,18 @@ std::string TStrings::Values(const std::string& name) const
     return index < 0 ? std::string() : ValueFromIndex(index);
 }
 
+// A new line is added whole, so a sorted list files it in order.
 void TStrings::SetValues(const std::string& name, const std::string& value)
 {
-    Integer index = IndexOfName(name);
+    const Integer index = IndexOfName(name);
+    const std::string line = name + nameValueSeparator_ + value;
     if (value.empty()) {
         if (index >= 0) Delete(index);
-        return;
+    } else if (index < 0) {
+        Add(line);
+    } else {
+        Put(index, line);
     }
-    if (index < 0) index = Add("");
-    Put(index, name + nameValueSeparator_ + value);
 }
 
 // A line without a separator has no value.

@@ -60,6 +60,13 @@ TEST(TStringList, NamesAndValues)
     list.SetValues("missing", "");    // nothing to remove
     EXPECT_EQ(LinesOf(list), (Lines{"USER=Jones", "plain", "=empty name", "Expr=a=b", "New=1"}));
 
+    TStringList sorted;
+    sorted.SetSorted(true);
+    Fill(sorted, {"b=2", "d=4"});
+    sorted.SetValues("c", "3");
+    sorted.SetValues("a", "");
+    EXPECT_EQ(LinesOf(sorted), (Lines{"b=2", "c=3", "d=4"}));
+
     list.SetNameValueSeparator(':');
     list.SetValues("Key", "v");
     EXPECT_EQ(list.Values("key"), "v");
