@@ -145,6 +145,7 @@ TEST_F(FileStreamTest, CreatesWritesAndReopens)
     TFileStream reread(fileName, fmOpenRead);
     EXPECT_EQ(ReadAll(reread), "012345ab");
     EXPECT_EQ(reread.Write("x", 1), 0);  // opened for reading only
+    EXPECT_EQ(ErrorOf<EWriteError>([&] { reread.WriteBuffer("x", 1); }), "Stream write error");
     EXPECT_EQ(reread.FileName(), fileName);
 }
 

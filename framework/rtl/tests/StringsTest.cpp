@@ -36,6 +36,30 @@ std::string ListErrorOf(F f)
 
 TObject* Tag(intptr_t n) { return reinterpret_cast<TObject*>(n); }
 
+// The least a descendant must provide; everything else comes from TStrings.
+class TMinimalStrings : public TStrings {
+public:
+    void Clear() override { items_.clear(); }
+    void Delete(Integer index) override { items_.erase(items_.begin() + index); }
+    void Insert(Integer index, const std::string& s) override
+    {
+        items_.insert(items_.begin() + index, {s, nullptr});
+    }
+
+protected:
+    std::string Get(Integer index) const override
+    {
+        if (index < 0 || index >= GetCount()) ListIndexError(index);
+        return items_[index].first;
+    }
+    Integer GetCount() const override { return Integer(items_.size()); }
+    TObject* GetObject(Integer index) const override { return items_.at(index).second; }
+    void PutObject(Integer index, TObject* object) override { items_.at(index).second = object; }
+
+private:
+    std::vector<std::pair<std::string, TObject*>> items_;
+};
+
 }  // namespace
 
 TEST(TStringList, NamesAndValues)
@@ -316,4 +340,27 @@ TEST(TStringList, StreamsAndFilesRoundTrip)
     EXPECT_TRUE(fromFile.Equals(&list));
     DeleteFileA(fileName.c_str());
     EXPECT_THROW(fromFile.LoadFromFile(fileName), EFOpenError);
+}
+
+TEST(TStrings, DescendantsGetEditsFromTheBasicOperations)
+{
+    TMinimalStrings list;
+    list.AddObject("a=1", Tag(1));
+    list.AddObject("b=2", Tag(2));
+    list.AddObject("c=3", Tag(3));
+    list.SetStrings(0, "A=1");  // replaces the line, keeps its object
+    list.Exchange(0, 2);
+    list.Move(2, 1);
+    EXPECT_EQ(LinesOf(list), (Lines{"c=3", "A=1", "b=2"}));
+    EXPECT_EQ(list.Objects(0), Tag(3));
+    EXPECT_EQ(list.Objects(1), Tag(1));
+    EXPECT_EQ(list.Objects(2), Tag(2));
+    EXPECT_EQ(ListErrorOf([&] { list.Move(0, 3); }), "List index out of bounds (3)");
+    EXPECT_EQ(list.Count(), 3);
+
+    list.SetValues("a", "one");
+    list.SetValues("d", "4");
+    EXPECT_EQ(list.IndexOf("C=3"), 0);
+    EXPECT_EQ(list.CommaText(), "c=3,a=one,b=2,d=4");
+    EXPECT_EQ(list.Objects(1), Tag(1));
 }
