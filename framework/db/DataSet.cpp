@@ -237,10 +237,9 @@ void TDataSet::SetBufferCount(Integer count)
     }
     SetBufListSize(count + 1);
     bufferCount_ = count;
-    if (recordCount_ > 0) {
-        GetNextRecords();
-        GetPriorRecords();
-    }
+    const bool filled = recordCount_ > 0;
+    GetNextRecords();
+    if (filled) GetPriorRecords();
 }
 
 void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)
