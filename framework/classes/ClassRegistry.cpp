@@ -33,6 +33,11 @@ void RegisterClass(TClass cls)
     RegisterClassAlias(cls, cls->Name);
 }
 
+void RegisterClasses(std::initializer_list<TClass> classes)
+{
+    for (TClass cls : classes) RegisterClass(cls);
+}
+
 void UnRegisterClass(TClass cls)
 {
     auto& registry = Registry();

@@ -1,6 +1,7 @@
 // The class registry: classes known by name, for form files and for creation by name.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "rtl/Exceptions.h"
@@ -12,6 +13,7 @@ class EClassNotFound : public EReadError { public: using EReadError::EReadError;
 void RegisterClass(TClass cls);
 void RegisterClassAlias(TClass cls, const std::string& alias);
 void UnRegisterClass(TClass cls);
+void RegisterClasses(std::initializer_list<TClass> classes);
 template <class... C>
 void RegisterClasses()
 {

@@ -209,6 +209,38 @@ std::string TReader::ReadIdent()
     }
 }
 
+Variant TReader::ReadVariant()
+{
+    switch (NextValue()) {
+    case vaNil: ReadValue(); return Unassigned();
+    case vaIdent:
+        if (!SameName(Peek().Text, "Null")) InvalidPropertyValue();
+        ReadValue();
+        return Null();
+    case vaFalse:
+    case vaTrue: return Variant(ReadBoolean());
+    case vaInt8:
+    case vaInt16:
+    case vaInt32: return Variant(ReadInteger());
+    case vaInt64: return Variant(ReadInt64());
+    case vaExtended:
+    case vaSingle: return Variant(ReadFloat());
+    case vaCurrency: return Variant(ReadCurrency());
+    case vaDate: return Variant::FromDate(ReadDate());
+    case vaString:
+    case vaLString:
+    case vaWString: return Variant(ReadString());
+    case vaList: {
+        ReadListBegin();
+        std::vector<Variant> elements;
+        while (!EndOfList()) elements.push_back(ReadVariant());
+        ReadListEnd();
+        return VarArrayOf(elements);
+    }
+    default: InvalidPropertyValue();
+    }
+}
+
 // ---- TReader: components ----
 
 void TReader::ReadRootComponent(TComponent* root)
@@ -386,6 +418,7 @@ void TReader::SetPropValue(TPersistent* instance, PPropInfo prop, const std::str
     case tkLString:
     case tkWString: SetStrProp(instance, prop, ReadString()); break;
     case tkMethod: ReadMethod(instance, prop); break;
+    case tkVariant: SetVariantProp(instance, prop, ReadVariant()); break;
     case tkClass: {
         TValueType type = NextValue();
         if (type == vaNil) {
@@ -588,6 +621,13 @@ void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop)
     }
     case tkClass: WriteObjectProp(instance, prop); break;
     case tkMethod: WriteMethodProp(instance, prop); break;
+    case tkVariant: {
+        Variant value = GetVariantProp(instance, prop);
+        if (VarIsEmpty(value)) break;
+        WritePropName(prop->Name);
+        WriteVariant(value);
+        break;
+    }
     default: break;
     }
 }
@@ -664,6 +704,33 @@ void TWriter::WriteMethodProp(TPersistent* instance, PPropInfo prop)
     if (name.empty()) return;
     WritePropName(prop->Name);
     WriteIdent(name);
+}
+
+void TWriter::WriteVariant(const Variant& value)
+{
+    if (VarIsArray(value)) {
+        if (VarArrayDimCount(value) != 1) throw EWriteError("Invalid property value");
+        WriteListBegin();
+        for (Integer i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i) WriteVariant(value[i]);
+        WriteListEnd();
+        return;
+    }
+    switch (VarType(value) & varTypeMask) {
+    case varEmpty: WriteValue(vaNil); break;
+    case varNull: WriteIdent("Null"); break;
+    case varSmallint:
+    case varInteger:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: WriteInteger(value.ToInt64()); break;
+    case varDouble: WriteFloat(value.ToDouble()); break;
+    case varCurrency: WriteCurrency(value.ToCurrency()); break;
+    case varDate: WriteDate(value.ToDateTime()); break;
+    case varBoolean: WriteBoolean(value.ToBoolean()); break;
+    case varString: WriteString(value.ToString()); break;
+    default: throw EWriteError("Invalid property value");
+    }
 }
 
 void TWriter::WriteCollection(TCollection* collection)

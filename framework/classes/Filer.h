@@ -11,6 +11,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
+#include "rtl/Variants.h"
 
 class TCollection;
 class TStream;
@@ -77,6 +78,7 @@ public:
     TDateTime ReadDate();
     std::string ReadString();
     std::string ReadIdent();
+    Variant ReadVariant();
     void ReadCollection(TCollection* collection);
 
 private:
@@ -141,6 +143,7 @@ public:
     void WriteDate(TDateTime value);
     void WriteString(const std::string& value);
     void WriteIdent(const std::string& ident);
+    void WriteVariant(const Variant& value);
     void WriteCollection(TCollection* collection);
 
 private:

@@ -128,6 +128,12 @@ PTypeInfo MethodTypeInfo()
     return info;
 }
 
+PTypeInfo VariantTypeInfo()
+{
+    static const PTypeInfo info = Keep(TypeRecord(tkVariant, "Variant"));
+    return info;
+}
+
 std::string GetEnumName(PTypeInfo typeInfo, Int64 value)
 {
     if (typeInfo->Kind == tkEnumeration) {
@@ -316,6 +322,16 @@ void SetObjectProp(TObject* instance, PPropInfo prop, TObject* value)
     Setter(prop->SetObj, prop)(instance, value);
 }
 
+Variant GetVariantProp(TObject* instance, PPropInfo prop)
+{
+    return Accessor(prop->GetVar, prop)(instance);
+}
+
+void SetVariantProp(TObject* instance, PPropInfo prop, const Variant& value)
+{
+    Setter(prop->SetVar, prop)(instance, value);
+}
+
 TMethod GetMethodProp(TObject* instance, PPropInfo prop)
 {
     return Accessor(prop->GetMeth, prop)(instance);
@@ -369,6 +385,14 @@ TObject* GetObjectProp(TObject* instance, const std::string& name)
 void SetObjectProp(TObject* instance, const std::string& name, TObject* value)
 {
     SetObjectProp(instance, RequireProp(instance, name), value);
+}
+Variant GetVariantProp(TObject* instance, const std::string& name)
+{
+    return GetVariantProp(instance, RequireProp(instance, name));
+}
+void SetVariantProp(TObject* instance, const std::string& name, const Variant& value)
+{
+    SetVariantProp(instance, RequireProp(instance, name), value);
 }
 TMethod GetMethodProp(TObject* instance, const std::string& name)
 {

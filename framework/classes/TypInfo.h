@@ -26,6 +26,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
+#include "rtl/Variants.h"
 
 class EPropertyError : public Exception { public: using Exception::Exception; };
 
@@ -83,6 +84,8 @@ struct TPropInfo {
     std::function<void(TObject*, const std::string&)> SetStr;
     std::function<TObject*(TObject*)> GetObj;
     std::function<void(TObject*, TObject*)> SetObj;
+    std::function<Variant(TObject*)> GetVar;
+    std::function<void(TObject*, const Variant&)> SetVar;
     std::function<TMethod(TObject*)> GetMeth;
     std::function<void(TObject*, const TMethod&)> SetMeth;
 };
@@ -142,6 +145,7 @@ PTypeInfo StringTypeInfo();
 PTypeInfo SetTypeInfo(PTypeInfo elementType);
 PTypeInfo ClassTypeInfo(TClass cls);
 PTypeInfo MethodTypeInfo();
+PTypeInfo VariantTypeInfo();
 
 template <>
 struct TTypeInfoOf<bool> { static PTypeInfo Get() { return BooleanTypeInfo(); } };
@@ -157,6 +161,8 @@ template <>
 struct TTypeInfoOf<Currency> { static PTypeInfo Get() { return FloatTypeInfo("Currency", ftCurr); } };
 template <>
 struct TTypeInfoOf<std::string> { static PTypeInfo Get() { return StringTypeInfo(); } };
+template <>
+struct TTypeInfoOf<Variant> { static PTypeInfo Get() { return VariantTypeInfo(); } };
 
 template <class V>
 struct TTypeInfoOf<V, std::enable_if_t<std::is_integral_v<V> && !std::is_same_v<V, bool> && !std::is_same_v<V, char> &&
@@ -267,6 +273,13 @@ void BindObject(TPropInfo& info, const TAccessor<T, V>& a)
     };
 }
 
+template <class T, class V>
+void BindVariant(TPropInfo& info, const TAccessor<T, V>& a)
+{
+    info.GetVar = [get = a.Get](TObject* o) { return Variant(get(static_cast<T*>(o))); };
+    if (a.Set) info.SetVar = [set = a.Set](TObject* o, const Variant& value) { set(static_cast<T*>(o), value); };
+}
+
 template <class Sig>
 void AssignEvent(std::function<Sig>& target, const TMethod& value)
 {
@@ -318,6 +331,7 @@ void Bind(TPropInfo& info, const TAccessor<T, V>& a)
     case tkFloat: if constexpr (std::is_arithmetic_v<V> || std::is_same_v<V, Currency>) BindFloat(info, a); break;
     case tkLString: if constexpr (std::is_same_v<V, std::string>) BindString(info, a); break;
     case tkClass: if constexpr (std::is_pointer_v<V>) BindObject(info, a); break;
+    case tkVariant: if constexpr (std::is_same_v<V, Variant>) BindVariant(info, a); break;
     case tkMethod:
         if constexpr (requires { EventValue(std::declval<V>()); }) BindMethod(info, a);
         break;
@@ -484,6 +498,8 @@ double GetFloatProp(TObject* instance, PPropInfo prop);
 void SetFloatProp(TObject* instance, PPropInfo prop, double value);
 TObject* GetObjectProp(TObject* instance, PPropInfo prop);
 void SetObjectProp(TObject* instance, PPropInfo prop, TObject* value);
+Variant GetVariantProp(TObject* instance, PPropInfo prop);
+void SetVariantProp(TObject* instance, PPropInfo prop, const Variant& value);
 TMethod GetMethodProp(TObject* instance, PPropInfo prop);
 void SetMethodProp(TObject* instance, PPropInfo prop, const TMethod& value);
 
@@ -502,6 +518,8 @@ double GetFloatProp(TObject* instance, const std::string& name);
 void SetFloatProp(TObject* instance, const std::string& name, double value);
 TObject* GetObjectProp(TObject* instance, const std::string& name);
 void SetObjectProp(TObject* instance, const std::string& name, TObject* value);
+Variant GetVariantProp(TObject* instance, const std::string& name);
+void SetVariantProp(TObject* instance, const std::string& name, const Variant& value);
 TMethod GetMethodProp(TObject* instance, const std::string& name);
 void SetMethodProp(TObject* instance, const std::string& name, const TMethod& value);
 

@@ -132,6 +132,7 @@ TEST_F(FormFile, DataModuleIsCreatedFromItsResource)
     EXPECT_EQ(g.Font()->FaceName, "Courier");
     EXPECT_EQ(g.Font()->Size, 10);
     EXPECT_EQ(g.Blob, std::string("\x00\x01\xff", 3));
+    EXPECT_EQ(g.Value.ToString(), "text");
 
     // Loaded runs once everything is read and every reference is fixed up.
     EXPECT_EQ(g.LoadLog, "Loaded(Fee's\tBudget);");
@@ -289,6 +290,28 @@ TEST_F(FormFile, ComponentErrors)
         } catch (const Exception& e) {
             EXPECT_EQ(e.Message(), c.error) << c.text;
         }
+    }
+}
+
+TEST_F(FormFile, VariantValuesKeepTheirTypes)
+{
+    struct Case {
+        const char* text;
+        TVarType type;
+    } cases[] = {
+        {"5", varInteger},       {"4294967296", varInt64}, {"2.5", varDouble},     {"123450c", varCurrency},
+        {"45000.5d", varDate},   {"'x'", varString},       {"True", varBoolean},   {"Null", varNull},
+        {"(\n      1\n      'a')", varArray | varVariant},
+    };
+    for (const Case& c : cases) {
+        TGadgetModule module(nullptr);
+        const std::string text = std::string("object M: TGadgetModule\n  OldCreateOrder = False\n"
+                                             "  object G: TGadget\n    Items = <>\n    Value = ") +
+                                 c.text + "\n  end\nend\n";
+        ReadComponentText(&module, text);
+        auto* gadget = static_cast<TGadget*>(module.FindComponent("G"));
+        EXPECT_EQ(VarType(gadget->Value), c.type) << c.text;
+        EXPECT_EQ(WithoutCarriageReturns(WriteComponentText(&module)), text) << c.text;
     }
 }
 

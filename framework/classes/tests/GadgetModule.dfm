@@ -32,6 +32,7 @@ object GadgetModule: TGadgetModule
     Font.Size = 10
     OnChange = GadgetChange
     OnValidate = GadgetValidate
+    Value = 'text'
     Blob = {
       0001FF}
   end

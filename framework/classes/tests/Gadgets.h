@@ -12,6 +12,7 @@
 #include "classes/TypInfo.h"
 #include "rtl/Streams.h"
 #include "rtl/Strings.h"
+#include "rtl/Variants.h"
 
 enum TShape { stCircle, stSquare, stTriangle };
 DUN_ENUM(TShape, "stCircle", "stSquare", "stTriangle");
@@ -70,6 +71,7 @@ public:
     Int64 Big = 0;
     std::string Caption;
     bool Enabled = true;
+    Variant Value;
     TNotifyEvent OnChange;
     TValidateEvent OnValidate;
     std::string Blob;  // binary data of its own
@@ -133,6 +135,7 @@ public:
         p.Property("Font", &TGadget::Font, &TGadget::SetFont);
         p.Property("OnChange", &TGadget::OnChange);
         p.Property("OnValidate", &TGadget::OnValidate);
+        p.Property("Value", &TGadget::Value);
     }
 
 private:

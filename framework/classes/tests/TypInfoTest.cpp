@@ -55,7 +55,7 @@ TEST(TypInfo, KindsOfEveryPropertyType)
     const std::pair<const char*, TTypeKind> expected[] = {
         {"Count", tkInteger}, {"Letter", tkChar},     {"Shape", tkEnumeration}, {"Shapes", tkSet},
         {"Ratio", tkFloat},   {"Price", tkFloat},     {"Big", tkInt64},         {"Caption", tkLString},
-        {"Lines", tkClass},   {"OnChange", tkMethod}, {"Enabled", tkEnumeration}};
+        {"Lines", tkClass},   {"OnChange", tkMethod}, {"Enabled", tkEnumeration}, {"Value", tkVariant}};
     for (const auto& [name, kind] : expected) EXPECT_EQ(PropType(&gadget, name), kind) << name;
     EXPECT_EQ(GetPropInfo(&gadget, "Price")->PropType->FloatType, ftCurr);
     EXPECT_EQ(GetPropInfo(&gadget, "Lines")->PropType->ClassType, TStrings::StaticClass());
@@ -69,12 +69,15 @@ TEST(TypInfo, StringFloatAndObjectProperties)
     SetFloatProp(&gadget, "Ratio", 2.5);
     SetFloatProp(&gadget, "Price", 12.3456);
     SetObjectProp(&gadget, "Buddy", &other);
+    SetVariantProp(&gadget, "Value", Variant(Int64(5)));
 
     EXPECT_EQ(gadget.Caption, "Fees");
     EXPECT_EQ(GetFloatProp(&gadget, "Ratio"), 2.5);
     EXPECT_EQ(gadget.Price, Currency::FromScaled(123456));
     EXPECT_EQ(GetObjectProp(&gadget, "Buddy"), &other);
     EXPECT_EQ(GetObjectProp(&gadget, "Lines"), gadget.Lines());
+    EXPECT_EQ(VarType(GetVariantProp(&gadget, "Value")), varInt64);
+    EXPECT_EQ(GetVariantProp(&gadget, "Value").ToInteger(), 5);
 
     TStringList wrongClass;
     EXPECT_THROW(SetObjectProp(&gadget, "Buddy", &wrongClass), EPropertyError);
