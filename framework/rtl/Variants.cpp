@@ -23,11 +23,6 @@ bool IsIntegerType(TVarType t)
     }
 }
 
-bool IsNumericType(TVarType t)
-{
-    return IsIntegerType(t) || t == varDouble || t == varCurrency || t == varDate;
-}
-
 bool SameWord(const std::string& s, const char* word)
 {
     return CompareText(Trim(s), word) == 0;

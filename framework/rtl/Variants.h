@@ -1,7 +1,6 @@
 // Variant: a value of one of several types that converts between them as the platform does.
 #pragma once
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>

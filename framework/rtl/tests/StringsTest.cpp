@@ -207,7 +207,7 @@ TEST(TStringList, CaseSensitivityChangeReordersASortedList)
     list.SetCaseSensitive(false);
     list.SetCaseSensitive(true);
     EXPECT_EQ(LinesOf(list), (Lines{"a", "A", "b", "B"}));
-    for (const std::string& s : {"a", "A", "b", "B"}) EXPECT_GE(list.IndexOf(s), 0) << s;
+    for (const char* s : {"a", "A", "b", "B"}) EXPECT_GE(list.IndexOf(s), 0) << s;
 }
 
 TEST(TStringList, DuplicatesInASortedList)
