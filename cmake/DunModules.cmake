@@ -17,6 +17,8 @@ endif()
 set(DUN_WINE_ENV
   "WINEPREFIX=${DUN_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
 
+set(DUN_DESKTOP_LABELS vcl vxcontrols duntrack dunlist gapreport)
+
 include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
 
 function(dun_library name)
@@ -36,6 +38,10 @@ function(dun_test label exe)
   set_tests_properties(${exe} PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
   if(NOT DUN_NATIVE)
     set_property(TEST ${exe} APPEND PROPERTY ENVIRONMENT ${DUN_WINE_ENV})
+  endif()
+  # Windows of one Wine server share one desktop, focus and foreground: tests that use them run one at a time.
+  if(label IN_LIST DUN_DESKTOP_LABELS)
+    set_property(TEST ${exe} PROPERTY RESOURCE_LOCK desktop)
   endif()
 endfunction()
 
