@@ -14,7 +14,7 @@ constexpr char kUsage[] =
     "usage: Butil -create <file> <description file>\n"
     "       Butil -stat <file>\n"
     "       Butil -save <file> <text file>\n"
-    "       Butil -load <text file> <file>\n";
+    "       Butil -load <text file> <file>";
 
 std::string Lowered(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });

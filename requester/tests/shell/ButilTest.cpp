@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -13,17 +14,33 @@
 namespace reqshell {
 namespace {
 
-const char kCaseDescription[] =
+// An upper-casing collating table, 32 bytes a line.
+std::string UpperTableLines() {
+  std::string lines;
+  for (int value = 0; value < 256; ++value) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", value >= 'a' && value <= 'z' ? value - 32 : value);
+    lines += (value % 32 == 0 ? "  " : "") + std::string(hex) + (value % 32 == 31 ? "\n" : "");
+  }
+  return lines;
+}
+
+// Keys out of order, with a gap in their numbers and an alternate collating sequence.
+const std::string kCaseDescription =
     "# saved cases\n"
     "record length 40\n"
     "page size 4096\n"
+    "key 3 duplicates\n"
+    "  segment position 19 length 8 type string collating upper\n"
     "key 0 modifiable\n"
     "  segment position 1 length 7 type string case-insensitive\n"
     "  segment position 8 length 7 type string\n"
     "key 1 duplicates\n"
-    "  segment position 15 length 4 type integer descending\n";
+    "  segment position 15 length 4 type integer descending\n"
+    "collating upper\n" +
+    UpperTableLines();
 
-const char kCaseStat[] =
+const std::string kCaseStat =
     "# records 0\n"
     "record length 40\n"
     "page size 4096\n"
@@ -31,7 +48,11 @@ const char kCaseStat[] =
     "  segment position 1 length 7 type string case-insensitive\n"
     "  segment position 8 length 7 type string\n"
     "key 1 duplicates\n"
-    "  segment position 15 length 4 type integer descending\n";
+    "  segment position 15 length 4 type integer descending\n"
+    "key 3 duplicates\n"
+    "  segment position 19 length 8 type string collating upper\n"
+    "collating upper\n" +
+    UpperTableLines();
 
 // Accounts with variable-length records, so the round trip must keep each record's length.
 const char kVariableAccounts[] =
