@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "classes/Names.h"
+#include "rtl/StringRoutines.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ void UnRegisterClass(TClass cls)
 TClass GetClass(const std::string& className)
 {
     for (const auto& registered : Registry())
-        if (SameName(registered.Name, className)) return registered.Class;
+        if (SameText(registered.Name, className)) return registered.Class;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include "classes/Filer.h"
 #include "classes/Names.h"
+#include "rtl/StringRoutines.h"
 
 std::function<void(TObject* sender)> ApplicationHandleException;
 
@@ -94,7 +95,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const
 {
     if (name.empty()) return nullptr;
     for (TComponent* component : components_)
-        if (SameName(component->name_, name)) return component;
+        if (SameText(component->name_, name)) return component;
     return nullptr;
 }
 
@@ -143,7 +144,7 @@ void TComponent::SetName(const std::string& newName)
 
 void TComponent::ValidateRename(TComponent* component, const std::string& curName, const std::string& newName)
 {
-    if (component && !SameName(curName, newName) && component->owner_ == this && FindComponent(newName))
+    if (component && !SameText(curName, newName) && component->owner_ == this && FindComponent(newName))
         throw EComponentError("A component named " + newName + " already exists");
 }
 
@@ -232,7 +233,7 @@ TComponent* FindNestedComponent(TComponent* root, const std::string& path)
         size_t dot = path.find('.', start);
         std::string name = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
         TComponent* next = current->FindComponent(name);
-        if (!next && current == root) next = SameName(root->Name(), name) ? root : FindGlobalComponent(name);
+        if (!next && current == root) next = SameText(root->Name(), name) ? root : FindGlobalComponent(name);
         current = next;
         if (dot == std::string::npos) break;
         start = dot + 1;
@@ -255,6 +256,6 @@ void RemoveGlobalRoot(TComponent* root)
 TComponent* FindGlobalComponent(const std::string& name)
 {
     for (TComponent* root : GlobalRoots())
-        if (SameName(root->Name(), name)) return root;
+        if (SameText(root->Name(), name)) return root;
     return nullptr;
 }

@@ -6,7 +6,7 @@
 
 #include "classes/ClassRegistry.h"
 #include "classes/Collection.h"
-#include "classes/Names.h"
+#include "rtl/StringRoutines.h"
 #include "rtl/Streams.h"
 #include "rtl/Strings.h"
 
@@ -214,7 +214,7 @@ Variant TReader::ReadVariant()
     switch (NextValue()) {
     case vaNil: ReadValue(); return Unassigned();
     case vaIdent:
-        if (!SameName(Peek().Text, "Null")) InvalidPropertyValue();
+        if (!SameText(Peek().Text, "Null")) InvalidPropertyValue();
         ReadValue();
         return Null();
     case vaFalse:
@@ -514,14 +514,14 @@ void TReader::ReadCollection(TCollection* collection)
 
 void TReader::DefineProperty(const std::string& name, const TReaderProc& readData, const TWriterProc&, bool)
 {
-    if (propName_.empty() || !readData || !SameName(name, propName_)) return;
+    if (propName_.empty() || !readData || !SameText(name, propName_)) return;
     propName_.clear();
     readData(this);
 }
 
 void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& readData, const TStreamProc&, bool)
 {
-    if (propName_.empty() || !readData || !SameName(name, propName_)) return;
+    if (propName_.empty() || !readData || !SameText(name, propName_)) return;
     propName_.clear();
     const std::string& bytes = TakeValue({vaBinary}).Text;
     TMemoryStream stream;
@@ -855,11 +855,11 @@ void TWriter::WriteString(const std::string& value)
 
 void TWriter::WriteIdent(const std::string& ident)
 {
-    if (SameName(ident, "False"))
+    if (SameText(ident, "False"))
         WriteValue(vaFalse);
-    else if (SameName(ident, "True"))
+    else if (SameText(ident, "True"))
         WriteValue(vaTrue);
-    else if (SameName(ident, "nil"))
+    else if (SameText(ident, "nil"))
         WriteValue(vaNil);
     else
         WriteValue(vaIdent, ident);

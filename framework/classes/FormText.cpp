@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "classes/Names.h"
+#include "rtl/StringRoutines.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ public:
         throw EParserError(what + " on line " + std::to_string(line_));
     }
     bool IsSymbol(char c) const { return token_.Kind == lxSymbol && token_.Symbol == c; }
-    bool IsIdent(const char* word) const { return token_.Kind == lxIdent && SameName(token_.Text, word); }
+    bool IsIdent(const char* word) const { return token_.Kind == lxIdent && SameText(token_.Text, word); }
     void ExpectSymbol(char c)
     {
         if (!IsSymbol(c)) Error(std::string("'") + c + "' expected");
@@ -329,11 +329,11 @@ void TTextParser::ParseValue()
     }
     case lxString: ParseString(); return;
     case lxIdent: {
-        if (SameName(token.Text, "True"))
+        if (SameText(token.Text, "True"))
             AddValue(vaTrue);
-        else if (SameName(token.Text, "False"))
+        else if (SameText(token.Text, "False"))
             AddValue(vaFalse);
-        else if (SameName(token.Text, "nil"))
+        else if (SameText(token.Text, "nil"))
             AddValue(vaNil);
         else
             AddValue(vaIdent, token.Text);

@@ -1,14 +1,6 @@
 #include "classes/Names.h"
 
 #include <algorithm>
-#include <cctype>
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 bool IsValidIdent(const std::string& name)
 {

@@ -1,8 +1,7 @@
-// Identifier helpers of the component model: names compare without regard to ASCII case.
+// Identifiers of the component model.
 #pragma once
 
 #include <string>
 
-bool SameName(const std::string& a, const std::string& b);
 // A letter or underscore, then letters, digits or underscores.
 bool IsValidIdent(const std::string& name);

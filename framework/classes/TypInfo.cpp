@@ -1,6 +1,6 @@
 #include "classes/TypInfo.h"
 
-#include "classes/Names.h"
+#include "rtl/StringRoutines.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ TTypeInfo TypeRecord(TTypeKind kind, std::string name, Int64 minValue = 0, Int64
 PPropInfo FindOwnProperty(TClass cls, const std::string& name)
 {
     for (const auto& prop : PublishedTableOf(cls).Properties)
-        if (SameName(prop->Name, name)) return prop.get();
+        if (SameText(prop->Name, name)) return prop.get();
     return nullptr;
 }
 
@@ -146,7 +146,7 @@ std::string GetEnumName(PTypeInfo typeInfo, Int64 value)
 Integer GetEnumValue(PTypeInfo typeInfo, const std::string& name)
 {
     for (size_t i = 0; i < typeInfo->EnumNames.size(); ++i)
-        if (SameName(typeInfo->EnumNames[i], name)) return Integer(i);
+        if (SameText(typeInfo->EnumNames[i], name)) return Integer(i);
     return -1;
 }
 
@@ -228,7 +228,7 @@ TPropList GetPropList(TClass cls)
     for (TClass c : chain) {
         for (const auto& prop : PublishedTableOf(c).Properties) {
             auto same = std::find_if(result.begin(), result.end(),
-                                     [&](PPropInfo p) { return SameName(p->Name, prop->Name); });
+                                     [&](PPropInfo p) { return SameText(p->Name, prop->Name); });
             if (same != result.end())
                 *same = prop.get();  // republished by a descendant
             else
@@ -409,7 +409,7 @@ void* MethodAddress(TClass cls, const std::string& name)
 {
     for (TClass c = cls; c; c = c->Parent)
         for (const auto& method : PublishedTableOf(c).Methods)
-            if (SameName(method->Name, name)) return method.get();
+            if (SameText(method->Name, name)) return method.get();
     return nullptr;
 }
 
@@ -443,7 +443,7 @@ const TFieldInfo* FindPublishedField(TClass cls, const std::string& name)
 {
     for (TClass c = cls; c; c = c->Parent)
         for (const auto& field : PublishedTableOf(c).Fields)
-            if (SameName(field.Name, name)) return &field;
+            if (SameText(field.Name, name)) return &field;
     return nullptr;
 }
 

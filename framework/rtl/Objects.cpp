@@ -1,30 +1,19 @@
 #include "rtl/Objects.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "rtl/Exceptions.h"
-
-namespace {
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
+#include "rtl/StringRoutines.h"
 
 bool TClassInfo::ClassNameIs(const std::string& name) const
 {
-    return SameName(Name, name);
+    return SameText(Name, name);
 }
 
 bool TClassInfo::AnswersTo(const std::string& name) const
 {
     return ClassNameIs(name) ||
-           std::any_of(AnswerNames.begin(), AnswerNames.end(), [&](const std::string& n) { return SameName(n, name); });
+           std::any_of(AnswerNames.begin(), AnswerNames.end(), [&](const std::string& n) { return SameText(n, name); });
 }
 
 bool TClassInfo::InheritsFrom(TClass ancestor) const
