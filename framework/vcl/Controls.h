@@ -1,0 +1,379 @@
+// Controls: TControl (bounds, parent, colour, font, mouse), TWinControl (a window: children, focus, keys, tab order),
+// TGraphicControl and TCustomControl (drawn by us on a canvas), and the message path every control shares:
+// the window procedure -> WndProc -> Dispatch by message number -> DefaultHandler.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classes/Component.h"
+#include "rtl/Exceptions.h"
+#include "rtl/Types.h"
+#include "vcl/Graphics.h"
+#include "vcl/Messages.h"
+
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+
+using TModalResult = Integer;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1, mrNoToAll = mrAll + 1,
+                       mrYesToAll = mrNoToAll + 1;
+
+// Border styles of forms; controls with a border use bsNone and bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+DUN_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin");
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+DUN_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient");
+DUN_ENUM(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = Set<TShiftStateItem>;
+enum TControlStateItem { csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
+                         csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle };
+using TControlState = Set<TControlStateItem>;
+enum TControlStyleItem { csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
+                         csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
+                         csReplicatable, csNoStdEvents };
+using TControlStyle = Set<TControlStyleItem>;
+
+using TCursor = SmallInt;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
+                  crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12,
+                  crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18,
+                  crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+
+using TKeyEvent = std::function<void(TObject* sender, Word& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, Integer x, Integer y)>;
+
+TShiftState KeysToShiftState(Word keys);
+TShiftState KeyDataToShiftState(LongInt keyData);
+// The shift keys down now.
+TShiftState GetShiftState();
+
+// The control of a window made by this framework; nullptr for other windows.
+TWinControl* FindControl(HWND window);
+// The innermost framework control at or above a window.
+TWinControl* FindVCLWindow(HWND window);
+TCustomForm* GetParentForm(const class TControl* control);
+
+class TControl : public TComponent {
+    DUN_CLASS(TControl, TComponent)
+    friend class TWinControl;
+
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+
+    Integer Left() const { return left_; }
+    Integer Top() const { return top_; }
+    Integer Width() const { return width_; }
+    Integer Height() const { return height_; }
+    void SetLeft(Integer value) { SetBounds(value, top_, width_, height_); }
+    void SetTop(Integer value) { SetBounds(left_, value, width_, height_); }
+    void SetWidth(Integer value) { SetBounds(left_, top_, value, height_); }
+    void SetHeight(Integer value) { SetBounds(left_, top_, width_, value); }
+    virtual void SetBounds(Integer left, Integer top, Integer width, Integer height);
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    void SetBoundsRect(const TRect& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+    virtual TRect ClientRect();
+    Integer ClientWidth() { return ClientRect().right; }
+    Integer ClientHeight() { return ClientRect().bottom; }
+    void SetClientWidth(Integer value);
+    void SetClientHeight(Integer value);
+    TPoint ClientOrigin();
+    TPoint ClientToScreen(TPoint point) { TPoint o = ClientOrigin(); return Point(point.x + o.x, point.y + o.y); }
+    TPoint ScreenToClient(TPoint point) { TPoint o = ClientOrigin(); return Point(point.x - o.x, point.y - o.y); }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    virtual void Show() { SetVisible(true); }
+    virtual void Hide() { SetVisible(false); }
+    // Visible with every parent up to a window that is on screen.
+    virtual bool Showing() const;
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool value);
+    TFont* Font() const { return font_.get(); }
+    void SetFont(TFont* font) { font_->Assign(font); }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& hint) { hint_ = hint; }
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value) { showHint_ = value; parentShowHint_ = false; }
+    bool ParentShowHint() const { return parentShowHint_; }
+    void SetParentShowHint(bool value) { parentShowHint_ = value; }
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor) { cursor_ = cursor; }
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+    // Caption and Text are the same string: the window text.
+    std::string Caption() const { return GetText(); }
+    void SetCaption(const std::string& text) { SetText(text); }
+    std::string Text() const { return GetText(); }
+    void SetText(const std::string& text);
+    TControlState ControlState() const { return controlState_; }
+    void SetControlState(TControlState state) { controlState_ = state; }
+    TControlStyle ControlStyle() const { return controlStyle_; }
+    void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
+
+    LRESULT Perform(Cardinal msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    virtual void WndProc(TMessage& message);
+    virtual void Dispatch(TMessage& message);
+    virtual void DefaultHandler(TMessage& message);
+
+    virtual void Invalidate();
+    void Update();
+    void Repaint();
+    void Refresh() { Repaint(); }
+    void BringToFront();
+    void SendToBack();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+    virtual void Click();
+
+    static void Publish(TPublisher<TControl>& p);
+
+protected:
+    virtual std::string GetText() const { return text_; }
+    virtual void SetTextBuf(const std::string& text);
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y);
+    virtual void MouseMove(TShiftState shift, Integer x, Integer y);
+    virtual void VisibleChanging() {}
+    virtual void Changed() {}
+    void Notification(TComponent* component, TOperation operation) override;
+    void Loaded() override;
+    // Where the control moved: windows move their window, graphic controls repaint the parent.
+    virtual void BoundsChanged();
+    void RequestAlign();
+    void FontChanged(TObject* sender);
+
+    TWinControl* parent_ = nullptr;
+    Integer left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    TAlign align_ = alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clWindow;
+    bool parentColor_ = false;
+    std::unique_ptr<TFont> font_;
+    bool parentFont_ = true;
+    std::string hint_;
+    bool showHint_ = false;
+    bool parentShowHint_ = true;
+    TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
+    std::string text_;
+    TControlState controlState_;
+    TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+
+private:
+    void HandleMouseMessage(TMessage& message);
+    void ContextPopup(TMessage& message);
+};
+
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    Integer X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    std::string WinClassName;  // class of the window
+    std::string SystemClass;   // a system class to subclass ("EDIT"), or empty for a class of our own
+    UINT ClassStyle = CS_DBLCLKS;
+};
+
+class TWinControl : public TControl {
+    DUN_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    // The window that parents this one when it has no parent control (a docked or embedded window).
+    HWND ParentWindow() const { return parentWindow_; }
+    void SetParentWindow(HWND window) { parentWindow_ = window; }
+
+    Integer ControlCount() const { return Integer(controls_.size()); }
+    TControl* Controls(Integer index) const { return controls_.at(index); }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    bool ContainsControl(const TControl* control) const;
+    TControl* ControlAtPos(TPoint pos, bool allowDisabled);
+
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool value);
+    Integer TabOrder() const;
+    void SetTabOrder(Integer order);
+    void GetTabOrderList(std::vector<TWinControl*>& list) const;
+    TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
+    void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+    virtual bool CanFocus() const;
+    bool Focused() const;
+    virtual void SetFocus();
+
+    bool Showing() const override;
+    void Invalidate() override;
+    void SetBounds(Integer left, Integer top, Integer width, Integer height) override;
+    TRect ClientRect() override;
+    void DisableAlign() { ++alignDisabled_; }
+    void EnableAlign();
+    void Realign() { AlignControls(); }
+    virtual void AlignControls() { AlignChildren(); }
+
+    void WndProc(TMessage& message) override;
+    void Dispatch(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    static void Publish(TPublisher<TWinControl>& p);
+
+protected:
+    friend class TControl;
+    friend class TCustomForm;
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
+
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    virtual void CreateHandle();
+    // Right after the window exists (the window text and children are set up here).
+    virtual void CreateWindowHandle(const TCreateParams& params);
+    virtual void DestroyWnd();
+    void DestroyHandle();
+    void RecreateWnd();
+    void UpdateShowing();
+    void BoundsChanged() override;
+    // Places the aligned children; returns the client area they leave.
+    TRect AlignChildren();
+    virtual void AdjustClientRect(TRect& rect) {}
+    void PaintControls(HDC dc);
+    void PaintHandler(TMessage& message);
+    virtual void PaintWindow(HDC dc) {}
+    std::string GetText() const override;
+    void SetTextBuf(const std::string& text) override;
+
+    // Key handling as the platform does it; returning true eats the key.
+    virtual bool DoKeyDown(TWMKey& message);
+    virtual bool DoKeyUp(TWMKey& message);
+    virtual bool DoKeyPress(TWMKey& message);
+    virtual void KeyDown(Word& key, TShiftState shift);
+    virtual void KeyUp(Word& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void DoEnter();
+    virtual void DoExit();
+
+    void CNKeyDown(TMessage& message);
+    void CNChar(TMessage& message);
+    void CMDialogKeyOrChar(TMessage& message);
+    void CMEnabledChanged(TMessage& message);
+    void CMFontChanged(TMessage& message);
+    void CMColorChanged(TMessage& message);
+    void CMVisibleChanged(TMessage& message);
+    void CMShowingChanged(TMessage& message);
+    void WMSetFocus(TMessage& message);
+    void WMEraseBkgnd(TMessage& message);
+    void ReflectToControl(TMessage& message, HWND child);
+    void NotifyControls(Cardinal msg);
+    HBRUSH ColorBrush();
+
+    HWND handle_ = nullptr;
+    HWND parentWindow_ = nullptr;
+    WNDPROC defWndProc_ = nullptr;
+    std::vector<TControl*> controls_;   // every child, in z-order
+    std::vector<TWinControl*> tabList_;  // window children in tab order
+    bool tabStop_ = false;
+    bool showing_ = false;
+    Integer alignDisabled_ = 0;
+    std::unique_ptr<TBrush> brush_;
+
+private:
+    void RegisterWindowClass(TCreateParams& params);
+};
+
+// A control without a window of its own: its parent paints it and passes it its mouse messages.
+class TGraphicControl : public TControl {
+    DUN_CLASS(TGraphicControl, TControl)
+public:
+    explicit TGraphicControl(TComponent* owner);
+    ~TGraphicControl() override;
+    TCanvas* Canvas() const { return canvas_.get(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TCanvas> canvas_;
+};
+
+// A window painted by us (Paint on Canvas).
+class TCustomControl : public TWinControl {
+    DUN_CLASS(TCustomControl, TWinControl)
+public:
+    explicit TCustomControl(TComponent* owner);
+    ~TCustomControl() override;
+    TCanvas* Canvas() const { return canvas_.get(); }
+
+protected:
+    void PaintWindow(HDC dc) override;
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TCanvas> canvas_;
+};
+
+// A canvas on a control's client area; the DC is fetched when drawing starts.
+class TControlCanvas : public TCanvas {
+    DUN_CLASS(TControlCanvas, TCanvas)
+public:
+    TControlCanvas() = default;
+    ~TControlCanvas() override;
+    TControl* Control() const { return control_; }
+    void SetControl(TControl* control);
+    void FreeHandle();
+
+protected:
+    void CreateHandle() override;
+
+private:
+    TControl* control_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// The accelerator character of a caption ('&' before it) equals the key, ignoring case.
+bool IsAccel(Word key, const std::string& caption);
+// The caption without its accelerator marks ("&&" stays one '&').
+std::string StripHotkey(const std::string& caption);

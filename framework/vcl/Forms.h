@@ -1,0 +1,257 @@
+// Forms (normal, MDI frame, MDI child, modal), the application object with its message loop, and the screen.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vcl/Controls.h"
+
+class TMainMenu;
+class TMenuItem;
+
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = Set<TBorderIcon>;
+DUN_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop");
+DUN_ENUM(TBorderIcon, "biSystemMenu", "biMinimize", "biMaximize", "biHelp");
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+DUN_ENUM(TWindowState, "wsNormal", "wsMinimized", "wsMaximized");
+DUN_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+         "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter");
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = Set<TFormStateItem>;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+class TCustomForm : public TWinControl {
+    DUN_CLASS(TCustomForm, TWinControl)
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+
+    void Show() override;
+    void Hide() override;
+    void Close();
+    bool CloseQuery();
+    void Release();
+    TModalResult ShowModal();
+    // The modal loop itself (the dialog service's default for ShowModal).
+    TModalResult RunModal();
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult result) { modalResult_ = result; }
+    TFormState FormState() const { return formState_; }
+    bool Active() const { return active_; }
+
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* control);
+    void FocusControl(TWinControl* control);
+    void DefocusControl(TWinControl* control);
+    bool SetFocusedControl(TWinControl* control);
+    void ControlDestroyed(TWinControl* control);
+    void SetFocus() override;
+    bool CanFocus() const override { return visible_ && enabled_; }
+
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle style);
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons icons);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TWindowState WindowState();
+    void SetWindowState(TWindowState state);
+    bool KeyPreview() const { return keyPreview_; }
+    void SetKeyPreview(bool value) { keyPreview_ = value; }
+    TIcon* Icon() const { return icon_.get(); }
+    void SetIcon(TIcon* icon);
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    TCanvas* Canvas() const { return canvas_.get(); }
+    Integer PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(Integer ppi) { pixelsPerInch_ = ppi; }
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool value) { autoScroll_ = value; }
+    TRect ClientRect() override;
+    Integer ClientWidthValue() const { return const_cast<TCustomForm*>(this)->ClientWidth(); }
+    Integer ClientHeightValue() const { return const_cast<TCustomForm*>(this)->ClientHeight(); }
+
+    // MDI.
+    HWND ClientHandle() const { return clientHandle_; }
+    Integer MDIChildCount() const;
+    TCustomForm* MDIChildren(Integer index) const;
+    TCustomForm* ActiveMDIChild() const;
+
+    bool IsShortCut(TWMKey& message);
+    bool DoKeyDown(TWMKey& message) override;
+    bool DoKeyUp(TWMKey& message) override;
+    bool DoKeyPress(TWMKey& message) override;
+
+    void Dispatch(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+    void WndProc(TMessage& message) override;
+    void AlignControls() override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnResize;
+
+    static void Publish(TPublisher<TCustomForm>& p);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
+    void PaintWindow(HDC dc) override;
+    virtual void DoCreate();
+    virtual void DoDestroy();
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& action);
+    virtual void Activate();
+    virtual void Deactivate();
+
+private:
+    void SetActive(bool active);
+    void SetWindowFocus();
+    void ApplyPosition();
+    void ShowOrHideWindow();
+    void CloseModal();
+    void ShowOrHideWindowQuietly();
+    void NotifyFocusChanged(TMessage& message);
+    void MenuCommand(Word id);
+    bool SendFocusMessage(TWinControl* control, Cardinal msg, std::exception_ptr* failure);
+
+    TWinControl* activeControl_ = nullptr;
+    TWinControl* focusedControl_ = nullptr;
+    TModalResult modalResult_ = mrNone;
+    TFormState formState_;
+    bool active_ = false;
+    TFormStyle formStyle_ = fsNormal;
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+    TPosition position_ = poDesigned;
+    TWindowState windowState_ = wsNormal;
+    bool keyPreview_ = false;
+    bool autoScroll_ = false;
+    std::unique_ptr<TIcon> icon_;
+    TMainMenu* menu_ = nullptr;
+    std::unique_ptr<TCanvas> canvas_;
+    Integer pixelsPerInch_ = 96;
+    HWND clientHandle_ = nullptr;
+    WNDPROC defClientProc_ = nullptr;
+    bool positioned_ = false;
+};
+
+class TForm : public TCustomForm {
+    DUN_CLASS(TForm, TCustomForm)
+public:
+    explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+};
+
+using TExceptionEvent = std::function<void(TObject* sender, Exception& e)>;
+using TMessageEvent = std::function<void(TMsg& msg, bool& handled)>;
+using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
+
+class TApplication : public TComponent {
+    DUN_CLASS(TApplication, TComponent)
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+
+    void Initialize() {}
+    // Creates a form of class T owned by the application; the first one becomes the main form.
+    template <class T>
+    T* CreateForm()
+    {
+        T* form = CreateObject<T>(this);
+        FormCreated(form);
+        return form;
+    }
+    void FormCreated(TCustomForm* form);
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    void ProcessMessages();
+    void HandleMessage();
+    // Shows the exception being handled (call inside a catch block); EAbort silently.
+    void HandleException(TObject* sender);
+    void ShowException(const std::exception& e);
+    Integer MessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+    HWND Handle();
+    TCustomForm* MainForm() const { return mainForm_; }
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& title);
+    std::string HelpFile() const { return helpFile_; }
+    void SetHelpFile(const std::string& file) { helpFile_ = file; }
+    Integer HintHidePause() const { return hintHidePause_; }
+    void SetHintHidePause(Integer ms) { hintHidePause_ = ms; }
+    std::string ExeName() const;
+
+    // Windows of no framework control whose dialog keys the loop passes to IsDialogMessage (modeless dialogs).
+    void AddDialogWindow(HWND window);
+    void RemoveDialogWindow(HWND window);
+
+    TMessageEvent OnMessage;
+    TIdleEvent OnIdle;
+    TExceptionEvent OnException;
+
+private:
+    bool ProcessMessage(TMsg& msg);
+    bool IsKeyMsg(TMsg& msg);
+    bool IsMDIMsg(TMsg& msg);
+    bool IsDlgMsg(TMsg& msg);
+    void Idle();
+
+    HWND handle_ = nullptr;
+    TCustomForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    std::string title_;
+    std::string helpFile_;
+    Integer hintHidePause_ = 2500;
+    std::vector<HWND> dialogWindows_;
+};
+
+class TScreen : public TComponent {
+    DUN_CLASS(TScreen, TComponent)
+public:
+    explicit TScreen(TComponent* owner);
+
+    Integer Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+    Integer Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+    Integer PixelsPerInch() const { return pixelsPerInch_; }
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor);
+    TCustomForm* ActiveForm() const { return activeForm_; }
+    TWinControl* ActiveControl() const { return activeControl_; }
+    Integer FormCount() const { return Integer(forms_.size()); }
+    TCustomForm* Forms(Integer index) const { return forms_.at(index); }
+
+private:
+    friend class TCustomForm;
+    Integer pixelsPerInch_ = 96;
+    TCursor cursor_ = crDefault;
+    TCustomForm* activeForm_ = nullptr;
+    TCustomForm* focusedForm_ = nullptr;
+    TWinControl* activeControl_ = nullptr;
+    std::vector<TCustomForm*> forms_;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;

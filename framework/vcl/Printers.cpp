@@ -1,0 +1,282 @@
+#include "vcl/Printers.h"
+
+#include <algorithm>
+#include <map>
+
+// ---- capture
+
+void TPrinterCapture::TextDrawn(Integer x, Integer y, const std::string& text, TFont* font)
+{
+    if (Pages.empty()) return;
+    Pages.back().Texts.push_back(
+        TPrintedText{x, y, text, font->Name(), font->Height(), font->Style().Contains(fsBold)});
+}
+
+void TPrinterCapture::ShapeDrawn(const std::string& kind, const TRect& rect)
+{
+    if (Pages.empty()) return;
+    Pages.back().Shapes.push_back(TPrintedShape{kind, rect});
+}
+
+std::vector<std::string> TPrintedPage::Lines() const
+{
+    std::map<Integer, std::vector<const TPrintedText*>> byY;
+    for (const TPrintedText& text : Texts) byY[text.Y].push_back(&text);
+    std::vector<std::string> lines;
+    for (auto& [y, texts] : byY) {
+        std::stable_sort(texts.begin(), texts.end(), [](auto* a, auto* b) { return a->X < b->X; });
+        std::string line;
+        for (const TPrintedText* text : texts) line += (line.empty() ? "" : " ") + text->Text;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// ---- printer canvas: draws on the printer DC and tells the capture
+
+class TPrinter::TPrinterCanvas : public TCanvas {
+public:
+    explicit TPrinterCanvas(TPrinter* printer) : printer_(printer) {}
+
+protected:
+    void CreateHandle() override
+    {
+        SetHandle(printer_->Handle());
+        Font()->SetPixelsPerInch(GetDeviceCaps(printer_->Handle(), LOGPIXELSY));
+    }
+
+private:
+    TPrinter* printer_;
+};
+
+TPrinter::TPrinter() = default;
+
+TPrinter::~TPrinter()
+{
+    if (printing_) Abort();
+    canvas_.reset();
+    CloseDeviceContext();
+}
+
+const std::vector<std::string>& TPrinter::Printers()
+{
+    if (!printersLoaded_) {
+        DWORD needed = 0, count = 0;
+        EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+        std::vector<BYTE> buffer(needed ? needed : 1);
+        if (EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buffer.data(), needed, &needed,
+                          &count)) {
+            auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
+            for (DWORD i = 0; i < count; ++i) printers_.push_back(info[i].pPrinterName);
+        }
+        printersLoaded_ = true;
+    }
+    return printers_;
+}
+
+Integer TPrinter::PrinterIndex()
+{
+    if (printerIndex_ >= 0) return printerIndex_;
+    char name[256];
+    DWORD size = sizeof name;
+    if (!GetDefaultPrinterA(name, &size)) return -1;
+    const auto& all = Printers();
+    auto found = std::find(all.begin(), all.end(), std::string(name));
+    return found == all.end() ? -1 : Integer(found - all.begin());
+}
+
+void TPrinter::SetPrinterIndex(Integer index)
+{
+    CheckPrinting(false);
+    if (index < -1 || index >= Integer(Printers().size())) throw EPrinter("Printer selected is not valid");
+    printerIndex_ = index;
+    deviceMode_.clear();
+    CloseDeviceContext();
+}
+
+std::string TPrinter::CurrentPrinterName()
+{
+    const Integer index = PrinterIndex();
+    if (index < 0) throw EPrinter("There is no default printer currently selected");
+    return Printers()[index];
+}
+
+void TPrinter::LoadDeviceMode()
+{
+    if (!deviceMode_.empty()) return;
+    std::string name = CurrentPrinterName();
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(name.data(), &printer, nullptr)) throw EPrinter("Printer selected is not valid");
+    const LONG size = DocumentPropertiesA(nullptr, printer, name.data(), nullptr, nullptr, 0);
+    if (size > 0) {
+        deviceMode_.resize(size);
+        auto* mode = reinterpret_cast<DEVMODEA*>(deviceMode_.data());
+        if (DocumentPropertiesA(nullptr, printer, name.data(), mode, nullptr, DM_OUT_BUFFER) != IDOK)
+            deviceMode_.clear();
+    }
+    ClosePrinter(printer);
+}
+
+DEVMODEA* TPrinter::DeviceMode()
+{
+    LoadDeviceMode();
+    return deviceMode_.empty() ? nullptr : reinterpret_cast<DEVMODEA*>(deviceMode_.data());
+}
+
+void TPrinter::DeviceModeChanged()
+{
+    CheckPrinting(false);
+    CloseDeviceContext();
+}
+
+void TPrinter::OpenDeviceContext()
+{
+    if (dc_) return;
+    const std::string name = CurrentPrinterName();
+    dc_ = CreateDCA("WINSPOOL", name.c_str(), nullptr, DeviceMode());
+    if (!dc_) throw EPrinter("Printer selected is not valid");
+}
+
+void TPrinter::CloseDeviceContext()
+{
+    if (canvas_) canvas_->SetHandle(nullptr);
+    if (dc_) DeleteDC(dc_);
+    dc_ = nullptr;
+}
+
+HDC TPrinter::Handle()
+{
+    OpenDeviceContext();
+    return dc_;
+}
+
+TCanvas* TPrinter::Canvas()
+{
+    if (!canvas_) canvas_ = std::make_unique<TPrinterCanvas>(this);
+    return canvas_.get();
+}
+
+Integer TPrinter::PageWidth() { return GetDeviceCaps(Handle(), HORZRES); }
+
+Integer TPrinter::PageHeight() { return GetDeviceCaps(Handle(), VERTRES); }
+
+TPrinterOrientation TPrinter::Orientation()
+{
+    DEVMODEA* mode = DeviceMode();
+    return mode && mode->dmOrientation == DMORIENT_LANDSCAPE ? poLandscape : poPortrait;
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation orientation)
+{
+    CheckPrinting(false);
+    if (DEVMODEA* mode = DeviceMode()) {
+        mode->dmOrientation = orientation == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+        mode->dmFields |= DM_ORIENTATION;
+    }
+    CloseDeviceContext();
+}
+
+void TPrinter::SetCopies(Integer copies)
+{
+    CheckPrinting(false);
+    copies_ = copies;
+    if (DEVMODEA* mode = DeviceMode()) {
+        mode->dmCopies = SmallInt(copies);
+        mode->dmFields |= DM_COPIES;
+    }
+    CloseDeviceContext();
+}
+
+void TPrinter::SetCapture(TPrinterCapture* capture)
+{
+    CheckPrinting(false);
+    capture_ = capture;
+}
+
+void TPrinter::CheckPrinting(bool printing) const
+{
+    if (printing_ != printing)
+        throw EPrinter(printing ? "Printing not in progress" : "Printing in progress");
+}
+
+void TPrinter::BeginDoc()
+{
+    CheckPrinting(false);
+    OpenDeviceContext();
+    Canvas()->SetHandle(nullptr);
+    Canvas()->Handle();
+    aborted_ = false;
+    pageNumber_ = 1;
+    if (capture_) {
+        capture_->Title = title_;
+        capture_->Pages.assign(1, TPrintedPage{});
+        capture_->Ended = capture_->Aborted = false;
+        Canvas()->SetListener(capture_);
+    } else {
+        Canvas()->SetListener(nullptr);
+        DOCINFOA doc{};
+        doc.cbSize = sizeof doc;
+        doc.lpszDocName = title_.c_str();
+        if (StartDocA(dc_, &doc) <= 0) throw EPrinter("Printing could not be started");
+        StartPage(dc_);
+    }
+    printing_ = true;
+}
+
+void TPrinter::NewPage()
+{
+    CheckPrinting(true);
+    ++pageNumber_;
+    if (capture_) {
+        capture_->Pages.emplace_back();
+        return;
+    }
+    EndPage(dc_);
+    StartPage(dc_);
+    Canvas()->SetHandle(nullptr);
+    Canvas()->Handle();
+}
+
+void TPrinter::EndDoc()
+{
+    CheckPrinting(true);
+    printing_ = false;
+    if (capture_) {
+        capture_->Ended = true;
+    } else {
+        EndPage(dc_);
+        if (!aborted_) ::EndDoc(dc_);
+    }
+    Canvas()->SetListener(nullptr);
+    aborted_ = false;
+    pageNumber_ = 0;
+}
+
+void TPrinter::Abort()
+{
+    CheckPrinting(true);
+    printing_ = false;
+    aborted_ = true;
+    if (capture_)
+        capture_->Aborted = true;
+    else
+        AbortDoc(dc_);
+    Canvas()->SetListener(nullptr);
+}
+
+namespace {
+std::unique_ptr<TPrinter> thePrinter;
+}
+
+TPrinter* Printer()
+{
+    if (!thePrinter) thePrinter = std::make_unique<TPrinter>();
+    return thePrinter.get();
+}
+
+TPrinter* SetPrinter(TPrinter* printer)
+{
+    TPrinter* old = thePrinter.release();
+    thePrinter.reset(printer);
+    return old;
+}

@@ -1,0 +1,67 @@
+// Helpers for GUI tests: pump the queue until idle, type keys through the real input queue, click controls, script
+// the answers of message boxes and modal forms, and save a window's image as a PNG file.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vcl/Dialogs.h"
+#include "vcl/Forms.h"
+
+// Runs the application's message loop (message filter, dialog keys and all) until no message came for quietMs.
+void PumpMessages(DWORD quietMs = 60);
+// Presses and releases a key (with Shift/Ctrl/Alt held as asked) through the input queue, then pumps.
+void TypeKey(Word key, TShiftState shift = {});
+// Types letters, digits and blanks (upper-case letters with Shift).
+void TypeText(const std::string& text);
+// A left click in the middle of the control, posted to its window (or its parent's for a graphic control).
+void ClickControl(TControl* control);
+// Brings the form to the front and gives it the input focus.
+void ActivateForm(TCustomForm* form);
+
+// A dialog service that answers from a script and records every box it was asked to show.
+class TScriptedDialogs : public TDialogService {
+public:
+    struct TShownBox {
+        std::string Kind;  // "MessageBox", "MessageDlg", "InputQuery"
+        std::string Text;
+        std::string Caption;
+        UINT Flags = 0;
+        TMsgDlgType Type = mtCustom;
+        TMsgDlgButtons Buttons;
+    };
+
+    TScriptedDialogs();
+    ~TScriptedDialogs() override;
+
+    // The next message box or MessageDlg returns this (default: IDOK / mrOk).
+    void AnswerNextBox(Integer result);
+    // The next InputQuery returns this value (false: cancelled).
+    void AnswerNextInput(bool ok, const std::string& value = "");
+    // The next modal form is shown for real; the script runs once inside its modal loop (it may type keys, click or
+    // set ModalResult). Without a script the form's modal loop runs until something ends it.
+    void AnswerNextModalForm(std::function<void(TCustomForm* form)> script);
+    // The next common dialog's Execute returns this after the script (which may fill in the dialog).
+    void AnswerNextCommonDialog(bool result, std::function<void(TCommonDialog*)> script = nullptr);
+
+    std::vector<TShownBox> Shown;
+
+    Integer MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
+    TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, Integer x,
+                            Integer y) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+    TModalResult ShowModal(TCustomForm* form) override;
+    bool Execute(TCommonDialog* dialog) override;
+
+private:
+    TDialogService* previous_;
+    std::deque<Integer> boxAnswers_;
+    std::deque<std::pair<bool, std::string>> inputAnswers_;
+    std::deque<std::function<void(TCustomForm*)>> modalScripts_;
+    std::deque<std::pair<bool, std::function<void(TCommonDialog*)>>> commonAnswers_;
+};
+
+// Saves what the window shows (client and frame) as a 24-bit PNG; false when it cannot.
+bool SaveWindowToPng(HWND window, const std::string& fileName);
