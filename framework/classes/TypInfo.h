@@ -9,7 +9,7 @@
 //         p.Method("Table1AfterOpen", &TMyForm::Table1AfterOpen);
 //         p.Field("Table1", &TMyForm::Table1);                         // owner field set to the component by name
 //     }
-// Enumerations used as properties name their values once, at namespace scope:
+// Enumerations used as properties name their values once, in the global namespace (after the enumeration):
 //     DUN_ENUM(TAlign, "alNone", "alTop", "alBottom");
 #pragma once
 

@@ -336,3 +336,26 @@ TEST_F(FormFile, DefaultValuesAreNotWritten)
               "  end\n"
               "end\n");
 }
+
+TEST_F(FormFile, ModuleEventFailuresGoToTheApplicationHandler)
+{
+    TDataModule module(nullptr);
+    module.OnCreate = [](TObject*) { throw EConvertError("bad start"); };
+    EXPECT_THROW(module.AfterConstruction(), EConvertError);
+
+    TObject* handled = nullptr;
+    ApplicationHandleException = [&](TObject* sender) { handled = sender; };
+    module.AfterConstruction();
+    ApplicationHandleException = nullptr;
+    EXPECT_EQ(handled, &module);
+}
+
+TEST_F(FormFile, ModulePositionAcceptsTheOffsetNames)
+{
+    TDataModule module(nullptr);
+    ReadComponentText(&module, "object M: TDataModule\n  HorizontalOffset = 40\n  VerticalOffset = 50\nend\n");
+    EXPECT_EQ(module.DesignLeft, 40);
+    EXPECT_EQ(module.DesignTop, 50);
+    EXPECT_EQ(WithoutCarriageReturns(WriteComponentText(&module)),
+              "object M: TDataModule\n  OldCreateOrder = False\n  Left = 40\n  Top = 50\nend\n");
+}
