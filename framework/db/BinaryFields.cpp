@@ -1,5 +1,7 @@
 #include "db/BinaryFields.h"
 
+#include "classes/TypInfo.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -115,4 +117,14 @@ TMemoField::TMemoField(TComponent* owner) : TBlobField(owner, ftMemo)
 
 TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic)
 {
+}
+
+void TBytesField::Publish(TPublisher<TBytesField>& p)
+{
+    p.Property("Size", &TBytesField::Size, &TBytesField::SetSize).Default(16);
+}
+
+void TBlobField::Publish(TPublisher<TBlobField>& p)
+{
+    p.Property("Size", &TBlobField::Size, &TBlobField::SetSize).Default(0);
 }

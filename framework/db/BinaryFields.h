@@ -7,6 +7,7 @@ class TBytesField : public TField {
     DUN_CLASS(TBytesField, TField)
 public:
     explicit TBytesField(TComponent* owner);
+    static void Publish(TPublisher<TBytesField>& p);
 
     Integer DataSize() const override { return Size(); }
     void SetAsString(const std::string& value) override;
@@ -35,6 +36,7 @@ class TBlobField : public TField {
     DUN_CLASS(TBlobField, TField)
 public:
     explicit TBlobField(TComponent* owner);
+    static void Publish(TPublisher<TBlobField>& p);
 
     Integer BlobSize() const;
     void SetAsString(const std::string& value) override;

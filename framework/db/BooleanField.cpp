@@ -1,5 +1,7 @@
 #include "db/BooleanField.h"
 
+#include "classes/TypInfo.h"
+
 #include <algorithm>
 
 #include "db/DBConsts.h"
@@ -61,4 +63,9 @@ void TBooleanField::SetAsString(const std::string& value)
         SetAsBoolean(true);
     else
         DatabaseErrorFmt(dbconsts::SInvalidBoolValue, {value, DisplayName()});
+}
+
+void TBooleanField::Publish(TPublisher<TBooleanField>& p)
+{
+    p.Property("DisplayValues", &TBooleanField::DisplayValues, &TBooleanField::SetDisplayValues);
 }

@@ -7,6 +7,7 @@ class TBooleanField : public TField {
     DUN_CLASS(TBooleanField, TField)
 public:
     explicit TBooleanField(TComponent* owner);
+    static void Publish(TPublisher<TBooleanField>& p);
 
     Integer DataSize() const override { return 2; }
     const std::string& DisplayValues() const { return displayValues_; }

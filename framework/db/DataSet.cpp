@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "db/DBConsts.h"
+#include "db/DBRegister.h"
+#include "db/DBTypInfo.h"
 #include "db/DataSource.h"
 #include "rtl/SysUtils.h"
 
@@ -32,6 +34,8 @@ std::vector<std::string> SplitFieldNames(const std::string& names)
 TDataSet::TDataSet(TComponent* owner)
         : TComponent(owner), fields_(std::make_unique<TFields>(this)), fieldDefs_(std::make_unique<TFieldDefs>(this))
 {
+    static const bool registered = (RegisterDBClasses(), true);
+    (void)registered;
 }
 
 TDataSet::~TDataSet()
@@ -49,8 +53,53 @@ void TDataSet::BeforeDestruction()
 
 // --- Opening and closing -------------------------------------------------------------------------------------------
 
+void TDataSet::Publish(TPublisher<TDataSet>& p)
+{
+    p.Property("Active", &TDataSet::Active, &TDataSet::SetActive).Default(false);
+    p.Property("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields).Default(true);
+    p.Property("BeforeOpen", &TDataSet::BeforeOpen);
+    p.Property("AfterOpen", &TDataSet::AfterOpen);
+    p.Property("BeforeClose", &TDataSet::BeforeClose);
+    p.Property("AfterClose", &TDataSet::AfterClose);
+    p.Property("BeforeInsert", &TDataSet::BeforeInsert);
+    p.Property("AfterInsert", &TDataSet::AfterInsert);
+    p.Property("BeforeEdit", &TDataSet::BeforeEdit);
+    p.Property("AfterEdit", &TDataSet::AfterEdit);
+    p.Property("BeforePost", &TDataSet::BeforePost);
+    p.Property("AfterPost", &TDataSet::AfterPost);
+    p.Property("BeforeCancel", &TDataSet::BeforeCancel);
+    p.Property("AfterCancel", &TDataSet::AfterCancel);
+    p.Property("BeforeDelete", &TDataSet::BeforeDelete);
+    p.Property("AfterDelete", &TDataSet::AfterDelete);
+    p.Property("BeforeScroll", &TDataSet::BeforeScroll);
+    p.Property("AfterScroll", &TDataSet::AfterScroll);
+    p.Property("OnCalcFields", &TDataSet::OnCalcFields);
+    p.Property("OnDeleteError", &TDataSet::OnDeleteError);
+    p.Property("OnEditError", &TDataSet::OnEditError);
+    p.Property("OnNewRecord", &TDataSet::OnNewRecord);
+    p.Property("OnPostError", &TDataSet::OnPostError);
+}
+
+void TDataSet::Loaded()
+{
+    TComponent::Loaded();
+    if (streamedActive_) SetActive(true);
+}
+
+void TDataSet::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    for (Integer i = 0; i < fields_->Count(); ++i) {
+        TField* field = fields_->Fields(i);
+        if (field->Owner() == root) proc(field);
+    }
+}
+
 void TDataSet::SetActive(bool active)
 {
+    if (ComponentState().Contains(csReading)) {
+        streamedActive_ = active;
+        return;
+    }
     if (active == Active()) return;
     if (active)
         OpenNow();

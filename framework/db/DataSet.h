@@ -33,6 +33,10 @@ public:
     explicit TDataSet(TComponent* owner);
     ~TDataSet() override;
     void BeforeDestruction() override;
+    void Loaded() override;
+    // Writes the persistent fields (owned by root) as this dataset's children in a form file.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+    static void Publish(TPublisher<TDataSet>& p);
 
     // Opening and state.
     bool Active() const { return state_ != dsInactive; }
@@ -287,6 +291,7 @@ private:
     bool defaultFields_ = false;
     bool autoCalcFields_ = true;
     bool internalCalcFields_ = false;
+    bool streamedActive_ = false;
     bool filtered_ = false;
     std::string filterText_;
     TFilterOptions filterOptions_;

@@ -1,5 +1,7 @@
 #include "db/DataSource.h"
 
+#include "classes/TypInfo.h"
+
 #include <algorithm>
 
 #include "db/DBConsts.h"
@@ -119,4 +121,14 @@ Integer TDataSource::MaxLinkBufferCount() const
     Integer count = 1;
     for (const TDataLink* link : links_) count = std::max(count, link->BufferCount());
     return count;
+}
+
+void TDataSource::Publish(TPublisher<TDataSource>& p)
+{
+    p.Property("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit).Default(true);
+    p.Property("DataSet", &TDataSource::DataSet, &TDataSource::SetDataSet);
+    p.Property("Enabled", &TDataSource::Enabled, &TDataSource::SetEnabled).Default(true);
+    p.Property("OnStateChange", &TDataSource::OnStateChange);
+    p.Property("OnDataChange", &TDataSource::OnDataChange);
+    p.Property("OnUpdateData", &TDataSource::OnUpdateData);
 }

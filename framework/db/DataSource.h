@@ -20,6 +20,7 @@ class TDataSource : public TComponent {
 public:
     explicit TDataSource(TComponent* owner);
     ~TDataSource() override;
+    static void Publish(TPublisher<TDataSource>& p);
 
     TDataSet* DataSet() const { return dataSet_; }
     void SetDataSet(TDataSet* dataSet);

@@ -1,5 +1,7 @@
 #include "db/DateTimeFields.h"
 
+#include "classes/TypInfo.h"
+
 #include <cmath>
 
 #include "db/DBConsts.h"
@@ -118,4 +120,9 @@ void TDateTimeField::SetAsString(const std::string& value)
                                            : TryStrToDateTime(value, parsed);
     if (!ok) DatabaseErrorFmt(dbconsts::SInvalidDateValue, {value, DisplayName()});
     SetAsDateTime(parsed);
+}
+
+void TDateTimeField::Publish(TPublisher<TDateTimeField>& p)
+{
+    p.Property("DisplayFormat", &TDateTimeField::DisplayFormat, &TDateTimeField::SetDisplayFormat);
 }

@@ -8,6 +8,7 @@ class TDateTimeField : public TField {
     DUN_CLASS(TDateTimeField, TField)
 public:
     explicit TDateTimeField(TComponent* owner);
+    static void Publish(TPublisher<TDateTimeField>& p);
 
     Integer DataSize() const override { return 8; }
     const std::string& DisplayFormat() const { return displayFormat_; }

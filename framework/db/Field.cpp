@@ -4,6 +4,8 @@
 
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
+#include "db/DBTypInfo.h"
+#include "classes/Filer.h"
 #include "db/DataSet.h"
 #include "rtl/SysUtils.h"
 
@@ -15,6 +17,44 @@ TField::TField(TComponent* owner) : TComponent(owner)
 TField::~TField()
 {
     if (dataSet_) dataSet_->RemoveField(this);
+}
+
+void TField::Publish(TPublisher<TField>& p)
+{
+    p.Property("Alignment", &TField::Alignment, &TField::SetAlignment).Stored(&TField::IsAlignmentStored);
+    p.Property("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel).Stored(&TField::IsDisplayLabelStored);
+    p.Property("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth).Stored(&TField::IsDisplayWidthStored);
+    p.Property("EditMask", &TField::EditMask, &TField::SetEditMask);
+    p.Property("FieldKind", &TField::FieldKind, &TField::SetFieldKind).Default(fkData);
+    p.Property("FieldName", &TField::FieldName, &TField::SetFieldName);
+    p.Property("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
+    p.Property("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
+    p.Property("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
+    p.Property("LookupResultField", &TField::LookupResultField, &TField::SetLookupResultField);
+    p.Property("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly).Default(false);
+    p.Property("Required", &TField::Required, &TField::SetRequired).Default(false);
+    p.Property("Visible", &TField::Visible, &TField::SetVisible).Default(true);
+    p.Property("OnChange", &TField::OnChange);
+    p.Property("OnGetText", &TField::OnGetText);
+    p.Property("OnSetText", &TField::OnSetText);
+    p.Property("OnValidate", &TField::OnValidate);
+}
+
+TComponent* TField::GetParentComponent() const
+{
+    return dataSet_;
+}
+
+void TField::SetParentComponent(TComponent* parent)
+{
+    if (auto* dataSet = dynamic_cast<TDataSet*>(parent)) SetDataSet(dataSet);
+}
+
+// The properties first: joining the dataset needs the field name.
+void TField::ReadState(TReader* reader)
+{
+    TComponent::ReadState(reader);
+    if (auto* dataSet = dynamic_cast<TDataSet*>(reader->Parent())) SetDataSet(dataSet);
 }
 
 void TField::SetDataSet(TDataSet* dataSet)

@@ -123,6 +123,12 @@ public:
     void Change();
 
     void Notification(TComponent* component, TOperation operation) override;
+    // In a form file a persistent field is written inside its dataset.
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+    void ReadState(TReader* reader) override;
+    static void Publish(TPublisher<TField>& p);
 
     TFieldNotifyEvent OnChange;
     TFieldNotifyEvent OnValidate;
@@ -144,6 +150,8 @@ protected:
     virtual Integer GetDefaultWidth() const { return 10; }
 
     void SetDataType(TFieldType type) { dataType_ = type; }
+    // The alignment of the class, which form files leave out.
+    void SetDefaultAlignment(TAlignment alignment) { alignment_ = defaultAlignment_ = alignment; }
     void CheckInactive() const;
     [[noreturn]] void AccessError(const std::string& typeName) const;
     [[noreturn]] void RangeError(const std::string& value, const std::string& min, const std::string& max) const;
@@ -151,6 +159,9 @@ protected:
 
 private:
     std::string TextOf(bool displayText) const;
+    bool IsAlignmentStored() const { return alignment_ != defaultAlignment_; }
+    bool IsDisplayLabelStored() const { return !displayLabel_.empty(); }
+    bool IsDisplayWidthStored() const { return displayWidth_ > 0; }
 
     TDataSet* dataSet_ = nullptr;
     std::string fieldName_;
@@ -166,6 +177,7 @@ private:
     Integer displayWidth_ = 0;
     std::string editMask_;
     TAlignment alignment_ = taLeftJustify;
+    TAlignment defaultAlignment_ = taLeftJustify;
     TFieldChars validChars_;
     TDataSet* lookupDataSet_ = nullptr;
     std::string keyFields_;

@@ -1,5 +1,7 @@
 #include "db/NumericFields.h"
 
+#include "classes/TypInfo.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -11,7 +13,7 @@
 
 TNumericField::TNumericField(TComponent* owner) : TField(owner)
 {
-    SetAlignment(taRightJustify);
+    SetDefaultAlignment(taRightJustify);
 }
 
 void TNumericField::SetDisplayFormat(const std::string& format)
@@ -336,4 +338,33 @@ void TBCDField::SetAsString(const std::string& value)
     ::Currency number;
     if (!TextToFloat(value, number)) DatabaseErrorFmt(dbconsts::SInvalidFloatValue, {value, DisplayName()});
     SetAsCurrency(number);
+}
+
+// --- Published properties ----------------------------------------------------------------------------------------
+
+void TNumericField::Publish(TPublisher<TNumericField>& p)
+{
+    p.Property("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat);
+    p.Property("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
+}
+
+void TIntegerField::Publish(TPublisher<TIntegerField>& p)
+{
+    p.Property("MaxValue", &TIntegerField::MaxValue, &TIntegerField::SetMaxValue).Default(0);
+    p.Property("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue).Default(0);
+}
+
+void TFloatField::Publish(TPublisher<TFloatField>& p)
+{
+    p.Property("Currency", &TFloatField::Currency, &TFloatField::SetCurrency).Default(false);
+    p.Property("MaxValue", &TFloatField::MaxValue, &TFloatField::SetMaxValue);
+    p.Property("MinValue", &TFloatField::MinValue, &TFloatField::SetMinValue);
+    p.Property("Precision", &TFloatField::Precision, &TFloatField::SetPrecision).Default(15);
+}
+
+void TBCDField::Publish(TPublisher<TBCDField>& p)
+{
+    p.Property("Currency", &TBCDField::Currency, &TBCDField::SetCurrency).Default(false);
+    p.Property("Precision", &TBCDField::Precision, &TBCDField::SetPrecision).Default(0);
+    p.Property("Size", &TBCDField::Size, &TBCDField::SetSize).Default(4);
 }

@@ -8,6 +8,7 @@ class TNumericField : public TField {
     DUN_CLASS(TNumericField, TField)
 public:
     explicit TNumericField(TComponent* owner);
+    static void Publish(TPublisher<TNumericField>& p);
 
     const std::string& DisplayFormat() const { return displayFormat_; }
     void SetDisplayFormat(const std::string& format);
@@ -29,6 +30,7 @@ class TIntegerField : public TNumericField {
     DUN_CLASS(TIntegerField, TNumericField)
 public:
     explicit TIntegerField(TComponent* owner);
+    static void Publish(TPublisher<TIntegerField>& p);
 
     Integer DataSize() const override { return 4; }
     Integer MinValue() const { return minValue_; }
@@ -116,6 +118,7 @@ class TFloatField : public TNumericField {
     DUN_CLASS(TFloatField, TNumericField)
 public:
     explicit TFloatField(TComponent* owner);
+    static void Publish(TPublisher<TFloatField>& p);
 
     Integer DataSize() const override { return 8; }
     bool Currency() const { return currency_; }
@@ -156,6 +159,7 @@ class TBCDField : public TNumericField {
     DUN_CLASS(TBCDField, TNumericField)
 public:
     explicit TBCDField(TComponent* owner);
+    static void Publish(TPublisher<TBCDField>& p);
 
     Integer DataSize() const override { return Integer(sizeof(TBcd)); }
     bool Currency() const { return currency_; }

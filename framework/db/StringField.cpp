@@ -1,5 +1,7 @@
 #include "db/StringField.h"
 
+#include "classes/TypInfo.h"
+
 #include <vector>
 
 #include "db/DBConsts.h"
@@ -61,4 +63,9 @@ TDateTime TStringField::GetAsDateTime() const
 void TStringField::SetAsDateTime(TDateTime value)
 {
     SetAsString(DateTimeToStr(value));
+}
+
+void TStringField::Publish(TPublisher<TStringField>& p)
+{
+    p.Property("Size", &TStringField::Size, &TStringField::SetSize).Default(20);
 }

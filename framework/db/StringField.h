@@ -8,6 +8,7 @@ class TStringField : public TField {
     DUN_CLASS(TStringField, TField)
 public:
     explicit TStringField(TComponent* owner);
+    static void Publish(TPublisher<TStringField>& p);
 
     Integer DataSize() const override { return Size() + 1; }
     void SetAsString(const std::string& value) override;
