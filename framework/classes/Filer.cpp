@@ -269,7 +269,45 @@ void TReader::FinishLoading()
     for (TComponent* component : loaded_) component->state_.Exclude(csReading);
     std::vector<TComponent*> loaded;
     loaded.swap(loaded_);
+    if (TGlobalLoading* global = TGlobalLoading::Current()) {
+        for (TComponent* component : loaded)
+            if (std::find(global->loaded_.begin(), global->loaded_.end(), component) == global->loaded_.end())
+                global->loaded_.push_back(component);
+        return;
+    }
     for (TComponent* component : loaded) component->Loaded();
+}
+
+// ---- TGlobalLoading ----
+
+TGlobalLoading*& TGlobalLoading::Current()
+{
+    static TGlobalLoading* current = nullptr;
+    return current;
+}
+
+TGlobalLoading::TGlobalLoading() : outer_(Current())
+{
+    Current() = this;
+}
+
+TGlobalLoading::~TGlobalLoading()
+{
+    Current() = outer_;
+}
+
+void TGlobalLoading::Notify()
+{
+    std::vector<TComponent*> loaded;
+    loaded.swap(loaded_);
+    Current() = outer_;  // forms created from Loaded load on their own
+    try {
+        for (TComponent* component : loaded) component->Loaded();
+    } catch (...) {
+        Current() = this;
+        throw;
+    }
+    Current() = this;
 }
 
 std::string TReader::UniqueRootName(TComponent* root, const std::string& name) const

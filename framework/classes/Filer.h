@@ -113,6 +113,24 @@ private:
     std::vector<TFixup> fixups_;
 };
 
+// Reading several form files into one root (an inherited form, ancestor's file first): while one of these is
+// alive, readers leave Loaded to Notify, which calls it once on each component read, in reading order.
+class TGlobalLoading {
+public:
+    TGlobalLoading();
+    ~TGlobalLoading();
+    TGlobalLoading(const TGlobalLoading&) = delete;
+    TGlobalLoading& operator=(const TGlobalLoading&) = delete;
+    void Notify();
+
+private:
+    friend class TReader;
+    static TGlobalLoading*& Current();
+
+    TGlobalLoading* outer_;
+    std::vector<TComponent*> loaded_;
+};
+
 class TWriter : public TFiler {
     DUN_CLASS(TWriter, TFiler)
 public:

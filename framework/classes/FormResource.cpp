@@ -60,7 +60,9 @@ bool InitInheritedComponent(TComponent* instance, TClass rootAncestor)
     std::vector<TClass> chain;
     for (TClass cls = instance->ClassType(); cls && cls != rootAncestor; cls = cls->Parent) chain.push_back(cls);
     bool found = false;
+    TGlobalLoading loading;
     for (auto cls = chain.rbegin(); cls != chain.rend(); ++cls)
         if (ReadComponentRes((*cls)->Name, instance)) found = true;
+    loading.Notify();
     return found;
 }

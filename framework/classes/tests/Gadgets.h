@@ -104,7 +104,7 @@ public:
     void Loaded() override
     {
         TComponent::Loaded();
-        LoadLog += "Loaded(" + Caption + ");";
+        LoadLog += "Loaded(" + std::to_string(Count) + (buddy_ ? ",buddy" : "") + ");";
     }
     void DefineProperties(TFiler* filer) override
     {
