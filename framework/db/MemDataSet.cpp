@@ -93,10 +93,12 @@ void TMemDataSet::InternalOpen()
     if (DefaultFields()) CreateFields();
     BindFields(true);
     layout_.clear();
+    fieldBytes_.clear();
     recordSize_ = 0;
     for (Integer i = 0; i < FieldDefs()->Count(); ++i) {
         const TFieldDef* def = FieldDefs()->Items(i);
         layout_.push_back(recordSize_);
+        fieldBytes_.push_back(FieldBytes(def));
         recordSize_ += 1 + FieldBytes(def);
     }
     bufferSize_ = recordSize_ + CalcFieldsSize() + Integer(sizeof(TRecordInfo));
@@ -201,13 +203,18 @@ TRecordBuffer TMemDataSet::ActiveRecBuf() const
     }
 }
 
+Integer TMemDataSet::ValueBytes(const TField* field) const
+{
+    return field->FieldNo() > 0 ? fieldBytes_[field->FieldNo() - 1] : field->DataSize();
+}
+
 bool TMemDataSet::GetFieldData(TField* field, void* buffer)
 {
     TRecordBuffer record = ActiveRecBuf();
     if (!record) return false;
     const char* at = field->FieldNo() > 0 ? record + FieldOffset(field->FieldNo()) : record + recordSize_ + field->Offset();
     if (at[0] == 0) return false;
-    if (buffer) std::memcpy(buffer, at + 1, field->DataSize());
+    if (buffer) std::memcpy(buffer, at + 1, ValueBytes(field));
     return true;
 }
 
@@ -224,9 +231,9 @@ void TMemDataSet::SetFieldData(TField* field, const void* buffer)
     char* at = calculated ? record + recordSize_ + field->Offset() : record + FieldOffset(field->FieldNo());
     at[0] = buffer ? 1 : 0;
     if (buffer)
-        std::memcpy(at + 1, buffer, field->DataSize());
+        std::memcpy(at + 1, buffer, ValueBytes(field));
     else
-        std::memset(at + 1, 0, field->DataSize());
+        std::memset(at + 1, 0, ValueBytes(field));
     if (state != dsCalcFields && state != dsFilter) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field));
 }
 

@@ -70,6 +70,8 @@ private:
     TRecordBuffer ActiveRecBuf() const;
     // Where field number n (from 1) lies in the record: a has-value byte, then its bytes.
     Integer FieldOffset(Integer fieldNo) const { return layout_[fieldNo - 1]; }
+    // The bytes of a field's value: those of its definition for data fields, DataSize for calculated ones.
+    Integer ValueBytes(const TField* field) const;
     Integer IndexOfId(Integer id) const;
     bool Accepts(const TRecord& record);
     bool Matches(const TRecord& record, const std::vector<TField*>& fields, const Variant& values,
@@ -81,6 +83,7 @@ private:
     std::vector<TRecord> records_;
     std::vector<std::string> blobs_;
     std::vector<Integer> layout_;
+    std::vector<Integer> fieldBytes_;
     Integer recordSize_ = 0;
     Integer bufferSize_ = 0;
     Integer cursor_ = -1;
