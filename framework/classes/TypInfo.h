@@ -402,11 +402,20 @@ public:
     template <class G, class C, class S>
     TPropertyBuilder Property(const std::string& name, G (C::*getter)() const, S setter)
     {
-        static_assert(std::is_base_of_v<C, T>);
-        using V = typinfo_detail::TPlain<G>;
-        typinfo_detail::TAccessor<T, V> a;
-        a.Get = [getter](T* o) { return V((o->*getter)()); };
-        if constexpr (!std::is_null_pointer_v<S>) a.Set = [setter](T* o, V v) { (o->*setter)(v); };
+        return AddAccessors<G, C>(name, getter, setter);
+    }
+    template <class G, class C, class S>
+    TPropertyBuilder Property(const std::string& name, G (C::*getter)(), S setter)
+    {
+        return AddAccessors<G, C>(name, getter, setter);
+    }
+
+    // A property through functions, for accessors that take more than the value (an index, a unit).
+    template <class V>
+    TPropertyBuilder Property(const std::string& name, std::function<V(T*)> getter,
+                              std::function<void(T*, V)> setter = nullptr)
+    {
+        typinfo_detail::TAccessor<T, V> a{std::move(getter), std::move(setter)};
         return Add(name, a);
     }
 
@@ -434,6 +443,17 @@ public:
     }
 
 private:
+    template <class G, class C, class Getter, class S>
+    TPropertyBuilder AddAccessors(const std::string& name, Getter getter, S setter)
+    {
+        static_assert(std::is_base_of_v<C, T>);
+        using V = typinfo_detail::TPlain<G>;
+        typinfo_detail::TAccessor<T, V> a;
+        a.Get = [getter](T* o) { return V((o->*getter)()); };
+        if constexpr (!std::is_null_pointer_v<S>) a.Set = [setter](T* o, V v) { (o->*setter)(v); };
+        return Add(name, a);
+    }
+
     template <class V>
     TPropertyBuilder Add(const std::string& name, const typinfo_detail::TAccessor<T, V>& a)
     {

@@ -191,3 +191,31 @@ TEST(ClassRegistry, AliasNamesAndConflicts)
     EXPECT_EQ(ErrorOf([] { RegisterClassAlias(TBigGadget::StaticClass(), "TWidget"); }),
               "A class named TWidget already exists");
 }
+
+namespace {
+
+// Two properties on one pair of indexed accessors, and one without a setter.
+class TSpan : public TPersistent {
+    DUN_CLASS(TSpan, TPersistent)
+public:
+    Integer Edge[2] = {0, 0};
+    static void Publish(TPublisher<TSpan>& p)
+    {
+        p.Property<Integer>("Low", [](TSpan* s) { return s->Edge[0]; }, [](TSpan* s, Integer v) { s->Edge[0] = v; });
+        p.Property<Integer>("High", [](TSpan* s) { return s->Edge[1]; }, [](TSpan* s, Integer v) { s->Edge[1] = v; });
+        p.Property<Integer>("Length", [](TSpan* s) { return s->Edge[1] - s->Edge[0]; });
+    }
+};
+
+}  // namespace
+
+TEST(TypInfo, PropertiesThroughFunctions)
+{
+    TSpan span;
+    SetOrdProp(&span, "Low", 3);
+    SetOrdProp(&span, "High", 10);
+    EXPECT_EQ(span.Edge[0], 3);
+    EXPECT_EQ(GetOrdProp(&span, "Length"), 7);
+    EXPECT_FALSE(GetPropInfo(&span, "Length")->Writable);
+    EXPECT_EQ(ErrorOf([&] { SetOrdProp(&span, "Length", 1); }), "Property Length is read-only");
+}
