@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "classes/ClassRegistry.h"
 #include "classes/tests/Gadgets.h"
 
 namespace {
@@ -87,4 +88,16 @@ TEST(Collection, AssignCopiesItemsAndNamePathShowsTheOwner)
 
     TStringList notACollection;
     EXPECT_THROW(copy.Assign(&notACollection), EConvertError);
+}
+
+TEST(Collection, ItemClassCreatedByNameJoinsTheGivenCollection)
+{
+    RegisterClass(TGadgetItem::StaticClass());
+    TWatchedCollection items;
+    TObject* made = CreateObjectByName("TGadgetItem", &items);
+    ASSERT_EQ(items.Count(), 1);
+    EXPECT_EQ(items.Items(0), made);
+    TComponent notACollection(nullptr);
+    EXPECT_THROW(CreateObjectByName("TGadgetItem", &notACollection), EInvalidCast);
+    EXPECT_EQ(items.Count(), 1);
 }
