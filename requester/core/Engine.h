@@ -20,6 +20,8 @@ struct Cursor {
   uint32_t position = 0;   // the record
   bool current = false;    // the record stands as this handle last saw it (not deleted by it)
   uint64_t version = 0;    // the record's version when it was read
+  KeyIndex::Pos hint;      // where entry stood in its index while the index's stamp is hintStamp
+  uint64_t hintStamp = 0;
 };
 
 struct Handle {

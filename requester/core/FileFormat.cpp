@@ -210,7 +210,7 @@ void AppendEntry(std::string& out, const LogEntry& entry) {
   w.Bytes(body);
 }
 
-bool DecodeEntries(std::string_view bytes, std::vector<LogEntry>& entries) {
+bool DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply) {
   Reader outer(bytes);
   while (!outer.AtEnd()) {
     uint32_t size = outer.Get<uint32_t>();
@@ -219,7 +219,7 @@ bool DecodeEntries(std::string_view bytes, std::vector<LogEntry>& entries) {
     Reader r(body);
     auto entry = DecodeBody(r);
     if (!entry || !r.Ok()) return false;
-    entries.push_back(std::move(*entry));
+    apply(std::move(*entry));
   }
   return true;
 }

@@ -6,6 +6,7 @@
 #include "requester/core/Schema.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,7 +59,7 @@ struct DeleteEntry {
 using LogEntry = std::variant<FileDefEntry, CollatingEntry, KeyAddEntry, KeyDropEntry, PutEntry, DeleteEntry>;
 
 void AppendEntry(std::string& out, const LogEntry& entry);
-// Decodes every entry of a committed log range; false when it is damaged.
-bool DecodeEntries(std::string_view bytes, std::vector<LogEntry>& entries);
+// Decodes the entries of a committed log range one by one; false when it is damaged.
+bool DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply);
 
 }  // namespace reqcore

@@ -4,6 +4,8 @@
 #include "requester/core/Statuses.h"
 
 #include <cstring>
+#include <optional>
+#include <set>
 #include <string>
 
 #ifdef _WIN32
@@ -81,7 +83,7 @@ int16_t DoStat(Engine& engine, const Call& call) {
   if (!handle) return Status::FileNotOpen;
   if (int16_t status = Prepare(*handle, false); status != Status::Ok) return status;
   const TableState& state = handle->file->State();
-  std::string reply = BuildStat(state.schema, static_cast<uint32_t>(state.records.size()));
+  std::string reply = BuildStat(state.schema, static_cast<uint32_t>(state.records.Size()));
   size_t fits = std::min<size_t>(reply.size(), call.data ? call.Offered() : 0);
   if (fits) std::memcpy(call.data, reply.data(), fits);
   call.Returned(static_cast<uint16_t>(fits));
@@ -128,8 +130,8 @@ int16_t CheckNewKeyUnique(const TableState& state, const KeyDef& key, const std:
   Schema schema = state.schema;
   if (acs) schema.collating.push_back(*acs);
   std::set<std::string> seen;
-  for (const auto& [position, record] : state.records)
-    if (!seen.insert(NormalizeKey(schema, key, RawKey(key, record.data))).second) return Status::DuplicateKey;
+  for (uint32_t p = state.records.First(); p != 0; p = state.records.After(p))
+    if (!seen.insert(NormalizeKey(schema, key, RawKey(key, state.Find(p)->data))).second) return Status::DuplicateKey;
   return Status::Ok;
 }
 
@@ -152,7 +154,7 @@ int16_t DoCreateIndex(Engine& engine, const Call& call) {
   std::vector<LogEntry> entries;
   if (acs) entries.push_back(CollatingEntry{*acs});
   uint64_t baseSeq = file.State().nextSeq;
-  file.State().nextSeq += file.State().records.size();
+  file.State().nextSeq += file.State().records.Size();
   entries.push_back(KeyAddEntry{key, baseSeq});
   return file.CommitWrite(std::move(entries));
 }

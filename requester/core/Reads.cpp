@@ -17,6 +17,8 @@ struct Found {
   const Record* record = nullptr;
   const KeyDef* key = nullptr;  // null for physical order
   IndexEntry entry;
+  KeyIndex::Pos at;  // in the key's index, when found there
+  uint64_t stamp = 0;
 };
 
 bool ReadUint32(const Call& call, uint32_t& value) {
@@ -31,87 +33,89 @@ int16_t KeyFromBuffer(const TableState& state, const KeyDef& key, const Call& ca
   return Status::Ok;
 }
 
-Found FromEntry(const TableState& state, const KeyDef& key, Index::const_iterator it) {
-  return Found{it->position, state.Find(it->position), &key, *it};
+Found FromIndex(const TableState& state, const KeyDef& key, KeyIndex::Pos p) {
+  const KeyIndex& index = state.Index(key.number);
+  uint32_t position = index.Position(p);
+  return Found{position, state.Find(position), &key, IndexEntry{std::string(index.Key(p)), position}, p,
+               index.Stamp()};
 }
 
-Found FromRecord(std::map<uint32_t, Record>::const_iterator it) { return Found{it->first, &it->second, nullptr, {}}; }
+Found FromPosition(const TableState& state, uint32_t position) {
+  return Found{position, state.Find(position), nullptr, {}};
+}
 
 // The index entry next/previous continue from.
-int16_t Anchor(const TableState& state, const Handle& handle, const KeyDef& key, IndexEntry& anchor) {
+int16_t Anchor(const TableState& state, const Handle& handle, const KeyDef& key, std::string& anchor) {
   const Cursor& cursor = handle.cursor;
   if (cursor.kind == Cursor::Kind::Keyed) {
     if (cursor.keyNum != key.number) return Status::DifferentKeyNumber;
-    anchor = cursor.entry;
+    anchor = cursor.entry.key;
     return Status::Ok;
   }
   const Record* record = cursor.kind == Cursor::Kind::Physical ? state.Find(cursor.position) : nullptr;
   if (!record) return Status::NoPosition;
-  anchor = state.EntryOf(key, cursor.position, *record);
+  anchor = state.EntryOf(key, cursor.position, *record).key;
   return Status::Ok;
 }
 
 int16_t FindKeyed(const TableState& state, const Handle& handle, const Call& call, const KeyDef& key, Found& found) {
-  const Index& index = state.indexes.at(key.number);
-  std::string norm;
-  IndexEntry anchor;
+  const KeyIndex& index = state.Index(key.number);
+  KeyIndex::Pos p = index.End();
   int16_t status = Status::Ok;
-  Index::const_iterator it = index.end();
   switch (call.op) {
     case Op::GetFirst:
-      it = index.begin();
+      p = index.Begin();
       break;
     case Op::GetLast:
-      if (!index.empty()) it = std::prev(index.end());
+      p = index.Last();
       break;
     case Op::GetNext:
-    case Op::GetPrevious:
+    case Op::GetPrevious: {
+      const Cursor& cursor = handle.cursor;
+      if (cursor.kind == Cursor::Kind::Keyed && cursor.keyNum == key.number && cursor.hintStamp == index.Stamp()) {
+        p = call.op == Op::GetNext ? index.Next(cursor.hint) : index.Prev(cursor.hint);
+        break;
+      }
+      std::string anchor;
       if ((status = Anchor(state, handle, key, anchor)) != Status::Ok) return status;
-      if (call.op == Op::GetNext)
-        it = index.upper_bound(anchor);
-      else if (auto lower = index.lower_bound(anchor); lower != index.begin())
-        it = std::prev(lower);
+      p = call.op == Op::GetNext ? index.UpperBound(anchor) : index.Prev(index.LowerBound(anchor));
       break;
+    }
     default: {
+      std::string norm;
       if ((status = KeyFromBuffer(state, key, call, norm)) != Status::Ok) return status;
-      auto low = index.lower_bound(IndexEntry{norm, 0, 0});
-      auto high = index.upper_bound(IndexEntry{norm, MaxSeq, 0});
+      KeyIndex::Pos low = index.LowerBound(KeyIndex::EntryKey(norm, 0));
       if (call.op == Op::GetEqual) {
-        if (low == index.end() || low->norm != norm) return Status::KeyNotFound;
-        it = low;
-      } else if (call.op == Op::GetGreater) {
-        it = high;
+        if (index.IsEnd(low) || index.Norm(low) != norm) return Status::KeyNotFound;
+        p = low;
       } else if (call.op == Op::GetGreaterOrEqual) {
-        it = low;
+        p = low;
       } else if (call.op == Op::GetLess) {
-        if (low != index.begin()) it = std::prev(low);
-      } else if (high != index.begin()) {
-        it = std::prev(high);
+        p = index.Prev(low);
+      } else {
+        KeyIndex::Pos high = index.UpperBound(KeyIndex::EntryKey(norm, MaxSeq));
+        p = call.op == Op::GetGreater ? high : index.Prev(high);
       }
     }
   }
-  if (it == index.end()) return Status::EndOfFile;
-  found = FromEntry(state, key, it);
+  if (index.IsEnd(p)) return Status::EndOfFile;
+  found = FromIndex(state, key, p);
   return Status::Ok;
 }
 
 int16_t FindPhysical(const TableState& state, const Handle& handle, const Call& call, Found& found) {
-  const auto& records = state.records;
-  auto it = records.end();
+  const RecordStore& records = state.records;
+  uint32_t position = 0;
   if (call.op == Op::StepFirst) {
-    it = records.begin();
+    position = records.First();
   } else if (call.op == Op::StepLast) {
-    if (!records.empty()) it = std::prev(records.end());
+    position = records.Last();
   } else {
     if (handle.cursor.kind == Cursor::Kind::None) return Status::NoPosition;
-    uint32_t position = handle.cursor.position;
-    if (call.op == Op::StepNext)
-      it = records.upper_bound(position);
-    else if (auto lower = records.lower_bound(position); lower != records.begin())
-      it = std::prev(lower);
+    position = call.op == Op::StepNext ? records.After(handle.cursor.position) : records.Before(handle.cursor.position);
   }
-  if (it == records.end()) return Status::EndOfFile;
-  found = FromRecord(it);
+  if (position == 0) return Status::EndOfFile;
+  found = FromPosition(state, position);
   return Status::Ok;
 }
 
@@ -119,13 +123,11 @@ int16_t FindByPercentage(const TableState& state, const Call& call, const KeyDef
   uint32_t percentage;
   if (!ReadUint32(call, percentage)) return Status::DataBufferTooShort;
   if (percentage > 10000) return Status::InvalidOperation;
-  size_t count = key ? state.indexes.at(key->number).size() : state.records.size();
+  size_t count = key ? state.Index(key->number).Size() : state.records.Size();
   if (count == 0) return Status::EndOfFile;
   size_t rank = static_cast<size_t>(uint64_t(percentage) * (count - 1) / 10000);
-  if (key)
-    found = FromEntry(state, *key, std::next(state.indexes.at(key->number).begin(), rank));
-  else
-    found = FromRecord(std::next(state.records.begin(), rank));
+  found = key ? FromIndex(state, *key, state.Index(key->number).AtRank(rank))
+              : FromPosition(state, state.records.AtRank(rank));
   return Status::Ok;
 }
 
@@ -165,6 +167,8 @@ int16_t Deliver(Handle& handle, const Call& call, const Found& found, bool physi
   cursor.position = found.position;
   cursor.current = true;
   cursor.version = found.record->version;
+  cursor.hint = found.at;
+  cursor.hintStamp = found.stamp;
   return Status::Ok;
 }
 
@@ -182,15 +186,15 @@ int16_t FindPercentage(const TableState& state, const Call& call, const KeyDef* 
   if (key) {
     std::string norm;
     if (int16_t status = KeyFromBuffer(state, *key, call, norm); status != Status::Ok) return status;
-    const Index& index = state.indexes.at(key->number);
-    count = index.size();
-    rank = std::distance(index.begin(), index.lower_bound(IndexEntry{norm, 0, 0}));
+    const KeyIndex& index = state.Index(key->number);
+    count = index.Size();
+    rank = index.Rank(index.LowerBound(KeyIndex::EntryKey(norm, 0)));
   } else {
     uint32_t position;
     std::memcpy(&position, call.data, 4);
     if (!state.Find(position)) return Status::InvalidPosition;
-    count = state.records.size();
-    rank = std::distance(state.records.begin(), state.records.lower_bound(position));
+    count = state.records.Size();
+    rank = state.records.Rank(position);
   }
   uint32_t percentage = count <= 1 ? 0 : static_cast<uint32_t>(std::min<uint64_t>(10000, rank * 10000ull / (count - 1)));
   std::memcpy(call.data, &percentage, 4);

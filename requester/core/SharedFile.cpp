@@ -2,6 +2,8 @@
 
 #include "requester/core/Statuses.h"
 
+#include <cstring>
+
 namespace reqcore {
 
 namespace {
@@ -14,23 +16,30 @@ constexpr uint64_t TransactionRegion = LockBase + 3;  // held by the client whos
 constexpr uint64_t RecordRegion(uint32_t position) { return LockBase + 16 + position; }
 }  // namespace
 
-SharedFile::SharedFile(std::string path, std::unique_ptr<FileIo> io) : path_(std::move(path)), io_(std::move(io)) {}
+SharedFile::SharedFile(std::string path, std::unique_ptr<FileIo> io) : path_(std::move(path)), io_(std::move(io)) {
+  if (io_->Size() >= HeaderSize) header_ = io_->MapHeader(HeaderSize);
+}
 
 SharedFile::~SharedFile() = default;
 
 int16_t SharedFile::Sync() {
-  std::string header(HeaderSize, '\0');
-  if (!io_->ReadAt(0, header.data(), header.size())) return Status::IoError;
-  auto slot = DecodeHeader(header);
+  char header[HeaderSize];
+  if (header_)
+    std::memcpy(header, header_, HeaderSize);
+  else if (!io_->ReadAt(0, header, HeaderSize))
+    return Status::IoError;
+  auto slot = DecodeHeader(std::string_view(header, HeaderSize));
   if (!slot) return Status::IoError;
   if (slot->counter == known_.counter) return Status::Ok;
   if (slot->end < known_.end) return Status::IoError;
   if (slot->end > known_.end) {
     std::string log(slot->end - known_.end, '\0');
     if (!io_->ReadAt(known_.end, log.data(), log.size())) return Status::IoError;
-    std::vector<LogEntry> entries;
-    if (!DecodeEntries(log, entries)) return Status::IoError;
-    for (const auto& entry : entries) state_.Apply(entry);
+    bool wholeLog = known_.counter == 0;
+    if (wholeLog) state_.BeginBulk();
+    bool decoded = DecodeEntries(log, [&](LogEntry&& entry) { state_.Apply(entry); });
+    if (wholeLog) state_.EndBulk();
+    if (!decoded) return Status::IoError;
   }
   state_.nextPosition = std::max(state_.nextPosition, slot->nextPosition);
   state_.nextSeq = std::max(state_.nextSeq, slot->nextSeq);

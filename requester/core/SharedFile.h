@@ -56,6 +56,7 @@ class SharedFile {
 
   std::string path_;
   std::unique_ptr<FileIo> io_;
+  const uint8_t* header_ = nullptr;  // mapped header, when the platform maps files
   TableState state_;
   CommitSlot known_{0, HeaderSize, 1, 1};
   int normalOpens_ = 0;

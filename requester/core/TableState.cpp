@@ -4,12 +4,6 @@
 
 namespace reqcore {
 
-uint64_t Record::SeqOf(uint8_t key) const {
-  for (const auto& [k, seq] : seqs)
-    if (k == key) return seq;
-  return version;
-}
-
 namespace {
 template <class... Ts>
 struct Overloaded : Ts... {
@@ -33,72 +27,81 @@ void TableState::Apply(const LogEntry& entry) {
              entry);
 }
 
-const Record* TableState::Find(uint32_t position) const {
-  auto it = records.find(position);
-  return it == records.end() ? nullptr : &it->second;
-}
+void TableState::Clear() { *this = TableState{}; }
 
 std::string TableState::Normalize(const KeyDef& key, std::string_view rawKey) const {
   return NormalizeKey(schema, key, rawKey);
 }
 
 IndexEntry TableState::EntryOf(const KeyDef& key, uint32_t position, const Record& record) const {
-  return IndexEntry{Normalize(key, RawKey(key, record.data)), record.SeqOf(key.number), position};
+  return IndexEntry{KeyIndex::EntryKey(Normalize(key, RawKey(key, record.data)), record.SeqOf(key.number)), position};
 }
 
 uint32_t TableState::FindDuplicate(const KeyDef& key, const std::string& norm, uint32_t position) const {
-  auto it = indexes.find(key.number);
-  if (it == indexes.end()) return 0;
-  for (auto e = it->second.lower_bound(IndexEntry{norm, 0, 0}); e != it->second.end() && e->norm == norm; ++e)
-    if (e->position != position) return e->position;
+  const KeyIndex& index = Index(key.number);
+  for (auto p = index.LowerBound(KeyIndex::EntryKey(norm, 0)); !index.IsEnd(p) && index.Norm(p) == norm;
+       p = index.Next(p))
+    if (index.Position(p) != position) return index.Position(p);
   return 0;
 }
 
+void TableState::EndBulk() {
+  bulk_ = false;
+  for (const auto& [number, key] : schema.keys) {
+    std::vector<std::pair<std::string, uint32_t>> entries;
+    entries.reserve(records.Size());
+    records.ForEach([&](uint32_t position, Record& record) {
+      entries.emplace_back(EntryOf(key, position, record).key, position);
+    });
+    std::sort(entries.begin(), entries.end());
+    indexes.at(number).Load(entries);
+  }
+}
+
 void TableState::AddEntries(uint32_t position, const Record& record) {
-  for (const auto& [number, key] : schema.keys) indexes[number].insert(EntryOf(key, position, record));
+  if (bulk_) return;
+  for (const auto& [number, key] : schema.keys) indexes.at(number).Insert(EntryOf(key, position, record).key, position);
 }
 
 void TableState::RemoveEntries(uint32_t position, const Record& record) {
-  for (const auto& [number, key] : schema.keys) indexes[number].erase(EntryOf(key, position, record));
+  if (bulk_) return;
+  for (const auto& [number, key] : schema.keys) indexes.at(number).Erase(EntryOf(key, position, record).key);
 }
 
 void TableState::AddKey(const KeyAddEntry& entry) {
   const KeyDef& key = schema.keys[entry.key.number] = entry.key;
-  Index& index = indexes[key.number];
-  index.clear();
+  size_t normLength = Normalize(key, std::string(key.RawLength(), '\0')).size();
+  indexes.erase(key.number);
+  KeyIndex& index = indexes.emplace(key.number, KeyIndex(normLength)).first->second;
   uint64_t seq = entry.baseSeq;
-  for (auto& [position, record] : records) {
+  records.ForEach([&](uint32_t position, Record& record) {
     std::erase_if(record.seqs, [&](const auto& p) { return p.first == key.number; });
     record.seqs.emplace_back(key.number, seq++);
-    index.insert(EntryOf(key, position, record));
-  }
+    if (!bulk_) index.Insert(EntryOf(key, position, record).key, position);
+  });
 }
 
 void TableState::DropKey(uint8_t number) {
   schema.keys.erase(number);
   indexes.erase(number);
-  for (auto& [position, record] : records)
+  records.ForEach([&](uint32_t, Record& record) {
     std::erase_if(record.seqs, [&](const auto& p) { return p.first == number; });
+  });
 }
 
 void TableState::Put(const PutEntry& entry) {
-  auto it = records.find(entry.position);
-  if (it != records.end()) {
-    RemoveEntries(entry.position, it->second);
-    it->second = Record{entry.version, entry.seqs, entry.data};
-  } else {
-    it = records.emplace(entry.position, Record{entry.version, entry.seqs, entry.data}).first;
-  }
-  AddEntries(entry.position, it->second);
+  if (const Record* old = records.Find(entry.position)) RemoveEntries(entry.position, *old);
+  const Record& record = records.Put(entry.position, Record{entry.version, entry.seqs, entry.data});
+  AddEntries(entry.position, record);
   nextPosition = std::max(nextPosition, entry.position + 1);
   nextSeq = std::max(nextSeq, entry.version + 1);
 }
 
 void TableState::Delete(uint32_t position) {
-  auto it = records.find(position);
-  if (it == records.end()) return;
-  RemoveEntries(position, it->second);
-  records.erase(it);
+  const Record* old = records.Find(position);
+  if (!old) return;
+  RemoveEntries(position, *old);
+  records.Erase(position);
 }
 
 }  // namespace reqcore

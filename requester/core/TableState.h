@@ -1,52 +1,41 @@
 #pragma once
 // The records and key indexes of one record file as one client sees them, built by applying log entries.
 #include "requester/core/FileFormat.h"
+#include "requester/core/KeyIndex.h"
+#include "requester/core/RecordStore.h"
 #include "requester/core/Schema.h"
 
 #include <cstdint>
 #include <map>
-#include <optional>
-#include <set>
 #include <string>
 
 namespace reqcore {
 
-struct Record {
-  uint64_t version = 0;  // sequence number of the write that made this form of the record
-  std::vector<std::pair<uint8_t, uint64_t>> seqs;
-  std::string data;
-
-  uint64_t SeqOf(uint8_t key) const;
-};
-
-// One key value in an index: normalized key, then its place among duplicates.
+// One key value of a record: the index entry form (normalized value, place among duplicates) and its position.
 struct IndexEntry {
-  std::string norm;
-  uint64_t seq = 0;
+  std::string key;
   uint32_t position = 0;
-
-  bool operator<(const IndexEntry& other) const {
-    int c = norm.compare(other.norm);
-    return c != 0 ? c < 0 : seq < other.seq;
-  }
 };
-
-using Index = std::set<IndexEntry>;
 
 class TableState {
  public:
   Schema schema;
-  std::map<uint32_t, Record> records;
-  std::map<uint8_t, Index> indexes;
+  RecordStore records;
+  std::map<uint8_t, KeyIndex> indexes;
   uint32_t nextPosition = 1;
   uint64_t nextSeq = 1;
 
   void Apply(const LogEntry& entry);
-  const Record* Find(uint32_t position) const;
+  void Clear();
+  // While loading a whole log, indexes are built once at the end instead of entry by entry.
+  void BeginBulk() { bulk_ = true; }
+  void EndBulk();
+  const Record* Find(uint32_t position) const { return records.Find(position); }
+  const KeyIndex& Index(uint8_t key) const { return indexes.at(key); }
+  std::string Normalize(const KeyDef& key, std::string_view rawKey) const;
   // The index entry of a record in key.
   IndexEntry EntryOf(const KeyDef& key, uint32_t position, const Record& record) const;
-  std::string Normalize(const KeyDef& key, std::string_view rawKey) const;
-  // The record whose key value in key equals norm, other than position; 0 when none.
+  // A record other than position whose value of key normalizes to norm; 0 when none.
   uint32_t FindDuplicate(const KeyDef& key, const std::string& norm, uint32_t position) const;
 
  private:
@@ -56,6 +45,8 @@ class TableState {
   void DropKey(uint8_t number);
   void Put(const PutEntry& entry);
   void Delete(uint32_t position);
+
+  bool bulk_ = false;
 };
 
 }  // namespace reqcore

@@ -21,15 +21,15 @@ void WriteSigned(std::string& data, size_t offset, size_t length, int64_t value)
 
 // The highest value of an autoincrement segment over every record.
 int64_t HighestValue(const TableState& state, const KeyDef& key, const Segment& segment) {
-  const Index& index = state.indexes.at(key.number);
+  const KeyIndex& index = state.Index(key.number);
   bool leading = &segment == &key.segments.front();
-  if (leading && !index.empty()) {
-    const IndexEntry& top = (segment.flags & KeyFlag::Descending) ? *index.begin() : *index.rbegin();
-    return ReadSigned(std::string_view(state.Find(top.position)->data).substr(segment.offset, segment.length));
+  if (leading && !index.Empty()) {
+    uint32_t top = index.Position((segment.flags & KeyFlag::Descending) ? index.Begin() : index.Last());
+    return ReadSigned(std::string_view(state.Find(top)->data).substr(segment.offset, segment.length));
   }
   int64_t highest = 0;
-  for (const auto& [position, record] : state.records)
-    highest = std::max(highest, ReadSigned(std::string_view(record.data).substr(segment.offset, segment.length)));
+  for (uint32_t p = state.records.First(); p != 0; p = state.records.After(p))
+    highest = std::max(highest, ReadSigned(std::string_view(state.Find(p)->data).substr(segment.offset, segment.length)));
   return highest;
 }
 
@@ -69,6 +69,7 @@ void PlaceCursor(Handle& handle, const KeyDef* key, uint32_t position, const Rec
   cursor.position = position;
   cursor.current = true;
   cursor.version = record.version;
+  cursor.hintStamp = 0;
 }
 
 // The current record of the handle as the file holds it now; 8 without one, 80 when it changed since read.
