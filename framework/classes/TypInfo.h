@@ -48,6 +48,12 @@ struct TTypeInfo {
 };
 using PTypeInfo = const TTypeInfo*;
 
+struct TMethodInfo {
+    std::string Name;
+    std::type_index EventType;                           // the std::function type a handler of it has
+    std::function<std::any(TObject* data)> MakeHandler;  // that std::function, calling the method on data
+};
+
 // An event value. Code is the published method the handler calls (MethodAddress) and Data its object, when the
 // handler is one; Handler is the event's std::function itself (empty when the event is unassigned).
 struct TMethod {
@@ -60,8 +66,10 @@ struct TMethod {
     template <class F>
     F As() const
     {
-        if (!Handler.has_value()) return F{};
-        if (const F* f = std::any_cast<F>(&Handler)) return *f;
+        std::any handler = Handler;
+        if (!handler.has_value() && Code) handler = static_cast<const TMethodInfo*>(Code)->MakeHandler(Data);
+        if (!handler.has_value()) return F{};
+        if (const F* f = std::any_cast<F>(&handler)) return *f;
         throw EInvalidCast("Invalid class typecast");
     }
 };
@@ -91,12 +99,6 @@ struct TPropInfo {
 };
 using PPropInfo = const TPropInfo*;
 using TPropList = std::vector<PPropInfo>;
-
-struct TMethodInfo {
-    std::string Name;
-    std::type_index EventType;                           // the std::function type a handler of it has
-    std::function<std::any(TObject* data)> MakeHandler;  // that std::function, calling the method on data
-};
 
 struct TFieldInfo {
     std::string Name;

@@ -121,6 +121,10 @@ TEST(TypInfo, EventsBindToPublishedMethodsByName)
     EXPECT_EQ(MethodAddress(&module, "NoSuchMethod"), nullptr);
     EXPECT_EQ(MethodName(&module, nullptr), "");
 
+    FindMethod(&module, "GadgetChange").As<TNotifyEvent>()(&gadget);
+    EXPECT_EQ(module.Log, "change Gadget1;");
+    module.Log.clear();
+
     SetMethodProp(&gadget, "OnChange", FindMethod(&module, "GadgetChange"));
     ASSERT_TRUE(gadget.OnChange);
     gadget.OnChange(&gadget);
