@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "db/BlobStream.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "db/DataSet.h"
@@ -97,11 +98,12 @@ void TBlobField::SetAsString(const std::string& value)
 {
     std::unique_ptr<TStream> stream = OpenBlob(this, bmWrite);
     if (!value.empty()) stream->WriteBuffer(value.data(), Integer(value.size()));
+    if (auto* blob = dynamic_cast<TFieldBlobStream*>(stream.get())) blob->Flush();
 }
 
 void TBlobField::Clear()
 {
-    OpenBlob(this, bmWrite);
+    SetAsString(std::string());
 }
 
 void TBlobField::GetText(std::string& text, bool displayText) const

@@ -42,7 +42,8 @@ TDataSet::~TDataSet()
 {
     for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->SetDataSet(nullptr);
     DestroyFields();
-    while (fields_->Count() > 0) fields_->Fields(0)->SetDataSet(nullptr);
+    for (Integer i = 0; i < fields_->Count(); ++i) fields_->Fields(i)->dataSet_ = nullptr;
+    fields_->Clear();
 }
 
 void TDataSet::BeforeDestruction()
@@ -641,7 +642,6 @@ void TDataSet::EndInsertAppend()
         DoOnNewRecord();
     } catch (...) {
         UpdateCursorPos();
-        FreeFieldBuffers();
         throw;
     }
     modified_ = false;
@@ -693,7 +693,6 @@ void TDataSet::Post()
     DataEvent(deCheckBrowseMode, 0);
     Fire(BeforePost);
     CheckOperation(&TDataSet::InternalPost, OnPostError);
-    FreeFieldBuffers();
     SetState(dsBrowse);
     Resync({});
     Fire(AfterPost);
@@ -724,7 +723,6 @@ void TDataSet::Cancel()
     if (scrolls) DoBeforeScroll();
     UpdateCursorPos();
     InternalCancel();
-    FreeFieldBuffers();
     SetState(dsBrowse);
     Resync({});
     Fire(AfterCancel);
@@ -743,7 +741,6 @@ void TDataSet::Delete()
     Fire(BeforeDelete);
     DoBeforeScroll();
     CheckOperation(&TDataSet::InternalDelete, OnDeleteError);
-    FreeFieldBuffers();
     SetState(dsBrowse);
     Resync({});
     Fire(AfterDelete);

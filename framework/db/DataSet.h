@@ -210,8 +210,6 @@ public:
     // Field data; the dataset's fields call these. Without a buffer GetFieldData only tells whether there is a value.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
-    // Called by fields whose value is read from or written to the temporary calculation state.
-    Integer CalcFieldOffset(TField* field) const { return field->Offset(); }
 
 protected:
     // Record buffers.
@@ -249,7 +247,6 @@ private:
     void CheckOperation(TDataOperation operation, const TDataSetErrorEvent& errorEvent);
     void BeginInsertAppend();
     void EndInsertAppend();
-    void FreeFieldBuffers() {}
     void UpdateCalcFields();
     void AddRecordValues(const std::vector<Variant>& values, bool append);
     void SetFieldValuesOf(const std::vector<Variant>& values);

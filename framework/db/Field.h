@@ -158,6 +158,8 @@ protected:
     void PropertyChanged(bool layoutAffected);
 
 private:
+    friend class TDataSet;
+
     std::string TextOf(bool displayText) const;
     bool IsAlignmentStored() const { return alignment_ != defaultAlignment_; }
     bool IsDisplayLabelStored() const { return !displayLabel_.empty(); }

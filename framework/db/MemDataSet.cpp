@@ -3,38 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "db/BlobStream.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "db/ExprParser.h"
 #include "rtl/SysUtils.h"
 
 namespace {
-
-// A memory stream over one blob value; a stream opened for writing stores its content when freed.
-class TMemBlobStream : public TMemoryStream {
-public:
-    TMemBlobStream(TMemDataSet* dataSet, TField* field, TBlobStreamMode mode)
-            : dataSet_(dataSet), field_(field), writes_(mode != bmRead)
-    {
-        if (mode != bmWrite) {
-            const std::string data = dataSet->ReadBlob(field);
-            if (!data.empty()) WriteBuffer(data.data(), Integer(data.size()));
-            SetPosition(0);
-        }
-    }
-    ~TMemBlobStream() override
-    {
-        if (!writes_) return;
-        std::string data(size_t(Size()), '\0');
-        if (!data.empty()) std::memcpy(data.data(), Memory(), data.size());
-        dataSet_->WriteBlob(field_, data);
-    }
-
-private:
-    TMemDataSet* dataSet_;
-    TField* field_;
-    bool writes_;
-};
 
 Integer FieldBytes(const TFieldDef* def)
 {
@@ -242,7 +217,8 @@ void TMemDataSet::SetFieldData(TField* field, const void* buffer)
 TStream* TMemDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)
 {
     if (!field->IsBlob()) return nullptr;
-    return new TMemBlobStream(this, field, mode);
+    return new TFieldBlobStream(field, mode, mode == bmWrite ? std::string() : ReadBlob(field),
+                                [this](TField* target, const std::string& data) { WriteBlob(target, data); });
 }
 
 std::string TMemDataSet::ReadBlob(TField* field)

@@ -23,10 +23,6 @@ public:
     Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
     bool FindRecord(bool restart, bool goForward) override;
 
-    // Stores a blob value into the active record (the blob streams call it when they close).
-    void WriteBlob(TField* field, const std::string& data);
-    std::string ReadBlob(TField* field);
-
 protected:
     TRecordBuffer AllocRecordBuffer() override;
     void FreeRecordBuffer(TRecordBuffer& buffer) override;
@@ -67,6 +63,9 @@ private:
     };
 
     TRecordInfo& InfoOf(TRecordBuffer buffer) const;
+    // A blob value of the active record; blob streams hand written values to WriteBlob.
+    std::string ReadBlob(TField* field);
+    void WriteBlob(TField* field, const std::string& data);
     TRecordBuffer ActiveRecBuf() const;
     // Where field number n (from 1) lies in the record: a has-value byte, then its bytes.
     Integer FieldOffset(Integer fieldNo) const { return layout_[fieldNo - 1]; }
