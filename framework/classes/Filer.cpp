@@ -641,6 +641,10 @@ void TWriter::WriteProperty(TPersistent* instance, PPropInfo prop)
         double value = GetFloatProp(instance, prop);
         if (value == 0) break;
         WritePropName(prop->Name);
+        if (prop->PropType == DateTimeTypeInfo()) {
+            WriteDate(value);
+            break;
+        }
         switch (prop->PropType->FloatType) {
         case ftCurr: WriteCurrency(Currency(value)); break;
         case ftSingle: WriteSingle(value); break;

@@ -102,6 +102,12 @@ PTypeInfo FloatTypeInfo(const char* name, TFloatType floatType)
     return Keep(std::move(info));
 }
 
+PTypeInfo DateTimeTypeInfo()
+{
+    static const PTypeInfo info = FloatTypeInfo("TDateTime", ftDouble);
+    return info;
+}
+
 PTypeInfo StringTypeInfo()
 {
     static const PTypeInfo info = Keep(TypeRecord(tkLString, "String"));

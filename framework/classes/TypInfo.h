@@ -148,6 +148,8 @@ PTypeInfo SetTypeInfo(PTypeInfo elementType);
 PTypeInfo ClassTypeInfo(TClass cls);
 PTypeInfo MethodTypeInfo();
 PTypeInfo VariantTypeInfo();
+// TDateTime is a double in C++: a float property says it holds one with .DateTime() (form files write it as a date).
+PTypeInfo DateTimeTypeInfo();
 
 template <>
 struct TTypeInfoOf<bool> { static PTypeInfo Get() { return BooleanTypeInfo(); } };
@@ -372,6 +374,11 @@ public:
         {
             info_.IdentToInt = std::move(identToInt);
             info_.IntToIdent = std::move(intToIdent);
+            return *this;
+        }
+        TPropertyBuilder& DateTime()
+        {
+            if (info_.PropType->Kind == tkFloat) info_.PropType = DateTimeTypeInfo();
             return *this;
         }
         TPropertyBuilder& Stored(bool stored)

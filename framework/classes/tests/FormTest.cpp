@@ -120,6 +120,7 @@ TEST_F(FormFile, DataModuleIsCreatedFromItsResource)
     EXPECT_EQ(g.Shapes, (TShapes{stCircle, stTriangle}));
     EXPECT_EQ(g.Ratio, 1.25);
     EXPECT_EQ(g.Price, Currency::FromScaled(123450));
+    EXPECT_EQ(g.Due, 45000.5);
     EXPECT_EQ(g.Big, Int64(1) << 40);
     EXPECT_EQ(g.Caption, "Fee's\tBudget");
     EXPECT_FALSE(g.Enabled);

@@ -13,6 +13,7 @@ object GadgetModule: TGadgetModule
     Shapes = [stCircle, stTriangle]
     Ratio = 1.25
     Price = 123450c
+    Due = 45000.5d
     Big = 1099511627776
     Caption = 'Fee''s'#9'Budget'
     Enabled = False

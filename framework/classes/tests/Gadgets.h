@@ -67,6 +67,7 @@ public:
     TShape Shape = stCircle;
     TShapes Shapes;
     double Ratio = 0;
+    TDateTime Due = 0;
     Currency Price;
     Int64 Big = 0;
     std::string Caption;
@@ -126,6 +127,7 @@ public:
         p.Property("Shapes", &TGadget::Shapes).Default(TShapes{});
         p.Property("Ratio", &TGadget::Ratio);
         p.Property("Price", &TGadget::Price);
+        p.Property("Due", &TGadget::Due).DateTime();
         p.Property("Big", &TGadget::Big).Default(Int64(0));
         p.Property("Caption", &TGadget::Caption);
         p.Property("Enabled", &TGadget::Enabled).Default(true);
