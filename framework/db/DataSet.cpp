@@ -145,6 +145,7 @@ void TDataSet::OpenCursor(bool infoQuery)
 
 void TDataSet::CloseCursor()
 {
+    blockReadSize_ = 0;
     ClearBuffers();
     SetBufListSize(0);
     bufferCount_ = 0;
@@ -524,6 +525,26 @@ Integer TDataSet::MoveBy(Integer distance)
         DoAfterScroll();
     }
     return moved;
+}
+
+void TDataSet::Next()
+{
+    if (blockReadSize_ > 0)
+        BlockReadNext();
+    else
+        MoveBy(1);
+}
+
+void TDataSet::SetBlockReadSize(Integer value)
+{
+    if (value > 0) {
+        CheckActive();
+        blockReadSize_ = value;
+        SetState(dsBlockRead);
+        return;
+    }
+    blockReadSize_ = 0;
+    if (state_ == dsBlockRead) SetState(dsBrowse);
 }
 
 void TDataSet::Refresh()

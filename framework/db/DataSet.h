@@ -51,7 +51,7 @@ public:
     bool CanModify() { return GetCanModify(); }
     Integer RecordCount() { return GetRecordCount(); }
     Integer RecNo() { return GetRecNo(); }
-    void SetRecNo(Integer value) { SetRecNoValue(value); }
+    virtual void SetRecNo(Integer value) {}
     Integer RecordSize() { return GetRecordSize(); }
     void CheckActive() const;
     void CheckInactive() const;
@@ -60,7 +60,7 @@ public:
     // Navigation.
     void First();
     void Last();
-    void Next() { MoveBy(1); }
+    void Next();
     void Prior() { MoveBy(-1); }
     Integer MoveBy(Integer distance);
     void Refresh();
@@ -75,6 +75,14 @@ public:
     virtual bool FindRecord(bool restart, bool goForward);
     virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
     virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields);
+
+    // Block reading: Next reads ahead BlockReadSize records at a time, in state dsBlockRead (0: off).
+    Integer BlockReadSize() const { return blockReadSize_; }
+    virtual void SetBlockReadSize(Integer value);
+    // Whether RecNo and SetRecNo count the records in order (no filter in the way).
+    virtual bool IsSequenced() { return true; }
+    // Copies the active record into buffer; false when there is none.
+    virtual bool GetCurrentRecord(TRecordBuffer buffer) { return false; }
 
     // Bookmarks.
     TBookmark Bookmark();
@@ -129,12 +137,13 @@ public:
     // Filtering.
     const std::string& Filter() const { return filterText_; }
     void SetFilter(const std::string& text) { SetFilterText(text); }
+    virtual void SetFilterText(const std::string& text);
     bool Filtered() const { return filtered_; }
-    void SetFilteredValue(bool value) { SetFiltered(value); }
+    virtual void SetFiltered(bool value);
     TFilterOptions FilterOptions() const { return filterOptions_; }
-    void SetFilterOptionsValue(TFilterOptions options) { SetFilterOptions(options); }
+    virtual void SetFilterOptions(TFilterOptions options);
     const TFilterRecordEvent& OnFilterRecord() const { return onFilterRecord_; }
-    void SetOnFilterRecordValue(const TFilterRecordEvent& handler) { SetOnFilterRecord(handler); }
+    virtual void SetOnFilterRecord(const TFilterRecordEvent& handler);
 
     // The record-buffer window, as data links see it.
     Integer BufferCount() const { return bufferCount_; }
@@ -186,20 +195,18 @@ protected:
     virtual bool GetCanModify() { return true; }
     virtual Integer GetRecordCount() { return -1; }
     virtual Integer GetRecNo() { return -1; }
-    virtual void SetRecNoValue(Integer value) {}
     virtual void InitRecord(TRecordBuffer buffer);
     virtual void ClearCalcFields(TRecordBuffer buffer) {}
     virtual void CalculateFields(TRecordBuffer buffer);
-    virtual void SetFiltered(bool value);
-    virtual void SetFilterText(const std::string& text);
-    virtual void SetFilterOptions(TFilterOptions options);
-    virtual void SetOnFilterRecord(const TFilterRecordEvent& handler);
     virtual Integer GetNextRecords();
     virtual Integer GetPriorRecords();
     virtual bool GetNextRecord();
     virtual bool GetPriorRecord();
     virtual TDataSource* GetDataSource() { return nullptr; }
     virtual void InitFieldDefs();
+    // Called when field or index definitions change after they were set.
+    virtual void DefChanged(TObject* sender) {}
+    virtual void BlockReadNext() { MoveBy(1); }
     virtual void UpdateIndexDefs() {}
     virtual void OpenCursor(bool infoQuery);
     virtual void CloseCursor();
@@ -210,6 +217,10 @@ public:
     // Field data; the dataset's fields call these. Without a buffer GetFieldData only tells whether there is a value.
     virtual bool GetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
+    // The same by field number, for datasets that read fields by number (base: no value).
+    virtual bool GetFieldData(Integer fieldNo, void* buffer) { return false; }
+    // Whether the field is one of the active index's fields (base: none).
+    virtual bool GetIsIndexField(TField* field) { return false; }
 
 protected:
     // Record buffers.
@@ -289,6 +300,7 @@ private:
     bool autoCalcFields_ = true;
     bool internalCalcFields_ = false;
     bool streamedActive_ = false;
+    Integer blockReadSize_ = 0;
     bool filtered_ = false;
     std::string filterText_;
     TFilterOptions filterOptions_;

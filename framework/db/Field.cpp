@@ -110,6 +110,11 @@ bool TField::IsBlob() const
     return dataType_ >= ftBlob && dataType_ <= ftTypedBinary;
 }
 
+bool TField::IsIndexField() const
+{
+    return dataSet_ && fieldKind_ == fkData && dataSet_->GetIsIndexField(const_cast<TField*>(this));
+}
+
 void TField::SetVisible(bool visible)
 {
     visible_ = visible;

@@ -46,6 +46,7 @@ public:
     bool Calculated() const { return fieldKind_ == fkCalculated; }
     bool Lookup() const { return fieldKind_ == fkLookup; }
     bool IsBlob() const;
+    bool IsIndexField() const;
 
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);

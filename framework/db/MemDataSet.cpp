@@ -171,7 +171,8 @@ TRecordBuffer TMemDataSet::ActiveRecBuf() const
     switch (State()) {
     case dsBrowse: return BufferedRecordCount() == 0 ? nullptr : ActiveBuffer();
     case dsEdit:
-    case dsInsert: return ActiveBuffer();
+    case dsInsert:
+    case dsBlockRead: return ActiveBuffer();
     case dsCalcFields: return CalcBuffer();
     case dsFilter: return filterBuffer_;
     default: return nullptr;
@@ -302,7 +303,7 @@ Integer TMemDataSet::GetRecNo()
     return recNo;
 }
 
-void TMemDataSet::SetRecNoValue(Integer value)
+void TMemDataSet::SetRecNo(Integer value)
 {
     CheckBrowseMode();
     Integer seen = 0;

@@ -22,6 +22,10 @@ public:
     bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
     Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
     bool FindRecord(bool restart, bool goForward) override;
+    void SetRecNo(Integer value) override;
+    void SetFiltered(bool value) override;
+    void SetFilterText(const std::string& text) override;
+    void SetOnFilterRecord(const TFilterRecordEvent& handler) override;
 
 protected:
     TRecordBuffer AllocRecordBuffer() override;
@@ -46,11 +50,8 @@ protected:
     void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) override;
     Integer GetRecordCount() override;
     Integer GetRecNo() override;
-    void SetRecNoValue(Integer value) override;
+
     void ClearCalcFields(TRecordBuffer buffer) override;
-    void SetFiltered(bool value) override;
-    void SetFilterText(const std::string& text) override;
-    void SetOnFilterRecord(const TFilterRecordEvent& handler) override;
 
 private:
     struct TRecord {

@@ -62,6 +62,17 @@ TEST_F(DataSetTest, NavigatesForwardAndBackward)
     EXPECT_EQ(Names(), "ABCDE");
 }
 
+TEST_F(DataSetTest, BlockReadingWalksTheRecordsAndEndsInBrowseState)
+{
+    data->SetBlockReadSize(2);
+    EXPECT_EQ(data->State(), dsBlockRead);
+    std::string names;
+    for (; !data->Eof(); data->Next()) names += data->FieldByName("Name")->AsString();
+    EXPECT_EQ(names, "ABCDE");
+    data->SetBlockReadSize(0);
+    EXPECT_EQ(data->State(), dsBrowse);
+}
+
 TEST_F(DataSetTest, EditPostAndCancel)
 {
     data->MoveBy(1);
@@ -182,12 +193,12 @@ TEST_F(DataSetTest, BookmarksAreValues)
 
 TEST_F(DataSetTest, FilterRecordHidesRecords)
 {
-    data->SetOnFilterRecordValue([](TDataSet* ds, bool& accept) { accept = ds->FieldByName("Id")->AsInteger() % 2; });
+    data->SetOnFilterRecord([](TDataSet* ds, bool& accept) { accept = ds->FieldByName("Id")->AsInteger() % 2; });
     EXPECT_EQ(Names(), "ABCDE");
-    data->SetFilteredValue(true);
+    data->SetFiltered(true);
     EXPECT_EQ(Names(), "ACE");
     EXPECT_EQ(data->RecordCount(), 3);
-    data->SetFilteredValue(false);
+    data->SetFiltered(false);
     EXPECT_EQ(data->RecordCount(), 5);
 }
 
