@@ -41,7 +41,10 @@ Found FromIndex(const TableState& state, const KeyDef& key, KeyIndex::Pos p) {
 }
 
 Found FromPosition(const TableState& state, uint32_t position) {
-  return Found{position, state.Find(position), nullptr, {}};
+  Found found;
+  found.position = position;
+  found.record = state.Find(position);
+  return found;
 }
 
 // The index entry next/previous continue from.
@@ -136,7 +139,8 @@ int16_t FindDirect(const TableState& state, const Call& call, const KeyDef* key,
   if (!ReadUint32(call, position)) return Status::DataBufferTooShort;
   const Record* record = state.Find(position);
   if (!record) return Status::InvalidPosition;
-  found = Found{position, record, key, {}};
+  found = FromPosition(state, position);
+  found.key = key;
   if (key) found.entry = state.EntryOf(*key, position, *record);
   return Status::Ok;
 }

@@ -1,13 +1,20 @@
 #include "CoreTestSupport.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace reqtest {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "reqcoreXXXXXX").string();
-  path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+  std::random_device random;
+  auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    auto candidate = base / ("reqcore" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
 }
 
 TempDir::~TempDir() {

@@ -45,7 +45,7 @@ TEST(KeyIndex, MatchesAnOrderedMapThroughSplitsAndEmptiedLeaves) {
     }
     ExpectSameOrder(index, reference);
     // Erase a dense range, emptying whole leaves, and some scattered keys.
-    for (uint32_t v = 3000 + round * 5000; v < 7000 + round * 5000; ++v) {
+    for (uint32_t v = 3000 + 5000u * round; v < 7000 + 5000u * round; ++v) {
       index.Erase(KeyOf(v));
       reference.erase(KeyOf(v));
     }
@@ -63,13 +63,19 @@ TEST(KeyIndex, MatchesAnOrderedMapThroughSplitsAndEmptiedLeaves) {
     auto upper = reference.upper_bound(probe);
     auto p = index.LowerBound(probe);
     ASSERT_EQ(lower == reference.end(), index.IsEnd(p));
-    if (lower != reference.end()) ASSERT_EQ(lower->first, index.Key(p));
+    if (lower != reference.end()) {
+      ASSERT_EQ(lower->first, index.Key(p));
+    }
     auto q = index.UpperBound(probe);
     ASSERT_EQ(upper == reference.end(), index.IsEnd(q));
-    if (upper != reference.end()) ASSERT_EQ(upper->first, index.Key(q));
+    if (upper != reference.end()) {
+      ASSERT_EQ(upper->first, index.Key(q));
+    }
     auto before = index.Prev(p);
     ASSERT_EQ(lower == reference.begin(), index.IsEnd(before));
-    if (lower != reference.begin()) ASSERT_EQ(std::prev(lower)->first, index.Key(before));
+    if (lower != reference.begin()) {
+      ASSERT_EQ(std::prev(lower)->first, index.Key(before));
+    }
   }
   EXPECT_EQ(reference.rbegin()->first, index.Key(index.Last()));
 }

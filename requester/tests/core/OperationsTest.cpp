@@ -93,7 +93,9 @@ TEST_F(CoreOps, KeyedRangeOperations) {
   for (const auto& c : cases) {
     f.SetKey(&c.key, 4);
     ASSERT_EQ(c.status, f.Read(c.op, 0)) << c.op << " " << c.key;
-    if (c.status == 0) EXPECT_EQ(c.id, IdOf(f.Record())) << c.op << " " << c.key;
+    if (c.status == 0) {
+      EXPECT_EQ(c.id, IdOf(f.Record())) << c.op << " " << c.key;
+    }
   }
   ASSERT_EQ(0, f.Read(Op::GetLast, 0));
   EXPECT_EQ(30, IdOf(f.Record()));

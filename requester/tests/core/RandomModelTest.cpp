@@ -123,7 +123,9 @@ class RandomRun {
       OneStep();
       if (step_ % 997 == 0) VerifyAll();
     }
-    if (inTransaction_) ASSERT_EQ(0, file_.Call(Op::EndTransaction));
+    if (inTransaction_) {
+      ASSERT_EQ(0, file_.Call(Op::EndTransaction));
+    }
     inTransaction_ = false;
     VerifyAll();
   }
@@ -165,7 +167,9 @@ class RandomRun {
   void ExpectRecord(uint32_t position, int key) {
     const ModelRecord& r = model_.records.at(position);
     ASSERT_EQ(r.Bytes(), file_.Record()) << "record at step " << step_;
-    if (key >= 0) ASSERT_EQ(RawKey(r, key), std::string(reinterpret_cast<char*>(file_.key), RawKey(r, key).size()));
+    if (key >= 0) {
+      ASSERT_EQ(RawKey(r, key), std::string(reinterpret_cast<char*>(file_.key), RawKey(r, key).size()));
+    }
   }
 
   void Insert() {
