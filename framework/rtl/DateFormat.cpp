@@ -87,7 +87,11 @@ private:
             break;
         }
         case 'D': AppendDay(Count(format, i, starter)); break;
-        case 'H': AppendHour(format, i, Count(format, i, starter)); break;
+        case 'H': {
+            int count = Count(format, i, starter);
+            AppendHour(format, i, count);
+            break;
+        }
         case 'N': out_ += Number(min_, std::min(Count(format, i, starter), 2)); break;
         case 'S': out_ += Number(sec_, std::min(Count(format, i, starter), 2)); break;
         case 'Z': out_ += Number(msec_, std::min(Count(format, i, starter), 3)); break;
