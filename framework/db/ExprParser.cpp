@@ -301,10 +301,11 @@ private:
 }  // namespace
 
 TExprParser::TExprParser(TFilterFieldLookup lookup, const std::string& text, TFilterOptions options)
+        : expr_(std::make_unique<TFilterExpr>(std::move(lookup), options))
 {
-    TFilterExpr expr(std::move(lookup), options);
-    TParser parser(expr, text);
-    data_ = expr.GetFilterData(parser.Parse());
+    TParser parser(*expr_, text);
+    root_ = parser.Parse();
+    data_ = expr_->GetFilterData(root_);
 }
 
 TExprParser::TExprParser(TDataSet* dataSet, const std::string& text, TFilterOptions options)

@@ -8,6 +8,7 @@
 // with = or <> matches every value that begins with the text before the * (unless foNoPartialCompare is given).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,12 @@ public:
 
     const std::vector<Byte>& FilterData() const { return data_; }
     Integer DataSize() const { return Integer(data_.size()); }
+    // The tree the block was written from.
+    const TExprNode* Root() const { return root_; }
 
 private:
+    std::unique_ptr<TFilterExpr> expr_;
+    const TExprNode* root_ = nullptr;
     std::vector<Byte> data_;
 };
 

@@ -6,7 +6,6 @@
 #include "db/BlobStream.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
-#include "db/ExprParser.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -82,10 +81,12 @@ void TMemDataSet::InternalOpen()
     filterBuffer_ = AllocRecordBuffer();
     cursor_ = -1;
     open_ = true;
+    CompileFilter(Filter(), FilterOptions());
 }
 
 void TMemDataSet::InternalClose()
 {
+    textFilter_.reset();
     FreeRecordBuffer(filterBuffer_);
     BindFields(false);
     if (DefaultFields()) DestroyFields();
@@ -126,12 +127,13 @@ void TMemDataSet::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value)
 
 bool TMemDataSet::Accepts(const TRecord& record)
 {
-    if (!Filtered() || !OnFilterRecord()) return true;
+    if (!Filtered() || (!textFilter_ && !OnFilterRecord())) return true;
     std::memcpy(filterBuffer_, record.Data.data(), recordSize_);
     const TDataSetState saved = SetTempState(dsFilter);
     bool accept = true;
     try {
-        OnFilterRecord()(this, accept);
+        if (textFilter_) accept = textFilter_->Accepts();
+        if (accept && OnFilterRecord()) OnFilterRecord()(this, accept);
     } catch (...) {
         RestoreState(saved);
         throw;
@@ -362,10 +364,32 @@ void TMemDataSet::SetFiltered(bool value)
     RefreshWhenOpen();
 }
 
+void TMemDataSet::CompileFilter(const std::string& text, TFilterOptions options)
+{
+    if (text.empty())
+        textFilter_.reset();
+    else
+        textFilter_ = std::make_unique<TMemFilter>(this, text, options);
+}
+
 void TMemDataSet::SetFilterText(const std::string& text)
 {
-    if (!text.empty() && Active()) TExprParser(this, text, FilterOptions());
+    if (Active()) {
+        CheckBrowseMode();
+        CompileFilter(text, FilterOptions());
+    }
     TDataSet::SetFilterText(text);
+    if (Filtered()) RefreshWhenOpen();
+}
+
+void TMemDataSet::SetFilterOptions(TFilterOptions options)
+{
+    if (Active()) {
+        CheckBrowseMode();
+        CompileFilter(Filter(), options);
+    }
+    TDataSet::SetFilterOptions(options);
+    if (Filtered()) RefreshWhenOpen();
 }
 
 void TMemDataSet::SetOnFilterRecord(const TFilterRecordEvent& handler)

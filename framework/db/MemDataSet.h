@@ -1,5 +1,6 @@
 // TMemDataSet: a dataset that keeps its records in memory, in the order they were added. Its fields come from
-// FieldDefs (set them before opening). Filtering uses OnFilterRecord; a Filter text is checked but not evaluated.
+// FieldDefs (set them before opening). While Filtered, a record shows when it passes the Filter text and then
+// OnFilterRecord.
 #pragma once
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "db/DataSet.h"
+#include "db/MemFilter.h"
 
 class TMemDataSet : public TDataSet {
     DUN_CLASS(TMemDataSet, TDataSet)
@@ -25,6 +27,7 @@ public:
     void SetRecNo(Integer value) override;
     void SetFiltered(bool value) override;
     void SetFilterText(const std::string& text) override;
+    void SetFilterOptions(TFilterOptions options) override;
     void SetOnFilterRecord(const TFilterRecordEvent& handler) override;
 
 protected:
@@ -79,6 +82,7 @@ private:
     Integer FindMatch(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
     void StoreRecord(Integer index, TRecordBuffer buffer);
     void RefreshWhenOpen();
+    void CompileFilter(const std::string& text, TFilterOptions options);
 
     std::vector<TRecord> records_;
     std::vector<std::string> blobs_;
@@ -90,4 +94,5 @@ private:
     Integer nextId_ = 1;
     bool open_ = false;
     TRecordBuffer filterBuffer_ = nullptr;
+    std::unique_ptr<TMemFilter> textFilter_;
 };

@@ -202,6 +202,23 @@ TEST_F(DataSetTest, FilterRecordHidesRecords)
     EXPECT_EQ(data->RecordCount(), 5);
 }
 
+TEST_F(DataSetTest, FilterTextHidesRecords)
+{
+    data->SetFilter("Amount > 2 AND [Name] <> 'D'");
+    EXPECT_EQ(Names(), "ABCDE");
+    data->SetFiltered(true);
+    EXPECT_EQ(Names(), "BCE");
+    data->SetFilter("Name = 'c*' OR Id IS NULL");
+    EXPECT_EQ(Names(), "");
+    data->SetFilterOptions({foCaseInsensitive});
+    EXPECT_EQ(Names(), "C");
+    data->SetOnFilterRecord([](TDataSet*, bool& accept) { accept = false; });
+    EXPECT_EQ(Names(), "");
+    data->SetOnFilterRecord(nullptr);
+    EXPECT_THROW(data->SetFilter("Nope = 1"), EDatabaseError);
+    EXPECT_EQ(Names(), "C");
+}
+
 TEST_F(DataSetTest, LocateAndLookup)
 {
     EXPECT_TRUE(data->Locate("Name", Variant("c"), {loCaseInsensitive}));
