@@ -31,6 +31,7 @@ TComponent::TComponent(TComponent* owner)
 TComponent::~TComponent()
 {
     Destroying();
+    RemoveFixupReferences(this);
     RemoveFreeNotifications();
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);

@@ -35,6 +35,21 @@ void AddReadContext(Exception& e, const std::string& where)
     if (e.Message().compare(0, prefix.size(), prefix) != 0) e.SetMessage(prefix + where + ": " + e.Message());
 }
 
+struct TGlobalFixup {
+    TComponent* Root;
+    TComponent* Component;
+    TPersistent* Instance;
+    PPropInfo Prop;
+    std::string RootName;
+    std::string Name;  // within the root
+};
+
+std::vector<TGlobalFixup>& GlobalFixups()
+{
+    static std::vector<TGlobalFixup> fixups;
+    return fixups;
+}
+
 bool IsIntegerValue(TValueType type)
 {
     return type == vaInt8 || type == vaInt16 || type == vaInt32 || type == vaInt64;
@@ -262,6 +277,7 @@ void TReader::ReadRootComponent(TComponent* root)
         throw;
     }
     FinishLoading();
+    GlobalFixupReferences();
 }
 
 void TReader::FinishLoading()
@@ -308,6 +324,7 @@ void TGlobalLoading::Notify()
         throw;
     }
     Current() = this;
+    GlobalFixupReferences();
 }
 
 std::string TReader::UniqueRootName(TComponent* root, const std::string& name) const
@@ -324,8 +341,11 @@ std::string TReader::UniqueRootName(TComponent* root, const std::string& name) c
 
 void TReader::ReadData(TComponent* instance)
 {
+    TComponent* outerComponent = component_;
+    component_ = instance;
     while (!EndOfList()) ReadProperty(instance);
     ReadListEnd();
+    component_ = outerComponent;
     TComponent* oldParent = parent_;
     TComponent* oldOwner = owner_;
     parent_ = instance->GetChildParent();
@@ -469,7 +489,7 @@ void TReader::SetPropValue(TPersistent* instance, PPropInfo prop, const std::str
             ReadCollection(collection);
         } else {
             if (!prop->Writable) InvalidPropertyValue();
-            fixups_.push_back({instance, prop, TakeValue({vaIdent}).Text, where});
+            fixups_.push_back({component_, instance, prop, TakeValue({vaIdent}).Text, where});
         }
         break;
     }
@@ -568,13 +588,57 @@ void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& r
     readData(&stream);
 }
 
+void TReader::WaitForRoot(const TFixup& fixup)
+{
+    size_t dot = fixup.Name.find('.');
+    if (dot == std::string::npos) return;  // no such component: the property stays nil
+    std::string rootName = fixup.Name.substr(0, dot);
+    if (FindGlobalComponent(rootName) || SameText(rootName, root_->Name())) return;  // loaded, without it
+    GlobalFixups().push_back(
+        {root_, fixup.Component, fixup.Instance, fixup.Prop, rootName, fixup.Name.substr(dot + 1)});
+}
+
+void GlobalFixupReferences()
+{
+    auto& fixups = GlobalFixups();
+    for (size_t i = 0; i < fixups.size();) {
+        TComponent* root = FindGlobalComponent(fixups[i].RootName);
+        if (!root || root->ComponentState().Contains(csLoading)) {
+            ++i;
+            continue;
+        }
+        TGlobalFixup fixup = fixups[i];
+        fixups.erase(fixups.begin() + i);
+        if (TComponent* reference = FindNestedComponent(root, fixup.Name)) {
+            try {
+                SetObjectProp(fixup.Instance, fixup.Prop, reference);
+            } catch (const EPropertyError&) {
+                // a component of another class: the property stays nil, as when the name is unknown
+            }
+        }
+    }
+}
+
+void RemoveFixupReferences(TComponent* component)
+{
+    auto& fixups = GlobalFixups();
+    fixups.erase(std::remove_if(fixups.begin(), fixups.end(),
+                                [component](const TGlobalFixup& f) {
+                                    return f.Root == component || f.Component == component;
+                                }),
+                 fixups.end());
+}
+
 void TReader::FixupReferences()
 {
     std::vector<TFixup> fixups;
     fixups.swap(fixups_);
     for (const TFixup& fixup : fixups) {
         TComponent* reference = FindNestedComponent(root_, fixup.Name);
-        if (!reference) continue;  // not loaded: the property stays nil
+        if (!reference) {
+            WaitForRoot(fixup);
+            continue;
+        }
         try {
             SetObjectProp(fixup.Instance, fixup.Prop, reference);
         } catch (const EPropertyError&) {

@@ -83,6 +83,7 @@ public:
 
 private:
     struct TFixup {
+        TComponent* Component;  // the component whose data holds the property
         TPersistent* Instance;
         PPropInfo Prop;
         std::string Name;   // the component referred to
@@ -102,6 +103,7 @@ private:
     TClass FindComponentClass(const std::string& className) const;
     std::string UniqueRootName(TComponent* root, const std::string& name) const;
     void FixupReferences();
+    void WaitForRoot(const TFixup& fixup);
     void FinishLoading();
 
     TFormTokens tokens_;
@@ -111,7 +113,14 @@ private:
     std::string propName_;  // the defined property being read, until a DefineProperty call takes it
     std::vector<TComponent*> loaded_;
     std::vector<TFixup> fixups_;
+    TComponent* component_ = nullptr;  // whose data is being read
 };
+
+// References to components of roots not loaded yet ("DataModule2.Table1") wait until such a root is loaded.
+// Resolves those whose root is there now (done after each form file read).
+void GlobalFixupReferences();
+// Drops waiting references held by the component or read into the root (called when either is destroyed).
+void RemoveFixupReferences(TComponent* component);
 
 // Reading several form files into one root (an inherited form, ancestor's file first): while one of these is
 // alive, readers leave Loaded to Notify, which calls it once on each component read, in reading order.

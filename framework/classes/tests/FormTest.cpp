@@ -233,6 +233,31 @@ TEST_F(FormFile, ReferencesAcrossRootsAndUnknownReferences)
     EXPECT_EQ(module.Gadget1->Buddy(), nullptr);  // free notification
 }
 
+TEST_F(FormFile, ReferencesWaitForTheirRootToLoad)
+{
+    TGadgetModule module(nullptr);
+    ReadComponentText(&module,
+                      "object Mine: TGadgetModule\n"
+                      "  object Gadget1: TGadget\n"
+                      "    Buddy = GadgetModule.Gadget2\n"
+                      "  end\n"
+                      "  object Gadget2: TGadget\n"
+                      "    Buddy = Later.Gadget1\n"
+                      "  end\n"
+                      "end\n");
+    EXPECT_EQ(module.Gadget1->Buddy(), nullptr);
+    TGadgetModule* later = CreateObject<TGadgetModule>(nullptr);
+    EXPECT_EQ(module.Gadget1->Buddy(), later->Gadget2);
+    later->Free();
+    EXPECT_EQ(module.Gadget1->Buddy(), nullptr);
+
+    // A waiting reference goes with its component.
+    delete module.Gadget2;
+    TGadgetModule other(nullptr);
+    ReadComponentText(&other, "object Later: TGadgetModule\n  object Gadget1: TGadget\n  end\nend\n");
+    EXPECT_EQ(module.ComponentCount(), 1);
+}
+
 TEST_F(FormFile, ReadErrorsNameTheComponentAndProperty)
 {
     struct Case {
