@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <cstdlib>
 
 #include "rtl/Exceptions.h"
 #include "rtl/FloatConv.h"
