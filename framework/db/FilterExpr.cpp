@@ -60,6 +60,30 @@ std::string ConstantBytes(const TFilterField& field, const std::string& text)
     }
 }
 
+// The constant's bytes from a value, converted to the field's type.
+std::string ConstantBytes(const TFilterField& field, const Variant& value)
+{
+    switch (field.DataType) {
+    case ftSmallint: return BytesOf(int16_t(value.ToInteger()));
+    case ftWord: return BytesOf(uint16_t(value.ToInteger()));
+    case ftInteger:
+    case ftAutoInc: return BytesOf(int32_t(value.ToInteger()));
+    case ftBoolean: return BytesOf(Word(value.ToBoolean() ? 0xFFFF : 0));
+    case ftFloat:
+    case ftCurrency: return BytesOf(value.ToDouble());
+    case ftBCD: {
+        TBcd bcd;
+        if (!CurrToBCD(value.ToCurrency(), bcd, 32, field.Size))
+            DatabaseErrorFmt(dbconsts::SInvalidFloatValue, {VarToStr(value), field.FieldName});
+        return std::string(reinterpret_cast<const char*>(&bcd), sizeof bcd);
+    }
+    case ftDate: return BytesOf(DateTimeToNativeDate(value.ToDateTime()));
+    case ftTime: return BytesOf(DateTimeToNativeTime(value.ToDateTime()));
+    case ftDateTime: return BytesOf(DateTimeToNativeDateTime(value.ToDateTime()));
+    default: return ConstantBytes(field, value.ToString());
+    }
+}
+
 class TBlockWriter {
 public:
     void Write(const TExprNode* root) { WriteNode(root); }
@@ -212,6 +236,16 @@ TExprNode* TFilterExpr::NewConstNode(const TFilterField& field, const std::strin
     return node;
 }
 
+TExprNode* TFilterExpr::NewConstNode(const TFilterField& field, const Variant& value)
+{
+    const Word type = ValueTypeOf(field.DataType);
+    if (type == 0) DatabaseErrorFmt(dbconsts::SExprBadField, {field.FieldName});
+    TExprNode* node = NewNode(nodeCONST, coCONST);
+    node->ValueType = type;
+    node->ValueBytes = ConstantBytes(field, value);
+    return node;
+}
+
 TExprNode* TFilterExpr::NewContinueNode(bool truth)
 {
     TExprNode* node = NewNode(nodeCONTINUE, coNOTDEFINED);
@@ -249,10 +283,24 @@ TExprNode* TFilterExpr::NewCompareNode(TCANOperator op, TExprNode* left, TExprNo
 TExprNode* TFilterExpr::NewFieldCompare(const std::string& fieldName, const std::string& valueText, bool partial)
 {
     TExprNode* field = NewFieldNode(fieldName);
-    TExprNode* value = NewConstNode(field->Field, valueText);
+    if (IsStringType(field->Field.DataType)) return NewFieldCompareText(field, valueText, partial);
+    return NewCompareNode(coEQ, field, NewConstNode(field->Field, valueText), false, 0);
+}
+
+TExprNode* TFilterExpr::NewFieldCompareText(TExprNode* field, const std::string& text, bool partial)
+{
+    const Word partialLength = partial ? Word(text.size()) : 0;
+    return NewCompareNode(coEQ, field, NewConstNode(field->Field, text), options_.Contains(foCaseInsensitive),
+                          partialLength);
+}
+
+TExprNode* TFilterExpr::NewFieldCompare(const std::string& fieldName, const Variant& value, bool partial)
+{
+    if (VarIsNull(value) || VarIsEmpty(value)) return NewUnaryNode(coISBLANK, NewFieldNode(fieldName));
+    TExprNode* field = NewFieldNode(fieldName);
     const bool text = IsStringType(field->Field.DataType);
-    const Word partialLength = partial && text ? Word(valueText.size()) : 0;
-    return NewCompareNode(coEQ, field, value, text && options_.Contains(foCaseInsensitive), partialLength);
+    if (text) return NewFieldCompareText(field, value.ToString(), partial);
+    return NewCompareNode(coEQ, field, NewConstNode(field->Field, value), false, 0);
 }
 
 std::vector<Byte> TFilterExpr::GetFilterData(const TExprNode* root) const

@@ -15,6 +15,7 @@
 
 #include "db/DBTypes.h"
 #include "rtl/Types.h"
+#include "rtl/Variants.h"
 
 enum TNodeClass : Integer {
     nodeNULL = 0, nodeUNARY = 1, nodeBINARY = 2, nodeCOMPARE = 3, nodeFIELD = 4, nodeCONST = 5, nodeTUPLE = 6,
@@ -76,6 +77,8 @@ public:
     TExprNode* NewFieldNode(const std::string& name);
     // A constant node holding text converted to the type the field's values have.
     TExprNode* NewConstNode(const TFilterField& field, const std::string& text);
+    // The same from a value (locate and lookup criteria).
+    TExprNode* NewConstNode(const TFilterField& field, const Variant& value);
     // A node that is always true or always false.
     TExprNode* NewContinueNode(bool truth);
     TExprNode* NewUnaryNode(TCANOperator op, TExprNode* operand);
@@ -84,6 +87,8 @@ public:
                               Word partialLength);
     // field = value (a compare node when the options ask for case-insensitivity or partial is set).
     TExprNode* NewFieldCompare(const std::string& fieldName, const std::string& valueText, bool partial);
+    // field = value for a value; a Null value tests the field for blank.
+    TExprNode* NewFieldCompare(const std::string& fieldName, const Variant& value, bool partial);
 
     // The block of the tree below root.
     std::vector<Byte> GetFilterData(const TExprNode* root) const;
@@ -93,6 +98,7 @@ public:
 
 private:
     TExprNode* NewNode(TNodeClass nodeClass, TCANOperator op);
+    TExprNode* NewFieldCompareText(TExprNode* field, const std::string& text, bool partial);
 
     TFilterFieldLookup lookup_;
     TFilterOptions options_;

@@ -9,11 +9,25 @@
 #include "db/DBErrors.h"
 #include "rtl/SysUtils.h"
 
+namespace {
+
+// Digits and signs, and the given further characters.
+TFieldChars NumberChars(std::initializer_list<char> more)
+{
+    TFieldChars chars;
+    for (char c : std::string("+-0123456789")) chars.set(static_cast<unsigned char>(c));
+    for (char c : more) chars.set(static_cast<unsigned char>(c));
+    return chars;
+}
+
+}  // namespace
+
 // --- TNumericField -------------------------------------------------------------------------------------------------
 
 TNumericField::TNumericField(TComponent* owner) : TField(owner)
 {
     SetDefaultAlignment(taRightJustify);
+    SetValidChars(NumberChars({}));
 }
 
 void TNumericField::SetDisplayFormat(const std::string& format)
@@ -31,11 +45,6 @@ void TNumericField::SetEditFormat(const std::string& format)
 const std::string& TNumericField::FormatFor(bool displayText) const
 {
     return displayText || editFormat_.empty() ? displayFormat_ : editFormat_;
-}
-
-bool TNumericField::IsValidChar(char c) const
-{
-    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == DecimalSeparator || c == 'E' || c == 'e';
 }
 
 // --- TIntegerField and its narrower kinds --------------------------------------------------------------------------
@@ -208,6 +217,7 @@ void TLargeintField::SetAsFloat(double value)
 TFloatField::TFloatField(TComponent* owner) : TNumericField(owner)
 {
     SetDataType(ftFloat);
+    SetValidChars(NumberChars({DecimalSeparator, 'E', 'e'}));
 }
 
 void TFloatField::SetCurrency(bool value)
@@ -286,6 +296,7 @@ TBCDField::TBCDField(TComponent* owner) : TNumericField(owner)
 {
     SetDataType(ftBCD);
     SetSize(4);
+    SetValidChars(NumberChars({DecimalSeparator}));
 }
 
 ::Currency TBCDField::GetAsCurrency() const

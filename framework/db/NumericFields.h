@@ -14,7 +14,6 @@ public:
     void SetDisplayFormat(const std::string& format);
     const std::string& EditFormat() const { return editFormat_; }
     void SetEditFormat(const std::string& format);
-    bool IsValidChar(char c) const override;
 
 protected:
     // The format that applies to a text of the given kind; empty for none.

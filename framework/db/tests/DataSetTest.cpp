@@ -376,6 +376,35 @@ TEST_F(DataSetTest, BufferWindowFollowsTheLinksAndResync)
     source->Free();
 }
 
+TEST_F(DataSetTest, MasterLinkReportsMasterChangesToItsDetail)
+{
+    TMemDataSet* detail = new TMemDataSet(nullptr);
+    detail->FieldDefs()->Add("Owner", ftInteger);
+    detail->Open();
+    TDataSource* source = new TDataSource(nullptr);
+    source->SetDataSet(data);
+    TMasterDataLink link(detail);
+    std::vector<std::string> log;
+    link.OnMasterChange = [&](TObject*) { log.push_back("change " + std::to_string(Id())); };
+    link.OnMasterDisable = [&](TObject*) { log.push_back("disable"); };
+    link.SetDataSource(source);
+    link.SetFieldNames("Id");
+    ASSERT_EQ(link.Fields().size(), 1u);
+    EXPECT_EQ(link.Fields()[0], data->FieldByName("Id"));
+    data->Next();
+    data->Edit();
+    data->FieldByName("Name")->SetAsString("not linked");
+    data->FieldByName("Id")->SetAsInteger(20);
+    data->Cancel();
+    data->Close();
+    // No field names yet: disable; Edit announces a whole-record change; the unlinked Name field does not count.
+    EXPECT_EQ(log, (std::vector<std::string>{"disable", "change 1", "change 2", "change 2", "change 20", "change 2",
+                                             "disable"}));
+    link.SetDataSource(nullptr);
+    source->Free();
+    detail->Free();
+}
+
 TEST_F(DataSetTest, FieldDataLinkFollowsOneField)
 {
     TDataSource* source = new TDataSource(nullptr);

@@ -194,6 +194,19 @@ TEST_F(FieldTextTest, FormatsAndConversionsBetweenTypes)
     EXPECT_TRUE(F("S")->AsVariant() == Variant("1.5"));
 }
 
+TEST_F(FieldTextTest, ValidCharsFollowTheFieldClass)
+{
+    const struct {
+        const char* Field;
+        const char* Valid;
+        const char* Invalid;
+    } cases[] = {{"S", "a.-E ", ""}, {"I", "0-+9", ".Ea"}, {"F", "0.E-e", "a,"}, {"BCD", "1.-", "Ee"}};
+    for (const auto& c : cases) {
+        for (const char* p = c.Valid; *p; ++p) EXPECT_TRUE(F(c.Field)->IsValidChar(*p)) << c.Field << *p;
+        for (const char* p = c.Invalid; *p; ++p) EXPECT_FALSE(F(c.Field)->IsValidChar(*p)) << c.Field << *p;
+    }
+}
+
 TEST_F(FieldTextTest, GetAndSetTextEventsTakePart)
 {
     F("S")->OnGetText = [](TField* field, std::string& text, bool displayText) {

@@ -188,6 +188,18 @@ TEST(FilterBlock, BcdConstantHasTheFieldsDecimals)
     EXPECT_EQ(block[constant + 2 + 15], 0x35);
 }
 
+TEST(FilterBlock, LookupCriteriaBuildEqualityComparisons)
+{
+    TFilterExpr expr(FindTestField, {foCaseInsensitive, foNoPartialCompare});
+    TExprNode* root = expr.NewBinaryNode(coAND, expr.NewFieldCompare("Qty", Variant(7), false),
+                                         expr.NewFieldCompare("Name", Variant("Sm"), true));
+    EXPECT_EQ(TBlockReader(expr.GetFilterData(root)).Render(), "AND(EQ(Qty#3,i:7),EQ[cip2](Name#1,'Sm'))");
+    TExprNode* blank = expr.NewFieldCompare("Amount", Null(), false);
+    EXPECT_EQ(TBlockReader(expr.GetFilterData(blank)).Render(), "ISBLANK(Amount#2)");
+    TExprNode* amount = expr.NewFieldCompare("Amount", Variant(0.1), false);
+    EXPECT_EQ(TBlockReader(expr.GetFilterData(amount)).Render(), "EQ(Amount#2,f:0.1)");
+}
+
 TEST(FilterBlock, InvalidTextsRaiseAClearError)
 {
     const struct {
