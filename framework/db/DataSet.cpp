@@ -52,8 +52,6 @@ void TDataSet::BeforeDestruction()
     Close();
 }
 
-// --- Opening and closing -------------------------------------------------------------------------------------------
-
 void TDataSet::Publish(TPublisher<TDataSet>& p)
 {
     p.Property("Active", &TDataSet::Active, &TDataSet::SetActive).Default(false);
@@ -94,6 +92,8 @@ void TDataSet::GetChildren(const TGetChildProc& proc, TComponent* root)
         if (field->Owner() == root) proc(field);
     }
 }
+
+// --- Opening and closing -------------------------------------------------------------------------------------------
 
 void TDataSet::SetActive(bool active)
 {
@@ -794,6 +794,7 @@ void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
         SetState(dsInsert);
         SetFieldValuesOf(values);
         UpdateRecord();
+        Fire(BeforePost);
         CheckRequiredFields();
         InternalAddRecord(ActiveBuffer(), append);
         SetState(dsBrowse);
@@ -805,7 +806,7 @@ void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
     }
     Resync({});
     EnableControls();
-    Fire(AfterInsert);
+    Fire(AfterPost);
     DoAfterScroll();
 }
 
@@ -845,7 +846,7 @@ void TDataSet::CalculateFields(TRecordBuffer buffer)
 
 void TDataSet::UpdateCalcFields()
 {
-    if (state_ != dsSetKey && autoCalcFields_ && calcFieldsSize_ > 0 && InEditModes(state_))
+    if (autoCalcFields_ && (calcFieldsSize_ > 0 || internalCalcFields_) && InEditModes(state_))
         GetCalcFields(ActiveBuffer());
 }
 

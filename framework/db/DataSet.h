@@ -103,6 +103,8 @@ public:
     void Delete();
     void UpdateRecord();
     void ClearFields();
+    // Adds a record with these field values (in field order; Unassigned leaves a field as initialised), posted at
+    // once: BeforeInsert, BeforeScroll, BeforePost, AfterPost, AfterScroll.
     void InsertRecord(const std::vector<Variant>& values) { AddRecordValues(values, false); }
     void AppendRecord(const std::vector<Variant>& values) { AddRecordValues(values, true); }
 

@@ -64,6 +64,7 @@ TMemDataSet::TRecordInfo& TMemDataSet::InfoOf(TRecordBuffer buffer) const
 
 void TMemDataSet::InternalOpen()
 {
+    open_ = true;  // from here on a failure closes the cursor again
     if (DefaultFields()) CreateFields();
     BindFields(true);
     layout_.clear();
@@ -80,7 +81,6 @@ void TMemDataSet::InternalOpen()
     SetBookmarkSize(sizeof(Integer));
     filterBuffer_ = AllocRecordBuffer();
     cursor_ = -1;
-    open_ = true;
     CompileFilter(Filter(), FilterOptions());
 }
 

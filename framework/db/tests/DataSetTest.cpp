@@ -159,6 +159,65 @@ TEST_F(DataSetTest, RequiredFieldAndErrorEventAnswers)
     EXPECT_EQ(data->RecordCount(), 6);
 }
 
+TEST_F(DataSetTest, EventsComeInTheirOrder)
+{
+    std::vector<std::string> log;
+    auto record = [&](const char* name) { return [&log, name](TDataSet*) { log.push_back(name); }; };
+    data->BeforeOpen = record("BeforeOpen");
+    data->AfterOpen = record("AfterOpen");
+    data->BeforeClose = record("BeforeClose");
+    data->AfterClose = record("AfterClose");
+    data->BeforeInsert = record("BeforeInsert");
+    data->AfterInsert = record("AfterInsert");
+    data->BeforeEdit = record("BeforeEdit");
+    data->AfterEdit = record("AfterEdit");
+    data->BeforePost = record("BeforePost");
+    data->AfterPost = record("AfterPost");
+    data->BeforeCancel = record("BeforeCancel");
+    data->AfterCancel = record("AfterCancel");
+    data->BeforeDelete = record("BeforeDelete");
+    data->AfterDelete = record("AfterDelete");
+    data->BeforeScroll = record("BeforeScroll");
+    data->AfterScroll = record("AfterScroll");
+    data->OnNewRecord = [&](TDataSet* ds) {
+        log.push_back("OnNewRecord");
+        ds->FieldByName("Id")->SetAsInteger(9);
+    };
+    data->Close();
+    data->Open();
+    data->Edit();
+    data->Post();
+    data->Insert();
+    data->Cancel();
+    data->Delete();
+    data->Next();
+    data->Close();
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "BeforeClose", "AfterClose", "BeforeOpen", "AfterOpen", "AfterScroll",
+                       "BeforeEdit", "AfterEdit", "BeforePost", "AfterPost",
+                       "BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll",
+                       "BeforeCancel", "BeforeScroll", "AfterCancel", "AfterScroll",
+                       "BeforeDelete", "BeforeScroll", "AfterDelete", "AfterScroll",
+                       "BeforeScroll", "AfterScroll", "BeforeClose", "AfterClose"}));
+}
+
+TEST(DataSetOpen, AFailedOpenLeavesTheDatasetClosed)
+{
+    TMemDataSet* data = new TMemDataSet(nullptr);
+    data->FieldDefs()->Add("Id", ftInteger);
+    auto* stray = CreateObject<TStringField>(data);
+    stray->SetFieldName("Missing");
+    stray->SetDataSet(data);
+    EXPECT_THROW(data->Open(), EDatabaseError);
+    EXPECT_FALSE(data->Active());
+    stray->Free();
+    data->Open();
+    EXPECT_EQ(data->FieldCount(), 1);
+    data->Close();
+    EXPECT_EQ(data->FieldCount(), 0);  // default fields live while open
+    data->Free();
+}
+
 TEST_F(DataSetTest, OpenDatasetRefusesClosedOnlyOperations)
 {
     try {
