@@ -115,6 +115,7 @@ std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::
     status = Status::NotARecordFile;
     return nullptr;
   }
+  file->CompactIfWorthwhile();
   files[key] = file;
   return file;
 }

@@ -57,17 +57,18 @@ uint64_t Checksum(std::string_view bytes) {
   return h;
 }
 
-constexpr size_t SlotBodySize = 8 + 8 + 4 + 8;
+constexpr size_t SlotBodySize = 8 + 8 + 8 + 4 + 8;
 
 std::optional<CommitSlot> DecodeSlot(std::string_view bytes) {
   Reader r(bytes);
   CommitSlot slot;
   slot.counter = r.Get<uint64_t>();
+  slot.start = r.Get<uint64_t>();
   slot.end = r.Get<uint64_t>();
   slot.nextPosition = r.Get<uint32_t>();
   slot.nextSeq = r.Get<uint64_t>();
   uint64_t sum = r.Get<uint64_t>();
-  if (!r.Ok() || slot.counter == 0 || sum != Checksum(bytes.substr(0, SlotBodySize))) return std::nullopt;
+  if (!r.Ok() || slot.counter == 0 || slot.start < HeaderSize || slot.end < slot.start || sum != Checksum(bytes.substr(0, SlotBodySize))) return std::nullopt;
   return slot;
 }
 
@@ -179,6 +180,7 @@ std::string EncodeSlot(const CommitSlot& slot) {
   std::string out;
   Writer w(out);
   w.Put(slot.counter);
+  w.Put(slot.start);
   w.Put(slot.end);
   w.Put(slot.nextPosition);
   w.Put(slot.nextSeq);

@@ -21,6 +21,7 @@ constexpr char FileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '1'};
 
 struct CommitSlot {
   uint64_t counter = 0;
+  uint64_t start = HeaderSize;  // the committed log is [start, end)
   uint64_t end = HeaderSize;
   uint32_t nextPosition = 1;
   uint64_t nextSeq = 1;

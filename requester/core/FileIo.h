@@ -22,6 +22,7 @@ class FileIo {
   virtual bool ReadAt(uint64_t offset, void* buffer, size_t count) = 0;  // false unless count bytes were read
   virtual bool WriteAt(uint64_t offset, const void* buffer, size_t count) = 0;
   virtual bool Flush() = 0;
+  virtual bool Truncate(uint64_t size) = 0;
   virtual uint64_t Size() = 0;
   virtual bool Writable() const = 0;
   // One-byte range lock at offset. Without wait it fails at once when another handle holds a conflicting lock.

@@ -58,6 +58,8 @@ class PosixFile : public FileIo {
 
   bool Flush() override { return ::fdatasync(fd_) == 0; }
 
+  bool Truncate(uint64_t size) override { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+
   uint64_t Size() override {
     struct stat st {};
     return ::fstat(fd_, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;

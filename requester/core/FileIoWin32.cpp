@@ -46,6 +46,12 @@ class Win32File : public FileIo {
 
   bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
+  bool Truncate(uint64_t size) override {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) && SetEndOfFile(handle_);
+  }
+
   uint64_t Size() override {
     LARGE_INTEGER size{};
     return GetFileSizeEx(handle_, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;

@@ -25,7 +25,7 @@ std::string NewFileImage(const Schema& schema) {
   AppendEntry(log, FileDefEntry{schema.recordLength, schema.pageSize, schema.fileFlags});
   for (const auto& table : schema.collating) AppendEntry(log, CollatingEntry{table});
   for (const auto& [number, key] : schema.keys) AppendEntry(log, KeyAddEntry{key, 1});
-  CommitSlot slot{1, HeaderSize + log.size(), 1, 1};
+  CommitSlot slot{1, HeaderSize, HeaderSize + log.size(), 1, 1};
   return EncodeHeader(slot) + log;
 }
 

@@ -2,7 +2,9 @@
 
 #include "requester/core/Statuses.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace reqcore {
 
@@ -31,20 +33,26 @@ int16_t SharedFile::Sync() {
   auto slot = DecodeHeader(std::string_view(header, HeaderSize));
   if (!slot) return Status::IoError;
   if (slot->counter == known_.counter) return Status::Ok;
-  if (slot->end < known_.end) return Status::IoError;
-  if (slot->end > known_.end) {
-    std::string log(slot->end - known_.end, '\0');
-    if (!io_->ReadAt(known_.end, log.data(), log.size())) return Status::IoError;
-    bool wholeLog = known_.counter == 0;
-    if (wholeLog) state_.BeginBulk();
-    bool decoded = DecodeEntries(log, [&](LogEntry&& entry) { state_.Apply(entry); });
-    if (wholeLog) state_.EndBulk();
-    if (!decoded) return Status::IoError;
+  bool rewritten = slot->start != known_.start || slot->end < known_.end;
+  if (rewritten) {
+    state_.Clear();
+    known_ = CommitSlot{0, slot->start, slot->start, 1, 1};
   }
+  if (int16_t status = Replay(known_.end, slot->end, known_.counter == 0); status != Status::Ok) return status;
   state_.nextPosition = std::max(state_.nextPosition, slot->nextPosition);
   state_.nextSeq = std::max(state_.nextSeq, slot->nextSeq);
   known_ = *slot;
   return Status::Ok;
+}
+
+int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
+  if (to <= from) return Status::Ok;
+  std::string log(to - from, '\0');
+  if (!io_->ReadAt(from, log.data(), log.size())) return Status::IoError;
+  if (wholeLog) state_.BeginBulk();
+  bool decoded = DecodeEntries(log, [&](LogEntry&& entry) { state_.Apply(entry); });
+  if (wholeLog) state_.EndBulk();
+  return decoded ? Status::Ok : Status::IoError;
 }
 
 int16_t SharedFile::AddOpen(bool exclusive) {
@@ -57,10 +65,23 @@ int16_t SharedFile::AddOpen(bool exclusive) {
       return Status::IncompatibleMode;
     }
   } else if (!exclusive && !HasOpens()) {
-    if (!io_->Lock(OpenRegion, false, false)) return Status::FileLocked;
+    if (!LockOpenShared()) return Status::FileLocked;
   }
   ++(exclusive ? exclusiveOpens_ : normalOpens_);
   return Status::Ok;
+}
+
+bool SharedFile::LockOpenShared() {
+  using namespace std::chrono;
+  auto deadline = steady_clock::now() + seconds(5);
+  while (!io_->Lock(OpenRegion, false, false)) {
+    // Held exclusively without the exclusive-open mark: a short rewrite of the file, worth waiting for.
+    if (!io_->Lock(ExclusiveRegion, false, false)) return false;
+    io_->Unlock(ExclusiveRegion);
+    if (steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(milliseconds(5));
+  }
+  return true;
 }
 
 void SharedFile::RemoveOpen(bool exclusive) {
@@ -148,12 +169,51 @@ int16_t SharedFile::CommitWrite(std::vector<LogEntry> entries) {
 }
 
 int16_t SharedFile::Append(const std::string& bytes) {
-  CommitSlot next{known_.counter + 1, known_.end + bytes.size(), state_.nextPosition, state_.nextSeq};
+  CommitSlot next{known_.counter + 1, known_.start, known_.end + bytes.size(), state_.nextPosition, state_.nextSeq};
   if (!bytes.empty() && !io_->WriteAt(known_.end, bytes.data(), bytes.size())) return Status::DiskFull;
-  std::string slot = EncodeSlot(next);
-  if (!io_->WriteAt(SlotOffset(next.counter), slot.data(), slot.size())) return Status::IoError;
-  known_ = next;
+  return WriteSlot(next);
+}
+
+int16_t SharedFile::WriteSlot(const CommitSlot& slot) {
+  std::string bytes = EncodeSlot(slot);
+  if (!io_->WriteAt(SlotOffset(slot.counter), bytes.data(), bytes.size())) return Status::IoError;
+  known_ = slot;
   return Status::Ok;
+}
+
+std::string SharedFile::CompactLog() {
+  const Schema& schema = state_.schema;
+  std::string log;
+  AppendEntry(log, FileDefEntry{schema.recordLength, schema.pageSize, schema.fileFlags});
+  for (const auto& table : schema.collating) AppendEntry(log, CollatingEntry{table});
+  for (const auto& [number, key] : schema.keys) AppendEntry(log, KeyAddEntry{key, 1});
+  state_.records.ForEach([&](uint32_t position, Record& record) {
+    AppendEntry(log, PutEntry{position, record.version, record.seqs, record.data});
+  });
+  return log;
+}
+
+void SharedFile::CompactIfWorthwhile() {
+  constexpr uint64_t MinimumLog = 256 << 10;
+  uint64_t logSize = known_.end - known_.start;
+  if (!io_->Writable() || HasOpens() || logSize < MinimumLog) return;
+  uint64_t liveEstimate = 0;
+  state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 32 + 9 * record.seqs.size(); });
+  if (liveEstimate * 2 > logSize) return;
+  // Alone with the file: every other opener waits on the open region until the rewrite is done.
+  if (!io_->Lock(OpenRegion, true, false)) return;
+  std::string log = CompactLog();
+  if (log.size() * 2 <= logSize) {
+    // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
+    uint64_t copyAt = known_.end;
+    bool done = io_->WriteAt(copyAt, log.data(), log.size()) &&
+                WriteSlot({known_.counter + 1, copyAt, copyAt + log.size(), state_.nextPosition, state_.nextSeq}) == 0 &&
+                io_->WriteAt(HeaderSize, log.data(), log.size()) &&
+                WriteSlot({known_.counter + 1, HeaderSize, HeaderSize + log.size(), state_.nextPosition,
+                           state_.nextSeq}) == 0;
+    if (done) io_->Truncate(HeaderSize + log.size());
+  }
+  io_->Unlock(OpenRegion);
 }
 
 void SharedFile::ApplyWithUndo(const LogEntry& entry) {

@@ -23,6 +23,8 @@ class SharedFile {
 
   // Reads the commit slot and applies what other clients committed since the last call.
   int16_t Sync();
+  // Rewrites the log without superseded entries when it is mostly garbage and no other client has the file open.
+  void CompactIfWorthwhile();
 
   // Open modes held by this client's handles.
   int16_t AddOpen(bool exclusive);
@@ -51,14 +53,17 @@ class SharedFile {
 
  private:
   int16_t Append(const std::string& bytes);
+  int16_t Replay(uint64_t from, uint64_t to, bool wholeLog);
+  int16_t WriteSlot(const CommitSlot& slot);
+  std::string CompactLog();
   void ApplyWithUndo(const LogEntry& entry);
-  void ReleaseOpenLocks();
+  bool LockOpenShared();
 
   std::string path_;
   std::unique_ptr<FileIo> io_;
   const uint8_t* header_ = nullptr;  // mapped header, when the platform maps files
   TableState state_;
-  CommitSlot known_{0, HeaderSize, 1, 1};
+  CommitSlot known_{0, HeaderSize, HeaderSize, 1, 1};
   int normalOpens_ = 0;
   int exclusiveOpens_ = 0;
   std::map<uint32_t, int> recordLocks_;

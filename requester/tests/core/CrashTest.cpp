@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <random>
@@ -159,4 +160,68 @@ TEST(Crash, KilledWriterLeavesLastCommittedState) {
     ASSERT_EQ(0, again.GetEqual(Rec(1000000, 0, 'z').substr(0, 4)));
   }
   CoreStop();
+}
+
+namespace {
+
+// Records and positions in physical order, and the records in key 1 order.
+std::vector<std::string> Contents(TestFile& f) {
+  std::vector<std::string> out;
+  for (int16_t s = f.Read(Op::GetFirst, 1); s == 0; s = f.Read(Op::GetNext, 1)) out.push_back(f.Record());
+  for (int16_t s = f.Read(Op::StepFirst, 0); s == 0; s = f.Read(Op::StepNext, 0)) {
+    std::string record = f.Record();
+    out.push_back(std::to_string(f.Position()) + ":" + record);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(Crash, KilledWhileRewritingTheLog) {
+  TempDir dir;
+  std::string master = dir.File("master.dat");
+  {
+    TestFile f;
+    ASSERT_EQ(0, f.Create(master, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
+                                                  {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
+                                                    KeyType::Integer}}})));
+    ASSERT_EQ(0, f.Open(master));
+    ASSERT_EQ(0, f.Call(Op::BeginTransaction));
+    for (int32_t id = 0; id < 2000; ++id) ASSERT_EQ(0, f.Insert(Rec(id, static_cast<int16_t>(id % 5), 'a')));
+    for (int round = 0; round < 15; ++round) {
+      for (int32_t id = 0; id < 2000; ++id) {
+        ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&id), 4)));
+        ASSERT_EQ(0, f.Update(Rec(id, static_cast<int16_t>((id + round) % 5), static_cast<char>('b' + round))));
+      }
+    }
+    ASSERT_EQ(0, f.Call(Op::EndTransaction));
+  }
+  CoreStop();
+  std::vector<std::string> expected;
+  {
+    // A copy of a closed file is a complete file.
+    std::string copy = dir.File("copy.dat");
+    std::filesystem::copy_file(master, copy);
+    TestFile f;
+    ASSERT_EQ(0, f.Open(copy, OpenMode::ReadOnly));
+    expected = Contents(f);
+  }
+  CoreStop();
+  std::mt19937 rng(99);
+  for (int round = 0; round < 12; ++round) {
+    std::string path = dir.File("rewrite" + std::to_string(round) + ".dat");
+    std::filesystem::copy_file(master, path);
+    auto sizeBefore = std::filesystem::file_size(path);
+    Child child([&](Child&) {
+      TestFile f;
+      f.Open(path);
+    });
+    ::usleep(std::uniform_int_distribution<int>(0, 4000)(rng));
+    child.Kill();
+    TestFile f;
+    ASSERT_EQ(0, f.Open(path)) << round;
+    EXPECT_EQ(expected, Contents(f)) << round;
+    EXPECT_LT(std::filesystem::file_size(path), sizeBefore) << round;
+    CoreStop();
+  }
 }
