@@ -156,11 +156,12 @@ void TField::PropertyChanged(bool layoutAffected)
     if (dataSet_ && dataSet_->Active()) dataSet_->DataEvent(layoutAffected ? deLayoutChange : deDataSetChange, 0);
 }
 
+// Data fields only; while a key is being set, only the index fields.
 bool TField::CanModify() const
 {
-    if (readOnly_ || !dataSet_) return false;
-    if (fieldKind_ != fkData && dataSet_->State() != dsSetKey) return false;
-    return dataSet_->State() == dsSetKey || dataSet_->CanModify();
+    if (!dataSet_ || fieldNo_ <= 0) return false;
+    if (dataSet_->State() == dsSetKey) return IsIndexField();
+    return !readOnly_ && dataSet_->CanModify();
 }
 
 // --- Data ----------------------------------------------------------------------------------------------------------
