@@ -86,8 +86,14 @@ Integer TBlobField::BlobSize() const
     return Integer(OpenBlob(this, bmRead)->Size());
 }
 
+// Data fields read through the dataset's GetBlobFieldData, others through a blob stream.
 std::string TBlobField::GetAsString() const
 {
+    if (FieldNo() > 0) {
+        std::vector<Byte> buffer;
+        const Integer length = DataSet()->GetBlobFieldData(FieldNo(), buffer);
+        return std::string(reinterpret_cast<const char*>(buffer.data()), size_t(length));
+    }
     std::unique_ptr<TStream> stream = OpenBlob(this, bmRead);
     std::string data(size_t(stream->Size()), '\0');
     if (!data.empty()) stream->ReadBuffer(data.data(), Integer(data.size()));

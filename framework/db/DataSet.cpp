@@ -963,6 +963,18 @@ void TDataSet::BindFields(bool binding)
     }
 }
 
+Integer TDataSet::GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer)
+{
+    TField* field = FieldByNumber(fieldNo);
+    std::unique_ptr<TStream> stream(field ? CreateBlobStream(field, bmRead) : nullptr);
+    if (!stream) return 0;
+    const Integer size = Integer(stream->Size());
+    if (size <= 0) return 0;
+    if (Integer(buffer.size()) < size) buffer.resize(size + size / 4);
+    stream->ReadBuffer(buffer.data(), size);
+    return size;
+}
+
 // --- Data sources --------------------------------------------------------------------------------------------------
 
 void TDataSet::AddDataSource(TDataSource* dataSource)

@@ -135,6 +135,11 @@ public:
     Integer CalcFieldsSize() const { return calcFieldsSize_; }
     Integer BlobFieldCount() const { return blobFieldCount_; }
     virtual TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) { return nullptr; }
+    // Reads the blob of field number fieldNo into buffer (growing it when short); the number of bytes read.
+    // The base reads through CreateBlobStream.
+    virtual Integer GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer);
+    // Tells the dataset that a blob field's value is no longer read (base: nothing).
+    virtual void CloseBlob(TField* field) {}
 
     // Filtering.
     const std::string& Filter() const { return filterText_; }
