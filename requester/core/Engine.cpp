@@ -96,6 +96,7 @@ std::string Engine::ResolvePath(const Call& call, const std::string& name) {
 
 std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::string& path, int16_t& status) {
   std::string canonical = Path::Canonical(path);
+  std::erase_if(files, [](const auto& entry) { return entry.second.expired(); });
   auto key = std::make_pair(ClientBytes(client), canonical);
   if (auto existing = files[key].lock()) {
     status = existing->Sync();
@@ -138,6 +139,13 @@ void Engine::StopClient(const ClientKey& client) {
   for (auto& [id, handle] : handles)
     if (handle.client == client) ids.push_back(id);
   for (uint32_t id : ids) CloseHandle(id);
+  std::erase_if(clients, [&](const auto& entry) { return entry.first == client; });
+}
+
+void Engine::ReleaseRecordLock(const Handle& writer, uint32_t position) {
+  for (auto& [id, handle] : handles)
+    if (handle.client == writer.client && handle.file == writer.file && handle.lockedPosition == position)
+      ReleaseLock(handle);
 }
 
 void Engine::StopAll() {

@@ -74,6 +74,8 @@ class Engine {
   // The client's connection to the file at path (an existing file), opening it when needed.
   std::shared_ptr<SharedFile> Connect(const ClientKey& client, const std::string& path, int16_t& status);
   void CloseHandle(uint32_t id);
+  // An update or delete ends the writer's client's lock on that record.
+  void ReleaseRecordLock(const Handle& writer, uint32_t position);
   void StopClient(const ClientKey& client);
   void StopAll();
 };

@@ -148,7 +148,7 @@ int16_t DoUpdate(Engine& engine, const Call& call) {
   if ((status = file.CommitWrite({put})) != Status::Ok) return status;
   const KeyDef* key = handle->cursor.kind == Cursor::Kind::Keyed ? state.schema.Key(handle->cursor.keyNum) : nullptr;
   PlaceCursor(*handle, key, put.position, *state.Find(put.position));
-  if (handle->lockedPosition == put.position) ReleaseLock(*handle);
+  engine.ReleaseRecordLock(*handle, put.position);
   return Status::Ok;
 }
 
@@ -166,7 +166,7 @@ int16_t DoDelete(Engine& engine, const Call& call) {
   uint32_t position = handle->cursor.position;
   if ((status = handle->file->CommitWrite({DeleteEntry{position}})) != Status::Ok) return status;
   handle->cursor.current = false;
-  if (handle->lockedPosition == position) ReleaseLock(*handle);
+  engine.ReleaseRecordLock(*handle, position);
   return Status::Ok;
 }
 
