@@ -135,4 +135,5 @@ void TBytesField::Publish(TPublisher<TBytesField>& p)
 void TBlobField::Publish(TPublisher<TBlobField>& p)
 {
     p.Property("Size", &TBlobField::Size, &TBlobField::SetSize).Default(0);
+    p.Property("Transliterate", &TBlobField::Transliterate, &TBlobField::SetTransliterate).Default(false);
 }

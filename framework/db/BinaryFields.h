@@ -41,6 +41,11 @@ public:
     Integer BlobSize() const;
     void SetAsString(const std::string& value) override;
     void Clear() override;
+    // Set by a blob stream that wrote the value of the active record.
+    bool Modified() const { return modified_; }
+    void SetModified(bool value) { modified_ = value; }
+    bool Transliterate() const { return transliterate_; }
+    void SetTransliterate(bool value) { transliterate_ = value; }
 
 protected:
     TBlobField(TComponent* owner, TFieldType type);
@@ -50,6 +55,10 @@ protected:
     // "(BLOB)" for a value, "(Blob)" for none; descendants name their own kind.
     void GetText(std::string& text, bool displayText) const override;
     virtual std::string KindName() const { return "Blob"; }
+
+private:
+    bool modified_ = false;
+    bool transliterate_ = false;
 };
 
 class TMemoField : public TBlobField {

@@ -88,6 +88,8 @@ public:
     TBookmark Bookmark();
     void SetBookmark(const TBookmark& bookmark) { GotoBookmark(bookmark); }
     TBookmark GetBookmark() { return Bookmark(); }
+    // Bookmarks are values; freeing one empties it.
+    void FreeBookmark(TBookmark& bookmark) { bookmark.clear(); }
     void GotoBookmark(const TBookmark& bookmark);
     virtual bool BookmarkValid(const TBookmark& bookmark) { return false; }
     // 0 equal, < 0 when b1 comes first, > 0 after; an empty bookmark comes after any other.

@@ -68,4 +68,5 @@ void TStringField::SetAsDateTime(TDateTime value)
 void TStringField::Publish(TPublisher<TStringField>& p)
 {
     p.Property("Size", &TStringField::Size, &TStringField::SetSize).Default(20);
+    p.Property("Transliterate", &TStringField::Transliterate, &TStringField::SetTransliterate).Default(true);
 }

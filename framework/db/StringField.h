@@ -11,6 +11,9 @@ public:
     static void Publish(TPublisher<TStringField>& p);
 
     Integer DataSize() const override { return Size() + 1; }
+    // Whether the dataset converts the text between ANSI and its native character set.
+    bool Transliterate() const { return transliterate_; }
+    void SetTransliterate(bool value) { transliterate_ = value; }
     void SetAsString(const std::string& value) override;
     void SetAsInteger(Integer value) override { SetAsString(::IntToStr(value)); }
     void SetAsFloat(double value) override;
@@ -26,4 +29,7 @@ protected:
     Variant GetAsVariant() const override { return Variant(GetAsString()); }
     void SetVarValue(const Variant& value) override { SetAsString(VarToStr(value)); }
     Integer GetDefaultWidth() const override { return Size(); }
+
+private:
+    bool transliterate_ = true;
 };
