@@ -110,7 +110,7 @@ void TDataSet::SetActive(bool active)
 
 void TDataSet::OpenNow()
 {
-    Fire(BeforeOpen);
+    DoBeforeOpen();
     try {
         OpenCursor(false);
     } catch (...) {
@@ -118,17 +118,17 @@ void TDataSet::OpenNow()
         throw;
     }
     SetState(dsBrowse);
-    Fire(AfterOpen);
+    DoAfterOpen();
     if (!IsEmpty()) DoAfterScroll();
 }
 
 void TDataSet::CloseNow()
 {
     const bool destroying = ComponentState().Contains(csDestroying);
-    if (!destroying) Fire(BeforeClose);
+    if (!destroying) DoBeforeClose();
     SetState(dsInactive);
     CloseCursor();
-    if (!destroying) Fire(AfterClose);
+    if (!destroying) DoAfterClose();
 }
 
 void TDataSet::OpenCursor(bool infoQuery)
@@ -640,19 +640,19 @@ void TDataSet::Edit()
     }
     CheckBrowseMode();
     CheckCanModify();
-    Fire(BeforeEdit);
+    DoBeforeEdit();
     CheckOperation(&TDataSet::InternalEdit, OnEditError);
     GetCalcFields(ActiveBuffer());
     SetState(dsEdit);
     DataEvent(deRecordChange, 0);
-    Fire(AfterEdit);
+    DoAfterEdit();
 }
 
 void TDataSet::BeginInsertAppend()
 {
     CheckBrowseMode();
     CheckCanModify();
-    Fire(BeforeInsert);
+    DoBeforeInsert();
     DoBeforeScroll();
 }
 
@@ -667,7 +667,7 @@ void TDataSet::EndInsertAppend()
     }
     modified_ = false;
     DataEvent(deDataSetChange, 0);
-    Fire(AfterInsert);
+    DoAfterInsert();
     DoAfterScroll();
 }
 
@@ -707,16 +707,21 @@ void TDataSet::DoOnNewRecord()
     Fire(OnNewRecord);
 }
 
+void TDataSet::DoOnCalcFields()
+{
+    Fire(OnCalcFields);
+}
+
 void TDataSet::Post()
 {
     UpdateRecord();
     if (!InEditModes(state_)) return;
     DataEvent(deCheckBrowseMode, 0);
-    Fire(BeforePost);
+    DoBeforePost();
     CheckOperation(&TDataSet::InternalPost, OnPostError);
     SetState(dsBrowse);
     Resync({});
-    Fire(AfterPost);
+    DoAfterPost();
 }
 
 void TDataSet::InternalPost()
@@ -739,14 +744,14 @@ void TDataSet::Cancel()
 {
     if (!InEditModes(state_)) return;
     DataEvent(deCheckBrowseMode, 0);
-    Fire(BeforeCancel);
+    DoBeforeCancel();
     const bool scrolls = state_ == dsInsert;
     if (scrolls) DoBeforeScroll();
     UpdateCursorPos();
     InternalCancel();
     SetState(dsBrowse);
     Resync({});
-    Fire(AfterCancel);
+    DoAfterCancel();
     if (scrolls) DoAfterScroll();
 }
 
@@ -759,12 +764,12 @@ void TDataSet::Delete()
     }
     if (recordCount_ == 0) DatabaseError(dbconsts::SDataSetEmpty, this);
     DataEvent(deCheckBrowseMode, 0);
-    Fire(BeforeDelete);
+    DoBeforeDelete();
     DoBeforeScroll();
     CheckOperation(&TDataSet::InternalDelete, OnDeleteError);
     SetState(dsBrowse);
     Resync({});
-    Fire(AfterDelete);
+    DoAfterDelete();
     DoAfterScroll();
 }
 
@@ -794,7 +799,7 @@ void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
         SetState(dsInsert);
         SetFieldValuesOf(values);
         UpdateRecord();
-        Fire(BeforePost);
+        DoBeforePost();
         CheckRequiredFields();
         InternalAddRecord(ActiveBuffer(), append);
         SetState(dsBrowse);
@@ -806,7 +811,7 @@ void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
     }
     Resync({});
     EnableControls();
-    Fire(AfterPost);
+    DoAfterPost();
     DoAfterScroll();
 }
 
@@ -841,7 +846,7 @@ void TDataSet::CalculateFields(TRecordBuffer buffer)
         TField* field = fields_->Fields(i);
         if (field->FieldKind() == fkLookup) field->CalcLookupValue();
     }
-    Fire(OnCalcFields);
+    DoOnCalcFields();
 }
 
 void TDataSet::UpdateCalcFields()

@@ -255,9 +255,24 @@ protected:
     void DestroyFields();
     void BindFields(bool binding);
 
-    // Events.
-    void DoBeforeScroll() { Fire(BeforeScroll); }
-    void DoAfterScroll() { Fire(AfterScroll); }
+    // Events: each runs its handler; descendants add their own steps.
+    virtual void DoBeforeOpen() { Fire(BeforeOpen); }
+    virtual void DoAfterOpen() { Fire(AfterOpen); }
+    virtual void DoBeforeClose() { Fire(BeforeClose); }
+    virtual void DoAfterClose() { Fire(AfterClose); }
+    virtual void DoBeforeInsert() { Fire(BeforeInsert); }
+    virtual void DoAfterInsert() { Fire(AfterInsert); }
+    virtual void DoBeforeEdit() { Fire(BeforeEdit); }
+    virtual void DoAfterEdit() { Fire(AfterEdit); }
+    virtual void DoBeforePost() { Fire(BeforePost); }
+    virtual void DoAfterPost() { Fire(AfterPost); }
+    virtual void DoBeforeCancel() { Fire(BeforeCancel); }
+    virtual void DoAfterCancel() { Fire(AfterCancel); }
+    virtual void DoBeforeDelete() { Fire(BeforeDelete); }
+    virtual void DoAfterDelete() { Fire(AfterDelete); }
+    virtual void DoBeforeScroll() { Fire(BeforeScroll); }
+    virtual void DoAfterScroll() { Fire(AfterScroll); }
+    virtual void DoOnCalcFields();
 
 private:
     friend class TField;
