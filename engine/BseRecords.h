@@ -1,0 +1,129 @@
+// The exchange records of the engine interface, in their published byte layouts.
+#pragma once
+
+#include "rtl/Types.h"
+
+// Logical field types.
+constexpr Word fldUNKNOWN = 0;
+constexpr Word fldZSTRING = 1;
+constexpr Word fldDATE = 2;
+constexpr Word fldBLOB = 3;
+constexpr Word fldBOOL = 4;
+constexpr Word fldINT16 = 5;
+constexpr Word fldINT32 = 6;
+constexpr Word fldFLOAT = 7;
+constexpr Word fldBCD = 8;
+constexpr Word fldBYTES = 9;
+constexpr Word fldTIME = 10;
+constexpr Word fldTIMESTAMP = 11;
+constexpr Word fldUINT16 = 12;
+constexpr Word fldUINT32 = 13;
+constexpr Word fldFLOATIEEE = 14;
+constexpr Word fldINT64 = 18;
+constexpr Word fldUINT64 = 19;
+
+constexpr size_t DBIMAXNAMELEN = 31;
+constexpr size_t DBIMAXTBLNAMELEN = 260;
+constexpr size_t DBIMAXFLDSINKEY = 16;
+constexpr size_t DBIMAXKEYEXPLEN = 220;
+
+#pragma pack(push, 1)
+
+// Field descriptor.
+struct FLDDesc {
+    Word iFldNum;
+    char szName[DBIMAXNAMELEN + 1];
+    Word iFldType;
+    Word iSubType;
+    SmallInt iUnits1;
+    SmallInt iUnits2;
+    Word iOffset;
+    Word iLen;
+    Word iNullOffset;
+    Integer efldvVchk;
+    Integer efldrRights;
+    Word bCalcField;
+    Word iUnUsed[2];
+};
+static_assert(sizeof(FLDDesc) == 62);
+
+// Cursor properties.
+struct CURProps {
+    char szName[DBIMAXTBLNAMELEN + 1];
+    Word iFNameSize;
+    char szTableType[DBIMAXNAMELEN + 1];
+    Word iFields;
+    Word iRecSize;
+    Word iRecBufSize;
+    Word iKeySize;
+    Word iIndexes;
+    Word iValChecks;
+    Word iRefIntChecks;
+    Word iBookMarkSize;
+    SmallInt bBookMarkStable;
+    Integer eOpenMode;
+    Integer eShareMode;
+    SmallInt bIndexed;
+    SmallInt iSeqNums;
+    SmallInt bSoftDeletes;
+    SmallInt bDeletedOn;
+    Word iRefRange;
+    Integer exltMode;
+    Word iRestrVersion;
+    SmallInt bUniDirectional;
+    Word eprvRights;
+    Word Dummy4;
+    Word iFmlRights;
+    Word iPasswords;
+    Word iCodePage;
+    SmallInt bProtected;
+    Word iTblLevel;
+    char szLangDriver[DBIMAXNAMELEN + 1];
+    SmallInt bFieldMap;
+    Word iBlockSize;
+    SmallInt bStrictRefInt;
+    Word iFilters;
+    SmallInt bTempTable;
+    Word iUnUsed[16];
+};
+static_assert(sizeof(CURProps) == 427);
+
+// Index descriptor.
+struct IDXDesc {
+    char szName[DBIMAXTBLNAMELEN + 1];
+    Word iIndexId;
+    char szTagName[DBIMAXNAMELEN + 1];
+    char szFormat[DBIMAXNAMELEN + 1];
+    SmallInt bPrimary;
+    SmallInt bUnique;
+    SmallInt bDescending;
+    SmallInt bMaintained;
+    SmallInt bSubset;
+    SmallInt bExpIdx;
+    Word iCost;
+    Word iFldsInKey;
+    Word iKeyLen;
+    SmallInt bOutofDate;
+    Word iKeyExpType;
+    Word aiKeyFld[DBIMAXFLDSINKEY];
+    char szKeyExp[DBIMAXKEYEXPLEN + 1];
+    char szKeyCond[DBIMAXKEYEXPLEN + 1];
+    SmallInt bCaseInsensitive;
+    Word iBlockSize;
+    Word iRestrNum;
+    SmallInt abDescending[DBIMAXFLDSINKEY];
+    Word iUnUsed[16];
+};
+static_assert(sizeof(IDXDesc) == 893);
+
+// Record properties of a read.
+struct RECProps {
+    Integer iSeqNum;
+    Integer iPhyRecNum;
+    Word iRecStatus;
+    SmallInt bSeqNumChanged;
+    SmallInt bDeleteFlag;
+};
+static_assert(sizeof(RECProps) == 14);
+
+#pragma pack(pop)
