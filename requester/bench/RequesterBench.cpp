@@ -70,7 +70,8 @@ void PrintLine(const std::string& label, const Measure& ours, const Measure& the
 int Main(int argc, char** argv) {
   const Settings settings = ReadSettings(argc, argv);
   std::filesystem::create_directories(settings.folder);
-  std::printf("%d records of %d bytes, 3 keys; inserts in transactions of %zu; SQLite: WAL, synchronous=NORMAL\n",
+  std::printf("%d records of %d bytes, 3 keys; inserts in transactions of %zu; "
+              "SQLite: WAL, synchronous=NORMAL, 1 GiB cache\n",
               settings.records, kRecordLength, kBatch);
   const BenchWork work = MakeWork(settings.records, settings.reads, settings.scans, 20261210);
   Results ours, theirs;

@@ -1,5 +1,6 @@
 #pragma once
-// The benchmark on SQLite: one table with the same three indexes, WAL journal with synchronous=NORMAL.
+// The benchmark on SQLite: one table with the same three indexes, WAL journal with synchronous=NORMAL and a page
+// cache large enough for the whole database.
 #include <string>
 
 #include "requester/bench/BenchStore.h"
