@@ -81,7 +81,9 @@ CommandResult SaveRecords(const std::string& file, const std::string& textFile, 
     text << RecordToHexLine(record.data(), record.size()) << "\n";
     ++count;
   }
-  if (status != Status::EndOfFile) return Failure(status, "cannot read record " + std::to_string(count + 1) + " of " + path);
+  if (status != Status::EndOfFile) {
+    return Failure(status, "cannot read record " + std::to_string(count + 1) + " of " + path);
+  }
   text.close();
   if (!text) return Failure(Status::IoError, "cannot write " + textPath);
   out << "Saved " << count << " records to " << textPath << "\n";
