@@ -1,11 +1,10 @@
 #include "db/BinaryFields.h"
 
-#include "classes/TypInfo.h"
-
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "classes/TypInfo.h"
 #include "db/BlobStream.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"

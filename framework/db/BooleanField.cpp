@@ -1,9 +1,8 @@
 #include "db/BooleanField.h"
 
-#include "classes/TypInfo.h"
-
 #include <algorithm>
 
+#include "classes/TypInfo.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "rtl/SysUtils.h"

@@ -1,6 +1,7 @@
 #include "db/DataSet.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "db/DBConsts.h"
 #include "db/DBRegister.h"
@@ -966,6 +967,13 @@ void TDataSet::BindFields(bool binding)
         if (def->InternalCalcField) internalCalcFields_ = true;
         if (field->IsBlob()) ++blobFieldCount_;
     }
+}
+
+Integer TDataSet::Translate(const char* src, char* dest, bool toOem)
+{
+    const size_t length = std::strlen(src);
+    if (src != dest) std::memcpy(dest, src, length + 1);
+    return Integer(length);
 }
 
 Integer TDataSet::GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer)

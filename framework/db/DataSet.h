@@ -228,6 +228,9 @@ public:
     virtual void SetFieldData(TField* field, const void* buffer) = 0;
     // The same by field number, for datasets that read fields by number (base: no value).
     virtual bool GetFieldData(Integer fieldNo, void* buffer) { return false; }
+    // Converts a NUL-terminated text between ANSI and the dataset's native character set (toOem: to native);
+    // dest may be src; the length of the text. The base copies.
+    virtual Integer Translate(const char* src, char* dest, bool toOem);
     // Whether the field is one of the active index's fields (base: none).
     virtual bool GetIsIndexField(TField* field) { return false; }
 

@@ -1,9 +1,8 @@
 #include "db/DataSource.h"
 
-#include "classes/TypInfo.h"
-
 #include <algorithm>
 
+#include "classes/TypInfo.h"
 #include "db/DBConsts.h"
 #include "db/DataLinks.h"
 #include "db/DataSet.h"

@@ -1,9 +1,8 @@
 #include "db/DateTimeFields.h"
 
-#include "classes/TypInfo.h"
-
 #include <cmath>
 
+#include "classes/TypInfo.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "db/NativeData.h"

@@ -1,10 +1,9 @@
 #include "db/NumericFields.h"
 
-#include "classes/TypInfo.h"
-
 #include <cmath>
 #include <cstring>
 
+#include "classes/TypInfo.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "rtl/SysUtils.h"

@@ -1,11 +1,11 @@
 #include "db/StringField.h"
 
-#include "classes/TypInfo.h"
-
 #include <vector>
 
+#include "classes/TypInfo.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
+#include "db/DataSet.h"
 #include "rtl/SysUtils.h"
 
 TStringField::TStringField(TComponent* owner) : TField(owner)
@@ -18,6 +18,7 @@ std::string TStringField::GetAsString() const
 {
     std::vector<char> buffer(DataSize() + 1, '\0');
     if (!GetData(buffer.data())) return std::string();
+    if (transliterate_) DataSet()->Translate(buffer.data(), buffer.data(), false);
     return std::string(buffer.data());
 }
 
@@ -25,6 +26,7 @@ void TStringField::SetAsString(const std::string& value)
 {
     std::string data(DataSize(), '\0');
     value.copy(data.data(), Size());
+    if (transliterate_) DataSet()->Translate(data.data(), data.data(), true);
     SetData(data.data());
 }
 

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include "db/DateTimeFields.h"
 #include "db/MemDataSet.h"
 #include "db/NumericFields.h"
+#include "db/StringField.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -216,6 +218,36 @@ TEST_F(FieldTextTest, GetAndSetTextEventsTakePart)
     F("S")->SetText("abc");
     EXPECT_EQ(F("S")->DisplayText(), "<ABC>");
     EXPECT_EQ(F("S")->Text(), "ABC");
+}
+
+// Stores texts in upper case and reads them back with a trailing '~', as a native character set might differ.
+class TTranslatingDataSet : public TMemDataSet {
+public:
+    using TMemDataSet::TMemDataSet;
+    Integer Translate(const char* src, char* dest, bool toOem) override
+    {
+        std::string text(src);
+        text = toOem ? UpperCase(text) : text + "~";
+        std::memcpy(dest, text.c_str(), text.size() + 1);
+        return Integer(text.size());
+    }
+};
+
+TEST(StringFieldTransliteration, TextsPassThroughTheDatasetsTranslation)
+{
+    TTranslatingDataSet* data = new TTranslatingDataSet(nullptr);
+    data->FieldDefs()->Add("Name", ftString, 10);
+    data->Open();
+    data->Append();
+    auto* name = static_cast<TStringField*>(data->FieldByName("Name"));
+    name->SetAsString("abc");
+    EXPECT_EQ(name->AsString(), "ABC~");
+    name->SetTransliterate(false);
+    EXPECT_EQ(name->AsString(), "ABC");
+    name->SetAsString("def");
+    EXPECT_EQ(name->AsString(), "def");
+    data->Cancel();
+    data->Free();
 }
 
 }  // namespace
