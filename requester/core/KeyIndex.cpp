@@ -1,5 +1,6 @@
 #include "requester/core/KeyIndex.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace reqcore {
@@ -17,22 +18,30 @@ KeyIndex::KeyIndex(size_t normLength) : width_(normLength + 8) {
 
 void KeyIndex::Touch() { stamp_ = ++lastStamp; }
 
-void KeyIndex::Load(const std::vector<std::pair<std::string, uint32_t>>& sorted) {
+void KeyIndex::Load(const std::string& keys, const std::vector<uint32_t>& positions) {
+  std::vector<uint32_t> order(positions.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  const char* base = keys.data();
+  size_t width = width_;
+  std::sort(order.begin(), order.end(), [base, width](uint32_t a, uint32_t b) {
+    return std::memcmp(base + size_t(a) * width, base + size_t(b) * width, width) < 0;
+  });
   leaves_.clear();
   fences_.clear();
-  for (size_t i = 0; i < sorted.size(); ++i) {
+  for (size_t i = 0; i < order.size(); ++i) {
+    std::string_view key(base + size_t(order[i]) * width, width);
     if (i % (SplitAt / 2) == 0) {
       leaves_.push_back(std::make_unique<Leaf>());
-      fences_.append(sorted[i].first);
+      fences_.append(key);
     }
-    leaves_.back()->keys.append(sorted[i].first);
-    leaves_.back()->positions.push_back(sorted[i].second);
+    leaves_.back()->keys.append(key);
+    leaves_.back()->positions.push_back(positions[order[i]]);
   }
   if (leaves_.empty()) {
     leaves_.push_back(std::make_unique<Leaf>());
     fences_.assign(width_, '\0');
   }
-  size_ = sorted.size();
+  size_ = order.size();
   Touch();
 }
 

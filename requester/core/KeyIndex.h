@@ -29,8 +29,8 @@ class KeyIndex {
 
   void Insert(std::string_view key, uint32_t position);
   void Erase(std::string_view key);
-  // Replaces the contents by entries already in key order.
-  void Load(const std::vector<std::pair<std::string, uint32_t>>& sorted);
+  // Replaces the contents by the entries of keys (entry after entry) with their positions.
+  void Load(const std::string& keys, const std::vector<uint32_t>& positions);
   // Changes with every insert, erase and load of any index: a Pos stays valid while the stamp is unchanged.
   uint64_t Stamp() const { return stamp_; }
 

@@ -48,13 +48,14 @@ uint32_t TableState::FindDuplicate(const KeyDef& key, const std::string& norm, u
 void TableState::EndBulk() {
   bulk_ = false;
   for (const auto& [number, key] : schema.keys) {
-    std::vector<std::pair<std::string, uint32_t>> entries;
-    entries.reserve(records.Size());
+    std::string keys;
+    std::vector<uint32_t> positions;
+    positions.reserve(records.Size());
     records.ForEach([&](uint32_t position, Record& record) {
-      entries.emplace_back(EntryOf(key, position, record).key, position);
+      keys.append(EntryOf(key, position, record).key);
+      positions.push_back(position);
     });
-    std::sort(entries.begin(), entries.end());
-    indexes.at(number).Load(entries);
+    indexes.at(number).Load(keys, positions);
   }
 }
 
