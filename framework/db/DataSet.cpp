@@ -923,6 +923,46 @@ void TDataSet::SetFieldValues(const std::string& fieldNames, const Variant& valu
     for (size_t i = 0; i < list.size(); ++i) list[i]->SetAsVariant(value[Integer(i)]);
 }
 
+void TDataSet::GetFieldNames(TStrings* list) const
+{
+    list->BeginUpdate();
+    list->Clear();
+    for (const std::string& name : GetFieldNames()) list->Add(name);
+    list->EndUpdate();
+}
+
+Variant TDataSet::GetStateFieldValue(TDataSetState state, TField* field)
+{
+    const TDataSetState saved = SetTempState(state);
+    Variant value;
+    try {
+        value = field->AsVariant();
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+    return value;
+}
+
+void TDataSet::SetStateFieldValue(TDataSetState state, TField* field, const Variant& value)
+{
+    const TDataSetState saved = SetTempState(state);
+    try {
+        field->SetAsVariant(value);
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+}
+
+void TDataSet::SetObjectView(bool value)
+{
+    CheckInactive();
+    objectView_ = value;
+}
+
 void TDataSet::CreateFields()
 {
     for (Integer i = 0; i < fieldDefs_->Count(); ++i) {

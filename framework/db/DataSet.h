@@ -18,6 +18,7 @@
 #include "db/Field.h"
 #include "db/FieldDefs.h"
 #include "rtl/Streams.h"
+#include "rtl/Strings.h"
 #include "rtl/Variants.h"
 
 class TDataSource;
@@ -131,6 +132,15 @@ public:
     // The fields of a ';'-separated list of names; raises for a missing one.
     std::vector<TField*> GetFieldList(const std::string& fieldNames) const;
     std::vector<std::string> GetFieldNames() const { return fields_->GetFieldNames(); }
+    void GetFieldNames(TStrings* list) const;
+    // A field's value as seen in another state (dsOldValue, dsNewValue, dsCurValue).
+    virtual Variant GetStateFieldValue(TDataSetState state, TField* field);
+    virtual void SetStateFieldValue(TDataSetState state, TField* field, const Variant& value);
+    // The cached-update status of the active record (base: unmodified).
+    virtual TUpdateStatus UpdateStatus() { return usUnmodified; }
+    // Whether object fields show as their child fields.
+    bool ObjectView() const { return objectView_; }
+    void SetObjectView(bool value);
     bool DefaultFields() const { return defaultFields_; }
     bool AutoCalcFields() const { return autoCalcFields_; }
     void SetAutoCalcFields(bool value) { autoCalcFields_ = value; }
@@ -328,6 +338,7 @@ private:
     bool internalCalcFields_ = false;
     bool streamedActive_ = false;
     Integer blockReadSize_ = 0;
+    bool objectView_ = false;
     bool filtered_ = false;
     std::string filterText_;
     TFilterOptions filterOptions_;

@@ -166,9 +166,14 @@ bool TField::CanModify() const
 
 // --- Data ----------------------------------------------------------------------------------------------------------
 
-bool TField::GetData(void* buffer) const
+void TField::CheckDataSet() const
 {
     if (!dataSet_) DatabaseErrorFmt(dbconsts::SDataSetMissing, {DisplayName()});
+}
+
+bool TField::GetData(void* buffer) const
+{
+    CheckDataSet();
     if (validating_) {
         if (valueBuffer_ && buffer) std::copy_n(static_cast<const char*>(valueBuffer_), DataSize(), static_cast<char*>(buffer));
         return valueBuffer_ != nullptr;
@@ -178,7 +183,7 @@ bool TField::GetData(void* buffer) const
 
 void TField::SetData(const void* buffer)
 {
-    if (!dataSet_) DatabaseErrorFmt(dbconsts::SDataSetMissing, {DisplayName()});
+    CheckDataSet();
     dataSet_->SetFieldData(this, buffer);
 }
 
@@ -246,6 +251,30 @@ void TField::SetAsVariant(const Variant& value)
         Clear();
     else
         SetVarValue(value);
+}
+
+Variant TField::OldValue() const
+{
+    CheckDataSet();
+    return dataSet_->GetStateFieldValue(dsOldValue, const_cast<TField*>(this));
+}
+
+Variant TField::NewValue() const
+{
+    CheckDataSet();
+    return dataSet_->GetStateFieldValue(dsNewValue, const_cast<TField*>(this));
+}
+
+void TField::SetNewValue(const Variant& value)
+{
+    CheckDataSet();
+    dataSet_->SetStateFieldValue(dsNewValue, this, value);
+}
+
+Variant TField::CurValue() const
+{
+    CheckDataSet();
+    return dataSet_->GetStateFieldValue(dsCurValue, const_cast<TField*>(this));
 }
 
 void TField::AssignValue(const TVarRec& value)

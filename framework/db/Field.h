@@ -85,6 +85,11 @@ public:
     void SetAsVariant(const Variant& value);
     Variant Value() const { return AsVariant(); }
     void SetValue(const Variant& value) { SetAsVariant(value); }
+    // The value before the pending change, the new value, and the value now in the database (cached updates).
+    Variant OldValue() const;
+    Variant NewValue() const;
+    void SetNewValue(const Variant& value);
+    Variant CurValue() const;
     // Assigns one element of an open array of constants.
     void AssignValue(const TVarRec& value);
     // Copies the value of another field (or clears this one for none).
@@ -154,6 +159,7 @@ protected:
     // The alignment of the class, which form files leave out.
     void SetDefaultAlignment(TAlignment alignment) { alignment_ = defaultAlignment_ = alignment; }
     void CheckInactive() const;
+    void CheckDataSet() const;
     [[noreturn]] void AccessError(const std::string& typeName) const;
     [[noreturn]] void RangeError(const std::string& value, const std::string& min, const std::string& max) const;
     void PropertyChanged(bool layoutAffected);
