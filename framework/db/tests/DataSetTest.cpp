@@ -411,6 +411,27 @@ TEST_F(DataSetTest, DataLinkNotificationsComeInThePlatformsOrder)
     source->Free();
 }
 
+TEST_F(DataSetTest, ScrollingBackReportsNegativeDistances)
+{
+    TDataSource* source = new TDataSource(nullptr);
+    source->SetDataSet(data);
+    TRecordingLink link;
+    link.SetBufferCount(3);
+    link.SetDataSource(source);
+    data->Last();
+    Take(link);
+    data->Prior();
+    data->Prior();
+    data->Prior();
+    EXPECT_EQ(Take(link), (Log{"CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled -1"}));
+    EXPECT_EQ(link.ActiveRecord(), 0);
+    EXPECT_EQ(Id(), 2);
+    EXPECT_EQ(data->MoveBy(-5), -1);
+    EXPECT_TRUE(data->Bof());
+    link.SetDataSource(nullptr);
+    source->Free();
+}
+
 TEST_F(DataSetTest, BufferWindowFollowsTheLinksAndResync)
 {
     TDataSource* source = new TDataSource(nullptr);
