@@ -4,6 +4,7 @@
 #include <string>
 
 #include "classes/Collection.h"
+#include "classes/TypInfo.h"
 #include "engine/BseRecords.h"
 
 class TBaseTable;
@@ -40,6 +41,21 @@ public:
     SmallInt FieldUnits1() const { return Descriptor.iUnits1; }
     SmallInt FieldUnits2() const { return Descriptor.iUnits2; }
     Word FieldLength() const { return Descriptor.iLen; }
+    Word GetLocalType() const { return LocalType; }
+    Word GetLocalSize() const { return LocalSize; }
+
+    static void Publish(TPublisher<TFieldCacheItem>& p)
+    {
+        p.Property("FieldNumber", &TFieldCacheItem::FieldNumber, nullptr);
+        p.Property("FieldName", &TFieldCacheItem::FieldName, &TFieldCacheItem::SetFieldName);
+        p.Property("FieldType", &TFieldCacheItem::FieldType, nullptr);
+        p.Property("FieldSubType", &TFieldCacheItem::FieldSubType, nullptr);
+        p.Property("FieldUnits1", &TFieldCacheItem::FieldUnits1, nullptr);
+        p.Property("FieldUnits2", &TFieldCacheItem::FieldUnits2, nullptr);
+        p.Property("FieldLength", &TFieldCacheItem::FieldLength, nullptr);
+        p.Property("LocalType", &TFieldCacheItem::GetLocalType, nullptr);
+        p.Property("LocalSize", &TFieldCacheItem::GetLocalSize, nullptr);
+    }
 
     // Addresses for record (none for nullptr; no indicator when the field has none).
     void SetAddresses(Byte* record);

@@ -1,22 +1,14 @@
 // The exchange records of the engine interface, in their published byte layouts.
 #pragma once
 
+#include "db/FilterExpr.h"
 #include "rtl/Types.h"
 
-// Logical field types.
+// Logical field types: those a filter constant can have come with the dataset framework's filter builder
+// (fldZSTRING, fldDATE, fldBOOL, fldINT16, fldINT32, fldFLOAT, fldBCD, fldTIME, fldTIMESTAMP, fldUINT16).
 constexpr Word fldUNKNOWN = 0;
-constexpr Word fldZSTRING = 1;
-constexpr Word fldDATE = 2;
 constexpr Word fldBLOB = 3;
-constexpr Word fldBOOL = 4;
-constexpr Word fldINT16 = 5;
-constexpr Word fldINT32 = 6;
-constexpr Word fldFLOAT = 7;
-constexpr Word fldBCD = 8;
 constexpr Word fldBYTES = 9;
-constexpr Word fldTIME = 10;
-constexpr Word fldTIMESTAMP = 11;
-constexpr Word fldUINT16 = 12;
 constexpr Word fldUINT32 = 13;
 constexpr Word fldFLOATIEEE = 14;
 constexpr Word fldINT64 = 18;

@@ -302,3 +302,18 @@ TEST(FilterList, ActivationFollowsTheFiltersAndInfoDescribesThem)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FieldCache, ItemsPublishTheirDescription)
+{
+    auto table = MakeNameCodeTable({});
+    TFieldCacheItem* code = table->FieldCache()->Field(2);
+    EXPECT_EQ(GetOrdProp(code, "FieldNumber"), 2);
+    EXPECT_EQ(GetOrdProp(code, "FieldType"), fldINT32);
+    EXPECT_EQ(GetOrdProp(code, "LocalSize"), 4);
+    SetStrProp(code, "FieldName", std::string(40, 'x'));
+    EXPECT_EQ(GetStrProp(code, "FieldName"), std::string(31, 'x'));
+}
+
+}  // namespace

@@ -172,11 +172,11 @@ TEST(CursorRange, RangeFromRecordBuffersKeepsItsOwnBounds)
     std::vector<Byte> low = table->MakeRecord({"B"});
     std::vector<Byte> high = table->MakeRecord({"C"});
     table->SetRange(false, 1, 0, low.data(), true, 1, 0, high.data(), true);
-    low = table->MakeRecord({"A"});
-    high = table->MakeRecord({"Z"});
-    low.clear();
-    high.clear();
+    std::memcpy(low.data(), "A", 2);
+    std::memcpy(high.data(), "Z", 2);
     EXPECT_EQ(Rest(*table), (Names{"B", "C"}));
+    table->SetToEnd();
+    EXPECT_EQ(Prior(*table), "C");
 }
 
 // ---- filters on the move
