@@ -176,6 +176,17 @@ TEST(FilterBlock, TextsCompileToTheirTrees)
     for (const auto& c : cases) EXPECT_EQ(Render(c.Text, c.Options), c.Tree) << c.Text;
 }
 
+TEST(FilterBlock, DateAndTimeConstantsFollowTheDateFormat)
+{
+    ShortDateFormat = "mm/dd/yyyy";
+    DateSeparator = '/';
+    TimeSeparator = ':';
+    EXPECT_EQ(Render("Born >= '03/15/1999'"), "GE(Born#5,d:729828)");
+    EXPECT_EQ(Render("At < '13:05'"), "LT(At#11,t:47100000)");
+    EXPECT_EQ(Render("Stamp = '03/15/1999 13:05'"), "EQ(Stamp#12,ts:63057186300000)");
+    EXPECT_THROW(Compile("Born = '15/03/1999'"), EConvertError);
+}
+
 TEST(FilterBlock, BcdConstantHasTheFieldsDecimals)
 {
     const std::vector<Byte> block = Compile("Price = -12.345");
