@@ -1,0 +1,388 @@
+#include "duntrack/BFilesU2.h"
+
+#include <cstring>
+
+#include "engine/BtrError.h"
+#include "engine/BtrLoad.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Dialogs.h"
+
+namespace {
+
+namespace Op {
+constexpr Word Insert = 2;
+constexpr Word GetEqual = 5;
+constexpr Word GetNext = 6;
+constexpr Word GetPrev = 7;
+constexpr Word GetFirst = 12;
+}  // namespace Op
+
+constexpr Word SingleNoWaitLockBias = 200;
+constexpr SmallInt IncompatibleOpenMode = 88;
+constexpr SmallInt KeyBufferTooShort = 21;
+constexpr size_t AutoIncrementLength = 4;
+constexpr size_t MaxErrorTextLength = 255;
+
+const THostFileTagInfo TagTable[HostFileTagCount] = {
+    {"CL", 393}, {"FE", 80}, {"MC", -1}, {"MT", -1}, {"MR", -1}, {"CA", 439}, {"EM", 74}, {"FS", 40},
+    {"CD", 70},  {"TB", 144}, {"AD", -1}, {"SC", 2404}, {"SO", 504}, {"BI", 86}, {"MO", 0}, {"M2", -1},
+    {"DC", 779}, {"DI", -1}, {"TA", -1}, {"TD", -1}, {"HF", -1}, {"RD", -1}, {"LI", 48}, {"TF", 75},
+    {"TI", 127}, {"YE", 24}, {"NT", 97}, {"YG", 24}, {"CF", 178}};
+
+bool requesterLoaded = false;
+std::array<TBtrFile, HostFileSlotCount> slots;
+std::array<std::shared_ptr<TOVFileStructure>, HostFileTagCount> tagStructures;
+
+[[noreturn]] void Fail(const std::string& text)
+{
+    throw EAbort(text);
+}
+
+std::string StatusLines(SmallInt status)
+{
+    return "Btrieve status " + IntToStr(status) + ".\r" + BtrieveStatusText(status);
+}
+
+bool IsLockStatus(SmallInt status)
+{
+    return status == BtrStatus::RecordLocked || status == BtrStatus::FileLocked;
+}
+
+Cardinal LockRetryDeadline()
+{
+    return TickCount() + LockRetryPeriodMs;
+}
+
+// Compares through the signed distance, so the tick counter's wrap does not matter.
+bool DeadlinePassed(Cardinal deadline)
+{
+    return Integer(TickCount() - deadline) > 0;
+}
+
+bool AskRetry(const std::string& question)
+{
+    return MessageDlg(question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes;
+}
+
+// Closes the files and stops the record manager when the program ends.
+struct THostFilesFinalizer {
+    ~THostFilesFinalizer() { ShutdownHostFiles(); }
+};
+
+bool LoadBtrieveDll(std::string& errorText, size_t maxLength)
+{
+    const SmallInt status = StartBtrieveRequester(nullptr, DefaultRequesterDll);
+    if (status != BtrStatus::Ok && status != BtrStatus::AlreadyInitialized) {
+        errorText = BtrieveStatusText(status).substr(0, maxLength);
+        return false;
+    }
+    // Made after the requester binding, so it ends before it.
+    static THostFilesFinalizer finalizer;
+    requesterLoaded = true;
+    return true;
+}
+
+TWinBtr& CheckFileNumber(Byte n)
+{
+    if (!requesterLoaded) Fail("WBTRV32.DLL is not loaded!");
+    if (!slots[n].File) Fail("Filenumber is not valid!");
+    return *slots[n].File;
+}
+
+void CheckRecordBuffer(TWinBtr& file, const TDynCharArr& buffer)
+{
+    if (buffer.empty() || buffer.size() < file.GetRecordLength()) Fail("Databuffer is invalid!");
+}
+
+// The status of one call on the caller's buffer.
+SmallInt RunOnBuffer(TWinBtr& file, Word operation, void* buffer, Word length)
+{
+    try {
+        file.ExecuteOnBuffer(operation, buffer, length);
+        return BtrStatus::Ok;
+    } catch (const EBoreaEngineError&) {
+        return file.GetStatus();
+    }
+}
+
+SmallInt OpenStatus(TWinBtr& file, const std::string& path, SmallInt mode)
+{
+    try {
+        file.Open(path, nullptr, ShortInt(mode));
+        return BtrStatus::Ok;
+    } catch (const EBoreaEngineError&) {
+        return file.GetStatus();
+    }
+}
+
+[[noreturn]] void FailOpen(const std::string& spec, SmallInt status)
+{
+    Fail("The file " + spec + " could not be opened.\r\r" + StatusLines(status) + ".");
+}
+
+void CopyKeyToKeyBuffer(const std::string& key, Byte (&keyBuffer)[TWinBtr::KeyBufferSize])
+{
+    std::memset(keyBuffer, 0, sizeof(keyBuffer));
+    std::memcpy(keyBuffer, key.data(), key.size());
+}
+
+const THostFileTagInfo* FindTag(const std::string& tag)
+{
+    for (const THostFileTagInfo& info : TagTable) {
+        if (tag == info.Name) return &info;
+    }
+    return nullptr;
+}
+
+// A new structure for a tag with a record length, kept as that tag's latest; none for any other tag.
+std::shared_ptr<TOVFileStructure> MakeTagStructure(const std::string& tag, Byte n)
+{
+    const THostFileTagInfo* info = FindTag(tag);
+    if (!info || info->RecordLength < 0) return nullptr;
+    auto structure = std::make_shared<TOVFileStructure>();
+    structure->SetBufferLength(size_t(info->RecordLength));
+    structure->FileNumber = n;
+    tagStructures[size_t(info - TagTable)] = structure;
+    return structure;
+}
+
+void ExecuteRecordOperation(Byte n, TDynCharArr& buffer, bool& endOfFile, bool& locked, Word operation)
+{
+    locked = false;
+    TWinBtr& file = CheckFileNumber(n);
+    CheckRecordBuffer(file, buffer);
+    endOfFile = false;
+    const SmallInt status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
+    if (status == BtrStatus::Ok) return;
+    if (status == BtrStatus::EndOfFile) {
+        endOfFile = true;
+    } else if (IsLockStatus(status)) {
+        locked = true;
+    } else {
+        Fail("A record could not be read from the file.\r\r" + StatusLines(status));
+    }
+}
+
+[[noreturn]] void FailLocate(SmallInt status)
+{
+    Fail("A record could not be located in the file.\r\r" + StatusLines(status));
+}
+
+bool ExecuteKeyedOperation(Byte n, const std::string& key, TDynCharArr& buffer, bool& locked, bool& endOfFile,
+                           Word operation)
+{
+    locked = false;
+    endOfFile = false;
+    TWinBtr& file = CheckFileNumber(n);
+    CheckRecordBuffer(file, buffer);
+    if (key.size() > size_t(TWinBtr::KeyBufferSize)) {
+        file.SetStatus(KeyBufferTooShort);
+        FailLocate(KeyBufferTooShort);
+    }
+    SmallInt status = BtrStatus::FileNotOpen;
+    if (file.IsOpen()) {
+        Byte keyBuffer[TWinBtr::KeyBufferSize];
+        CopyKeyToKeyBuffer(key, keyBuffer);
+        std::memcpy(file.KeyBuffer(), keyBuffer, sizeof(keyBuffer));
+        status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
+    }
+    switch (status) {
+    case BtrStatus::Ok: return true;
+    case BtrStatus::RecordLocked:
+    case BtrStatus::FileLocked: locked = true; return false;
+    case BtrStatus::KeyNotFound: return false;
+    case BtrStatus::EndOfFile: endOfFile = true; return false;
+    default: FailLocate(status);
+    }
+}
+
+// Repeats a locked read at once until the deadline, then asks whether to go on.
+bool RetryLockedOperation(Byte n, TDynCharArr& buffer, const std::string* key, Word operation, bool& endOfFile)
+{
+    Cardinal deadline = LockRetryDeadline();
+    bool result = true;
+    for (;;) {
+        bool locked = false;
+        if (key) {
+            result = ExecuteKeyedOperation(n, *key, buffer, locked, endOfFile, operation);
+        } else {
+            ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
+        }
+        if (!locked) return result;
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
+        deadline = LockRetryDeadline();
+    }
+}
+
+void ReadWithoutKey(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock, Word operation)
+{
+    if (lock) operation += SingleNoWaitLockBias;
+    bool locked = false;
+    ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
+    if (locked) RetryLockedOperation(n, buffer, nullptr, operation, endOfFile);
+}
+
+SmallInt DeleteStatus(TWinBtr& file)
+{
+    try {
+        file.Delete();
+        return BtrStatus::Ok;
+    } catch (const EBoreaEngineError&) {
+        return file.GetStatus();
+    }
+}
+
+[[noreturn]] void FailDelete(SmallInt status)
+{
+    Fail("This record could not be deleted.\r" + StatusLines(status));
+}
+
+void RetryDeleteRecord(Byte n)
+{
+    Cardinal deadline = LockRetryDeadline();
+    for (;;) {
+        const SmallInt status = DeleteStatus(CheckFileNumber(n));
+        if (status == BtrStatus::Ok) return;
+        if (!IsLockStatus(status)) FailDelete(status);
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
+        deadline = LockRetryDeadline();
+    }
+}
+
+void FreeAllFileSlots()
+{
+    for (TBtrFile& slot : slots) {
+        slot.File.reset();
+        slot.Structure.reset();
+        slot.Path.clear();
+    }
+}
+
+}  // namespace
+
+const THostFileTagInfo& HostFileTagInfo(HostFileTag tag)
+{
+    return TagTable[size_t(tag)];
+}
+
+THostFileSpec SplitHostFileSpec(const std::string& spec)
+{
+    const size_t separator = spec.find(';');
+    if (separator == std::string::npos) return {spec, ""};
+    return {spec.substr(0, separator), spec.substr(separator + 1)};
+}
+
+void OpenHostFile(Byte n, const std::string& spec, SmallInt mode)
+{
+    if (!requesterLoaded) {
+        std::string errorText;
+        if (!LoadBtrieveDll(errorText, MaxErrorTextLength)) return;
+    }
+    Cardinal deadline = LockRetryDeadline();
+    TBtrFile& slot = slots[n];
+    if (slot.File) Fail("File already opened as number " + IntToStr(n) + ":\r" + slot.Path);
+    const THostFileSpec parts = SplitHostFileSpec(spec);
+    auto file = std::make_unique<TWinBtr>(nullptr);
+    for (;;) {
+        const SmallInt status = OpenStatus(*file, parts.Path, mode);
+        if (status == BtrStatus::Ok) break;
+        if (status != BtrStatus::FileLocked && status != IncompatibleOpenMode) FailOpen(spec, status);
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("File:  " + spec + "\r\rA file lock was encountered.  Retry?")) FailOpen(spec, status);
+        deadline = LockRetryDeadline();
+    }
+    slot.File = std::move(file);
+    slot.Path = parts.Path;
+    slot.Structure = MakeTagStructure(parts.Tag, n);
+}
+
+void CloseHostFile(Byte n)
+{
+    TBtrFile& slot = slots[n];
+    if (!slot.File || !slot.File->IsOpen()) return;
+    try {
+        slot.File->Close();
+    } catch (const EBoreaEngineError&) {
+        Fail("The file " + slot.Path + " could not be closed.\r\r" + StatusLines(slot.File->GetStatus()));
+    }
+    slot.Path.clear();
+    slot.Structure.reset();
+    slot.File.reset();
+}
+
+bool IsFileOpen(Byte n)
+{
+    return slots[n].File && slots[n].File->IsOpen();
+}
+
+void SetFileIndex(Byte n, Byte key)
+{
+    TWinBtr& file = CheckFileNumber(n);
+    if (key >= file.GetKeyCount()) {
+        file.SetStatus(BtrStatus::InvalidKeyNumber);
+        Fail("Unable to set an index for file #" + IntToStr(n) + ".\r\r" + StatusLines(BtrStatus::InvalidKeyNumber));
+    }
+    file.SetKeyNumber(ShortInt(key));
+}
+
+void GetFirstRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
+{
+    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetFirst);
+}
+
+void GetNextRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
+{
+    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetNext);
+}
+
+void GetPrevRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
+{
+    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetPrev);
+}
+
+bool GetEqualRecord(Byte n, const std::string& key, TDynCharArr& buffer, bool lock)
+{
+    const Word operation = Op::GetEqual + (lock ? SingleNoWaitLockBias : 0);
+    bool locked = false;
+    bool endOfFile = false;
+    const bool found = ExecuteKeyedOperation(n, key, buffer, locked, endOfFile, operation);
+    if (!found && locked) return RetryLockedOperation(n, buffer, &key, operation, endOfFile);
+    return found;
+}
+
+void InsertRecord(Byte n, const std::string& text)
+{
+    TWinBtr& file = CheckFileNumber(n);
+    std::string record(AutoIncrementLength, '\0');
+    record += text;
+    const SmallInt status = RunOnBuffer(file, Op::Insert, record.data(), Word(record.size()));
+    if (status != BtrStatus::Ok) Fail("This record could not be written.\r" + StatusLines(status));
+}
+
+void DeleteCurrentRecord(Byte n)
+{
+    const SmallInt status = DeleteStatus(CheckFileNumber(n));
+    if (status == BtrStatus::Ok) return;
+    if (!IsLockStatus(status)) FailDelete(status);
+    RetryDeleteRecord(n);
+}
+
+const TBtrFile& HostFileSlot(Byte n)
+{
+    return slots[n];
+}
+
+std::shared_ptr<TOVFileStructure> HostTagStructure(HostFileTag tag)
+{
+    return tagStructures[size_t(tag)];
+}
+
+void ShutdownHostFiles()
+{
+    for (auto& structure : tagStructures) structure.reset();
+    FreeAllFileSlots();
+    if (requesterLoaded) StopBtrieveRequester();
+    requesterLoaded = false;
+}

@@ -1,0 +1,389 @@
+// The record-file layer against our record manager: opens, reads, writes, deletes and lock retries, with a second
+// requester client holding locks and an injected tick count.
+#include <cstring>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "duntrack/BFilesU2.h"
+#include "engine/BtrError.h"
+#include "engine/BtrLoad.h"
+#include "rtl/Clock.h"
+#include "rtl/WinApi.h"
+#include "vcl/TestHelpers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Byte NoteFile = 99;
+constexpr Word NoteLength = 97;
+constexpr Word CreateOperation = 14;
+
+struct Segment {
+    Word Position;  // 1-based
+    Word Length;
+    Byte Type;      // 0 string, 15 autoincrement
+    Word Flags;     // 1 duplicates
+};
+
+void Put16(std::vector<Byte>& bytes, size_t offset, Word value)
+{
+    std::memcpy(&bytes[offset], &value, 2);
+}
+
+// Creates a record file; each inner list is one key, its segments in order.
+void CreateRecordFile(const std::string& path, Word recordLength, const std::vector<std::vector<Segment>>& keys)
+{
+    size_t segments = 0;
+    for (const auto& key : keys) segments += key.size();
+    std::vector<Byte> spec(16 + segments * 16);
+    Put16(spec, 0, recordLength);
+    Put16(spec, 2, 4096);
+    Put16(spec, 4, Word(keys.size()));
+    size_t entry = 16;
+    for (const auto& key : keys) {
+        for (size_t i = 0; i < key.size(); ++i, entry += 16) {
+            const bool continues = i + 1 < key.size();
+            Put16(spec, entry, key[i].Position);
+            Put16(spec, entry + 2, key[i].Length);
+            Put16(spec, entry + 4, Word(key[i].Flags | 0x0100 | (continues ? 0x10 : 0)));
+            spec[entry + 10] = key[i].Type;
+        }
+    }
+    TWinBtr creator(nullptr);
+    std::memcpy(creator.KeyBuffer(), path.c_str(), path.size() + 1);
+    creator.ExecuteOnBuffer(CreateOperation, spec.data(), Word(spec.size()));
+}
+
+std::string NoteText(const std::string& client, const std::string& suffix, char sequence, const std::string& note)
+{
+    std::string text(NoteLength - 4, ' ');
+    text.replace(0, client.size(), client);
+    text.replace(7, suffix.size(), suffix);
+    text[14] = sequence;
+    text.replace(15, note.size(), note);
+    return text;
+}
+
+std::string AccountKey(const std::string& client, const std::string& suffix, char sequence)
+{
+    return NoteText(client, suffix, sequence, "").substr(0, 15);
+}
+
+// The record text after the autoincrement field.
+std::string TextOf(const TDynCharArr& buffer)
+{
+    return std::string(buffer.begin() + 4, buffer.begin() + NoteLength);
+}
+
+std::string AbortText(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const EAbort& e) {
+        return e.Message();
+    }
+    return "<no abort>";
+}
+
+std::string StatusLines(int status)
+{
+    return "Btrieve status " + std::to_string(status) + ".\r" + BtrieveStatusText(status);
+}
+
+// A tick count that moves a fixed step on every reading, starting where the test says.
+class SteppingTicks {
+public:
+    SteppingTicks(Cardinal start, Cardinal step) : now_(start), step_(step)
+    {
+        SetClock([] { return 45000.0; }, [this] {
+            if (onTick) onTick();
+            return now_ += step_;
+        });
+    }
+    ~SteppingTicks() { ResetClock(); }
+    std::function<void()> onTick;
+
+private:
+    Cardinal now_;
+    Cardinal step_;
+};
+
+class RecordFileLayer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = fs::temp_directory_path() / ("duntrack_files_" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        notes_ = (folder_ / "note.qf").string();
+        ASSERT_TRUE(StartBtrieveRequester(nullptr, nullptr) == 0 || IsBtrieveRequesterLoaded());
+        CreateRecordFile(notes_, NoteLength, {{{1, 4, 15, 0}}, {{5, 7, 0, 1}, {12, 7, 0, 1}, {19, 1, 0, 1}}});
+    }
+    void TearDown() override
+    {
+        other_.reset();
+        ShutdownHostFiles();
+        while (IsBtrieveRequesterLoaded()) StopBtrieveRequester();
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    void OpenNotes()
+    {
+        OpenHostFile(NoteFile, notes_, 0);
+        SetFileIndex(NoteFile, 1);
+    }
+
+    void AddNotes()
+    {
+        InsertRecord(NoteFile, NoteText("ABC", "1", '0', "first of ABC 1"));
+        InsertRecord(NoteFile, NoteText("ABC", "1", '1', "second of ABC 1"));
+        InsertRecord(NoteFile, NoteText("ABC", "", ' ', ""));
+        InsertRecord(NoteFile, NoteText("ZED", "7", '0', "only of ZED 7"));
+    }
+
+    // A second requester client on the note file.
+    TWinBtr& Other()
+    {
+        if (!other_) {
+            Byte id[16] = {};
+            id[12] = 'O';
+            other_ = std::make_unique<TWinBtr>(id);
+        }
+        return *other_;
+    }
+
+    // The other client reads the account's record with a single-record lock.
+    void LockByOther(const std::string& key)
+    {
+        TWinBtr& other = Other();
+        if (!other.IsOpen()) other.Open(notes_, nullptr, 0);
+        other.SetLockBias(TWinBtr::SingleNoWaitLockBias);
+        other.GetEqual(key.data(), Byte(key.size()), 1);
+    }
+
+    void UnlockByOther() { Other().Unlock(); }
+
+    fs::path folder_;
+    std::string notes_;
+    std::unique_ptr<TWinBtr> other_;
+    TScriptedDialogs dialogs_;
+    TDynCharArr buffer_ = TDynCharArr(NoteLength);
+};
+
+TEST_F(RecordFileLayer, OperationsBeforeAnOpenOrOnAFreeNumberAreRefused)
+{
+    bool eof = false;
+    EXPECT_EQ(AbortText([&] { GetFirstRecord(5, buffer_, eof, false); }), "WBTRV32.DLL is not loaded!");
+    OpenNotes();
+    EXPECT_EQ(AbortText([&] { GetFirstRecord(5, buffer_, eof, false); }), "Filenumber is not valid!");
+    EXPECT_EQ(AbortText([&] { InsertRecord(5, "x"); }), "Filenumber is not valid!");
+    EXPECT_FALSE(IsFileOpen(5));
+    EXPECT_NO_THROW(CloseHostFile(5));
+}
+
+TEST_F(RecordFileLayer, OpensUnderTagsAndRefusesASecondOpenOfTheNumber)
+{
+    OpenHostFile(NoteFile, notes_ + ";EM", 0);
+    EXPECT_TRUE(IsFileOpen(NoteFile));
+    EXPECT_EQ(HostFileSlot(NoteFile).Path, notes_);
+    ASSERT_TRUE(HostFileSlot(NoteFile).Structure);
+    EXPECT_EQ(HostFileSlot(NoteFile).Structure->Buffer.size(), 74u);
+    EXPECT_EQ(HostFileSlot(NoteFile).Structure->FileNumber, NoteFile);
+    EXPECT_EQ(HostTagStructure(HostFileTag::EM), HostFileSlot(NoteFile).Structure);
+    EXPECT_EQ(AbortText([&] { OpenHostFile(NoteFile, notes_, 0); }),
+              "File already opened as number 99:\r" + notes_);
+
+    OpenHostFile(1, notes_ + ";XX", 0);
+    EXPECT_FALSE(HostFileSlot(1).Structure);
+    OpenHostFile(2, notes_ + ";HF", 0);
+    EXPECT_FALSE(HostFileSlot(2).Structure);
+    OpenHostFile(3, notes_, 0);
+    EXPECT_FALSE(HostFileSlot(3).Structure);
+
+    CloseHostFile(NoteFile);
+    EXPECT_FALSE(IsFileOpen(NoteFile));
+    EXPECT_TRUE(HostFileSlot(NoteFile).Path.empty());
+    OpenHostFile(NoteFile, notes_ + ";NT", 0);
+    EXPECT_EQ(HostFileSlot(NoteFile).Structure->Buffer.size(), 97u);
+}
+
+TEST_F(RecordFileLayer, AMissingFileFailsTheOpenAndLeavesTheSlotFree)
+{
+    const std::string spec = (folder_ / "missing.qf").string() + ";FE";
+    EXPECT_EQ(AbortText([&] { OpenHostFile(7, spec, 0); }),
+              "The file " + spec + " could not be opened.\r\r" + StatusLines(12) + ".");
+    EXPECT_FALSE(IsFileOpen(7));
+    bool eof = false;
+    EXPECT_EQ(AbortText([&] { GetFirstRecord(7, buffer_, eof, false); }), "Filenumber is not valid!");
+    EXPECT_FALSE(HostTagStructure(HostFileTag::FE));
+}
+
+TEST_F(RecordFileLayer, ReadsByKeyAndStepsThroughAnAccount)
+{
+    OpenNotes();
+    AddNotes();
+    ASSERT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, false));
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "1", '0', "first of ABC 1"));
+    bool eof = false;
+    GetNextRecord(NoteFile, buffer_, eof, false);
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "1", '1', "second of ABC 1"));
+    GetNextRecord(NoteFile, buffer_, eof, false);
+    EXPECT_EQ(TextOf(buffer_), NoteText("ZED", "7", '0', "only of ZED 7"));
+    EXPECT_FALSE(eof);
+    GetNextRecord(NoteFile, buffer_, eof, false);
+    EXPECT_TRUE(eof);
+    GetPrevRecord(NoteFile, buffer_, eof, false);
+    EXPECT_FALSE(eof);
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "1", '1', "second of ABC 1"));
+    GetFirstRecord(NoteFile, buffer_, eof, false);
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "", ' ', ""));
+
+    EXPECT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "", ' '), buffer_, false));
+    EXPECT_FALSE(GetEqualRecord(NoteFile, AccountKey("NONE", "1", '0'), buffer_, false));
+    EXPECT_TRUE(dialogs_.Shown.empty());
+}
+
+TEST_F(RecordFileLayer, InsertWritesFourZeroBytesAndTheText)
+{
+    const std::string path = (folder_ / "short.qf").string();
+    CreateRecordFile(path, 7, {{{1, 4, 15, 0}}});
+    OpenHostFile(1, path, 0);
+    InsertRecord(1, "abc");
+    TDynCharArr record(7);
+    bool eof = false;
+    GetFirstRecord(1, record, eof, false);
+    EXPECT_EQ(std::string(record.begin() + 4, record.end()), "abc");
+    Integer number = 0;
+    std::memcpy(&number, record.data(), 4);
+    EXPECT_EQ(number, 1) << "the record manager numbers the zero autoincrement field";
+    EXPECT_EQ(AbortText([&] { InsertRecord(1, "ab"); }), "This record could not be written.\r" + StatusLines(22));
+}
+
+TEST_F(RecordFileLayer, DeletesTheRecordLastRead)
+{
+    OpenNotes();
+    AddNotes();
+    ASSERT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, false));
+    DeleteCurrentRecord(NoteFile);
+    EXPECT_FALSE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, false));
+    EXPECT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '1'), buffer_, false));
+    DeleteCurrentRecord(NoteFile);
+    EXPECT_EQ(AbortText([&] { DeleteCurrentRecord(NoteFile); }),
+              "This record could not be deleted.\r" + StatusLines(8));
+}
+
+TEST_F(RecordFileLayer, RefusesKeyNumbersFromTheKeyCountOnAndKeepsThePreviousOne)
+{
+    OpenNotes();
+    AddNotes();
+    for (Byte key : {Byte(2), Byte(9)}) {
+        EXPECT_EQ(AbortText([&] { SetFileIndex(NoteFile, key); }),
+                  "Unable to set an index for file #99.\r\r" + StatusLines(6));
+    }
+    EXPECT_TRUE(GetEqualRecord(NoteFile, AccountKey("ZED", "7", '0'), buffer_, false)) << "still by key 1";
+}
+
+TEST_F(RecordFileLayer, RefusesTooLongKeysAndTooShortBuffers)
+{
+    OpenNotes();
+    AddNotes();
+    EXPECT_EQ(AbortText([&] { GetEqualRecord(NoteFile, std::string(257, 'A'), buffer_, false); }),
+              "A record could not be located in the file.\r\r" + StatusLines(21));
+    EXPECT_FALSE(GetEqualRecord(NoteFile, std::string(256, 'A'), buffer_, false));
+    TDynCharArr shortBuffer(NoteLength - 1);
+    TDynCharArr empty;
+    bool eof = false;
+    EXPECT_EQ(AbortText([&] { GetFirstRecord(NoteFile, shortBuffer, eof, false); }), "Databuffer is invalid!");
+    EXPECT_EQ(AbortText([&] { GetNextRecord(NoteFile, empty, eof, false); }), "Databuffer is invalid!");
+    EXPECT_EQ(AbortText([&] { GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), shortBuffer, false); }),
+              "Databuffer is invalid!");
+}
+
+TEST_F(RecordFileLayer, ALockThatClearsWithinThePeriodIsInvisible)
+{
+    OpenNotes();
+    AddNotes();
+    LockByOther(AccountKey("ABC", "1", '0'));
+    // Starts just before the tick counter wraps: the deadline lies after the wrap.
+    SteppingTicks ticks(0xFFFFFF00u, 100);
+    int reads = 0;
+    ticks.onTick = [&] {
+        if (++reads == 20) UnlockByOther();
+    };
+    EXPECT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, true));
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "1", '0', "first of ABC 1"));
+    EXPECT_TRUE(dialogs_.Shown.empty());
+}
+
+TEST_F(RecordFileLayer, AHeldRecordLockAsksAndNoAborts)
+{
+    OpenNotes();
+    AddNotes();
+    LockByOther(AccountKey("ABC", "1", '0'));
+    SteppingTicks ticks(1000, 500);
+    dialogs_.AnswerNextBox(mrNo);
+    EXPECT_EQ(AbortText([&] { GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, true); }),
+              "A record lock was encountered.");
+    ASSERT_EQ(dialogs_.Shown.size(), 1u);
+    EXPECT_EQ(dialogs_.Shown[0].Text, "A record lock was encountered.  Retry?");
+    EXPECT_EQ(dialogs_.Shown[0].Buttons, (TMsgDlgButtons{mbYes, mbNo}));
+
+    // Yes goes on for another period; the lock clears during it.
+    dialogs_.Shown.clear();
+    LockByOther(AccountKey("ABC", "1", '1'));
+    ASSERT_TRUE(GetEqualRecord(NoteFile, AccountKey("ABC", "1", '0'), buffer_, false));
+    dialogs_.AnswerNextBox(mrYes);
+    ticks.onTick = [&] {
+        if (dialogs_.Shown.size() == 1 && Other().LockedPosition() != 0) UnlockByOther();
+    };
+    bool eof = false;
+    GetNextRecord(NoteFile, buffer_, eof, true);
+    EXPECT_EQ(dialogs_.Shown.size(), 1u);
+    EXPECT_EQ(TextOf(buffer_), NoteText("ABC", "1", '1', "second of ABC 1"));
+}
+
+TEST_F(RecordFileLayer, ADeleteOfALockedRecordRetriesAndNoAborts)
+{
+    OpenNotes();
+    AddNotes();
+    ASSERT_TRUE(GetEqualRecord(NoteFile, AccountKey("ZED", "7", '0'), buffer_, false));
+    LockByOther(AccountKey("ZED", "7", '0'));
+    SteppingTicks ticks(0, 700);
+    dialogs_.AnswerNextBox(mrNo);
+    EXPECT_EQ(AbortText([&] { DeleteCurrentRecord(NoteFile); }), "A record lock was encountered.");
+    EXPECT_EQ(dialogs_.Shown.size(), 1u);
+    ticks.onTick = [&] {
+        if (Other().LockedPosition() != 0) UnlockByOther();
+    };
+    DeleteCurrentRecord(NoteFile);
+    EXPECT_FALSE(GetEqualRecord(NoteFile, AccountKey("ZED", "7", '0'), buffer_, false));
+}
+
+TEST_F(RecordFileLayer, AFileLockAtOpenAsksAndNoFailsTheOpen)
+{
+    Other().Open(notes_, nullptr, -4);
+    SteppingTicks ticks(5000, 250);
+    dialogs_.AnswerNextBox(mrNo);
+    const std::string text = AbortText([&] { OpenHostFile(NoteFile, notes_ + ";NT", 0); });
+    EXPECT_TRUE(text == "The file " + notes_ + ";NT could not be opened.\r\r" + StatusLines(85) + "." ||
+                text == "The file " + notes_ + ";NT could not be opened.\r\r" + StatusLines(88) + ".")
+            << text;
+    ASSERT_EQ(dialogs_.Shown.size(), 1u);
+    EXPECT_EQ(dialogs_.Shown[0].Text, "File:  " + notes_ + ";NT\r\rA file lock was encountered.  Retry?");
+    EXPECT_FALSE(IsFileOpen(NoteFile));
+    EXPECT_FALSE(HostTagStructure(HostFileTag::NT));
+
+    // The exclusive user leaves during the next attempt's period.
+    int reads = 0;
+    ticks.onTick = [&] {
+        if (++reads == 5 && Other().IsOpen()) Other().Close();
+    };
+    OpenHostFile(NoteFile, notes_ + ";NT", 0);
+    EXPECT_TRUE(IsFileOpen(NoteFile));
+    EXPECT_EQ(dialogs_.Shown.size(), 1u);
+}
+
+}  // namespace
