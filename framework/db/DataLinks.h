@@ -40,7 +40,7 @@ public:
     bool Edit();
     // Writes pending changes of the control into the record (UpdateData, with record changes ignored meanwhile).
     void UpdateRecord();
-    Integer MoveBy(Integer distance);
+    virtual Integer MoveBy(Integer distance);
 
     // Called by the data source.
     void DataEvent(TDataEvent event, intptr_t info);
