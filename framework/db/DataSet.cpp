@@ -175,7 +175,7 @@ void TDataSet::CheckInactive() const
 
 bool TDataSet::IsEmpty()
 {
-    return bof_ && eof_;
+    return activeRecord_ >= recordCount_;
 }
 
 // --- State ---------------------------------------------------------------------------------------------------------

@@ -131,6 +131,10 @@ TEST_F(DataSetTest, DeleteMovesToTheNextRecordOrTheLast)
     while (!data->IsEmpty()) data->Delete();
     EXPECT_TRUE(data->Eof() && data->Bof());
     EXPECT_THROW(data->Delete(), EDatabaseError);
+    data->Insert();  // an inserted record is a record
+    EXPECT_FALSE(data->IsEmpty());
+    data->Cancel();
+    EXPECT_TRUE(data->IsEmpty());
 }
 
 TEST_F(DataSetTest, RequiredFieldAndErrorEventAnswers)
