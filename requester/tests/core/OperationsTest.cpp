@@ -263,3 +263,18 @@ TEST_F(CoreOps, FileNamesIgnoreCaseAndDirectory) {
   EXPECT_EQ(Status::FileNotFound, missing.Open(dir.File("nothing.dat")));
   EXPECT_EQ(Status::FileNotOpen, missing.Read(Op::GetFirst, 0));
 }
+
+TEST(CoreLifecycle, InitStopAndImplicitInit) {
+  CoreStop();
+  EXPECT_EQ(0, CoreInit(""));
+  EXPECT_EQ(Status::AlreadyInitialised, CoreInit(""));
+  EXPECT_EQ(0, CoreStop());
+  EXPECT_EQ(0, CoreInit(nullptr));
+  CoreStop();
+  // A call before initialisation initialises.
+  TestFile f;
+  EXPECT_EQ(Status::FileNotOpen, f.Read(Op::GetFirst, 0));
+  EXPECT_EQ(Status::AlreadyInitialised, CoreInit(""));
+  EXPECT_EQ(Status::InvalidOperation, f.Call(99));
+  CoreStop();
+}

@@ -16,7 +16,8 @@ using namespace reqtest;
 namespace {
 
 // Record: id int32 (key 0, unique, modifiable), group int16 (key 1, duplicates, modifiable),
-// name 6 bytes (key 2, duplicates, case-insensitive, not modifiable), 4 bytes of payload.
+// name 6 bytes (key 2, duplicates, case-insensitive, not modifiable), 4 bytes of payload (key 3, duplicates,
+// a supplemental index created and dropped during the run).
 constexpr uint16_t RecordLength = 16;
 
 struct ModelRecord {
@@ -24,7 +25,7 @@ struct ModelRecord {
   int16_t group;
   std::string name;  // 6 bytes
   std::string payload;  // 4 bytes
-  uint64_t seq[3];
+  uint64_t seq[4];
   uint64_t version;
 
   std::string Bytes() const {
@@ -49,13 +50,14 @@ ModelKey KeyValue(const ModelRecord& r, int key, uint32_t position) {
   switch (key) {
     case 0: return {r.id, "", 0, position};
     case 1: return {r.group, "", r.seq[1], position};
-    default: return {0, Upper(r.name), r.seq[2], position};
+    case 2: return {0, Upper(r.name), r.seq[2], position};
+    default: return {0, r.payload, r.seq[3], position};
   }
 }
 
 std::string RawKey(const ModelRecord& r, int key) {
   std::string b = r.Bytes();
-  return key == 0 ? b.substr(0, 4) : key == 1 ? b.substr(4, 2) : b.substr(6, 6);
+  return key == 0 ? b.substr(0, 4) : key == 1 ? b.substr(4, 2) : key == 2 ? b.substr(6, 6) : b.substr(12, 4);
 }
 
 struct ModelCursor {
@@ -72,7 +74,10 @@ class Model {
   std::map<uint32_t, ModelRecord> records;
   uint32_t nextPosition = 1;
   uint64_t nextSeq = 1;
+  bool supplemental = false;  // key 3 exists
   ModelCursor cursor;
+
+  bool KeyExists(int key) const { return key >= 0 && (key < 3 || supplemental); }
 
   std::vector<std::pair<ModelKey, uint32_t>> Sorted(int key) const {
     std::vector<std::pair<ModelKey, uint32_t>> v;
@@ -155,8 +160,10 @@ class RandomRun {
     if (what < 60) return GetByKey();
     if (what < 80) return NextPrevious();
     if (what < 88) return Step();
-    if (what < 92) return GetDirect();
-    if (what < 96) return Transaction();
+    if (what < 91) return GetDirect();
+    if (what < 94) return Percentage();
+    if (what < 95) return IndexChange();
+    if (what < 97) return Transaction();
     return Reopen();
   }
 
@@ -174,12 +181,14 @@ class RandomRun {
 
   void Insert() {
     ModelRecord r = RandomRecord();
-    int key = Pick(3);
-    int16_t expected = model_.IdTaken(r.id, 0) ? Status::DuplicateKey : Status::Ok;
+    int key = Pick(4);
+    int16_t expected = !model_.KeyExists(key)    ? Status::InvalidKeyNumber
+                       : model_.IdTaken(r.id, 0) ? Status::DuplicateKey
+                                                 : Status::Ok;
     Expect(expected, file_.Insert(r.Bytes(), static_cast<int8_t>(key)), "insert");
     if (expected != 0) return;
     uint32_t position = model_.nextPosition++;
-    r.seq[0] = r.seq[1] = r.seq[2] = r.version = model_.nextSeq++;
+    r.seq[0] = r.seq[1] = r.seq[2] = r.seq[3] = r.version = model_.nextSeq++;
     model_.records[position] = r;
     model_.Place(key, position, true);
     file_.cursorKey = static_cast<int8_t>(key);
@@ -206,6 +215,7 @@ class RandomRun {
     r.seq[0] = r.id != old.id ? seq : old.seq[0];
     r.seq[1] = r.group != old.group ? seq : old.seq[1];
     r.seq[2] = old.seq[2];
+    r.seq[3] = r.payload != old.payload ? seq : old.seq[3];
     r.version = seq;
     old = r;
     model_.Place(c.key, c.position, c.kind == ModelCursor::Keyed);
@@ -224,7 +234,8 @@ class RandomRun {
     static const uint16_t ops[] = {Op::GetEqual, Op::GetGreater, Op::GetGreaterOrEqual, Op::GetLess,
                                    Op::GetLessOrEqual, Op::GetFirst, Op::GetLast};
     uint16_t op = ops[Pick(7)];
-    int key = Pick(3);
+    int key = Pick(4);
+    if (!model_.KeyExists(key)) return Expect(Status::InvalidKeyNumber, file_.Read(op, 3), "get on a missing key");
     ModelRecord probe = RandomRecord();
     file_.SetKey(RawKey(probe, key).data(), RawKey(probe, key).size());
     ModelKey low = KeyValue(probe, key, 0), high = low;
@@ -254,16 +265,17 @@ class RandomRun {
   void NextPrevious() {
     bool next = Pick(2) == 0;
     ModelCursor& c = model_.cursor;
-    int key = Pick(4) == 0 ? Pick(3) : c.key;
+    int key = Pick(4) == 0 ? Pick(4) : c.key;
     int16_t expected = 0;
     ModelKey anchor;
-    if (c.kind == ModelCursor::None) expected = Status::NoPosition;
+    if (!model_.KeyExists(key)) expected = Status::InvalidKeyNumber;
+    else if (c.kind == ModelCursor::None) expected = Status::NoPosition;
     else if (c.kind == ModelCursor::Keyed && c.key != key) expected = Status::DifferentKeyNumber;
     else if (c.kind == ModelCursor::Keyed) anchor = c.anchor;
     else if (!model_.records.count(c.position)) expected = Status::NoPosition;
     else anchor = KeyValue(model_.records.at(c.position), key, c.position);
     std::optional<size_t> at;
-    auto sorted = model_.Sorted(key);
+    auto sorted = model_.KeyExists(key) ? model_.Sorted(key) : decltype(model_.Sorted(0)){};
     if (expected == 0) {
       auto it = std::upper_bound(sorted.begin(), sorted.end(), anchor,
                                  [](const ModelKey& k, const auto& e) { return Model::Less(k, e.first); });
@@ -311,15 +323,94 @@ class RandomRun {
 
   void GetDirect() {
     uint32_t position = static_cast<uint32_t>(Pick(static_cast<int>(model_.nextPosition) + 2));
-    int key = Pick(3);
+    int key = Pick(4);
     bool exists = model_.records.count(position) > 0;
-    Expect(exists ? 0 : Status::InvalidPosition, file_.GetDirect(position, static_cast<int8_t>(key)), "direct");
+    int16_t expected = !model_.KeyExists(key) ? Status::InvalidKeyNumber : exists ? 0 : Status::InvalidPosition;
+    Expect(expected, file_.GetDirect(position, static_cast<int8_t>(key)), "direct");
+    if (expected != 0) return;
     if (!exists) return;
     ExpectRecord(position, key);
     model_.Place(key, position, true);
     if (Pick(2) == 0) {
       ASSERT_EQ(position, file_.Position());
     }
+  }
+
+  void Percentage() {
+    int key = Pick(5) - 1;  // -1: physical order
+    std::vector<uint32_t> order;
+    if (key >= 0 && model_.KeyExists(key))
+      for (const auto& [value, position] : model_.Sorted(key)) order.push_back(position);
+    if (key < 0)
+      for (const auto& [position, record] : model_.records) order.push_back(position);
+    if (Pick(2) == 0) return ByPercentage(key, order);
+    FindPercentage(key, order);
+  }
+
+  void ByPercentage(int key, const std::vector<uint32_t>& order) {
+    uint32_t percentage = static_cast<uint32_t>(Pick(10002));
+    file_.data.assign(64, 0);
+    std::memcpy(file_.data.data(), &percentage, 4);
+    int16_t expected = key >= 0 && !model_.KeyExists(key) ? Status::InvalidKeyNumber
+                       : percentage > 10000               ? Status::InvalidOperation
+                       : order.empty()                    ? Status::EndOfFile
+                                                          : Status::Ok;
+    Expect(expected, file_.Call(Op::GetByPercentage, static_cast<int8_t>(key)), "by percentage");
+    if (expected != 0) return;
+    uint32_t position = order[uint64_t(percentage) * (order.size() - 1) / 10000];
+    ExpectRecord(position, key);
+    model_.Place(std::max(key, 0), position, key >= 0);
+    if (key >= 0) file_.cursorKey = static_cast<int8_t>(key);
+  }
+
+  void FindPercentage(int key, const std::vector<uint32_t>& order) {
+    size_t rank = 0;
+    int16_t expected = Status::Ok;
+    file_.data.assign(4, 0);
+    if (key >= 0) {
+      ModelRecord probe = RandomRecord();
+      file_.SetKey(RawKey(probe, key).data(), RawKey(probe, key).size());
+      ModelKey low = KeyValue(probe, key, 0);
+      std::get<2>(low) = 0;
+      for (uint32_t position : order) rank += Model::Less(KeyValue(model_.records.at(position), key, position), low);
+      if (!model_.KeyExists(key)) expected = Status::InvalidKeyNumber;
+    } else {
+      uint32_t position = static_cast<uint32_t>(Pick(static_cast<int>(model_.nextPosition) + 1));
+      std::memcpy(file_.data.data(), &position, 4);
+      for (uint32_t p : order) rank += p < position;
+      if (!model_.records.count(position)) expected = Status::InvalidPosition;
+    }
+    Expect(expected, file_.Call(Op::FindPercentage, static_cast<int8_t>(key)), "find percentage");
+    if (expected != 0) return;
+    uint32_t percentage;
+    std::memcpy(&percentage, file_.data.data(), 4);
+    uint64_t wanted = order.size() <= 1 ? 0 : std::min<uint64_t>(10000, rank * 10000 / (order.size() - 1));
+    ASSERT_EQ(wanted, percentage) << "find percentage at step " << step_;
+  }
+
+  // Creates the supplemental index on the payload, or drops it.
+  void IndexChange() {
+    if (inTransaction_) {
+      file_.data = SegmentSpecs();
+      return Expect(Status::OperationNotAllowed, file_.Call(model_.supplemental ? Op::DropIndex : Op::CreateIndex,
+                                                            model_.supplemental ? 3 : 0),
+                    "index change in a transaction");
+    }
+    if (model_.supplemental) {
+      Expect(0, file_.Call(Op::DropIndex, 3), "drop index");
+      model_.supplemental = false;
+      if (model_.cursor.kind == ModelCursor::Keyed && model_.cursor.key == 3) model_.cursor.kind = ModelCursor::Physical;
+      return;
+    }
+    file_.data = SegmentSpecs();
+    Expect(0, file_.Call(Op::CreateIndex, 0), "create index");
+    model_.supplemental = true;
+    for (auto& [position, record] : model_.records) record.seq[3] = model_.nextSeq++;
+  }
+
+  static std::vector<uint8_t> SegmentSpecs() {
+    auto spec = CreateSpec(RecordLength, {{{13, 4, KeyFlag::Duplicates | KeyFlag::Modifiable}}});
+    return std::vector<uint8_t>(spec.begin() + 16, spec.end());
   }
 
   void Transaction() {
@@ -365,6 +456,7 @@ class RandomRun {
     ASSERT_EQ(expected, actual) << "contents at step " << step_;
     auto stat = reader.Stat();
     ASSERT_EQ(expected.size(), static_cast<size_t>(stat[6] | stat[7] << 8));
+    ASSERT_EQ(model_.supplemental ? 4 : 3, stat[4]);
   }
 
   std::string path_;
