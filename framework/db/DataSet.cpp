@@ -41,7 +41,10 @@ TDataSet::TDataSet(TComponent* owner)
 
 TDataSet::~TDataSet()
 {
-    for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->SetDataSet(nullptr);
+    // The sources forget this dataset without asking it anything: its descendant part is gone.
+    std::vector<TDataSource*> sources;
+    sources.swap(dataSources_);
+    for (TDataSource* source : sources) source->SetDataSet(nullptr);
     DestroyFields();
     for (Integer i = 0; i < fields_->Count(); ++i) fields_->Fields(i)->dataSet_ = nullptr;
     fields_->Clear();
@@ -1037,7 +1040,10 @@ void TDataSet::AddDataSource(TDataSource* dataSource)
 
 void TDataSet::RemoveDataSource(TDataSource* dataSource)
 {
-    dataSources_.erase(std::remove(dataSources_.begin(), dataSources_.end(), dataSource), dataSources_.end());
+    const auto it = std::find(dataSources_.begin(), dataSources_.end(), dataSource);
+    if (it == dataSources_.end()) return;
+    dataSources_.erase(it);
+    UpdateBufferCount();
 }
 
 bool TDataSet::IsLinkedTo(TDataSource* dataSource) const

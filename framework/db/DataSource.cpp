@@ -113,6 +113,7 @@ void TDataSource::AddDataLink(TDataLink* link)
 void TDataSource::RemoveDataLink(TDataLink* link)
 {
     links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    if (dataSet_) dataSet_->UpdateBufferCount();
 }
 
 Integer TDataSource::MaxLinkBufferCount() const

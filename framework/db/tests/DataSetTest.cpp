@@ -457,6 +457,10 @@ TEST_F(DataSetTest, BufferWindowFollowsTheLinksAndResync)
     data->Resync({rmExact});
     EXPECT_EQ(Id(), 3);
     link.SetDataSource(nullptr);
+    EXPECT_EQ(data->BufferCount(), 1);
+    EXPECT_EQ(Id(), 3);
+    data->Next();
+    EXPECT_EQ(Id(), 4);
     source->Free();
 }
 
@@ -487,6 +491,25 @@ TEST_F(DataSetTest, MasterLinkReportsMasterChangesToItsDetail)
     link.SetDataSource(nullptr);
     source->Free();
     detail->Free();
+}
+
+TEST(DataSetLifetime, FreeingADatasetDetachesItsSourcesAndLinks)
+{
+    TMemDataSet* data = new TMemDataSet(nullptr);
+    data->FieldDefs()->Add("Name", ftString, 10);
+    data->Open();
+    TDataSource* source = new TDataSource(nullptr);
+    source->SetDataSet(data);
+    TFieldDataLink link;
+    link.SetDataSource(source);
+    link.SetFieldName("Name");
+    ASSERT_TRUE(link.Active());
+    data->Free();
+    EXPECT_EQ(source->DataSet(), nullptr);
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(link.Field(), nullptr);
+    link.SetDataSource(nullptr);
+    source->Free();
 }
 
 TEST_F(DataSetTest, FieldDataLinkFollowsOneField)
