@@ -259,6 +259,35 @@ TEST(CursorBlocks, ReadBlockStopsAtTheEndWithTheCountRead)
     EXPECT_EQ(CodeOf(block.data()), 3);
 }
 
+TEST(CursorBlocks, BlocksLargerThan64KBKeepEveryRecordInItsPlace)
+{
+    auto table = MakeFakeTable({{"NAME", fldZSTRING, 8}, {"CODE", fldINT32, 4}, {"TEXT", fldZSTRING, 30000}},
+                               {{"ByName", {1}}});
+    for (const char* name : {"A", "B", "C", "D"}) table->Add({name, std::string(1, name[0] - 'A' + '1'), "x"});
+    const size_t size = table->GetRecordBufferSize();
+    std::vector<Byte> block(size * 4);
+    Integer count = 4;
+    table->ReadBlock(count, block.data());
+    EXPECT_EQ(count, 4);
+    for (Integer i = 0; i < 4; ++i) EXPECT_EQ(CodeOf(block.data() + i * size), i + 1);
+}
+
+TEST(CursorBlocks, CountingAndEmptyingKeepTheMessageLoopAlive)
+{
+    Integer pumps = 0;
+    SetEngineMessagePump([&] { ++pumps; });
+    Names names;
+    for (char c = 'A'; c < 'A' + 40; ++c) names.push_back(std::string(1, c));
+    auto table = MakeNameCodeTable(names);
+    Integer count = 0;
+    table->GetRecordCount(count);
+    EXPECT_EQ(count, 40);
+    EXPECT_EQ(pumps, 2);
+    table->EmptyRecords();
+    EXPECT_EQ(pumps, 2 + 40 + 0);
+    SetEngineMessagePump(nullptr);
+}
+
 TEST(CursorBlocks, WriteBlockInsertsEveryRecord)
 {
     auto table = MakeNameCodeTable({});
