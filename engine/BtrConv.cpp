@@ -73,8 +73,8 @@ void WriteString(Byte* destination, Word size, const std::string& text)
 
 void WriteLString(Byte* destination, Word size, const std::string& text)
 {
-    const size_t length = std::min<size_t>(text.size(), size > 0 ? size - 1 : 0);
     if (size == 0) return;
+    const size_t length = std::min<size_t>({text.size(), size_t(size - 1), 255});
     destination[0] = Byte(length);
     std::memcpy(destination + 1, text.data(), length);
 }

@@ -85,13 +85,12 @@ char EncodeOverpunch(char digit, bool negative)
 }
 
 // value = mantissa x 2^exponent with mantissa in [1, 2).
-bool SplitBinary(double value, double& mantissa, int& exponent)
+void SplitBinary(double value, double& mantissa, int& exponent)
 {
     int frexpExponent = 0;
     const double fraction = std::frexp(std::fabs(value), &frexpExponent);  // [0.5, 1)
     mantissa = fraction * 2;
     exponent = frexpExponent - 1;
-    return true;
 }
 
 // Rounds mantissa in [1, 2) to bits fraction bits; carries into the exponent when it rounds up to 2.
