@@ -117,7 +117,9 @@ TEST_F(FieldTextTest, EmptyTextClearsAndEmptyFieldsShowNothing)
     for (const char* name : {"I", "SI", "W", "L", "F", "C", "BCD", "B", "DT", "D", "T", "M"}) {
         F(name)->SetAsString("");
         EXPECT_TRUE(F(name)->IsNull()) << name;
-        if (std::string(name) != "M") EXPECT_EQ(F(name)->DisplayText(), "") << name;
+        if (std::string(name) != "M") {
+            EXPECT_EQ(F(name)->DisplayText(), "") << name;
+        }
     }
     EXPECT_EQ(F("M")->DisplayText(), "(Memo)");
     EXPECT_EQ(F("BL")->DisplayText(), "(Blob)");
