@@ -25,8 +25,10 @@ std::string ReadFile(const fs::path& path)
     return text.str();
 }
 
+// An unchanged file is left alone, so that what is built from it is not built again.
 void WriteFile(const fs::path& path, const std::string& content)
 {
+    if (fs::exists(path) && ReadFile(path) == content) return;
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << content;
     if (!file.flush()) throw ELayoutError(path.string() + ": cannot be written");
