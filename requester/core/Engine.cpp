@@ -224,7 +224,7 @@ int16_t DoSetDirectory(Engine& engine, const Call& call) {
   if (name.empty()) return Status::DirectoryError;
   std::string path = Path::FindExisting(engine.ResolvePath(call, name));
   if (path.empty() || !Path::IsDirectory(path)) return Status::DirectoryError;
-  engine.Client(call.client).directory = Path::Canonical(path);
+  engine.Client(call.client).directory = Path::Absolute(path);
   return Status::Ok;
 }
 

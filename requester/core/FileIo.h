@@ -41,6 +41,8 @@ bool IsAbsolute(const std::string& path);
 std::string Join(const std::string& directory, const std::string& name);
 std::string Parent(const std::string& path);
 std::string CurrentDirectory();
+// The absolute form of path, as spelled.
+std::string Absolute(const std::string& path);
 // A name that identifies the file whatever the spelling of path.
 std::string Canonical(const std::string& path);
 // Replaces target by source in one step.

@@ -98,7 +98,7 @@ class PosixFile : public FileIo {
 };
 
 FileIo::OpenResult ResultOf(int error) {
-  if (error == ENOENT || error == ENOTDIR) return FileIo::OpenResult::NotFound;
+  if (error == ENOENT || error == ENOTDIR || error == EISDIR) return FileIo::OpenResult::NotFound;
   if (error == EACCES || error == EPERM || error == EROFS) return FileIo::OpenResult::Denied;
   return FileIo::OpenResult::Error;
 }
@@ -197,6 +197,8 @@ std::string CurrentDirectory() {
   std::vector<char> buffer(PATH_MAX);
   return ::getcwd(buffer.data(), buffer.size()) ? std::string(buffer.data()) : std::string();
 }
+
+std::string Absolute(const std::string& path) { return Canonical(path); }
 
 std::string Canonical(const std::string& path) {
   char* resolved = ::realpath(path.c_str(), nullptr);

@@ -156,13 +156,18 @@ std::string CurrentDirectory() {
   return n > 0 && n < buffer.size() ? std::string(buffer.data(), n) : std::string();
 }
 
-std::string Canonical(const std::string& path) {
+std::string Absolute(const std::string& path) {
   std::vector<char> buffer(MAX_PATH * 2);
   DWORD n = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
   std::string full = n > 0 && n < buffer.size() ? std::string(buffer.data(), n) : path;
   std::vector<char> longName(MAX_PATH * 2);
   n = GetLongPathNameA(full.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
   if (n > 0 && n < longName.size()) full.assign(longName.data(), n);
+  return full;
+}
+
+std::string Canonical(const std::string& path) {
+  std::string full = Absolute(path);
   CharUpperBuffA(full.data(), static_cast<DWORD>(full.size()));
   return full;
 }

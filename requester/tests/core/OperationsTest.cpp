@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 using namespace reqtest;
 
@@ -258,10 +259,13 @@ TEST_F(CoreOps, FileNamesIgnoreCaseAndDirectory) {
   ASSERT_EQ(0, h.Open("People.Dat"));
   std::memset(h.key, 0, sizeof h.key);
   ASSERT_EQ(0, h.Call(Op::GetDirectory));
-  EXPECT_EQ(reqcore::Path::Canonical(dir.Path()), std::string(reinterpret_cast<char*>(h.key)));
+  EXPECT_EQ(reqcore::Path::Absolute(dir.Path()), std::string(reinterpret_cast<char*>(h.key)));
   TestFile missing;
   EXPECT_EQ(Status::FileNotFound, missing.Open(dir.File("nothing.dat")));
   EXPECT_EQ(Status::FileNotOpen, missing.Read(Op::GetFirst, 0));
+  std::ofstream(dir.File("junk.dat")) << "not a record file, but long enough to hold a header of some sort";
+  EXPECT_EQ(Status::NotARecordFile, missing.Open(dir.File("junk.dat")));
+  EXPECT_EQ(Status::FileNotFound, missing.Open(dir.Path()));
 }
 
 TEST(CoreLifecycle, InitStopAndImplicitInit) {
