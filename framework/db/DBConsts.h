@@ -33,6 +33,7 @@ inline constexpr const char* SNoIndexForFields = "No index for fields '%s'";
 inline constexpr const char* SFieldDefNotFound = "Field '%s' not found";
 inline constexpr const char* SParameterNotFound = "Parameter '%s' not found";
 inline constexpr const char* SDataSetUnidirectional = "Operation not allowed on a unidirectional dataset";
+inline constexpr const char* SUnknownFieldType = "Field '%s' is of an unknown type";
 inline constexpr const char* SNotABlobField = "Field '%s' is not a blob field";
 
 // Filter expressions.

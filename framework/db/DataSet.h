@@ -147,6 +147,8 @@ public:
     Integer CalcFieldsSize() const { return calcFieldsSize_; }
     Integer BlobFieldCount() const { return blobFieldCount_; }
     virtual TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) { return nullptr; }
+    // The class of the default field made for a data type.
+    virtual TClass GetFieldClass(TFieldType type) { return DefaultFieldClass(type); }
     // Reads the blob of field number fieldNo into buffer (growing it when short); the number of bytes read.
     // The base reads through CreateBlobStream.
     virtual Integer GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer);

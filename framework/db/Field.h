@@ -197,8 +197,6 @@ private:
     const void* valueBuffer_ = nullptr;
 };
 
-using TFieldClass = TClass;
-
 // The fields of a dataset in their order. Does not own them.
 class TFields : public TObject {
     DUN_CLASS(TFields, TObject)

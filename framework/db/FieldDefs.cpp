@@ -1,5 +1,6 @@
 #include "db/FieldDefs.h"
 
+#include "classes/ClassRegistry.h"
 #include "db/BinaryFields.h"
 #include "db/BooleanField.h"
 #include "db/DBConsts.h"
@@ -10,48 +11,37 @@
 #include "db/StringField.h"
 #include "rtl/SysUtils.h"
 
-namespace {
 
-template <class T>
-TField* MakeField(TComponent* owner)
-{
-    return CreateObject<T>(owner);
-}
-
-using TFieldMaker = TField* (*)(TComponent* owner);
-
-TFieldMaker FieldMakerFor(TFieldType type)
+TClass DefaultFieldClass(TFieldType type)
 {
     switch (type) {
     case ftString:
     case ftFixedChar:
-    case ftWideString: return &MakeField<TStringField>;
-    case ftSmallint: return &MakeField<TSmallintField>;
-    case ftInteger: return &MakeField<TIntegerField>;
-    case ftWord: return &MakeField<TWordField>;
-    case ftAutoInc: return &MakeField<TAutoIncField>;
-    case ftLargeint: return &MakeField<TLargeintField>;
-    case ftBoolean: return &MakeField<TBooleanField>;
-    case ftFloat: return &MakeField<TFloatField>;
-    case ftCurrency: return &MakeField<TCurrencyField>;
-    case ftBCD: return &MakeField<TBCDField>;
-    case ftDate: return &MakeField<TDateField>;
-    case ftTime: return &MakeField<TTimeField>;
-    case ftDateTime: return &MakeField<TDateTimeField>;
-    case ftBytes: return &MakeField<TBytesField>;
-    case ftVarBytes: return &MakeField<TVarBytesField>;
+    case ftWideString: return TStringField::StaticClass();
+    case ftSmallint: return TSmallintField::StaticClass();
+    case ftInteger: return TIntegerField::StaticClass();
+    case ftWord: return TWordField::StaticClass();
+    case ftAutoInc: return TAutoIncField::StaticClass();
+    case ftLargeint: return TLargeintField::StaticClass();
+    case ftBoolean: return TBooleanField::StaticClass();
+    case ftFloat: return TFloatField::StaticClass();
+    case ftCurrency: return TCurrencyField::StaticClass();
+    case ftBCD: return TBCDField::StaticClass();
+    case ftDate: return TDateField::StaticClass();
+    case ftTime: return TTimeField::StaticClass();
+    case ftDateTime: return TDateTimeField::StaticClass();
+    case ftBytes: return TBytesField::StaticClass();
+    case ftVarBytes: return TVarBytesField::StaticClass();
     case ftMemo:
-    case ftFmtMemo: return &MakeField<TMemoField>;
-    case ftGraphic: return &MakeField<TGraphicField>;
+    case ftFmtMemo: return TMemoField::StaticClass();
+    case ftGraphic: return TGraphicField::StaticClass();
     case ftBlob:
     case ftParadoxOle:
     case ftDBaseOle:
-    case ftTypedBinary: return &MakeField<TBlobField>;
+    case ftTypedBinary: return TBlobField::StaticClass();
     default: return nullptr;
     }
 }
-
-}  // namespace
 
 // --- TFieldDef -----------------------------------------------------------------------------------------------------
 
@@ -63,19 +53,17 @@ void TFieldDef::SetRequired(bool required)
         Attributes.Exclude(faRequired);
 }
 
-TClass TFieldDef::FieldClass() const
+TClass TFieldDef::FieldClass(TDataSet* dataSet) const
 {
-    TFieldMaker maker = FieldMakerFor(DataType);
-    if (!maker) return nullptr;
-    std::unique_ptr<TField> probe(maker(nullptr));
-    return probe->ClassType();
+    return dataSet ? dataSet->GetFieldClass(DataType) : DefaultFieldClass(DataType);
 }
 
 TField* TFieldDef::CreateField(TComponent* owner, TDataSet* dataSet) const
 {
-    TFieldMaker maker = FieldMakerFor(DataType);
-    if (!maker) DatabaseErrorFmt("Field '%s' is of an unknown type", {Name});
-    TField* field = maker(owner);
+    TClass fieldClass = FieldClass(dataSet);
+    if (!fieldClass || !fieldClass->InheritsFrom(TField::StaticClass()))
+        DatabaseErrorFmt(dbconsts::SUnknownFieldType, {Name});
+    auto* field = static_cast<TField*>(CreateObjectOfClass(fieldClass, owner));
     try {
         if (DataType == ftFixedChar || DataType == ftWideString || field->Size() != Size) {
             if (DataType != ftBCD || Size > 0) field->SetSize(Size);

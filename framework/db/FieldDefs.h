@@ -27,12 +27,15 @@ public:
 
     bool Required() const { return Attributes.Contains(faRequired); }
     void SetRequired(bool required);
-    // The class of field made for this definition.
-    TClass FieldClass() const;
+    // The class of field made for this definition (the dataset's choice, see TDataSet::GetFieldClass).
+    TClass FieldClass(TDataSet* dataSet) const;
     // Makes the field for this definition in dataSet, owned by owner.
     TField* CreateField(TComponent* owner, TDataSet* dataSet) const;
     void Assign(TPersistent* source) override;
 };
+
+// The field class the platform makes for a data type; nullptr for types without one.
+TClass DefaultFieldClass(TFieldType type);
 
 class TFieldDefs : public TPersistent {
     DUN_CLASS(TFieldDefs, TPersistent)
