@@ -263,6 +263,9 @@ protected:
     void CheckRequiredFields();
     void CheckCanModify();
     void SetBookmarkSize(Integer size) { bookmarkSize_ = size; }
+    // The number of the first field definition (1 unless a descendant numbers them otherwise).
+    Integer FieldNoOfs() const { return fieldNoOfs_; }
+    void SetFieldNoOfs(Integer value) { fieldNoOfs_ = value; }
     void SetFound(bool value) { found_ = value; }
 
     // Fields.
@@ -341,6 +344,7 @@ private:
     bool streamedActive_ = false;
     Integer blockReadSize_ = 0;
     bool objectView_ = false;
+    Integer fieldNoOfs_ = 1;
     bool filtered_ = false;
     std::string filterText_;
     TFilterOptions filterOptions_;
