@@ -1,6 +1,7 @@
 #include "engine/BseFilt.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "engine/BseError.h"

@@ -18,6 +18,9 @@ constexpr size_t DBIMAXNAMELEN = 31;
 constexpr size_t DBIMAXTBLNAMELEN = 260;
 constexpr size_t DBIMAXFLDSINKEY = 16;
 constexpr size_t DBIMAXKEYEXPLEN = 220;
+constexpr size_t DBIMAXVCHKLEN = 255;
+constexpr size_t DBIMAXPICTLEN = 175;
+constexpr size_t DBIMAXPATHLEN = 260;
 
 #pragma pack(push, 1)
 
@@ -107,6 +110,22 @@ struct IDXDesc {
     Word iUnUsed[16];
 };
 static_assert(sizeof(IDXDesc) == 893);
+
+// Validity check of a field.
+struct VCHKDesc {
+    Word iFldNum;
+    SmallInt bRequired;
+    SmallInt bHasMinVal;
+    SmallInt bHasMaxVal;
+    SmallInt bHasDefVal;
+    Byte aMinVal[DBIMAXVCHKLEN];
+    Byte aMaxVal[DBIMAXVCHKLEN];
+    Byte aDefVal[DBIMAXVCHKLEN];
+    char szPict[DBIMAXPICTLEN + 1];
+    Integer elkupType;
+    char szLkupTblName[DBIMAXPATHLEN + 1];
+};
+static_assert(sizeof(VCHKDesc) == 1216);
 
 // Record properties of a read.
 struct RECProps {

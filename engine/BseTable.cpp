@@ -563,6 +563,26 @@ void TBaseTable::RelTableLock(Integer lock)
     RaiseEngineError(DBIERR_NOTSUPPORTED);
 }
 
+void TBaseTable::GetVchkDesc(Word number, VCHKDesc& descriptor)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseTable::EndDelayedUpdates(TBaseTable*& cursor)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseTable::ApplyDelayedUpdates(Integer command)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseTable::GetCacheCursor(TBaseTable*& cursor)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
 void TBaseTable::UndeleteRecord()
 {
     RaiseEngineError(DBIERR_NOTSUPPORTED);

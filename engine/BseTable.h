@@ -156,6 +156,7 @@ public:
     virtual void GetRecord(Integer lock, Byte* record, RECProps* properties);
     virtual void GetRelativeRecord(Integer offset, Integer lock, Byte* record, RECProps* properties);
     virtual void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length);
+    virtual void GetVchkDesc(Word number, VCHKDesc& descriptor);
 
     // Locks.
     virtual void AcqTableLock(Integer lock);
@@ -208,6 +209,11 @@ public:
     // Deletes every record of the range (and passing the filters); raises when records remain.
     virtual void EmptyRecords();
     virtual void EmptyTable();
+
+    // Cached updates: the cached-updates cursor overrides these.
+    virtual void EndDelayedUpdates(TBaseTable*& cursor);
+    virtual void ApplyDelayedUpdates(Integer command);
+    virtual void GetCacheCursor(TBaseTable*& cursor);
 
     virtual void* GetDriverWordAddress() { return driverWord_; }
 

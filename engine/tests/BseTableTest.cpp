@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "engine/BseFilt.h"
 #include "engine/tests/CursorTestSupport.h"
 
@@ -328,6 +330,45 @@ TEST(CursorEmpty, EmptyTableReopensASharedCursor)
     EXPECT_EQ(table->Count(), 0);
     EXPECT_EQ(table->ShareMode(), 0);
     EXPECT_EQ(table->State(), curNone);
+}
+
+}  // namespace
+
+namespace {
+
+// What a cursor whose driver overrides nothing answers.
+TEST(CursorBase, OperationsADriverLeavesAloneFailWithTheirCodes)
+{
+    auto table = std::unique_ptr<TBaseTable, TFreeObject>(
+            CreateObject<TBaseTable>(nullptr, nullptr, "bare", "", 0, 0));
+    Byte buffer[300] = {};
+    Word length = 0;
+    Cardinal size = 0;
+    TBaseTable* cursor = nullptr;
+    VCHKDesc check{};
+    const std::pair<Word, std::function<void()>> cases[] = {
+            {DBIERR_BOF, [&] { table->MoveFirst(); }},
+            {DBIERR_EOF, [&] { table->MoveLast(); }},
+            {DBIERR_NA, [&] { table->SeekKey(skEqual, true, buffer, buffer, 0, 0); }},
+            {DBIERR_NA, [&] { table->BuildKey(buffer, buffer, length, 0, 0); }},
+            {DBIERR_NA, [&] { table->ExtractKey(buffer, buffer); }},
+            {DBIERR_INVALIDHNDL, [&] { table->GetRecordForKey(true, 0, buffer, buffer, 0); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->GetBookMark(buffer); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->GetVchkDesc(1, check); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->AcqTableLock(1); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->SwitchToIndex("x", false); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->TruncateBlob(buffer, 1, 0); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->GetBlobSize(buffer, 1, size); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->EndDelayedUpdates(cursor); }},
+            {DBIERR_NOTSUPPORTED, [&] { table->FieldCache()->Field(1); }},
+            {0, [&] { table->InsertRecord(dbiNOLOCK, buffer); }},
+            {0, [&] { table->FreeBlob(buffer, 1); }},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(ErrorOf(cases[i].second), cases[i].first) << i;
+    Integer count = 0;
+    table->Open();
+    table->GetRecordCount(count);
+    EXPECT_EQ(count, 0);
 }
 
 }  // namespace
