@@ -5,6 +5,7 @@
 
 #include "engine/BseError.h"
 #include "engine/BseFilt.h"
+#include "rtl/StringRoutines.h"
 
 namespace {
 
@@ -70,10 +71,7 @@ void TBaseTable::SetTableName(const std::string& name)
 
 void TBaseTable::SetPhysicalName(const std::string& name)
 {
-    const size_t first = name.find_first_not_of(' ');
-    const size_t last = name.find_last_not_of(' ');
-    physicalName_ = first == std::string::npos ? std::string()
-                                               : Cut(name.substr(first, last - first + 1), MaxPhysicalNameLength);
+    physicalName_ = Cut(Trim(name), MaxPhysicalNameLength);
 }
 
 Word TBaseTable::RangeCondition(bool inclusive, bool lowEnd)
