@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "duntrack/OVWCon.h"
-#include "duntrack/tests/MachineRegistryOverride.h"
+#include "tools/mkdemo/MachineRegistryOverride.h"
 #include "vcl/TestHelpers.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "duntrack/tests/MachineRegistryOverride.h"
+#include "tools/mkdemo/MachineRegistryOverride.h"
 
 #include <stdexcept>
 

@@ -1,5 +1,5 @@
-// Sends the test process's HKEY_LOCAL_MACHINE to a scratch key below HKEY_CURRENT_USER for its lifetime, so tests
-// write configuration values without touching the machine's.
+// Sends the process's HKEY_LOCAL_MACHINE to a scratch key below HKEY_CURRENT_USER for the object's lifetime, so
+// tests write machine configuration values without touching the machine's.
 #pragma once
 
 #include <string>
