@@ -1,4 +1,3 @@
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -179,7 +178,7 @@ TEST_F(VxSystemTest, ValidTextForFieldTypes)
     EXPECT_TRUE(vxIsNumericFieldType(ftAutoInc));
     EXPECT_FALSE(vxIsNumericFieldType(ftBCD));
 
-    std::unique_ptr<TMemDataSet> data(new TMemDataSet(nullptr));
+    TMemDataSet* data = new TMemDataSet(nullptr);
     data->FieldDefs()->Add("Count", ftInteger);
     data->FieldDefs()->Add("Name", ftString, 10);
     data->Open();
@@ -191,6 +190,7 @@ TEST_F(VxSystemTest, ValidTextForFieldTypes)
     EXPECT_FALSE(vxIsValidFieldInput(count, "4x"));
     EXPECT_TRUE(vxIsValidFieldInput(name, ""));
     EXPECT_FALSE(vxIsValidFieldInput(nullptr, "42"));
+    data->Free();
 }
 
 }  // namespace
