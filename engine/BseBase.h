@@ -8,10 +8,6 @@
 #include "rtl/Types.h"
 #include "rtl/WinApi.h"
 
-// The platform headers name window-property functions GetProp and SetProp; engine objects have methods so named.
-#undef GetProp
-#undef SetProp
-
 class TBoreaCollection;
 
 // An engine object: created by its owner and listed in the collection that frees it.

@@ -30,6 +30,7 @@
 #undef GetCurrentDirectory
 #undef GetMessage
 #undef GetObject
+#undef GetProp
 #undef GetUserName
 #undef LoadBitmap
 #undef LoadCursor
@@ -39,8 +40,10 @@
 #undef MoveFile
 #undef PeekMessage
 #undef PostMessage
+#undef RemoveProp
 #undef RegisterClass
 #undef SendMessage
+#undef SetProp
 #undef SetCurrentDirectory
 #undef TextOut
 #undef UnregisterClass
