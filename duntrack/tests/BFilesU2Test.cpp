@@ -10,6 +10,7 @@
 #include "engine/BtrLoad.h"
 #include "rtl/Clock.h"
 #include "rtl/WinApi.h"
+#include "tools/mkdemo/HostDataDir.h"
 #include "vcl/TestHelpers.h"
 
 namespace {
@@ -18,43 +19,6 @@ namespace fs = std::filesystem;
 
 constexpr Byte NoteFile = 99;
 constexpr Word NoteLength = 97;
-constexpr Word CreateOperation = 14;
-
-struct Segment {
-    Word Position;  // 1-based
-    Word Length;
-    Byte Type;      // 0 string, 15 autoincrement
-    Word Flags;     // 1 duplicates
-};
-
-void Put16(std::vector<Byte>& bytes, size_t offset, Word value)
-{
-    std::memcpy(&bytes[offset], &value, 2);
-}
-
-// Creates a record file; each inner list is one key, its segments in order.
-void CreateRecordFile(const std::string& path, Word recordLength, const std::vector<std::vector<Segment>>& keys)
-{
-    size_t segments = 0;
-    for (const auto& key : keys) segments += key.size();
-    std::vector<Byte> spec(16 + segments * 16);
-    Put16(spec, 0, recordLength);
-    Put16(spec, 2, 4096);
-    Put16(spec, 4, Word(keys.size()));
-    size_t entry = 16;
-    for (const auto& key : keys) {
-        for (size_t i = 0; i < key.size(); ++i, entry += 16) {
-            const bool continues = i + 1 < key.size();
-            Put16(spec, entry, key[i].Position);
-            Put16(spec, entry + 2, key[i].Length);
-            Put16(spec, entry + 4, Word(key[i].Flags | 0x0100 | (continues ? 0x10 : 0)));
-            spec[entry + 10] = key[i].Type;
-        }
-    }
-    TWinBtr creator(nullptr);
-    std::memcpy(creator.KeyBuffer(), path.c_str(), path.size() + 1);
-    creator.ExecuteOnBuffer(CreateOperation, spec.data(), Word(spec.size()));
-}
 
 std::string NoteText(const std::string& client, const std::string& suffix, char sequence, const std::string& note)
 {
@@ -119,7 +83,7 @@ protected:
         fs::create_directories(folder_);
         notes_ = (folder_ / "note.qf").string();
         ASSERT_TRUE(StartBtrieveRequester(nullptr, nullptr) == 0 || IsBtrieveRequesterLoaded());
-        CreateRecordFile(notes_, NoteLength, {{{1, 4, 15, 0}}, {{5, 7, 0, 1}, {12, 7, 0, 1}, {19, 1, 0, 1}}});
+        THostDataDir(folder_.string()).MakeFile("note.qf");
     }
     void TearDown() override
     {
@@ -248,9 +212,11 @@ TEST_F(RecordFileLayer, ReadsByKeyAndStepsThroughAnAccount)
 
 TEST_F(RecordFileLayer, InsertWritesFourZeroBytesAndTheText)
 {
-    const std::string path = (folder_ / "short.qf").string();
-    CreateRecordFile(path, 7, {{{1, 4, 15, 0}}});
-    OpenHostFile(1, path, 0);
+    const THostFileDefs shortRecords("layout SHORT record 7\n| 1 | Auto | autoincrement | 0 | 4 |\n"
+                                     "| 2 | Text | string | 4 | 3 |\n",
+                                     "file short.qf : SHORT\nkey 0 : Auto\n");
+    THostDataDir(folder_.string(), shortRecords).MakeFile("short.qf");
+    OpenHostFile(1, (folder_ / "short.qf").string(), 0);
     InsertRecord(1, "abc");
     TDynCharArr record(7);
     bool eof = false;

@@ -3,6 +3,7 @@
 
 #include "duntrack/OVWCon.h"
 #include "tools/mkdemo/MachineRegistryOverride.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/TestHelpers.h"
 
 namespace {
@@ -126,6 +127,67 @@ TEST(FormFrameStyle, ClearsTheFrameBitsAndKeepsTheOthers)
     params.Style = WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_SYSMENU;
     StripFormFrameStyle(params);
     EXPECT_EQ(params.Style, DWORD(WS_CHILD | WS_VISIBLE | WS_MAXIMIZEBOX | WS_SYSMENU));
+}
+
+}  // namespace
+
+namespace {
+
+// The application's main form (freed by the application) with a named, a watched and an unnamed edit; the cursor
+// is put on one of them.
+class HoverOverControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form_ = Application->CreateForm<TForm>();
+        form_->SetBounds(60, 60, 400, 200);
+        named_ = AddEdit("CaseSuffix", 10);
+        watched_ = AddEdit("ClientCode", 50);
+        unnamed_ = AddEdit("", 90);
+        form_->Show();
+        PumpMessages();
+        ASSERT_EQ(Application->MainForm(), form_);
+    }
+    void TearDown() override
+    {
+        HoverWatchedControl = nullptr;
+        form_->Hide();
+        PumpMessages(20);
+    }
+
+    TEdit* AddEdit(const std::string& name, int top)
+    {
+        auto* edit = new TEdit(form_);
+        edit->SetName(name);
+        edit->SetParent(form_);
+        edit->SetBounds(10, top, 150, 22);
+        return edit;
+    }
+
+    // Puts the cursor on the control, calls the routine and tells whether the hover message arrived.
+    bool HoverPostedOver(TWinControl* control)
+    {
+        RECT rect{};
+        GetWindowRect(control->Handle(), &rect);
+        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        PostHoverToMainForm();
+        MSG message{};
+        return PeekMessageA(&message, form_->Handle(), HoverMessage, HoverMessage, PM_REMOVE) != 0;
+    }
+
+    TForm* form_ = nullptr;
+    TEdit* named_ = nullptr;
+    TEdit* watched_ = nullptr;
+    TEdit* unnamed_ = nullptr;
+};
+
+TEST_F(HoverOverControls, PostedOnlyOverAnotherNamedControlWhileOneIsWatched)
+{
+    EXPECT_FALSE(HoverPostedOver(named_)) << "no watched control";
+    HoverWatchedControl = watched_;
+    EXPECT_TRUE(HoverPostedOver(named_));
+    EXPECT_FALSE(HoverPostedOver(watched_));
+    EXPECT_FALSE(HoverPostedOver(unnamed_));
 }
 
 }  // namespace

@@ -18,10 +18,13 @@ std::string TwoDigits(int value)
 
 }  // namespace
 
-THostRecord::THostRecord(const Layoutc::TLayout& layout) : layout_(&layout), bytes_(size_t(layout.RecordLength), '\0')
+THostRecord::THostRecord(const Layoutc::TLayout& layout)
+    : layout_(&layout), bytes_(size_t(layout.RecordLength), '\0')
 {
     for (const Layoutc::TField& field : layout.Fields) {
-        if (field.Kind == Layoutc::TKind::String) bytes_.replace(size_t(field.Offset), size_t(field.Length), size_t(field.Length), ' ');
+        if (field.Kind == Layoutc::TKind::String) {
+            bytes_.replace(size_t(field.Offset), size_t(field.Length), size_t(field.Length), ' ');
+        }
         if (field.Kind == Layoutc::TKind::Decimal) PutPacked(field, 0, false);
     }
 }
