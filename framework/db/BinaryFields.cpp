@@ -120,6 +120,7 @@ void TBlobField::GetText(std::string& text, bool displayText) const
 
 TMemoField::TMemoField(TComponent* owner) : TBlobField(owner, ftMemo)
 {
+    SetDefaultTransliterate(true);
 }
 
 TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic)
@@ -134,5 +135,6 @@ void TBytesField::Publish(TPublisher<TBytesField>& p)
 void TBlobField::Publish(TPublisher<TBlobField>& p)
 {
     p.Property("Size", &TBlobField::Size, &TBlobField::SetSize).Default(0);
-    p.Property("Transliterate", &TBlobField::Transliterate, &TBlobField::SetTransliterate).Default(false);
+    p.Property("Transliterate", &TBlobField::Transliterate, &TBlobField::SetTransliterate)
+        .Stored(&TBlobField::IsTransliterateStored);
 }

@@ -55,10 +55,15 @@ protected:
     // "(BLOB)" for a value, "(Blob)" for none; descendants name their own kind.
     void GetText(std::string& text, bool displayText) const override;
     virtual std::string KindName() const { return "Blob"; }
+    // The class's own Transliterate, which form files leave out.
+    void SetDefaultTransliterate(bool value) { transliterate_ = defaultTransliterate_ = value; }
 
 private:
+    bool IsTransliterateStored() const { return transliterate_ != defaultTransliterate_; }
+
     bool modified_ = false;
     bool transliterate_ = false;
+    bool defaultTransliterate_ = false;
 };
 
 class TMemoField : public TBlobField {
