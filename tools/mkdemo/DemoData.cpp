@@ -1,6 +1,8 @@
 #include "tools/mkdemo/DemoData.h"
 
 #include <cmath>
+#include <fstream>
+#include <stdexcept>
 #include <map>
 #include <vector>
 
@@ -511,4 +513,8 @@ void MakeDemoData(THostDataDir& dir, TDateTime today)
 void MakeProgramDirectoryFiles(THostDataDir& programDir)
 {
     programDir.MakeFile("Yclient.clo");
+    const std::string description = programDir.PathOf("ycase.des");
+    std::ofstream file(description, std::ios::binary | std::ios::trunc);
+    file << ButilDescription(THostFileDefs::Builtin().ForFile("casesave.qf"));
+    if (!file.flush()) throw std::runtime_error("cannot write " + description);
 }

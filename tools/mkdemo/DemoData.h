@@ -16,5 +16,6 @@ constexpr const char* DemoReportDataFile = "RD000001.00";
 // Makes (or remakes) every file of the data directory.
 void MakeDemoData(THostDataDir& dir, TDateTime today);
 
-// The empty client template the tracking program copies when its client-save file is missing.
+// The files the programs expect beside them: the empty client template copied when the client-save file is missing,
+// and the description with which a missing case-save file is created.
 void MakeProgramDirectoryFiles(THostDataDir& programDir);

@@ -216,32 +216,80 @@ bool HasAutoIncrement(const Layoutc::TLayout& layout, const THostKey& key)
     });
 }
 
+// One key segment as the record manager takes it.
+struct TSegmentSpec {
+    int KeyNumber;
+    bool FirstOfKey;
+    uint16_t Position;  // 1-based
+    uint16_t Length;
+    uint16_t Flags;
+    uint8_t Type;
+};
+
+std::vector<TSegmentSpec> SegmentSpecs(const THostFileDef& file)
+{
+    std::vector<TSegmentSpec> segments;
+    for (const THostKey& key : file.Keys) {
+        const uint16_t keyFlags = uint16_t(ExtendedTypeFlag | (key.Duplicates ? DuplicatesFlag : 0) |
+                                           (HasAutoIncrement(file.Layout, key) ? 0 : ModifiableFlag));
+        for (size_t i = 0; i < key.Fields.size(); ++i) {
+            const Layoutc::TField& field = FieldOf(file.Layout, key.Fields[i]);
+            uint16_t flags = keyFlags;
+            if (key.CaseInsensitive && field.Kind == Layoutc::TKind::String) flags |= CaseInsensitiveFlag;
+            if (i + 1 < key.Fields.size()) flags |= SegmentedFlag;
+            segments.push_back({key.Number, i == 0, uint16_t(field.Offset + 1), uint16_t(field.Length), flags,
+                                KeyTypeOf(field.Kind)});
+        }
+    }
+    return segments;
+}
+
+const char* ButilTypeName(uint8_t type)
+{
+    switch (type) {
+    case 1: return "integer";
+    case 3: return "date";
+    case 5: return "decimal";
+    case 15: return "autoincrement";
+    default: return "string";
+    }
+}
+
 }  // namespace
 
 std::vector<uint8_t> CreateSpecification(const THostFileDef& file)
 {
-    size_t segments = 0;
-    for (const THostKey& key : file.Keys) segments += key.Fields.size();
-    std::vector<uint8_t> spec(SpecSize * (1 + segments));
+    const std::vector<TSegmentSpec> segments = SegmentSpecs(file);
+    std::vector<uint8_t> spec(SpecSize * (1 + segments.size()));
     Put16(spec, 0, uint16_t(file.Layout.RecordLength));
     Put16(spec, 2, PageSize);
     Put16(spec, 4, uint16_t(file.Keys.size()));
     Put16(spec, 10, KeyNumbersGiven);
     size_t at = SpecSize;
-    for (const THostKey& key : file.Keys) {
-        const uint16_t keyFlags = uint16_t(ExtendedTypeFlag | (key.Duplicates ? DuplicatesFlag : 0) |
-                                           (HasAutoIncrement(file.Layout, key) ? 0 : ModifiableFlag));
-        for (size_t i = 0; i < key.Fields.size(); ++i, at += SpecSize) {
-            const Layoutc::TField& field = FieldOf(file.Layout, key.Fields[i]);
-            uint16_t flags = keyFlags;
-            if (key.CaseInsensitive && field.Kind == Layoutc::TKind::String) flags |= CaseInsensitiveFlag;
-            if (i + 1 < key.Fields.size()) flags |= SegmentedFlag;
-            Put16(spec, at, uint16_t(field.Offset + 1));
-            Put16(spec, at + 2, uint16_t(field.Length));
-            Put16(spec, at + 4, flags);
-            spec[at + 10] = KeyTypeOf(field.Kind);
-            spec[at + 14] = uint8_t(key.Number);
-        }
+    for (const TSegmentSpec& segment : segments) {
+        Put16(spec, at, segment.Position);
+        Put16(spec, at + 2, segment.Length);
+        Put16(spec, at + 4, segment.Flags);
+        spec[at + 10] = segment.Type;
+        spec[at + 14] = uint8_t(segment.KeyNumber);
+        at += SpecSize;
     }
     return spec;
+}
+
+std::string ButilDescription(const THostFileDef& file)
+{
+    std::ostringstream text;
+    text << "# " << file.FileNames.front() << " (" << file.Layout.Name << ")\n";
+    text << "record length " << file.Layout.RecordLength << "\npage size " << PageSize << "\n";
+    for (const TSegmentSpec& segment : SegmentSpecs(file)) {
+        if (segment.FirstOfKey) {
+            text << "key " << segment.KeyNumber << ((segment.Flags & DuplicatesFlag) ? " duplicates" : "")
+                 << ((segment.Flags & ModifiableFlag) ? " modifiable" : "") << "\n";
+        }
+        text << "  segment position " << segment.Position << " length " << segment.Length << " type "
+             << ButilTypeName(segment.Type) << ((segment.Flags & CaseInsensitiveFlag) ? " case-insensitive" : "")
+             << "\n";
+    }
+    return text.str();
 }

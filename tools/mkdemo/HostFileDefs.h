@@ -48,3 +48,6 @@ const Layoutc::TField& FieldOf(const Layoutc::TLayout& layout, const std::string
 // The create request of the record manager (file specification and one specification per key segment), keys
 // numbered as given; every key but one on an autoincrement field is modifiable.
 std::vector<uint8_t> CreateSpecification(const THostFileDef& file);
+
+// The same file as a description file of the maintenance tool Butil.
+std::string ButilDescription(const THostFileDef& file);

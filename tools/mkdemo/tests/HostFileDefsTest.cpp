@@ -71,3 +71,21 @@ TEST(HostFileDefs, CreateRequestNumbersKeysAndMarksTheirSegments)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostFileDefs, ButilDescriptionOfAFile)
+{
+    THostFileDefs defs(Layouts, "file a.qf : SMALL\nkey 0 unique : Auto\nkey 4 dup ci : Name, Amount\n");
+    EXPECT_EQ(ButilDescription(defs.ForFile("a.qf")),
+              "# a.qf (SMALL)\n"
+              "record length 20\n"
+              "page size 4096\n"
+              "key 0\n"
+              "  segment position 1 length 4 type autoincrement\n"
+              "key 4 duplicates modifiable\n"
+              "  segment position 12 length 5 type string case-insensitive\n"
+              "  segment position 17 length 4 type decimal\n");
+}
+
+}  // namespace
