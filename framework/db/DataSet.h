@@ -63,7 +63,7 @@ public:
     void Last();
     void Next();
     void Prior() { MoveBy(-1); }
-    Integer MoveBy(Integer distance);
+    virtual Integer MoveBy(Integer distance);
     void Refresh();
     virtual void Resync(TResyncMode mode);
     void UpdateCursorPos();
