@@ -1,5 +1,6 @@
 #include "duntrack/BFilesU2.h"
 
+#include <array>
 #include <cstring>
 
 #include "engine/BtrError.h"

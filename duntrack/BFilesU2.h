@@ -3,7 +3,6 @@
 // text names the operation and the record-manager status.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>

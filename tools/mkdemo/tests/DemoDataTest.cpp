@@ -149,12 +149,15 @@ TEST_F(DemoData, OpenInvoicesAgeIntoEveryBucket)
 TEST_F(DemoData, PaymentsAndRetainersAreNegativeAndBillsPositive)
 {
     bool retainer = false;
-    for (const std::string& file : {"bill.qf", "hbill.qf"}) {
+    for (const char* file : {"bill.qf", "hbill.qf"}) {
         for (const std::string& bill : Records(file)) {
             const std::string type = Text(bill, "BILLS", "Type");
             const double total = Amount(bill, "Fees") + Amount(bill, "Direct Costs") + Amount(bill, "Retainer");
-            if (type == "B") EXPECT_GT(total, 0);
-            if (type == "P") EXPECT_LT(total, 0);
+            if (type == "B") {
+                EXPECT_GT(total, 0);
+            } else if (type == "P") {
+                EXPECT_LT(total, 0);
+            }
             retainer = retainer || (type == "P" && Amount(bill, "Retainer") < 0 &&
                                     Text(bill, "BILLS", "Invoice Number")[0] == ' ');
         }
@@ -166,7 +169,7 @@ TEST_F(DemoData, TimekeepersWithAndWithoutTimeAcrossMonths)
 {
     std::set<std::string> withTime;
     std::set<std::string> months;
-    for (const std::string& file : {"fee.qf", "hfee.qf"}) {
+    for (const char* file : {"fee.qf", "hfee.qf"}) {
         for (const std::string& fee : Records(file)) {
             if (Text(fee, "FEES", "Type") != "F") continue;
             withTime.insert(Text(fee, "FEES", "Employee Code"));
