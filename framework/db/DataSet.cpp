@@ -1046,6 +1046,12 @@ void TDataSet::RemoveDataSource(TDataSource* dataSource)
     UpdateBufferCount();
 }
 
+void TDataSet::GetDetailLinkFields(std::vector<TField*>& masterFields, std::vector<TField*>& detailFields)
+{
+    masterFields.clear();
+    detailFields.clear();
+}
+
 bool TDataSet::IsLinkedTo(TDataSource* dataSource) const
 {
     for (Integer guard = 0; dataSource && guard < 1000; ++guard) {

@@ -116,6 +116,8 @@ public:
     void EnableControls();
     bool ControlsDisabled() const { return disableCount_ != 0; }
     bool IsLinkedTo(TDataSource* dataSource) const;
+    // The master's fields and this dataset's fields that link it to its master (base: none).
+    virtual void GetDetailLinkFields(std::vector<TField*>& masterFields, std::vector<TField*>& detailFields);
     TDataSource* DataSource() { return GetDataSource(); }
     // Tells every data source (and so every data link) of an event, unless controls are disabled.
     virtual void DataEvent(TDataEvent event, intptr_t info);
