@@ -48,7 +48,6 @@ protected:
     Variant GetAsVariant() const override { return Variant(GetAsInteger()); }
     void SetVarValue(const Variant& value) override { SetAsInteger(value.ToInteger()); }
     void GetText(std::string& text, bool displayText) const override;
-    Integer GetDefaultWidth() const override { return 11; }
     // The stored value, or false when the field is empty.
     virtual bool GetValue(Integer& value) const;
     virtual void StoreValue(Integer value);
@@ -69,7 +68,6 @@ public:
 protected:
     bool GetValue(Integer& value) const override;
     void StoreValue(Integer value) override;
-    Integer GetDefaultWidth() const override { return 6; }
 };
 
 class TWordField : public TIntegerField {
@@ -81,7 +79,6 @@ public:
 protected:
     bool GetValue(Integer& value) const override;
     void StoreValue(Integer value) override;
-    Integer GetDefaultWidth() const override { return 5; }
 };
 
 class TAutoIncField : public TIntegerField {
@@ -139,6 +136,7 @@ protected:
     Variant GetAsVariant() const override { return Variant(GetAsFloat()); }
     void SetVarValue(const Variant& value) override { SetAsFloat(value.ToDouble()); }
     void GetText(std::string& text, bool displayText) const override;
+    Integer GetDefaultWidth() const override { return precision_ + 1; }
 
 private:
     bool currency_ = false;
@@ -178,6 +176,7 @@ protected:
     Variant GetAsVariant() const override { return Variant(GetAsCurrency()); }
     void SetVarValue(const Variant& value) override { SetAsCurrency(value.ToCurrency()); }
     void GetText(std::string& text, bool displayText) const override;
+    Integer GetDefaultWidth() const override { return precision_ > 0 ? precision_ + 1 : TNumericField::GetDefaultWidth(); }
 
 private:
     bool currency_ = false;
