@@ -176,7 +176,10 @@ protected:
     Variant GetAsVariant() const override { return Variant(GetAsCurrency()); }
     void SetVarValue(const Variant& value) override { SetAsCurrency(value.ToCurrency()); }
     void GetText(std::string& text, bool displayText) const override;
-    Integer GetDefaultWidth() const override { return precision_ > 0 ? precision_ + 1 : TNumericField::GetDefaultWidth(); }
+    Integer GetDefaultWidth() const override
+    {
+        return precision_ > 0 ? precision_ + 1 : TNumericField::GetDefaultWidth();
+    }
 
 private:
     bool currency_ = false;
