@@ -111,13 +111,8 @@ std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::
     return nullptr;
   }
   auto file = std::make_shared<SharedFile>(canonical, std::move(io));
-  status = file->Sync();
-  if (status != Status::Ok) {
-    status = Status::NotARecordFile;
-    return nullptr;
-  }
-  file->CompactIfWorthwhile();
   files[key] = file;
+  status = Status::Ok;
   return file;
 }
 
@@ -196,8 +191,17 @@ int16_t DoOpen(Engine& engine, const Call& call) {
   if (!file) return status;
   if (status != Status::Ok) return status;
   bool exclusive = call.keyNum == OpenMode::Exclusive;
+  bool first = !file->Loaded();
+  // The open lock comes first: a file is never read while another client rewrites it.
   status = file->AddOpen(exclusive);
   if (status != Status::Ok) return status;
+  if (first) {
+    status = file->Sync() == Status::Ok ? file->CompactIfWorthwhile() : Status::NotARecordFile;
+    if (status != Status::Ok) {
+      file->RemoveOpen(exclusive);
+      return status;
+    }
+  }
   Handle handle;
   handle.id = engine.nextHandleId++;
   handle.client = call.client;

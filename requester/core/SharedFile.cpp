@@ -193,16 +193,36 @@ std::string SharedFile::CompactLog() {
   return log;
 }
 
-void SharedFile::CompactIfWorthwhile() {
+bool SharedFile::WorthCompacting() {
   constexpr uint64_t MinimumLog = 256 << 10;
   uint64_t logSize = known_.end - known_.start;
-  if (!io_->Writable() || HasOpens() || logSize < MinimumLog) return;
+  if (!io_->Writable() || logSize < MinimumLog) return false;
   uint64_t liveEstimate = 0;
   state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 32 + 9 * record.seqs.size(); });
-  if (liveEstimate * 2 > logSize) return;
+  return liveEstimate * 2 <= logSize;
+}
+
+int16_t SharedFile::CompactIfWorthwhile() {
+  if (!WorthCompacting()) return Status::Ok;
+  if (exclusiveOpens_ > 0) {
+    Compact();
+    return Status::Ok;
+  }
+  if (normalOpens_ != 1) return Status::Ok;
   // Alone with the file: every other opener waits on the open region until the rewrite is done.
-  if (!io_->Lock(OpenRegion, true, false)) return;
+  io_->Unlock(OpenRegion);
+  if (io_->Lock(OpenRegion, true, false)) {
+    Compact();
+    io_->Unlock(OpenRegion);
+  }
+  return LockOpenShared() ? Status::Ok : Status::FileLocked;
+}
+
+void SharedFile::Compact() {
+  // A client whose transaction outlived its opens may still append to this log.
+  if (!io_->Lock(TransactionRegion, true, false)) return;
   std::string log = CompactLog();
+  uint64_t logSize = known_.end - known_.start;
   if (log.size() * 2 <= logSize) {
     // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
     uint64_t copyAt = known_.end;
@@ -213,7 +233,7 @@ void SharedFile::CompactIfWorthwhile() {
                            state_.nextSeq}) == 0;
     if (done) io_->Truncate(HeaderSize + log.size());
   }
-  io_->Unlock(OpenRegion);
+  io_->Unlock(TransactionRegion);
 }
 
 void SharedFile::ApplyWithUndo(const LogEntry& entry) {

@@ -23,8 +23,10 @@ class SharedFile {
 
   // Reads the commit slot and applies what other clients committed since the last call.
   int16_t Sync();
-  // Rewrites the log without superseded entries when it is mostly garbage and no other client has the file open.
-  void CompactIfWorthwhile();
+  bool Loaded() const { return known_.counter != 0; }
+  // Called by the first open of this connection: rewrites the log without superseded entries when it is mostly
+  // garbage and no other client has the file open. 85 when the open was lost to an exclusive opener meanwhile.
+  int16_t CompactIfWorthwhile();
 
   // Open modes held by this client's handles.
   int16_t AddOpen(bool exclusive);
@@ -56,6 +58,8 @@ class SharedFile {
   int16_t Replay(uint64_t from, uint64_t to, bool wholeLog);
   int16_t WriteSlot(const CommitSlot& slot);
   std::string CompactLog();
+  bool WorthCompacting();
+  void Compact();
   void ApplyWithUndo(const LogEntry& entry);
   bool LockOpenShared();
 

@@ -177,9 +177,8 @@ std::vector<std::string> Contents(TestFile& f) {
 
 }  // namespace
 
-TEST(Crash, KilledWhileRewritingTheLog) {
-  TempDir dir;
-  std::string master = dir.File("master.dat");
+// A file whose log is mostly superseded entries, and its contents.
+void MakeChurnedFile(const std::string& master, std::vector<std::string>& expected) {
   {
     TestFile f;
     ASSERT_EQ(0, f.Create(master, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
@@ -197,16 +196,23 @@ TEST(Crash, KilledWhileRewritingTheLog) {
     ASSERT_EQ(0, f.Call(Op::EndTransaction));
   }
   CoreStop();
-  std::vector<std::string> expected;
   {
     // A copy of a closed file is a complete file.
-    std::string copy = dir.File("copy.dat");
+    std::string copy = master + ".copy";
     std::filesystem::copy_file(master, copy);
     TestFile f;
     ASSERT_EQ(0, f.Open(copy, OpenMode::ReadOnly));
     expected = Contents(f);
   }
   CoreStop();
+}
+
+TEST(Crash, KilledWhileRewritingTheLog) {
+  TempDir dir;
+  std::string master = dir.File("master.dat");
+  std::vector<std::string> expected;
+  MakeChurnedFile(master, expected);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
   std::mt19937 rng(99);
   for (int round = 0; round < 12; ++round) {
     std::string path = dir.File("rewrite" + std::to_string(round) + ".dat");
@@ -222,6 +228,34 @@ TEST(Crash, KilledWhileRewritingTheLog) {
     ASSERT_EQ(0, f.Open(path)) << round;
     EXPECT_EQ(expected, Contents(f)) << round;
     EXPECT_LT(std::filesystem::file_size(path), sizeBefore) << round;
+    CoreStop();
+  }
+}
+
+TEST(Crash, OpenWhileAnotherProcessRewritesTheLog) {
+  TempDir dir;
+  std::string master = dir.File("master.dat");
+  std::vector<std::string> expected;
+  MakeChurnedFile(master, expected);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  std::mt19937 rng(7);
+  for (int round = 0; round < 24; ++round) {
+    std::string path = dir.File("shared" + std::to_string(round) + ".dat");
+    std::filesystem::copy_file(master, path);
+    Child child([&](Child& self) {
+      self.Send(0);
+      TestFile f;
+      self.Send(f.Open(path));
+    });
+    int32_t status;
+    ASSERT_TRUE(child.Receive(status));
+    ::usleep(std::uniform_int_distribution<int>(0, 80000)(rng));  // while the child loads or rewrites
+    TestFile f;
+    ASSERT_EQ(0, f.Open(path)) << round;
+    EXPECT_EQ(expected, Contents(f)) << round;
+    ASSERT_TRUE(child.Receive(status));
+    EXPECT_EQ(0, status);
+    child.Wait();
     CoreStop();
   }
 }
