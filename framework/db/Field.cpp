@@ -175,7 +175,8 @@ bool TField::GetData(void* buffer) const
 {
     CheckDataSet();
     if (validating_) {
-        if (valueBuffer_ && buffer) std::copy_n(static_cast<const char*>(valueBuffer_), DataSize(), static_cast<char*>(buffer));
+        if (valueBuffer_ && buffer)
+            std::copy_n(static_cast<const char*>(valueBuffer_), DataSize(), static_cast<char*>(buffer));
         return valueBuffer_ != nullptr;
     }
     return dataSet_->GetFieldData(const_cast<TField*>(this), buffer);

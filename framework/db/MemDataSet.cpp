@@ -190,7 +190,8 @@ bool TMemDataSet::GetFieldData(TField* field, void* buffer)
 {
     TRecordBuffer record = ActiveRecBuf();
     if (!record) return false;
-    const char* at = field->FieldNo() > 0 ? record + FieldOffset(field->FieldNo()) : record + recordSize_ + field->Offset();
+    const char* at =
+        field->FieldNo() > 0 ? record + FieldOffset(field->FieldNo()) : record + recordSize_ + field->Offset();
     if (at[0] == 0) return false;
     if (buffer) std::memcpy(buffer, at + 1, ValueBytes(field));
     return true;

@@ -427,7 +427,8 @@ TEST_F(DataSetTest, ScrollingBackReportsNegativeDistances)
     data->Prior();
     data->Prior();
     data->Prior();
-    EXPECT_EQ(Take(link), (Log{"CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled -1"}));
+    EXPECT_EQ(Take(link),
+              (Log{"CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled 0", "CheckBrowse", "Scrolled -1"}));
     EXPECT_EQ(link.ActiveRecord(), 0);
     EXPECT_EQ(Id(), 2);
     EXPECT_EQ(data->MoveBy(-5), -1);
