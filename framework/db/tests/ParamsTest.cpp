@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "db/DBErrors.h"
+#include "db/IndexDefs.h"
 #include "db/MemDataSet.h"
 #include "db/Params.h"
 
@@ -64,6 +65,40 @@ TEST(BlobStreams, WriteBackOnFlushAndReadOnlyFieldsRefuse)
     EXPECT_THROW(notes->SetAsString("no"), EDatabaseError);
     data->Cancel();
     data->Free();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IndexDefs, FindByNameAndByLeadingFields)
+{
+    TIndexDefs defs(nullptr);
+    defs.Add("0", "Client;Case", {ixPrimary, ixUnique});
+    defs.Add("1", "Name", {ixCaseInsensitive});
+    defs.Add("2", "Name;Client", {});
+    EXPECT_EQ(defs.Find("1")->Fields, "Name");
+    try {
+        defs.Find("9");
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "Index '9' not found");
+    }
+    EXPECT_EQ(defs.FindIndexForFields("client")->Name, "0");
+    EXPECT_EQ(defs.FindIndexForFields("Client;Case")->Name, "0");
+    EXPECT_EQ(defs.GetIndexForFields("Name", false)->Name, "2");
+    EXPECT_EQ(defs.GetIndexForFields("Name", true)->Name, "1");
+    EXPECT_EQ(defs.GetIndexForFields("Case", false), nullptr);
+    try {
+        defs.FindIndexForFields("Cli");
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "No index for fields 'Cli'");
+    }
+    TIndexDefs copy(nullptr);
+    copy.Assign(&defs);
+    ASSERT_EQ(copy.Count(), 3);
+    EXPECT_TRUE(copy.Items(0)->Options.Contains(ixUnique));
 }
 
 }  // namespace
