@@ -23,6 +23,8 @@ constexpr SmallInt IncompatibleOpenMode = 88;
 constexpr SmallInt KeyBufferTooShort = 21;
 constexpr size_t AutoIncrementLength = 4;
 constexpr size_t MaxErrorTextLength = 255;
+constexpr Word KeyNumbersGivenFlag = 0x0400;
+constexpr size_t KeyNumberOffset = 14;
 
 const THostFileTagInfo TagTable[HostFileTagCount] = {
     {"CL", 393}, {"FE", 80}, {"MC", -1}, {"MT", -1}, {"MR", -1}, {"CA", 439}, {"EM", 74}, {"FS", 40},
@@ -252,6 +254,30 @@ void RetryDeleteRecord(Byte n)
     }
 }
 
+Word StatWord(const std::vector<Byte>& stat, size_t offset)
+{
+    return Word(stat[offset] | stat[offset + 1] << 8);
+}
+
+// Whether the open file has the key number: its keys are numbered by their order unless the file gives numbers.
+bool FileHasKey(TWinBtr& file, Byte key)
+{
+    std::vector<Byte> stat(TWinBtr::StatBufferSize);
+    file.GetStat(stat.data());
+    const Integer keys = StatWord(stat, 4);
+    const bool numbersGiven = (StatWord(stat, 10) & KeyNumbersGivenFlag) != 0;
+    size_t segment = TWinBtr::FileSpecSize;
+    for (Integer ordinal = 0; ordinal < keys && segment + TWinBtr::SegmentSpecSize <= stat.size(); ++ordinal) {
+        if ((numbersGiven ? stat[segment + KeyNumberOffset] : ordinal) == key) return true;
+        while (segment + TWinBtr::SegmentSpecSize <= stat.size() &&
+               (StatWord(stat, segment + 4) & TWinBtr::SegmentContinues)) {
+            segment += TWinBtr::SegmentSpecSize;
+        }
+        segment += TWinBtr::SegmentSpecSize;
+    }
+    return false;
+}
+
 void FreeAllFileSlots()
 {
     for (TBtrFile& slot : slots) {
@@ -321,7 +347,7 @@ bool IsFileOpen(Byte n)
 void SetFileIndex(Byte n, Byte key)
 {
     TWinBtr& file = CheckFileNumber(n);
-    if (key >= file.GetKeyCount()) {
+    if (!FileHasKey(file, key)) {
         file.SetStatus(BtrStatus::InvalidKeyNumber);
         Fail("Unable to set an index for file #" + IntToStr(n) + ".\r\r" + StatusLines(BtrStatus::InvalidKeyNumber));
     }

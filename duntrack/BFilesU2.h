@@ -56,6 +56,7 @@ constexpr Cardinal LockRetryPeriodMs = 3000;
 void OpenHostFile(Byte n, const std::string& spec, SmallInt mode);
 void CloseHostFile(Byte n);
 bool IsFileOpen(Byte n);
+// The key later reads of file n use; a key number the file does not have is refused with status 6.
 void SetFileIndex(Byte n, Byte key);
 void GetFirstRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock);
 void GetNextRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock);

@@ -241,7 +241,7 @@ TEST_F(RecordFileLayer, DeletesTheRecordLastRead)
               "This record could not be deleted.\r" + StatusLines(8));
 }
 
-TEST_F(RecordFileLayer, RefusesKeyNumbersFromTheKeyCountOnAndKeepsThePreviousOne)
+TEST_F(RecordFileLayer, RefusesKeyNumbersTheFileLacksAndKeepsThePreviousOne)
 {
     OpenNotes();
     AddNotes();
@@ -250,6 +250,25 @@ TEST_F(RecordFileLayer, RefusesKeyNumbersFromTheKeyCountOnAndKeepsThePreviousOne
                   "Unable to set an index for file #99.\r\r" + StatusLines(6));
     }
     EXPECT_TRUE(GetEqualRecord(NoteFile, AccountKey("ZED", "7", '0'), buffer_, false)) << "still by key 1";
+}
+
+TEST_F(RecordFileLayer, KeyNumbersWithGapsAreThoseTheFileGives)
+{
+    const THostFileDefs gapped("layout GAPPED record 11\n| 1 | Auto | autoincrement | 0 | 4 |\n"
+                               "| 2 | Code | string | 4 | 7 |\n",
+                               "file gapped.qf : GAPPED\nkey 0 : Auto\nkey 3 : Code\n");
+    THostDataDir(folder_.string(), gapped).MakeFile("gapped.qf");
+    OpenHostFile(4, (folder_ / "gapped.qf").string(), 0);
+    InsertRecord(4, "B-CODE ");
+    InsertRecord(4, "A-CODE ");
+    SetFileIndex(4, 3);
+    TDynCharArr record(11);
+    bool eof = false;
+    GetFirstRecord(4, record, eof, false);
+    EXPECT_EQ(std::string(record.begin() + 4, record.end()), "A-CODE ");
+    for (Byte key : {Byte(1), Byte(2)}) {
+        EXPECT_EQ(AbortText([&] { SetFileIndex(4, key); }), "Unable to set an index for file #4.\r\r" + StatusLines(6));
+    }
 }
 
 TEST_F(RecordFileLayer, RefusesTooLongKeysAndTooShortBuffers)
