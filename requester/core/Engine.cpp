@@ -110,7 +110,7 @@ std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::
                                                      : Status::IoError;
     return nullptr;
   }
-  auto file = std::make_shared<SharedFile>(canonical, std::move(io));
+  auto file = std::make_shared<SharedFile>(std::move(io));
   files[key] = file;
   status = Status::Ok;
   return file;

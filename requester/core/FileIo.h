@@ -21,7 +21,6 @@ class FileIo {
   virtual ~FileIo() = default;
   virtual bool ReadAt(uint64_t offset, void* buffer, size_t count) = 0;  // false unless count bytes were read
   virtual bool WriteAt(uint64_t offset, const void* buffer, size_t count) = 0;
-  virtual bool Flush() = 0;
   virtual bool Truncate(uint64_t size) = 0;
   virtual uint64_t Size() = 0;
   virtual bool Writable() const = 0;

@@ -56,8 +56,6 @@ class PosixFile : public FileIo {
     return true;
   }
 
-  bool Flush() override { return ::fdatasync(fd_) == 0; }
-
   bool Truncate(uint64_t size) override { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
 
   uint64_t Size() override {

@@ -13,10 +13,6 @@ const Record* RecordStore::Find(uint32_t position) const {
   return it == pages_.end() ? nullptr : it->second->slots[position % PageSize].get();
 }
 
-Record* RecordStore::Find(uint32_t position) {
-  return const_cast<Record*>(static_cast<const RecordStore*>(this)->Find(position));
-}
-
 Record& RecordStore::Put(uint32_t position, Record record) {
   auto& page = pages_[position - position % PageSize];
   if (!page) page = std::make_unique<Page>();

@@ -21,7 +21,6 @@ struct Record {
 class RecordStore {
  public:
   const Record* Find(uint32_t position) const;
-  Record* Find(uint32_t position);
   Record& Put(uint32_t position, Record record);
   void Erase(uint32_t position);
   size_t Size() const { return size_; }

@@ -18,7 +18,7 @@ constexpr uint64_t TransactionRegion = LockBase + 3;  // held by the client whos
 constexpr uint64_t RecordRegion(uint32_t position) { return LockBase + 16 + position; }
 }  // namespace
 
-SharedFile::SharedFile(std::string path, std::unique_ptr<FileIo> io) : path_(std::move(path)), io_(std::move(io)) {
+SharedFile::SharedFile(std::unique_ptr<FileIo> io) : io_(std::move(io)) {
   if (io_->Size() >= HeaderSize) header_ = io_->MapHeader(HeaderSize);
 }
 

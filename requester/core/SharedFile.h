@@ -14,10 +14,9 @@ namespace reqcore {
 
 class SharedFile {
  public:
-  SharedFile(std::string path, std::unique_ptr<FileIo> io);
+  explicit SharedFile(std::unique_ptr<FileIo> io);
   ~SharedFile();
 
-  const std::string& Path() const { return path_; }
   TableState& State() { return state_; }
   bool Writable() const { return io_->Writable(); }
 
@@ -45,7 +44,6 @@ class SharedFile {
   int16_t CommitWrite(std::vector<LogEntry> entries);
   void CancelWrite();
 
-  bool InTransaction() const { return holdsTransaction_; }
   int16_t EndTransaction();
   void AbortTransaction();
 
@@ -63,7 +61,6 @@ class SharedFile {
   void ApplyWithUndo(const LogEntry& entry);
   bool LockOpenShared();
 
-  std::string path_;
   std::unique_ptr<FileIo> io_;
   const uint8_t* header_ = nullptr;  // mapped header, when the platform maps files
   TableState state_;
