@@ -128,7 +128,9 @@ int16_t FindByPercentage(const TableState& state, const Call& call, const KeyDef
   if (percentage > 10000) return Status::InvalidOperation;
   size_t count = key ? state.Index(key->number).Size() : state.records.Size();
   if (count == 0) return Status::EndOfFile;
-  size_t rank = static_cast<size_t>(uint64_t(percentage) * (count - 1) / 10000);
+  // The record whose place it is: ceil(percentage / 10000 x count) - 1, the inverse of find percentage.
+  size_t rank = static_cast<size_t>((uint64_t(percentage) * count + 9999) / 10000);
+  rank = rank == 0 ? 0 : rank - 1;
   found = key ? FromIndex(state, *key, state.Index(key->number).AtRank(rank))
               : FromPosition(state, state.records.AtRank(rank));
   return Status::Ok;
@@ -200,7 +202,8 @@ int16_t FindPercentage(const TableState& state, const Call& call, const KeyDef* 
     count = state.records.Size();
     rank = state.records.Rank(position);
   }
-  uint32_t percentage = count <= 1 ? 0 : static_cast<uint32_t>(std::min<uint64_t>(10000, rank * 10000ull / (count - 1)));
+  // Just above rank / count, so that trunc(percentage / 10000 x count) gives the rank back even in floating point.
+  uint32_t percentage = rank == 0 ? 0 : static_cast<uint32_t>(std::min<uint64_t>(10000, rank * 10000ull / count + 1));
   std::memcpy(call.data, &percentage, 4);
   call.Returned(4);
   return Status::Ok;

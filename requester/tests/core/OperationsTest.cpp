@@ -192,7 +192,27 @@ TEST_F(CoreOps, Percentages) {
   ASSERT_EQ(0, f.Call(Op::FindPercentage, 0));
   uint32_t pct;
   std::memcpy(&pct, f.data.data(), 4);
-  EXPECT_EQ(7500u, pct);
+  EXPECT_EQ(7426u, pct);  // just above 75 of 101 records before it
+}
+
+// Sequence numbers as callers derive them: percentage := trunc(10000 / count x n) (10000 for the last) to go to
+// record n; n := trunc(percentage / 10000 x count) + 1 from the percentage of a record.
+TEST_F(CoreOps, PercentagesRoundTripSequenceNumbers) {
+  int inserted = 0;
+  for (int count : {1, 2, 3, 7, 200, 999}) {
+    while (inserted < count) ASSERT_EQ(0, f.Insert(Rec(inserted++, "n")));
+    for (int n = 1; n <= count; ++n) {
+      uint32_t percentage = n < count ? static_cast<uint32_t>(10000.0 / count * n) : 10000;
+      f.data.assign(64, 0);
+      std::memcpy(f.data.data(), &percentage, 4);
+      ASSERT_EQ(0, f.Call(Op::GetByPercentage, 0));
+      ASSERT_EQ(n - 1, IdOf(f.Record())) << count << " " << n;
+      f.data.assign(4, 0);
+      ASSERT_EQ(0, f.Call(Op::FindPercentage, 0));
+      std::memcpy(&percentage, f.data.data(), 4);
+      ASSERT_EQ(n, std::min<int>(static_cast<int>(percentage / 10000.0 * count), count) + 1) << count << " " << n;
+    }
+  }
 }
 
 TEST_F(CoreOps, StatReplyLayout) {

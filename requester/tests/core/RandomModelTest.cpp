@@ -357,7 +357,8 @@ class RandomRun {
                                                           : Status::Ok;
     Expect(expected, file_.Call(Op::GetByPercentage, static_cast<int8_t>(key)), "by percentage");
     if (expected != 0) return;
-    uint32_t position = order[uint64_t(percentage) * (order.size() - 1) / 10000];
+    size_t place = (uint64_t(percentage) * order.size() + 9999) / 10000;
+    uint32_t position = order[place == 0 ? 0 : place - 1];
     ExpectRecord(position, key);
     model_.Place(std::max(key, 0), position, key >= 0);
     if (key >= 0) file_.cursorKey = static_cast<int8_t>(key);
@@ -384,7 +385,7 @@ class RandomRun {
     if (expected != 0) return;
     uint32_t percentage;
     std::memcpy(&percentage, file_.data.data(), 4);
-    uint64_t wanted = order.size() <= 1 ? 0 : std::min<uint64_t>(10000, rank * 10000 / (order.size() - 1));
+    uint64_t wanted = rank == 0 ? 0 : std::min<uint64_t>(10000, rank * 10000 / order.size() + 1);
     ASSERT_EQ(wanted, percentage) << "find percentage at step " << step_;
   }
 
