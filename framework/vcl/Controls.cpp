@@ -626,7 +626,9 @@ void TWinControl::Invalidate()
 
 void TWinControl::SetBounds(Integer left, Integer top, Integer width, Integer height)
 {
+    const bool resized = width != width_ || height != height_;
     TControl::SetBounds(left, top, width, height);
+    if (resized) AlignControls();
 }
 
 void TWinControl::BoundsChanged()

@@ -1,0 +1,262 @@
+#include "vcl/ExtCtrls.h"
+
+#include <algorithm>
+
+#include "vcl/Forms.h"
+
+namespace {
+
+void DrawBevel(HDC dc, TRect& rect, TBevelCut cut, Integer width)
+{
+    if (cut == bvNone) return;
+    if (cut != bvSpace) {
+        const COLORREF topLeft = GetSysColor(cut == bvLowered ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        const COLORREF bottomRight = GetSysColor(cut == bvLowered ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+        for (Integer i = 0; i < width; ++i) {
+            HBRUSH light = CreateSolidBrush(topLeft), dark = CreateSolidBrush(bottomRight);
+            RECT top{rect.left, rect.top, rect.right, rect.top + 1}, left{rect.left, rect.top, rect.left + 1, rect.bottom};
+            RECT bottom{rect.left, rect.bottom - 1, rect.right, rect.bottom};
+            RECT right{rect.right - 1, rect.top, rect.right, rect.bottom};
+            FillRect(dc, &top, light);
+            FillRect(dc, &left, light);
+            FillRect(dc, &bottom, dark);
+            FillRect(dc, &right, dark);
+            DeleteObject(light);
+            DeleteObject(dark);
+            InflateRect(&rect, -1, -1);
+        }
+    } else {
+        InflateRect(&rect, -width, -width);
+    }
+}
+
+}  // namespace
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner)
+{
+    controlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
+                                  csDoubleClicks};
+    color_ = clBtnFace;
+    width_ = 185;
+    height_ = 41;
+}
+
+void TPanel::Publish(TPublisher<TPanel>& p)
+{
+    p.Property("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner).Default(bvNone);
+    p.Property("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter).Default(bvRaised);
+    p.Property("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).Default(1);
+    p.Property("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).Default(0);
+    p.Property("Alignment", &TPanel::Alignment, &TPanel::SetAlignment).Default(taCenter);
+}
+
+void TPanel::AdjustClientRect(TRect& rect)
+{
+    Integer inset = borderWidth_;
+    if (bevelOuter_ != bvNone) inset += bevelWidth_;
+    if (bevelInner_ != bvNone) inset += bevelWidth_;
+    InflateRect(&rect, -inset, -inset);
+}
+
+void TPanel::Paint()
+{
+    TCanvas* canvas = Canvas();
+    TRect rect = ClientRect();
+    canvas->Brush()->SetColor(color_);
+    canvas->FillRect(rect);
+    HDC dc = canvas->Handle();
+    DrawBevel(dc, rect, bevelOuter_, bevelWidth_);
+    InflateRect(&rect, -borderWidth_, -borderWidth_);
+    DrawBevel(dc, rect, bevelInner_, bevelWidth_);
+    if (text_.empty()) return;
+    static const UINT alignments[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(font_->Color()));
+    DrawTextA(dc, text_.c_str(), int(text_.size()), &rect, DT_SINGLELINE | DT_VCENTER | alignments[alignment_]);
+}
+
+void TPanel::Dispatch(TMessage& message)
+{
+    if (message.Msg == CM_TEXTCHANGED) {
+        Invalidate();
+        return;
+    }
+    TCustomControl::Dispatch(message);
+}
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner)
+{
+    width_ = 50;
+    height_ = 50;
+}
+
+void TBevel::Publish(TPublisher<TBevel>& p)
+{
+    p.Property("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
+    p.Property("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
+}
+
+void TBevel::Paint()
+{
+    HDC dc = Canvas()->Handle();
+    RECT rect = ClientRect();
+    const UINT edge = style_ == bsLowered ? EDGE_SUNKEN : EDGE_RAISED;
+    switch (shape_) {
+    case bsBox:
+        DrawEdge(dc, &rect, style_ == bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
+        break;
+    case bsFrame:
+        DrawEdge(dc, &rect, EDGE_ETCHED, BF_RECT);
+        break;
+    case bsTopLine:
+        DrawEdge(dc, &rect, edge, BF_TOP);
+        break;
+    case bsBottomLine:
+        DrawEdge(dc, &rect, edge, BF_BOTTOM);
+        break;
+    case bsLeftLine:
+        DrawEdge(dc, &rect, edge, BF_LEFT);
+        break;
+    case bsRightLine:
+        DrawEdge(dc, &rect, edge, BF_RIGHT);
+        break;
+    case bsSpacer:
+        break;
+    }
+}
+
+TShape::TShape(TComponent* owner)
+        : TGraphicControl(owner), brush_(std::make_unique<TBrush>()), pen_(std::make_unique<TPen>())
+{
+    width_ = 65;
+    height_ = 65;
+    brush_->OnChange = [this](TObject*) { Invalidate(); };
+    pen_->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+void TShape::Publish(TPublisher<TShape>& p)
+{
+    p.Property("Shape", &TShape::Shape, &TShape::SetShape).Default(stRectangle);
+    p.Property("Brush", &TShape::Brush, &TShape::SetBrush);
+    p.Property("Pen", &TShape::Pen, &TShape::SetPen);
+}
+
+void TShape::Paint()
+{
+    TCanvas* canvas = Canvas();
+    canvas->SetPen(pen_.get());
+    canvas->SetBrush(brush_.get());
+    const Integer penWidth = pen_->Width();
+    Integer x = penWidth / 2, y = x;
+    Integer w = width_ - penWidth + 1, h = height_ - penWidth + 1;
+    if (shape_ == stSquare || shape_ == stRoundSquare || shape_ == stCircle) {
+        const Integer side = std::min(w, h);
+        x += (w - side) / 2;
+        y += (h - side) / 2;
+        w = h = side;
+    }
+    switch (shape_) {
+    case stRectangle:
+    case stSquare:
+        canvas->Rectangle(x, y, x + w, y + h);
+        break;
+    case stRoundRect:
+    case stRoundSquare:
+        canvas->RoundRect(x, y, x + w, y + h, std::min(w, h) / 4, std::min(w, h) / 4);
+        break;
+    default:
+        canvas->Ellipse(x, y, x + w, y + h);
+        break;
+    }
+}
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_unique<TPicture>())
+{
+    width_ = 105;
+    height_ = 105;
+    picture_->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+void TImage::Publish(TPublisher<TImage>& p)
+{
+    p.Property("Picture", &TImage::Picture, &TImage::SetPicture);
+    p.Property("Stretch", &TImage::Stretch, &TImage::SetStretch).Default(false);
+    p.Property("Center", &TImage::Center, &TImage::SetCenter).Default(false);
+}
+
+void TImage::Paint()
+{
+    TGraphic* graphic = picture_->Graphic();
+    if (!graphic || graphic->Empty()) return;
+    if (stretch_) {
+        Canvas()->StretchDraw(ClientRect(), graphic);
+        return;
+    }
+    const Integer x = center_ ? (width_ - graphic->Width()) / 2 : 0;
+    const Integer y = center_ ? (height_ - graphic->Height()) / 2 : 0;
+    Canvas()->Draw(x, y, graphic);
+}
+
+LRESULT CALLBACK TimerWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_TIMER) {
+        auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (timer) {
+            try {
+                timer->Timer();
+            } catch (...) {
+                Application->HandleException(timer);
+            }
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TimerWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DunTimer";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, "DunTimer", "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    UpdateTimer();
+}
+
+TTimer::~TTimer()
+{
+    KillTimer(window_, 1);
+    DestroyWindow(window_);
+}
+
+void TTimer::Publish(TPublisher<TTimer>& p)
+{
+    p.Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
+    p.Property("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
+    p.Property("OnTimer", &TTimer::OnTimer);
+}
+
+void TTimer::SetEnabled(bool value)
+{
+    enabled_ = value;
+    UpdateTimer();
+}
+
+void TTimer::SetInterval(Cardinal value)
+{
+    interval_ = value;
+    UpdateTimer();
+}
+
+void TTimer::UpdateTimer()
+{
+    KillTimer(window_, 1);
+    if (enabled_ && interval_ > 0) SetTimer(window_, 1, interval_, nullptr);
+}
+
+void TTimer::Timer()
+{
+    if (OnTimer) OnTimer(this);
+}

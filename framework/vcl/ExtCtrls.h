@@ -1,0 +1,135 @@
+// Panels, bevels, shapes, images and timers.
+#pragma once
+
+#include <memory>
+
+#include "vcl/Controls.h"
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+DUN_ENUM(TBevelCut, "bvNone", "bvLowered", "bvRaised", "bvSpace");
+
+class TPanel : public TCustomControl {
+    DUN_CLASS(TPanel, TCustomControl)
+public:
+    explicit TPanel(TComponent* owner);
+
+    TBevelCut BevelInner() const { return bevelInner_; }
+    void SetBevelInner(TBevelCut value) { bevelInner_ = value; Realign(); Invalidate(); }
+    TBevelCut BevelOuter() const { return bevelOuter_; }
+    void SetBevelOuter(TBevelCut value) { bevelOuter_ = value; Realign(); Invalidate(); }
+    Integer BevelWidth() const { return bevelWidth_; }
+    void SetBevelWidth(Integer value) { bevelWidth_ = value; Realign(); Invalidate(); }
+    Integer BorderWidth() const { return borderWidth_; }
+    void SetBorderWidth(Integer value) { borderWidth_ = value; Realign(); Invalidate(); }
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value) { alignment_ = value; Invalidate(); }
+    void Dispatch(TMessage& message) override;
+
+    static void Publish(TPublisher<TPanel>& p);
+
+protected:
+    void AdjustClientRect(TRect& rect) override;
+    void Paint() override;
+
+private:
+    TBevelCut bevelInner_ = bvNone;
+    TBevelCut bevelOuter_ = bvRaised;
+    Integer bevelWidth_ = 1;
+    Integer borderWidth_ = 0;
+    TAlignment alignment_ = taCenter;
+};
+
+enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum TBevelStyle { bsLowered, bsRaised };
+DUN_ENUM(TBevelShape, "bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer");
+DUN_ENUM(TBevelStyle, "bsLowered", "bsRaised");
+
+class TBevel : public TGraphicControl {
+    DUN_CLASS(TBevel, TGraphicControl)
+public:
+    explicit TBevel(TComponent* owner);
+    TBevelShape Shape() const { return shape_; }
+    void SetShape(TBevelShape value) { shape_ = value; Invalidate(); }
+    TBevelStyle Style() const { return style_; }
+    void SetStyle(TBevelStyle value) { style_ = value; Invalidate(); }
+
+    static void Publish(TPublisher<TBevel>& p);
+
+protected:
+    void Paint() override;
+
+private:
+    TBevelShape shape_ = bsBox;
+    TBevelStyle style_ = bsLowered;
+};
+
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+DUN_ENUM(TShapeType, "stRectangle", "stSquare", "stRoundRect", "stRoundSquare", "stEllipse", "stCircle");
+
+class TShape : public TGraphicControl {
+    DUN_CLASS(TShape, TGraphicControl)
+public:
+    explicit TShape(TComponent* owner);
+    TShapeType Shape() const { return shape_; }
+    void SetShape(TShapeType value) { shape_ = value; Invalidate(); }
+    TBrush* Brush() const { return brush_.get(); }
+    void SetBrush(TBrush* brush) { brush_->Assign(brush); }
+    TPen* Pen() const { return pen_.get(); }
+    void SetPen(TPen* pen) { pen_->Assign(pen); }
+
+    static void Publish(TPublisher<TShape>& p);
+
+protected:
+    void Paint() override;
+
+private:
+    TShapeType shape_ = stRectangle;
+    std::unique_ptr<TBrush> brush_;
+    std::unique_ptr<TPen> pen_;
+};
+
+class TImage : public TGraphicControl {
+    DUN_CLASS(TImage, TGraphicControl)
+public:
+    explicit TImage(TComponent* owner);
+    TPicture* Picture() const { return picture_.get(); }
+    void SetPicture(TPicture* picture) { picture_->Assign(picture); }
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool value) { stretch_ = value; Invalidate(); }
+    bool Center() const { return center_; }
+    void SetCenter(bool value) { center_ = value; Invalidate(); }
+
+    static void Publish(TPublisher<TImage>& p);
+
+protected:
+    void Paint() override;
+
+private:
+    std::unique_ptr<TPicture> picture_;
+    bool stretch_ = false;
+    bool center_ = false;
+};
+
+// Calls OnTimer every Interval milliseconds while Enabled (through the queue's WM_TIMER).
+class TTimer : public TComponent {
+    DUN_CLASS(TTimer, TComponent)
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    Cardinal Interval() const { return interval_; }
+    void SetInterval(Cardinal value);
+    TNotifyEvent OnTimer;
+
+    static void Publish(TPublisher<TTimer>& p);
+
+private:
+    friend LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void UpdateTimer();
+    void Timer();
+
+    bool enabled_ = true;
+    Cardinal interval_ = 1000;
+    HWND window_ = nullptr;
+};
