@@ -147,3 +147,44 @@ TEST_F(TwoProcesses, OpenModes) {
   ASSERT_TRUE(late.Receive(status));
   EXPECT_EQ(Status::IncompatibleMode, status);
 }
+
+TEST_F(TwoProcesses, ConcurrentWritersSeeEachOtherAndKeepKeysUnique) {
+  // Both processes insert the ids 1000..1999 at the same time: each id goes in exactly once.
+  auto insertAll = [&](TestFile& f, int32_t& added) {
+    added = 0;
+    for (int32_t id = 1000; id < 2000; ++id) {
+      int16_t status = f.Insert(Rec(id, 'p'));
+      if (status == 0) ++added;
+      else if (status != Status::DuplicateKey) return status;
+    }
+    return int16_t{0};
+  };
+  Child child([&](Child& self) {
+    int32_t go;
+    self.Receive(go);
+    TestFile f;
+    int32_t added = 0;
+    int16_t status = f.Open(path);
+    if (status == 0) status = insertAll(f, added);
+    self.Send(status);
+    self.Send(added);
+  });
+  TestFile f;
+  ASSERT_EQ(0, f.Open(path));
+  child.Send(1);
+  int32_t added = 0;
+  ASSERT_EQ(0, insertAll(f, added));
+  int32_t childStatus, childAdded;
+  ASSERT_TRUE(child.Receive(childStatus));
+  ASSERT_TRUE(child.Receive(childAdded));
+  ASSERT_EQ(0, childStatus);
+  EXPECT_EQ(1000, added + childAdded);
+  std::vector<int32_t> ids;
+  for (int16_t s = f.Read(Op::GetFirst, 0); s == 0; s = f.Read(Op::GetNext, 0)) {
+    int32_t id;
+    std::memcpy(&id, f.data.data(), 4);
+    ids.push_back(id);
+  }
+  ASSERT_EQ(1003u, ids.size());
+  for (size_t i = 3; i < ids.size(); ++i) EXPECT_EQ(static_cast<int32_t>(997 + i), ids[i]);
+}
