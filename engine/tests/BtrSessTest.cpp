@@ -1,0 +1,336 @@
+// The Btrieve session and database on real record files of our requester: tables opened by directory and by alias
+// with layouts from a resource or the data dictionary, browsing, key search, ranges, bookmarks, edits and
+// transactions, all through the facade.
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "engine/BseDb.h"
+#include "engine/BseEng.h"
+#include "engine/BseError.h"
+#include "engine/BseRegistry.h"
+#include "engine/BtrDbase.h"
+#include "engine/BtrDict.h"
+#include "engine/BtrLoad.h"
+#include "engine/BtrSess.h"
+#include "engine/BtrTable.h"
+#include "engine/BtrWObj.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Word kCreate = 14;
+constexpr Word kExtendedType = 0x0100;
+constexpr Word kDuplicates = 0x0001;
+constexpr Word kModifiable = 0x0002;
+constexpr Byte kString = 0;
+constexpr Byte kInteger = 1;
+constexpr Word kTestLayoutLength = 69;
+
+struct TKey {
+    Word Position;  // 1-based
+    Word Length;
+    Byte Type;
+    Word Flags;
+};
+
+struct TFreeEngine {
+    void operator()(TVirtEng* engine) const { engine->Free(); }
+};
+using TEnginePtr = std::unique_ptr<TVirtEng, TFreeEngine>;
+
+void Put16(std::vector<Byte>& bytes, size_t offset, Word value)
+{
+    std::memcpy(&bytes[offset], &value, 2);
+}
+
+template <class T>
+std::vector<Byte> Bytes(const T& record)
+{
+    const auto* start = reinterpret_cast<const Byte*>(&record);
+    return std::vector<Byte>(start, start + sizeof record);
+}
+
+TFileDDFRecord FileEntry(Word id, const char* name, const char* location, Byte flags = 0)
+{
+    TFileDDFRecord entry{};
+    entry.FileId = id;
+    std::memset(entry.Name, ' ', sizeof entry.Name);
+    std::memcpy(entry.Name, name, std::strlen(name));
+    std::memset(entry.Location, ' ', sizeof entry.Location);
+    std::memcpy(entry.Location, location, std::strlen(location));
+    entry.Flags = flags;
+    return entry;
+}
+
+TFieldDDFRecord FieldEntry(Word id, Word fileId, const char* name, Byte type, Word offset, Word size)
+{
+    TFieldDDFRecord entry{};
+    entry.FieldId = id;
+    entry.FileId = fileId;
+    std::memset(entry.Name, ' ', sizeof entry.Name);
+    std::memcpy(entry.Name, name, std::strlen(name));
+    entry.DataType = type;
+    entry.Offset = offset;
+    entry.Size = size;
+    return entry;
+}
+
+class BtrieveFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("enginesess_" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        engine.reset(CreateObject<TVirtEng>(&MakeSession<TBtrSession>, nullptr, nullptr));
+    }
+    void TearDown() override
+    {
+        engine.reset();
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string Directory() const { return folder.string(); }
+
+    void MakeFile(const std::string& name, Word recordLength, const std::vector<TKey>& keys)
+    {
+        std::vector<Byte> spec(16 + keys.size() * 16);
+        Put16(spec, 0, recordLength);
+        Put16(spec, 2, 4096);
+        Put16(spec, 4, Word(keys.size()));
+        for (size_t i = 0; i < keys.size(); ++i) {
+            Put16(spec, 16 + i * 16, keys[i].Position);
+            Put16(spec, 16 + i * 16 + 2, keys[i].Length);
+            Put16(spec, 16 + i * 16 + 4, Word(keys[i].Flags | kExtendedType));
+            spec[16 + i * 16 + 10] = keys[i].Type;
+        }
+        const std::string path = PathOf(name);
+        TWinBtr creator(nullptr);
+        std::memcpy(creator.KeyBuffer(), path.c_str(), path.size() + 1);
+        creator.ExecuteOnBuffer(kCreate, spec.data(), Word(spec.size()));
+    }
+
+    void InsertRaw(const std::string& name, const std::vector<std::vector<Byte>>& records)
+    {
+        TWinBtr file(nullptr);
+        file.Open(PathOf(name), nullptr, 0);
+        for (const std::vector<Byte>& record : records) {
+            std::memcpy(file.OwnBuffer(), record.data(), record.size());
+            file.Insert();
+        }
+        file.Close();
+    }
+
+    // A dictionary of one table "people" (file id 1) in people.dat, and the dictionary's own three entries.
+    void MakeDictionary()
+    {
+        MakeFile("FILE.DDF", sizeof(TFileDDFRecord), {{1, 2, kInteger, 0}, {3, 20, kString, 0}});
+        MakeFile("FIELD.DDF", sizeof(TFieldDDFRecord), {{1, 2, kInteger, 0}, {3, 2, kInteger, kDuplicates}});
+        MakeFile("FIELDEXT.DDF", 8, {{1, 4, kInteger, 0}});
+        InsertRaw("FILE.DDF", {Bytes(FileEntry(1, "people", "people.dat")),
+                               Bytes(FileEntry(2, "X$File", "FILE.DDF", FileFlagSystem)),
+                               Bytes(FileEntry(3, "X$Field", "FIELD.DDF", FileFlagSystem)),
+                               Bytes(FileEntry(4, "peoplex", "other.dat"))});
+        InsertRaw("FIELD.DDF", {Bytes(FieldEntry(1, 1, "Code", kString, 0, 10)),
+                                Bytes(FieldEntry(2, 1, "Note", kString, 0, 0)),
+                                Bytes(FieldEntry(3, 1, "Age", kString, 10, 2)),
+                                Bytes(FieldEntry(4, 4, "Other", kString, 0, 5))});
+        TFieldExtDDFRecord extension{1, 3, kInteger};
+        std::vector<Byte> extensionRecord = Bytes(extension);
+        extensionRecord.resize(8);
+        InsertRaw("FIELDEXT.DDF", {extensionRecord});
+        MakeFile("people.dat", 12, {{1, 10, kString, 0}, {11, 2, kInteger, kDuplicates}});
+        std::vector<Byte> ann(12, ' '), bob(12, ' '), cid(12, ' ');
+        std::memcpy(ann.data(), "ann", 3);
+        std::memcpy(bob.data(), "bob", 3);
+        std::memcpy(cid.data(), "cid", 3);
+        const SmallInt ages[] = {30, 20, 30};
+        std::memcpy(&ann[10], &ages[0], 2);
+        std::memcpy(&bob[10], &ages[1], 2);
+        std::memcpy(&cid[10], &ages[2], 2);
+        InsertRaw("people.dat", {ann, bob, cid});
+    }
+
+    TBaseDatabase* OpenDirectory()
+    {
+        TBaseDatabase* database = nullptr;
+        EXPECT_EQ(engine->OpenDatabase(Directory().c_str(), nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database),
+                  0);
+        return database;
+    }
+
+    // The first field of every record, read through the facade from the start.
+    std::vector<std::string> Codes(TBaseTable* cursor)
+    {
+        std::vector<std::string> codes;
+        engine->SetToBegin(cursor);
+        std::vector<Byte> record(256);
+        while (engine->GetNextRecord(cursor, 0, record.data(), nullptr) == 0) {
+            char code[32] = {};
+            bool blank = false;
+            engine->GetField(cursor, 1, record.data(), code, blank);
+            codes.push_back(code);
+        }
+        return codes;
+    }
+
+    fs::path folder;
+    TEnginePtr engine;
+};
+
+TEST_F(BtrieveFiles, SessionLoadsTheRequesterAndMakesAClientId)
+{
+    EXPECT_TRUE(IsBtrieveRequesterLoaded());
+    auto* session = static_cast<TBtrSession*>(engine->CurrentSession());
+    const Byte* id = session->ClientId();
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(id[i], 0) << i;
+    EXPECT_GE(id[12], 'A');
+    EXPECT_LE(id[12], 'Z');
+    EXPECT_GE(id[13], 'A');
+    EXPECT_LE(id[13], 'Z');
+    EXPECT_EQ(session->RegistryLocation().Path, "\\Software\\Borea\\Btrieve");
+
+    TBaseSession* second = nullptr;
+    ASSERT_EQ(engine->StartSession("second", second, ""), 0);
+    ASSERT_EQ(engine->CloseSession(second), 0);
+    EXPECT_TRUE(IsBtrieveRequesterLoaded());
+    engine.reset();
+    EXPECT_FALSE(IsBtrieveRequesterLoaded());
+}
+
+TEST_F(BtrieveFiles, DirectoryDatabaseDescription)
+{
+    TBaseDatabase* database = OpenDirectory();
+    ASSERT_NE(database, nullptr);
+    EXPECT_STREQ(database->Description().szName, "Btrieve (FILE.DDF)");
+    EXPECT_EQ(std::string(database->Description().szPhyName), Directory() + "\\");
+    EXPECT_STREQ(database->Description().szDbType, "BTRIEVE");
+}
+
+TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
+{
+    MakeFile("clients.qf", kTestLayoutLength, {{5, 7, kString, kModifiable}});
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* cursor = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    EXPECT_EQ(cursor->GetPhysicalName(), PathOf("clients.qf"));
+
+    std::vector<Byte> record(kTestLayoutLength);
+    for (const char* code : {"C300", "C100", "C200"}) {
+        ASSERT_EQ(engine->InitRecord(cursor, record.data()), 0);
+        ASSERT_EQ(engine->PutField(cursor, 2, record.data(), code), 0);
+        ASSERT_EQ(engine->InsertRecord(cursor, 0, record.data()), 0);
+    }
+    auto clientCodes = [&] {
+        std::vector<std::string> codes;
+        engine->SetToBegin(cursor);
+        while (engine->GetNextRecord(cursor, 0, record.data(), nullptr) == 0) {
+            char code[16] = {};
+            bool blank = false;
+            engine->GetField(cursor, 2, record.data(), code, blank);
+            codes.push_back(code);
+        }
+        return codes;
+    };
+    EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C100", "C200", "C300"}));
+
+    ASSERT_EQ(engine->InitRecord(cursor, record.data()), 0);
+    engine->PutField(cursor, 2, record.data(), "C200");
+    ASSERT_EQ(engine->GetRecordForKey(cursor, false, 1, 0, nullptr, record.data()), 0);
+    std::vector<Byte> bookmark(cursor->GetBookmarkSize());
+    ASSERT_EQ(engine->GetBookMark(cursor, bookmark.data()), 0);
+    engine->PutField(cursor, 2, record.data(), "C250");
+    ASSERT_EQ(engine->SetToBookMark(cursor, bookmark.data()), 0);
+    ASSERT_EQ(engine->ModifyRecord(cursor, record.data(), true), 0);
+    EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C100", "C250", "C300"}));
+
+    ASSERT_EQ(engine->BeginTran(database), 0);
+    EXPECT_EQ(engine->BeginTran(database), DBIERR_ACTIVETRAN);
+    engine->InitRecord(cursor, record.data());
+    engine->PutField(cursor, 2, record.data(), "C400");
+    ASSERT_EQ(engine->InsertRecord(cursor, 0, record.data()), 0);
+    ASSERT_EQ(engine->EndTran(database, xendABORT), 0);
+    EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C100", "C250", "C300"}));
+
+    Integer count = 0;
+    EXPECT_EQ(engine->GetRecordCount(cursor, count), 0);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(engine->CloseCursor(cursor), 0);
+}
+
+TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
+{
+    MakeDictionary();
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* cursor = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "PEOPLE", "", 0, 0, cursor), 0);
+    EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\people.dat");
+    FLDDesc fields[4] = {};
+    CURProps properties{};
+    ASSERT_EQ(engine->GetCursorProps(cursor, properties), 0);
+    ASSERT_EQ(properties.iFields, 2);
+    ASSERT_EQ(engine->GetFieldDescs(cursor, fields), 0);
+    EXPECT_EQ(fields[0].iFldNum, 1);
+    EXPECT_STREQ(fields[0].szName, "Code");
+    EXPECT_STREQ(fields[1].szName, "Age");
+    EXPECT_EQ(fields[1].iFldType, fldINT16);
+    EXPECT_EQ(Codes(cursor), (std::vector<std::string>{"ann", "bob", "cid"}));
+
+    TBaseTable* second = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "people", "1", 0, 0, second), 0);
+    EXPECT_EQ(second->FieldCache()->Count(), 2);
+    EXPECT_EQ(Codes(second), (std::vector<std::string>{"bob", "ann", "cid"}));
+
+    TBaseTable* missing = nullptr;
+    EXPECT_EQ(engine->OpenTable(database, "nobody", "", 0, 0, missing), DBIERR_NOSUCHTABLE);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ(database->Tables()->Count(), 2);
+}
+
+TEST_F(BtrieveFiles, TableListSkipsSystemEntriesUnlessAsked)
+{
+    MakeDictionary();
+    TBaseDatabase* database = OpenDirectory();
+    auto names = [&](bool includeSystem) {
+        TBaseTable* list = database->OpenTableList(false, includeSystem, "");
+        std::vector<std::string> result;
+        TBLBaseDesc row{};
+        while (engine->GetNextRecord(list, 0, reinterpret_cast<Byte*>(&row), nullptr) == 0)
+            result.push_back(std::string(row.szName) + "=" + row.szFileName);
+        engine->CloseCursor(list);
+        return result;
+    };
+    EXPECT_EQ(names(false), (std::vector<std::string>{"people=people.dat", "peoplex=other.dat"}));
+    EXPECT_EQ(names(true).size(), 4u);
+    EXPECT_TRUE(database->TableExists("people"));
+    EXPECT_FALSE(database->TableExists("peo"));
+}
+
+TEST_F(BtrieveFiles, AliasFromTheRegistryOpensItsDirectory)
+{
+    MakeFile("clients.qf", kTestLayoutLength, {{5, 7, kString, 0}});
+    const std::string key = "\\Software\\Borea\\Btrieve\\Aliases\\ENGINESESSTEST";
+    {
+        TRightsRegistry registry;
+        registry.SetRootKey(HKEY_LOCAL_MACHINE);
+        ASSERT_TRUE(registry.OpenKey(key, true));
+        registry.WriteString("PhysicalName", Directory());
+    }
+    TBaseDatabase* database = nullptr;
+    const Word opened = engine->OpenDatabase("enginesesstest", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database);
+    TRightsRegistry registry;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    registry.DeleteKey(key);
+    ASSERT_EQ(opened, 0);
+    TBaseTable* cursor = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    EXPECT_EQ(cursor->GetPhysicalName(), PathOf("clients.qf"));
+}
+
+}  // namespace
