@@ -9,6 +9,7 @@
 #include "SessTestSupport.h"
 #include "engine/BseEng.h"
 #include "engine/BseError.h"
+#include "engine/BseSqlStmt.h"
 
 namespace {
 
@@ -277,6 +278,41 @@ TEST_F(EngineTest, InMemoryTablesNeedFields)
         EXPECT_EQ(error.Code(), DBIERR_INVALIDPARAM);
         EXPECT_EQ(error.Text(), "empty");
     }
+}
+
+}  // namespace
+
+namespace {
+
+class TTestStmt : public TSqlStmt {
+    DUN_CLASS(TTestStmt, TSqlStmt)
+public:
+    using TSqlStmt::TSqlStmt;
+    static inline std::string DestroyedWithText;
+    void BeforeDestroy() override { DestroyedWithText = Text(); }
+    void SetParams(const TDatabaseOptions& parameters) override {}
+    void Execute(TBaseTable** result) override {}
+};
+
+TEST_F(EngineTest, StatementsKeepTheirTextInTheOemSetAndAnswerTheirProperties)
+{
+    TSqlStmt* statement = CreateObject<TTestStmt>(database, 1, "select \xFC", nullptr);
+    EXPECT_EQ(statement->Text(), "select \x81");
+    EXPECT_EQ(statement->Kind(), 1);
+    EXPECT_EQ(engine->SetProp(statement, stmtPROPVALUE, 9), 0);
+    Byte buffer[8] = {};
+    Word length = 0;
+    EXPECT_EQ(engine->GetProp(statement, stmtPROPVALUE, buffer, sizeof buffer, length), 0);
+    EXPECT_EQ(buffer[0], 9);
+    EXPECT_EQ(engine->GetProp(statement, stmtPROPLANGUAGE, buffer, sizeof buffer, length), 0);
+    EXPECT_EQ(buffer[0], 32);
+    EXPECT_EQ(length, 2);
+    EXPECT_EQ(engine->GetProp(statement, 7, buffer, sizeof buffer, length), DBIERR_NOTSUPPORTED);
+    statement->SetText(nullptr);
+    EXPECT_FALSE(statement->HasText());
+    statement->SetText("x");
+    statement->Free();
+    EXPECT_EQ(TTestStmt::DestroyedWithText, "x");
 }
 
 }  // namespace
