@@ -212,18 +212,23 @@ void AppendEntry(std::string& out, const LogEntry& entry) {
   w.Bytes(body);
 }
 
-bool DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply) {
-  Reader outer(bytes);
-  while (!outer.AtEnd()) {
-    uint32_t size = outer.Get<uint32_t>();
-    std::string_view body = outer.Bytes(size);
-    if (!outer.Ok()) return false;
-    Reader r(body);
+size_t DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply, bool& damaged) {
+  size_t used = 0;
+  damaged = false;
+  while (bytes.size() - used >= 4) {
+    Reader header(bytes.substr(used, 4));
+    size_t size = header.Get<uint32_t>();
+    if (bytes.size() - used - 4 < size) break;
+    Reader r(bytes.substr(used + 4, size));
     auto entry = DecodeBody(r);
-    if (!entry || !r.Ok()) return false;
+    if (!entry || !r.Ok()) {
+      damaged = true;
+      break;
+    }
     apply(std::move(*entry));
+    used += 4 + size;
   }
-  return true;
+  return used;
 }
 
 }  // namespace reqcore

@@ -60,7 +60,8 @@ struct DeleteEntry {
 using LogEntry = std::variant<FileDefEntry, CollatingEntry, KeyAddEntry, KeyDropEntry, PutEntry, DeleteEntry>;
 
 void AppendEntry(std::string& out, const LogEntry& entry);
-// Decodes the entries of a committed log range one by one; false when it is damaged.
-bool DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply);
+// Decodes the whole entries at the start of bytes one by one and returns the bytes they take; an entry cut off at
+// the end is left for the next call. damaged is set when an entry cannot be decoded.
+size_t DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply, bool& damaged);
 
 }  // namespace reqcore

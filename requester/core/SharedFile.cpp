@@ -46,13 +46,25 @@ int16_t SharedFile::Sync() {
 }
 
 int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
-  if (to <= from) return Status::Ok;
-  std::string log(to - from, '\0');
-  if (!io_->ReadAt(from, log.data(), log.size())) return Status::IoError;
+  constexpr size_t Chunk = 4 << 20;
   if (wholeLog) state_.BeginBulk();
-  bool decoded = DecodeEntries(log, [&](LogEntry&& entry) { state_.Apply(entry); });
+  std::string buffer;
+  bool damaged = false;
+  // Read in chunks; an entry cut by a chunk's end is completed by the next read.
+  while (from < to && !damaged) {
+    size_t have = buffer.size();
+    size_t more = static_cast<size_t>(std::min<uint64_t>(to - from, std::max(Chunk, have)));
+    buffer.resize(have + more);
+    if (!io_->ReadAt(from, buffer.data() + have, more)) {
+      damaged = true;
+      break;
+    }
+    from += more;
+    size_t used = DecodeEntries(buffer, [&](LogEntry&& entry) { state_.Apply(entry); }, damaged);
+    buffer.erase(0, used);
+  }
   if (wholeLog) state_.EndBulk();
-  return decoded ? Status::Ok : Status::IoError;
+  return damaged || !buffer.empty() ? Status::IoError : Status::Ok;
 }
 
 int16_t SharedFile::AddOpen(bool exclusive) {

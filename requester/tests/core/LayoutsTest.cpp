@@ -149,3 +149,26 @@ TEST_F(Layouts, KeyNumbersGivenAndCollatingSequenceInStat) {
   EXPECT_EQ(64, f.returned);
   EXPECT_EQ(16, f.data[0]);
 }
+
+TEST_F(Layouts, LogLargerThanOneReadIsLoadedWhole) {
+  TestFile f;
+  std::string path = dir.File("large.dat");
+  ASSERT_EQ(0, f.Create(path, CreateSpec(8, {{{1, 4, 0, KeyType::Integer}}}, FileFlag::VariableLength)));
+  ASSERT_EQ(0, f.Open(path));
+  ASSERT_EQ(0, f.Call(Op::BeginTransaction));
+  auto record = [](int32_t id) {
+    std::string r = Rec(id, "").substr(0, 8) + std::string(1000 + id % 37, static_cast<char>('a' + id % 26));
+    return r;
+  };
+  for (int32_t id = 0; id < 6000; ++id) ASSERT_EQ(0, f.Insert(record(id)));
+  ASSERT_EQ(0, f.Call(Op::EndTransaction));
+  CoreStop();
+  TestFile g;
+  ASSERT_EQ(0, g.Open(path));
+  EXPECT_EQ(6000, g.Stat()[6] | g.Stat()[7] << 8);
+  for (int32_t id : {0, 2999, 4242, 5999}) {
+    g.SetKey(&id, 4);
+    ASSERT_EQ(0, g.Read(Op::GetEqual, 0, 2000)) << id;
+    EXPECT_EQ(record(id), g.Record()) << id;
+  }
+}
