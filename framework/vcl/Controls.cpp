@@ -4,6 +4,7 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "classes/Filer.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 
@@ -136,7 +137,10 @@ void TControl::Publish(TPublisher<TControl>& p)
     p.Property("Height", &TControl::Height, &TControl::SetHeight);
     p.Property("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
     p.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
-    p.Property("Color", &TControl::Color, &TControl::SetColor);
+    p.Property("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdentToInt, ColorIntToIdent);
+    p.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+    p.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault);
+    p.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     p.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
     p.Property("Font", &TControl::Font, &TControl::SetFont);
     p.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
@@ -156,6 +160,13 @@ TComponent* TControl::GetParentComponent() const { return parent_; }
 void TControl::SetParentComponent(TComponent* parent)
 {
     if (auto* window = dynamic_cast<TWinControl*>(parent)) SetParent(window);
+}
+
+// A control read from a form file goes into the control it is written in, before its own properties.
+void TControl::ReadState(TReader* reader)
+{
+    if (auto* parent = dynamic_cast<TWinControl*>(reader->Parent()); parent && parent != this) SetParent(parent);
+    TComponent::ReadState(reader);
 }
 
 void TControl::SetParent(TWinControl* parent)
@@ -555,6 +566,21 @@ void TWinControl::SetTabOrder(Integer order)
     list.erase(std::find(list.begin(), list.end(), this));
     order = std::clamp<Integer>(order, 0, Integer(list.size()));
     list.insert(list.begin() + order, this);
+}
+
+void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    for (TControl* control : controls_)
+        if (control->Owner() == root) proc(control);
+}
+
+void TWinControl::SetChildOrder(TComponent* child, Integer order)
+{
+    auto* control = dynamic_cast<TControl*>(child);
+    auto found = std::find(controls_.begin(), controls_.end(), control);
+    if (found == controls_.end()) return;
+    controls_.erase(found);
+    controls_.insert(controls_.begin() + std::clamp<Integer>(order, 0, Integer(controls_.size())), control);
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const

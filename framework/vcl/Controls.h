@@ -77,6 +77,7 @@ public:
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
+    void ReadState(TReader* reader) override;
 
     Integer Left() const { return left_; }
     Integer Top() const { return top_; }
@@ -233,6 +234,8 @@ public:
     Integer TabOrder() const;
     void SetTabOrder(Integer order);
     void GetTabOrderList(std::vector<TWinControl*>& list) const;
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+    void SetChildOrder(TComponent* child, Integer order) override;
     TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 

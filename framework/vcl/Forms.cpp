@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "classes/ClassRegistry.h"
+#include "classes/FormResource.h"
 #include "vcl/Dialogs.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Menus.h"
+#include "vcl/StdCtrls.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -31,6 +35,8 @@ struct TGlobals {
         Application = new TApplication(nullptr);
         Screen = new TScreen(nullptr);
         ApplicationHandleException = [](TObject* sender) { Application->HandleException(sender); };
+        RegisterClasses<TForm, TLabel, TEdit, TMemo, TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox,
+                        TListBox, TPanel, TBevel, TShape, TImage, TTimer, TMainMenu, TPopupMenu, TMenuItem>();
     }
 } globals;
 
@@ -77,10 +83,19 @@ TCustomForm::~TCustomForm()
 void TCustomForm::AfterConstruction()
 {
     TWinControl::AfterConstruction();
+    InitInheritedComponent(this, TForm::StaticClass());
     formState_.Exclude(fsCreating);
     DoCreate();
     // A form visible from creation (an MDI child, or one read visible) shows now.
     if (visible_) ShowOrHideWindow();
+}
+
+// The controls, then the components that are not controls (menus, timers, dialogs).
+void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    TWinControl::GetChildren(proc, root);
+    for (Integer i = 0; i < ComponentCount(); ++i)
+        if (!Components(i)->HasParent()) proc(Components(i));
 }
 
 void TCustomForm::BeforeDestruction()
@@ -100,6 +115,9 @@ void TCustomForm::Publish(TPublisher<TCustomForm>& p)
     p.Property("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
     p.Property("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
     p.Property("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll);
+    p.Property("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).Default(true);
+    p.Property("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight);
+    p.Property("WindowState", &TCustomForm::WindowStateValue, &TCustomForm::SetWindowState).Default(wsNormal);
     p.Property("ClientWidth", &TCustomForm::ClientWidthValue, &TCustomForm::SetClientWidth).Stored(false);
     p.Property("ClientHeight", &TCustomForm::ClientHeightValue, &TCustomForm::SetClientHeight).Stored(false);
     p.Property("OnCreate", &TCustomForm::OnCreate);
@@ -370,6 +388,7 @@ void TCustomForm::ApplyPosition()
 
 void TCustomForm::ShowOrHideWindow()
 {
+    if (state_.Contains(csLoading) || formState_.Contains(fsCreating)) return;
     if (visible_) {
         HandleNeeded();
         ApplyPosition();

@@ -35,6 +35,7 @@ public:
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;
     void AfterConstruction() override;
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
     void BeforeDestruction() override;
 
     void Show() override;
@@ -68,6 +69,7 @@ public:
     TPosition Position() const { return position_; }
     void SetPosition(TPosition position) { position_ = position; }
     TWindowState WindowState();
+    TWindowState WindowStateValue() const { return const_cast<TCustomForm*>(this)->WindowState(); }
     void SetWindowState(TWindowState state);
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool value) { keyPreview_ = value; }
@@ -78,6 +80,10 @@ public:
     TCanvas* Canvas() const { return canvas_.get(); }
     Integer PixelsPerInch() const { return pixelsPerInch_; }
     void SetPixelsPerInch(Integer ppi) { pixelsPerInch_ = ppi; }
+    bool Scaled() const { return scaled_; }
+    void SetScaled(bool value) { scaled_ = value; }
+    Integer TextHeight() const { return textHeight_; }
+    void SetTextHeight(Integer value) { textHeight_ = value; }
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool value) { autoScroll_ = value; }
     TRect ClientRect() override;
@@ -149,6 +155,8 @@ private:
     TWindowState windowState_ = wsNormal;
     bool keyPreview_ = false;
     bool autoScroll_ = false;
+    bool scaled_ = true;
+    Integer textHeight_ = 13;
     std::unique_ptr<TIcon> icon_;
     TMainMenu* menu_ = nullptr;
     std::unique_ptr<TCanvas> canvas_;

@@ -62,6 +62,25 @@ bool IdentToColor(const std::string& ident, TColor& color)
     return false;
 }
 
+bool ColorIdentToInt(const std::string& ident, Int64& value)
+{
+    TColor color;
+    if (!IdentToColor(ident, color)) return false;
+    value = color;
+    return true;
+}
+
+bool ColorIntToIdent(Int64 value, std::string& ident)
+{
+    for (const ColorName& entry : colorNames) {
+        if (entry.Color == TColor(value)) {
+            ident = entry.Name;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ColorToString(TColor color)
 {
     for (const ColorName& entry : colorNames)
@@ -117,6 +136,16 @@ void TFont::Assign(TPersistent* source)
         return;
     }
     TGraphicsObject::Assign(source);
+}
+
+void TFont::Publish(TPublisher<TFont>& p)
+{
+    p.Property("Charset", &TFont::Charset, &TFont::SetCharset);
+    p.Property("Color", &TFont::Color, &TFont::SetColor).Idents(ColorIdentToInt, ColorIntToIdent);
+    p.Property("Height", &TFont::Height, &TFont::SetHeight);
+    p.Property("Name", &TFont::Name, &TFont::SetName);
+    p.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+    p.Property("Style", &TFont::Style, &TFont::SetStyle);
 }
 
 HFONT TFont::Handle()
@@ -204,6 +233,12 @@ void TBrush::Assign(TPersistent* source)
     TGraphicsObject::Assign(source);
 }
 
+void TBrush::Publish(TPublisher<TBrush>& p)
+{
+    p.Property("Color", &TBrush::Color, &TBrush::SetColor).Idents(ColorIdentToInt, ColorIntToIdent);
+    p.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+}
+
 HBRUSH TBrush::Handle()
 {
     if (!handle_) {
@@ -244,6 +279,13 @@ void TPen::Assign(TPersistent* source)
         return;
     }
     TGraphicsObject::Assign(source);
+}
+
+void TPen::Publish(TPublisher<TPen>& p)
+{
+    p.Property("Color", &TPen::Color, &TPen::SetColor).Idents(ColorIdentToInt, ColorIntToIdent);
+    p.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+    p.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
 }
 
 HPEN TPen::Handle()

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "classes/TypInfo.h"
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
 #include "rtl/WinApi.h"
@@ -53,12 +54,20 @@ std::string ColorToString(TColor color);
 // Colour names ("clRed"), system colour names, and numbers ("$00FF00", "255"); EConvertError when neither.
 TColor StringToColor(const std::string& text);
 bool IdentToColor(const std::string& ident, TColor& color);
+// The property helpers of colour properties in form files ("clBtnFace" and numbers).
+bool ColorIdentToInt(const std::string& ident, Int64& value);
+bool ColorIntToIdent(Int64 value, std::string& ident);
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+DUN_ENUM(TFontStyle, "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut");
 using TFontStyles = Set<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+DUN_ENUM(TFontPitch, "fpDefault", "fpVariable", "fpFixed");
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+DUN_ENUM(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
+         "bsDiagCross");
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+DUN_ENUM(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame");
 enum TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
                 pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor };
 using TCopyMode = LongInt;
@@ -105,6 +114,8 @@ public:
     Byte Charset() const { return charset_; }
     void SetCharset(Byte charset);
 
+    static void Publish(TPublisher<TFont>& p);
+
 private:
     std::string name_ = "MS Sans Serif";
     Integer height_ = -11;
@@ -127,6 +138,8 @@ public:
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle style);
 
+    static void Publish(TPublisher<TBrush>& p);
+
 private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
@@ -147,6 +160,8 @@ public:
     void SetStyle(TPenStyle style);
     TPenMode Mode() const { return mode_; }
     void SetMode(TPenMode mode);
+
+    static void Publish(TPublisher<TPen>& p);
 
 private:
     TColor color_ = clBlack;

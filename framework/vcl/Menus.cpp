@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "classes/Filer.h"
 #include "vcl/Forms.h"
 
 namespace {
@@ -250,6 +251,12 @@ void TMenuItem::SetParentComponent(TComponent* parent)
         menu->Items()->Add(this);
     else if (auto* item = dynamic_cast<TMenuItem*>(parent))
         item->Add(this);
+}
+
+void TMenuItem::ReadState(TReader* reader)
+{
+    if (reader->Parent() && reader->Parent() != this) SetParentComponent(reader->Parent());
+    TComponent::ReadState(reader);
 }
 
 void TMenuItem::GetChildren(const TGetChildProc& proc, TComponent* root)

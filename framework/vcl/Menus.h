@@ -63,6 +63,7 @@ public:
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+    void ReadState(TReader* reader) override;
 
     static void Publish(TPublisher<TMenuItem>& p);
 

@@ -614,6 +614,8 @@ void TCustomComboBox::Publish(TPublisher<TCustomComboBox>& p)
     p.Property("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
     p.Property("MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength).Default(0);
     p.Property("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted).Default(false);
+    p.Property("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
+    p.Property("ItemIndex", &TCustomComboBox::ItemIndexValue, &TCustomComboBox::SetItemIndex).Default(-1);
     p.Property("Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
     p.Property("OnChange", &TCustomComboBox::OnChange);
     p.Property("OnDropDown", &TCustomComboBox::OnDropDown);
@@ -776,6 +778,7 @@ void TListBox::Publish(TPublisher<TListBox>& p)
 {
     p.Property("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect).Default(false);
     p.Property("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
+    p.Property("Items", &TListBox::Items, &TListBox::SetItems);
 }
 
 void TListBox::CreateParams(TCreateParams& params)

@@ -255,6 +255,7 @@ public:
     TStrings* Items() const { return items_.get(); }
     void SetItems(TStrings* items) { items_->Assign(items); }
     Integer ItemIndex();
+    Integer ItemIndexValue() const { return const_cast<TCustomComboBox*>(this)->ItemIndex(); }
     void SetItemIndex(Integer index);
     TComboBoxStyle Style() const { return style_; }
     void SetStyle(TComboBoxStyle style) { style_ = style; RecreateWnd(); }
