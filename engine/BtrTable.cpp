@@ -129,7 +129,18 @@ Byte* TBtrTable::GetRecordBuffer()
 
 Word TBtrTable::GetRecordLength()
 {
+    FitBufferToLayout();
     return file_->BufferSize();
+}
+
+// A layout longer than the file's fixed records (a memo at the end) needs the longer buffer.
+void TBtrTable::FitBufferToLayout()
+{
+    if (!file_->IsOpen() || FieldCache()->Count() == 0) return;
+    Word fieldCount = 0;
+    Word layoutSize = 0;
+    GetRecordSize(fieldCount, layoutSize);
+    if (layoutSize > file_->BufferSize()) file_->SetBufferSize(layoutSize);
 }
 
 Word TBtrTable::GetDataBufferSize()
@@ -206,12 +217,8 @@ void TBtrTable::GetCursorProps(CURProps& properties)
     Word fieldCount = 0;
     Word layoutSize = 0;
     GetRecordSize(fieldCount, layoutSize);
-    const Word fileLength = file_->GetRecordLength();
-    Word size = layoutSize;
-    if (fileLength > layoutSize)
-        size = fileLength;
-    else if (file_->BufferSize() != layoutSize)
-        file_->SetBufferSize(layoutSize);
+    FitBufferToLayout();
+    const Word size = std::max(file_->GetRecordLength(), layoutSize);
     RecordSize = SmallInt(size);
     properties.iFields = fieldCount;
     properties.iRecSize = size;

@@ -81,6 +81,7 @@ private:
     enum class TKeyFill { Low, High };
 
     Byte* DataBufferFor(Byte* record);
+    void FitBufferToLayout();
     // Reads by call into record (the file's own buffer for nullptr); the rest of a short record is zeroed.
     template <class F>
     void ReadInto(Byte* record, F call);
