@@ -208,7 +208,9 @@ std::string SharedFile::CompactLog() {
 bool SharedFile::WorthCompacting() {
   constexpr uint64_t MinimumLog = 256 << 10;
   uint64_t logSize = known_.end - known_.start;
-  if (!io_->Writable() || logSize < MinimumLog) return false;
+  if (!io_->Writable()) return false;
+  if (known_.start != HeaderSize) return true;  // a rewrite was cut off between its two steps
+  if (logSize < MinimumLog) return false;
   uint64_t liveEstimate = 0;
   state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 32 + 9 * record.seqs.size(); });
   return liveEstimate * 2 <= logSize;
@@ -234,8 +236,7 @@ void SharedFile::Compact() {
   // A client whose transaction outlived its opens may still append to this log.
   if (!io_->Lock(TransactionRegion, true, false)) return;
   std::string log = CompactLog();
-  uint64_t logSize = known_.end - known_.start;
-  if (log.size() * 2 <= logSize) {
+  if (HeaderSize + log.size() <= known_.end) {
     // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
     uint64_t copyAt = known_.end;
     bool done = io_->WriteAt(copyAt, log.data(), log.size()) &&
