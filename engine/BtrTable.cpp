@@ -369,11 +369,13 @@ void TBtrTable::GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, c
     ComposeKey(wanted, keyItself, keyItself ? key : record, length, fieldCount, TKeyFill::Low);
     const bool partial = (fieldCount >= 1 && fieldCount < KeyFieldCount) || length != 0;
     const Word operation = partial ? Op::GetGreaterOrEqual : Op::GetEqual;
+    std::vector<Byte> scratch(record ? 0 : GetRecordLength());
+    Byte* target = record ? record : scratch.data();
     Byte* saved = TBtrBaseTable::GetRecordBuffer();
-    if (record) TBtrBaseTable::SetRecordBuffer(record);
+    TBtrBaseTable::SetRecordBuffer(target);
     try {
         try {
-            ReadInto(TBtrBaseTable::GetRecordBuffer(), [&] {
+            ReadInto(target, [&] {
                 file_->ClearKey(KeyLength);
                 file_->GetByKey(operation, wanted, file_->KeyNumber(), Byte(std::min<Word>(KeyLength, 255)));
             });
@@ -448,7 +450,6 @@ void TBtrTable::SetToBookMark(const void* bookmark)
     if (position != 0) {
         try {
             ReadInto(nullptr, [&] { file_->GotoPosition(position); });
-            std::memcpy(file_->KeyBuffer(), mark + BtrBookmarkKeyOffset, TWinBtr::KeyBufferSize);
             positionInexact_ = false;
             SetState(curOnRecord);
             return;
@@ -481,11 +482,11 @@ void TBtrTable::ReadAtBookmark(const void* bookmark, Byte* record, Integer lock)
             ReadInto(record, [&] { file_->GetDirect(position); });
             throw;
         }
-        SeekKey(skGreaterOrEqual, true, record, mark + BtrBookmarkKeyOffset, 0, 0);
+        std::vector<Byte> scratch(record ? 0 : GetRecordLength());
+        SeekKey(skGreaterOrEqual, true, record ? record : scratch.data(), mark + BtrBookmarkKeyOffset, 0, 0);
         positionInexact_ = true;
         return;
     }
-    std::memcpy(file_->KeyBuffer(), mark + BtrBookmarkKeyOffset, TWinBtr::KeyBufferSize);
     positionInexact_ = false;
     SetState(curOnRecord);
 }
@@ -566,7 +567,7 @@ void TBtrTable::SetToSeqNo(Integer number)
     GetRecordCount(count);
     if (count <= 0) RaiseEOF();
     const Integer percentage = number < count ? Integer(double(FullPercentage) / count * number) : FullPercentage;
-    ReadInto(TBtrBaseTable::GetRecordBuffer(), [&] { file_->GetByPercentage(true, percentage); });
+    ReadInto(nullptr, [&] { file_->GetByPercentage(true, percentage); });
     positionInexact_ = false;
     SetState(curOnRecord);
 }
@@ -578,7 +579,7 @@ void TBtrTable::GetRecordPosition(Cardinal& position)
 
 void TBtrTable::SetToRecordPosition(Cardinal position)
 {
-    ReadInto(TBtrBaseTable::GetRecordBuffer(), [&] { file_->GotoPosition(position); });
+    ReadInto(nullptr, [&] { file_->GotoPosition(position); });
     positionInexact_ = false;
     SetState(curOnRecord);
 }

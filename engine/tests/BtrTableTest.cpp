@@ -276,9 +276,13 @@ TEST_F(BtrTableFiles, DescribesKeysFromTheStatisticsAndSwitchesIndexes)
     Insert(*table, "A001", 2, -1, "zed");
     Insert(*table, "B002", 1, 5, "amy");
     Insert(*table, "C003", 2, -3, "Bo");
-    SeekCode(*table, "A001");
+    SeekCode(*table, "C003");
     table->SwitchToIndex("1", true);
-    EXPECT_EQ(CurrentCode(*table), "A001");
+    EXPECT_EQ(CurrentCode(*table), "C003");
+    Integer number = 0;
+    table->GetSeqNo(number);
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(NextCode(*table), "A001");
     EXPECT_EQ(Codes(*table), (std::vector<std::string>{"B002", "C003", "A001"}));
     table->SwitchToIndex("2 - NAME", false);
     EXPECT_EQ(Codes(*table), (std::vector<std::string>{"B002", "C003", "A001"}));
