@@ -179,6 +179,8 @@ SmallInt TSqlScript::Dispatch(const std::string& entry, const intptr_t* args)
         call.Option = Integer(args[1]);
         status = cursor ? Describe(*cursor, args) : SmallInt(SqlNoCursor);
     } else if (entry == "xInsert" || entry == "xUpdate" || entry == "xRemove") {
+        call.Option = Integer(*Arg<Integer>(args, 3));
+        if (entry != "xRemove") call.Text = std::to_string(*reinterpret_cast<const Word*>(args[4]));
         if (!IsAllColumns(Arg<const void>(args, 2))) status = SqlBadArgument;
         else if (!cursor) status = SqlNoCursor;
         else if (entry == "xInsert") status = Insert(*cursor, *Arg<Integer>(args, 3), Arg<const Byte>(args, 4));
@@ -208,7 +210,8 @@ SmallInt TSqlScript::Dispatch(const std::string& entry, const intptr_t* args)
 void TSqlScript::PutRow(const TSqlResult& result, const TSqlRow& row, Byte* dest) const
 {
     const Word size = result.DataSize();
-    std::memcpy(dest, &size, 2);
+    const Word length = Word(2 + size);
+    std::memcpy(dest, &length, 2);
     std::memcpy(dest + 2, row.Data.data(), size);
 }
 

@@ -1,7 +1,8 @@
 // The script behind the scripted SQL requester DLL: it records every call and answers from what the test set
 // (version, login and per-entry statuses, result sets by statement text, database names).
 //
-// Rows of a result are handed out as the engine's record form: a 16-bit length, then the columns. A block of rows
+// Rows of a result are handed out as the engine's record form: a 16-bit length (2 + the column sizes), then the
+// columns. A block of rows
 // (fetch, insert) holds one row every RowStride bytes: 2 + the column sizes + 4. A bookmark is a 16-bit length 4
 // and the row's 32-bit id.
 #pragma once
@@ -25,8 +26,10 @@ constexpr size_t SqlNameLength = 20;
 struct TSqlCall {
     std::string Entry;
     Integer Cursor = -1;  // the cursor argument, -1 for calls without one
-    Integer Option = 0;   // fetch option, column, name index or parameter count
-    std::string Text;     // compiled text, "name=value" of a substitution, "user|password|dictionary|data" of a login
+    Integer Option = 0;   // fetch option, column, name index, parameter count or rows written
+    // Compiled text, "name=value" of a substitution, "user|password|dictionary|data" of a login, the length word
+    // of the first record written.
+    std::string Text;
 };
 
 struct TSqlColumn {
