@@ -395,6 +395,7 @@ void TvxIntl::Publish(TPublisher<TvxIntl>& p)
     p.Property("FilterMemoSize", &TvxIntl::FilterMemoSize, &TvxIntl::SetFilterMemoSize);
     p.Property("UseLocateMethodForSearch", &TvxIntl::UseLocateMethodForSearch, &TvxIntl::SetUseLocateMethodForSearch)
         .Default(true);
+    p.Property("DialogFontStyle", &TvxIntl::DialogFontStyle, &TvxIntl::SetDialogFontStyle);
     p.Property("DefaultEpochYear", &TvxIntl::DefaultEpochYear, &TvxIntl::SetDefaultEpochYear).Default(1950);
     p.Property("Connected", &TvxIntl::Connected, &TvxIntl::SetConnected);
 }

@@ -133,6 +133,7 @@ TEST_F(VxintlTest, ConnectedInstanceOnAFormFileFeedsTheGlobalObject)
                       "    RichEdit.MenuLabels.FileCaption = '&Datei'\n"
                       "    BtnOKCaption = '&Ja'\n"
                       "    CheckBoxInGridStyle = cbStyleCheckmark\n"
+                      "    DialogFontStyle = [fsBold, fsItalic]\n"
                       "    Connected = True\n"
                       "  end\n"
                       "end\n");
@@ -141,6 +142,7 @@ TEST_F(VxintlTest, ConnectedInstanceOnAFormFileFeedsTheGlobalObject)
     EXPECT_EQ(global->RichEdit()->MenuLabels()->FileCaption, "&Datei");
     EXPECT_EQ(global->BtnOKCaption(), "&Ja");
     EXPECT_EQ(global->CheckBoxInGridStyle(), cbStyleCheckmark);
+    EXPECT_EQ(global->DialogFontStyle(), (TFontStyles{fsBold, fsItalic}));
 }
 
 }  // namespace
