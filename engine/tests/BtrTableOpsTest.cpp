@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/BtrConv.h"
 #include "engine/BtrTable.h"
 #include "engine/tests/CursorTestSupport.h"
 #include "engine/tests/FakeRequesterFixture.h"
@@ -13,6 +14,8 @@
 namespace {
 
 constexpr Word kGetByPercentage = 44;
+constexpr Word kGetGreaterOrEqual = 9;
+constexpr Word kGetLessOrEqual = 11;
 constexpr Integer kRecords = 200;
 
 using TBtrTablePtr = std::unique_ptr<TBtrTable, TFreeObject>;
@@ -82,6 +85,87 @@ TEST_F(BtrTableOps, SequenceNumbersGoThroughPercentages)
     Integer number = 0;
     table->GetSeqNo(number);
     EXPECT_EQ(number, 1);
+}
+
+// One key of two segments: a 2-byte string at 0, then a segment of type and size at 2.
+std::vector<Byte> TwoSegmentStat(Byte type, Word size, bool descending)
+{
+    std::vector<Byte> stat(16 + 2 * 16, 0);
+    const Word recordLength = Word(2 + size), pageSize = 4096, keys = 1;
+    std::memcpy(&stat[0], &recordLength, 2);
+    std::memcpy(&stat[2], &pageSize, 2);
+    std::memcpy(&stat[4], &keys, 2);
+    const Word positions[] = {1, 3}, lengths[] = {2, size};
+    const Word flags[] = {Word(0x0100 | TWinBtr::SegmentContinues), Word(0x0100 | (descending ? 0x0040 : 0))};
+    const Byte types[] = {Byte(BtrType::String), type};
+    for (int i = 0; i < 2; ++i) {
+        Byte* entry = &stat[16 + i * 16];
+        std::memcpy(entry, &positions[i], 2);
+        std::memcpy(entry + 2, &lengths[i], 2);
+        std::memcpy(entry + 4, &flags[i], 2);
+        entry[10] = types[i];
+    }
+    return stat;
+}
+
+TEST_F(BtrTableOps, PartialKeyIsFilledByTheBtrieveTypeOfEachSegment)
+{
+    struct TCase {
+        Byte Type;
+        Word Size;
+        bool Descending;
+        std::vector<Byte> Lowest;  // in key order; the highest comes with conditions 0, 3 and 4
+        std::vector<Byte> Highest;
+    };
+    std::vector<Byte> doubleLow(8), doubleHigh(8);
+    const double low = -1.7976931348623157e308, high = 1.7976931348623157e308;
+    std::memcpy(doubleLow.data(), &low, 8);
+    std::memcpy(doubleHigh.data(), &high, 8);
+    const TCase cases[] = {
+            {BtrType::Integer, 2, false, {0x00, 0x80}, {0xFF, 0x7F}},
+            {BtrType::Integer, 4, false, {0x00, 0x00, 0x00, 0x80}, {0xFF, 0xFF, 0xFF, 0x7F}},
+            {BtrType::Integer, 4, true, {0xFF, 0xFF, 0xFF, 0x7F}, {0x00, 0x00, 0x00, 0x80}},
+            {BtrType::AutoInc, 2, false, {0x00, 0x80}, {0xFF, 0x7F}},
+            {BtrType::Decimal, 3, false, {0x99, 0x99, 0x9D}, {0x99, 0x99, 0x9F}},
+            {BtrType::Money, 2, true, {0x99, 0x9F}, {0x99, 0x9D}},
+            {BtrType::Float, 8, false, doubleLow, doubleHigh},
+            {BtrType::Unsigned, 2, false, {0x00, 0x00}, {0xFF, 0xFF}},
+            {BtrType::Date, 4, false, {0, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0xFF}},
+            {BtrType::String, 3, false, {0, 0, 0}, {0xFF, 0xFF, 0xFF}},
+    };
+    for (const TCase& c : cases) {
+        Script().Reset();
+        TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, nullptr, "fill", "", 0, 0));
+        const TFieldDDFRecord fields[] = {{1, 0, "FIRST", BtrType::String, 0, 2, 0, 0},
+                                          {2, 0, "SECOND", c.Type, 2, c.Size, 2, 0}};
+        for (Word number = 1; number <= 2; ++number) {
+            auto* item = new TFieldCacheItem(table->FieldCache());
+            table->GetFieldDesc(number, &fields[number - 1], item->LocalSize, item->LocalType, item->Descriptor);
+        }
+        table->SetPhysicalName("fill.qf");
+        const std::vector<Byte> stat = TwoSegmentStat(c.Type, c.Size, c.Descending);
+        Script().Queue(0);
+        Script().Queue(0, stat);
+        Script().Queue(0, stat);
+        table->Open();
+        Script().Queue(0, stat);
+        IDXDesc key{};
+        table->GetIndexDesc(0, key);
+
+        std::vector<Byte> record(table->GetRecordLength());
+        const Byte given[] = {'A', 'B'};
+        Script().Calls.clear();
+        table->SeekKey(skGreaterOrEqual, true, record.data(), given, 0, 1);
+        table->SeekKey(skLessOrEqual, true, record.data(), given, 0, 1);
+        ASSERT_EQ(Script().Operations(), (std::vector<Word>{kGetGreaterOrEqual, kGetLessOrEqual}));
+        const std::vector<Byte>& lowKey = Call(0).KeyIn;
+        const std::vector<Byte>& highKey = Call(1).KeyIn;
+        EXPECT_EQ(std::vector<Byte>(lowKey.begin(), lowKey.begin() + 2), (std::vector<Byte>{'A', 'B'}));
+        EXPECT_EQ(std::vector<Byte>(lowKey.begin() + 2, lowKey.begin() + 2 + c.Size), c.Lowest)
+                << "type " << int(c.Type) << " size " << c.Size;
+        EXPECT_EQ(std::vector<Byte>(highKey.begin() + 2, highKey.begin() + 2 + c.Size), c.Highest)
+                << "type " << int(c.Type) << " size " << c.Size;
+    }
 }
 
 }  // namespace
