@@ -18,6 +18,17 @@ std::unordered_map<HWND, TWinControl*>& WindowControls()
 
 TWinControl* creatingControl = nullptr;
 TControl* captureControl = nullptr;
+TControl* mouseControl = nullptr;
+
+// The control under the mouse hears CM_MOUSEENTER and CM_MOUSELEAVE as the mouse moves between controls.
+void UpdateMouseControl(TControl* control)
+{
+    if (control == mouseControl) return;
+    TControl* left = mouseControl;
+    mouseControl = control;
+    if (left) left->Perform(CM_MOUSELEAVE);
+    if (control) control->Perform(CM_MOUSEENTER);
+}
 Integer nextControlId = 100;
 
 }  // namespace
@@ -126,6 +137,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 TControl::~TControl()
 {
     if (captureControl == this) captureControl = nullptr;
+    if (mouseControl == this) mouseControl = nullptr;
     if (parent_) parent_->RemoveControl(this);
 }
 
@@ -843,6 +855,9 @@ void TWinControl::WndProc(TMessage& message)
     case WM_KILLFOCUS:
         if (controlState_.Contains(csFocusing)) return;
         break;
+    case WM_MOUSELEAVE:
+        if (mouseControl && (mouseControl == this || mouseControl->Parent() == this)) UpdateMouseControl(nullptr);
+        break;
     default:
         break;
     }
@@ -853,6 +868,11 @@ void TWinControl::WndProc(TMessage& message)
         if (!target) {
             TControl* hit = ControlAtPos(Point(mouse.XPos, mouse.YPos), false);
             if (hit && !dynamic_cast<TWinControl*>(hit)) target = hit;
+        }
+        if (message.Msg == WM_MOUSEMOVE) {
+            UpdateMouseControl(target ? target : this);
+            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, handle_, 0};
+            TrackMouseEvent(&track);
         }
         if (target) {
             if (message.Msg == WM_LBUTTONDOWN) SetCapture(handle_);

@@ -4,6 +4,7 @@
 
 #include "classes/ClassRegistry.h"
 #include "classes/FormResource.h"
+#include "vcl/Buttons.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Menus.h"
@@ -36,7 +37,7 @@ struct TGlobals {
         Screen = new TScreen(nullptr);
         ApplicationHandleException = [](TObject* sender) { Application->HandleException(sender); };
         RegisterClasses<TForm, TLabel, TEdit, TMemo, TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox,
-                        TListBox, TPanel, TBevel, TShape, TImage, TTimer, TMainMenu, TPopupMenu, TMenuItem>();
+                        TListBox, TBitBtn, TSpeedButton, TPanel, TBevel, TShape, TImage, TTimer, TMainMenu, TPopupMenu, TMenuItem>();
     }
 } globals;
 

@@ -181,14 +181,11 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void BoundsChanged() override;
-    void DoExit() override;
 
 private:
     struct TAxis;  // the geometry of one direction, computed from the client rectangle
     TAxis HorzAxis();
     TAxis VertAxis();
-    Integer ColExtent(Integer index) const { return ColWidths(index); }
-    Integer RowExtent(Integer index) const { return RowHeights(index); }
     bool CalcSizingState(Integer x, Integer y, TGridState& state, Integer& index, Integer& sizingPos,
                          Integer& sizingOffset);
     void MoveTopLeft(Integer left, Integer top);
@@ -196,15 +193,18 @@ private:
     void UpdateScrollRange();
     void ScrollMessage(bool horizontal, Word code, Integer pos);
     void SelectionMoved(const TGridRect& oldSelection);
-    void InvalidateRect(const TGridRect& cells);
+    void InvalidateGridRect(const TGridRect& cells);
     void UpdateEdit();
     void HideEdit();
-    void MoveAndScroll(Integer col, Integer row, TShiftState shift);
-    void DrawMoveLine();
+    void PaintGridLines(const TAxis& horz, const TAxis& vert);
+    void RelocateEditor();
     void StartDragScroll();
     void StopDragScroll();
     void DragScrollTick();
     void ResizeLists();
+    Integer MaxLeftCol();
+    Integer MaxTopRow();
+    void EditorChanged();
 
     Integer colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
     Integer defaultColWidth_ = 64, defaultRowHeight_ = 24, gridLineWidth_ = 1;
@@ -221,8 +221,8 @@ private:
     TGridState gridState_ = gsNormal;
     Integer sizingIndex_ = 0, sizingPos_ = 0, sizingOffset_ = 0;
     Integer moveIndex_ = 0, movePos_ = 0;
-    TPoint lastMouse_{0, 0};
     bool dragTimerOn_ = false;
+    bool loadingEditor_ = false;
 };
 
 class TDrawGrid : public TCustomGrid {
