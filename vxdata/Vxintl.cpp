@@ -1,5 +1,8 @@
 #include "vxdata/Vxintl.h"
 
+#include "vcl/Buttons.h"
+#include "vcl/Forms.h"
+
 namespace {
 
 // Copies every published text (and, recursively, every nested text object) of a text object of the same class.
@@ -408,3 +411,47 @@ TvxIntl* vxIntl()
 }
 
 Integer vxGetFilterMemoSize() { return vxIntl()->FilterMemoSize(); }
+
+namespace {
+
+Integer ScaledToScreen(Integer value) { return value * Screen->PixelsPerInch() / 96; }
+
+void SetBitmapLook(TBitBtn* button, Integer kind, const TvxIntl* intl)
+{
+    button->SetMargin(ScaledToScreen(2));
+    if (kind >= bkCustom && kind <= bkAll) button->SetKind(TBitBtnKind(kind));
+    button->SetLayout(blGlyphLeft);
+    button->SetNumGlyphs(2);
+    button->SetSpacing(-1);
+    button->SetWidth(ScaledToScreen(77));
+    button->SetHeight(ScaledToScreen(27));
+    TFont* font = button->Font();
+    font->SetColor(clWindowText);
+    font->SetHeight(ScaledToScreen(-11));
+    font->SetName("MS Sans Serif");
+    font->SetStyle(intl->DialogFontStyle());
+}
+
+}  // namespace
+
+TButton* vxCreateDialogButton(TCustomForm* form, Integer kind)
+{
+    const TvxIntl* intl = vxIntl();
+    TButton* button = intl->OKCancelBitmapped() ? new TBitBtn(form) : new TButton(form);
+    button->SetParent(form);
+    button->SetVisible(false);
+    button->SetWidth(ScaledToScreen(77));
+    button->SetHeight(ScaledToScreen(24));
+    if (auto* bitmapButton = dynamic_cast<TBitBtn*>(button)) SetBitmapLook(bitmapButton, kind, intl);
+    if (kind == vxbkOK) {
+        button->SetCaption(intl->BtnOKCaption());
+        button->SetModalResult(mrOk);
+    } else if (kind == vxbkCancel) {
+        button->SetCaption(intl->BtnCancelCaption());
+        button->SetModalResult(mrCancel);
+        button->SetCancel(true);
+    } else if (kind == vxbkHelp) {
+        button->SetCaption("Help");
+    }
+    return button;
+}

@@ -10,8 +10,8 @@
 #include "classes/TypInfo.h"
 #include "vcl/Graphics.h"
 
+class TButton;
 class TCustomForm;
-class TButtonControl;
 
 class TvxUserMessagesIntl : public TPersistent {
     DUN_CLASS(TvxUserMessagesIntl, TPersistent)
@@ -416,3 +416,13 @@ private:
 TvxIntl* vxIntl();
 // The global object's FilterMemoSize.
 Integer vxGetFilterMemoSize();
+
+// Kinds of dialog buttons (the bitmap-button kinds).
+constexpr Integer vxbkOK = 1;
+constexpr Integer vxbkCancel = 2;
+constexpr Integer vxbkHelp = 3;
+
+// A hidden OK, Cancel or Help button on the form, owned by it: a bitmap button when the global object's
+// OKCancelBitmapped is set, else a plain push button, with the global object's captions and font style. The caller
+// positions and shows it.
+TButton* vxCreateDialogButton(TCustomForm* form, Integer kind);
