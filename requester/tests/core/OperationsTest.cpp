@@ -302,3 +302,16 @@ TEST(CoreLifecycle, InitStopAndImplicitInit) {
   EXPECT_EQ(Status::InvalidOperation, f.Call(99));
   CoreStop();
 }
+
+TEST_F(CoreOps, CreateOverwritesAClosedFileButNotAnOpenOne) {
+  ASSERT_EQ(0, f.Insert(Rec(1, "a")));
+  TestFile other;
+  EXPECT_EQ(Status::FileLocked, other.Create(path, PeopleSpec()));
+  ASSERT_EQ(0, f.Close());
+  ASSERT_EQ(0, other.Create(dir.File("PEOPLE.dat"), CreateSpec(30, {})));
+  TestFile g;
+  ASSERT_EQ(0, g.Open(path));
+  auto stat = g.Stat();
+  EXPECT_EQ(30, stat[0]);
+  EXPECT_EQ(0, stat[6]);
+}
