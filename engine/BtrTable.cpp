@@ -395,6 +395,9 @@ void TBtrTable::GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, c
 void TBtrTable::CheckSeekResult(Word operation, Word fieldCount, const Byte* key, Word length)
 {
     if (operation == Op::GetGreaterOrEqual && (fieldCount != 0 || length != 0)) {
+        // A partial length never reaches past its segment.
+        const Word count = KeyFieldsOf(fieldCount, length);
+        if (count > 0) length = std::min(length, Word(KeySegments[count - 1].SegmentSize));
         Integer result = 0;
         CompareKeys(file_->KeyBuffer(), key, result, length, fieldCount);
         if (result != 0) RaiseBtrieveError(BtrStatus::KeyNotFound);

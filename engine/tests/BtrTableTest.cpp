@@ -234,7 +234,15 @@ TEST_F(BtrTableFiles, BrowsesSeeksEditsAndDeletes)
     table->SetToKey(keySEARCHGEQ, true, 0, 0, b005.data());
     EXPECT_EQ(CurrentCode(*table), "C003");
 
+    // A prefix of the key: found when the first record from it starts with it.
     std::vector<Byte> record(table->GetRecordBufferSize());
+    const std::vector<Byte> prefix = TextKey("B0", 2);
+    table->GetRecordForKey(true, 0, record.data(), prefix.data(), 2);
+    EXPECT_EQ(Text(*table, record, 1), "B002");
+    const std::vector<Byte> missing = TextKey("B9", 2);
+    EXPECT_EQ(ErrorOf([&] { table->GetRecordForKey(true, 0, record.data(), missing.data(), 2); }),
+              DBIERR_RECNOTFOUND);
+
     SeekCode(*table, "B002");
     table->GetRecord(dbiWRITELOCK, record.data(), nullptr);
     table->PutField(4, record.data(), "bertha");
