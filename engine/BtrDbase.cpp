@@ -1,5 +1,6 @@
 #include "engine/BtrDbase.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "engine/BseError.h"
@@ -10,6 +11,7 @@
 #include "engine/BtrTable.h"
 #include "engine/BtrTblRes.h"
 #include "engine/BtrWObj.h"
+#include "rtl/FileUtils.h"
 #include "rtl/StringRoutines.h"
 
 namespace {
@@ -37,6 +39,44 @@ bool IsAbsolute(const std::string& path)
 {
     return path.find(':') != std::string::npos || (!path.empty() && path[0] == '\\');
 }
+
+constexpr ShortInt NormalMode = 0;
+constexpr size_t NewNameMax = 19;
+
+// A dictionary file opened with the dictionary owner, closed again on every path.
+class TDictionaryFile {
+public:
+    TDictionaryFile(const Byte* clientId, const std::string& path) : file_(clientId)
+    {
+        file_.Open(path, DictionaryOwner, NormalMode);
+    }
+    ~TDictionaryFile()
+    {
+        try {
+            file_.Close();
+        } catch (const EBoreaEngineError&) {
+        }
+    }
+    TDictionaryFile(const TDictionaryFile&) = delete;
+    TDictionaryFile& operator=(const TDictionaryFile&) = delete;
+
+    TWinBtr& File() { return file_; }
+
+    // Reads the next record in physical order into the file's own buffer; false at the end.
+    bool Step(bool first)
+    {
+        file_.SetDataBuffer(file_.OwnBuffer());
+        try {
+            first ? file_.GetFirst() : file_.GetNext();
+        } catch (const EBoreaEOFError&) {
+            return false;
+        }
+        return true;
+    }
+
+private:
+    TWinBtr file_;
+};
 
 }  // namespace
 
@@ -247,4 +287,64 @@ void TBtrDatabase::EndTran(Integer kind)
         scratch.AbortTransaction();
     else
         scratch.EndTransaction();
+}
+
+Word TBtrDatabase::FindDictionaryEntry(TWinBtr& fileDictionary, const std::string& name)
+{
+    fileDictionary.SetDataBuffer(fileDictionary.OwnBuffer());
+    for (bool first = true;; first = false) {
+        try {
+            first ? fileDictionary.GetFirst() : fileDictionary.GetNext();
+        } catch (const EBoreaEOFError&) {
+            throw EBtrieveEngineError(BtrStatusNotInDictionary, name);
+        }
+        const auto* entry = reinterpret_cast<const TFileDDFRecord*>(fileDictionary.OwnBuffer());
+        if (SameText(DictionaryEntryName(*entry), name)) return entry->FileId;
+    }
+}
+
+void TBtrDatabase::DeleteDictionaryRecords(const std::string& file, size_t fileIdOffset, Word fileId)
+{
+    if (!FileExists(Directory() + file)) return;
+    TDictionaryFile dictionary(clientId_, Directory() + file);
+    bool deleted = true;
+    while (deleted) {
+        deleted = false;
+        for (bool first = true; !deleted && dictionary.Step(first); first = false) {
+            Word recordFileId = 0;
+            std::memcpy(&recordFileId, dictionary.File().OwnBuffer() + fileIdOffset, sizeof recordFileId);
+            if (recordFileId != fileId) continue;
+            dictionary.File().Delete();
+            deleted = true;
+        }
+    }
+}
+
+void TBtrDatabase::DeleteTable(const std::string& name)
+{
+    Word fileId = 0;
+    {
+        TDictionaryFile files(clientId_, Directory() + FileDictionary);
+        fileId = FindDictionaryEntry(files.File(), name);
+        files.File().Delete();
+    }
+    DeleteDictionaryRecords(FieldDictionary, offsetof(TFieldDDFRecord, FileId), fileId);
+    DeleteDictionaryRecords(IndexDictionary, 0, fileId);
+    DeleteDictionaryRecords(FieldExtDictionary, offsetof(TFieldExtDDFRecord, FileId), fileId);
+}
+
+void TBtrDatabase::RenameTable(const std::string& oldName, const std::string& newName)
+{
+    TDictionaryFile files(clientId_, Directory() + FileDictionary);
+    TWinBtr& file = files.File();
+    FindDictionaryEntry(file, oldName);
+    const Cardinal position = file.GetPosition();
+    file.SetDataBuffer(file.OwnBuffer());
+    file.SetLockBias(TWinBtr::SingleNoWaitLockBias);
+    file.GetDirect(position);
+    auto* entry = reinterpret_cast<TFileDDFRecord*>(file.OwnBuffer());
+    std::memset(entry->Name, 0, sizeof entry->Name);
+    const std::string name = newName.substr(0, NewNameMax);
+    std::memcpy(entry->Name, name.data(), name.size());
+    file.Update();
 }

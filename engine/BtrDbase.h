@@ -3,6 +3,7 @@
 // under the session's Btrieve client.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "engine/BseDb.h"
@@ -40,6 +41,12 @@ public:
     // xendABORT aborts, any other kind ends the transaction.
     void EndTran(Integer kind) override;
 
+    // Removes the table's entries from the dictionary (the data file stays); EBtrieveEngineError 204 when the
+    // dictionary does not list the name.
+    void DeleteTable(const std::string& name);
+    // Gives the dictionary entry the new name (at most 19 characters).
+    void RenameTable(const std::string& oldName, const std::string& newName);
+
     // The file path of a table in the dictionary (a cursor open under the name first); fills record. Raises
     // EBtrieveEngineError 204 with the name when the dictionary does not list it.
     std::string LookUpDictionary(const std::string& name, TFileDDFRecord& record);
@@ -50,6 +57,10 @@ private:
     void PrepareCursor(TBtrTable* cursor, const std::string& name, const std::string& indexName);
     void LoadFields(TBtrTable* cursor, const std::string& name);
     void CopyFields(TBaseTable* from, TBaseTable* to);
+    // Positions FILE.DDF on the entry of name (trimmed name, case ignored) and returns its file id.
+    Word FindDictionaryEntry(class TWinBtr& fileDictionary, const std::string& name);
+    // Deletes the records of file whose 16-bit file id (at fileIdOffset) is fileId.
+    void DeleteDictionaryRecords(const std::string& file, size_t fileIdOffset, Word fileId);
 
     const Byte* clientId_;
 };

@@ -13,6 +13,7 @@
 #include "engine/BseRegistry.h"
 #include "engine/BtrDbase.h"
 #include "engine/BtrDict.h"
+#include "engine/BtrError.h"
 #include "engine/BtrLoad.h"
 #include "engine/BtrSess.h"
 #include "engine/BtrTable.h"
@@ -130,7 +131,7 @@ protected:
     // A dictionary of one table "people" (file id 1) in people.dat, and the dictionary's own three entries.
     void MakeDictionary()
     {
-        MakeFile("FILE.DDF", sizeof(TFileDDFRecord), {{1, 2, kInteger, 0}, {3, 20, kString, 0}});
+        MakeFile("FILE.DDF", sizeof(TFileDDFRecord), {{1, 2, kInteger, 0}, {3, 20, kString, kModifiable}});
         MakeFile("FIELD.DDF", sizeof(TFieldDDFRecord), {{1, 2, kInteger, 0}, {3, 2, kInteger, kDuplicates}});
         MakeFile("FIELDEXT.DDF", 8, {{1, 4, kInteger, 0}});
         InsertRaw("FILE.DDF", {Bytes(FileEntry(1, "people", "people.dat")),
@@ -331,6 +332,40 @@ TEST_F(BtrieveFiles, AliasFromTheRegistryOpensItsDirectory)
     TBaseTable* cursor = nullptr;
     ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), PathOf("clients.qf"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
+{
+    MakeDictionary();
+    auto* database = static_cast<TBtrDatabase*>(OpenDirectory());
+    try {
+        database->DeleteTable("peop");
+        FAIL();
+    } catch (const EBtrieveEngineError& error) {
+        EXPECT_EQ(error.Status(), BtrStatusNotInDictionary);
+    }
+    database->DeleteTable("people");
+    EXPECT_FALSE(database->TableExists("people"));
+    EXPECT_TRUE(database->TableExists("peoplex"));
+    TFileDDFRecord other{};
+    database->LookUpDictionary("peoplex", other);
+    TBaseTable* fields = database->OpenFieldList("peoplex", &other);
+    Integer count = 0;
+    fields->GetRecordCount(count);
+    EXPECT_EQ(count, 1);
+    TFileDDFRecord gone{};
+    gone.FileId = 1;
+    TBaseTable* goneFields = database->OpenFieldList("people", &gone);
+    goneFields->GetRecordCount(count);
+    EXPECT_EQ(count, 0);
+
+    database->RenameTable("PEOPLEX", "staff");
+    EXPECT_TRUE(database->TableExists("staff"));
+    EXPECT_FALSE(database->TableExists("peoplex"));
 }
 
 }  // namespace
