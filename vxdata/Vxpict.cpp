@@ -14,6 +14,18 @@ char LocaleLower(char c) { return AnsiLowerCase(std::string(1, c))[0]; }
 bool IsCompleteResult(TvxPictureResult r) { return r == prComplete || r == prAmbiguous; }
 bool IsIncompleteResult(TvxPictureResult r) { return r == prIncomplete || r == prIncompleteNoFill; }
 
+// Characters that auto-fill may append: everything but the mask's special characters.
+bool IsFillLiteral(char c)
+{
+    switch (c) {
+    case '\0': case '!': case '#': case '&': case '*': case ',': case '?': case '@': case '[': case ']': case '{':
+    case '}': case '~':
+        return false;
+    default:
+        return true;
+    }
+}
+
 }  // namespace
 
 TvxPictureValidator::TvxPictureValidator(const std::string& mask, bool autoFill) : Mask(mask)
@@ -85,17 +97,6 @@ bool TvxPictureValidator::SyntaxIsValid() const
 char TvxPictureValidator::MaskAt(Integer i) const
 {
     return i >= 1 && i <= Integer(Mask.size()) ? Mask[size_t(i - 1)] : '\0';
-}
-
-bool TvxPictureValidator::IsFillLiteral(char c) const
-{
-    switch (c) {
-    case '\0': case '!': case '#': case '&': case '*': case ',': case '?': case '@': case '[': case ']': case '{':
-    case '}': case '~':
-        return false;
-    default:
-        return true;
-    }
 }
 
 // Moves p past the mask character at p (a ";" pair, a repetition with its element); the levels follow the

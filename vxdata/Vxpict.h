@@ -43,7 +43,6 @@ public:
 private:
     bool SyntaxIsValid() const;
     char MaskAt(Integer i) const;
-    bool IsFillLiteral(char c) const;
     Integer StepOver(Integer p, Integer end, Integer& brackets, Integer& braces) const;
     Integer SkipElement(Integer p, Integer end) const;
     Integer SkipAlternatives(Integer p, Integer end) const;
