@@ -111,9 +111,8 @@ std::string TBtrDatabase::GetDirectory()
 std::string TBtrDatabase::ResourceFilePath(const std::string& name)
 {
     const std::string bare = BareName(name);
-    std::string directory = DirectoryPart(bare);
-    if (directory.empty() || !IsAbsolute(directory)) directory = Directory() + directory;
-    return directory + FilePart(bare);
+    const std::string directory = DirectoryPart(bare);
+    return (directory.empty() ? Directory() : directory) + FilePart(bare);
 }
 
 TBaseTable* TBtrDatabase::OpenTable(const std::string& name, const std::string& indexName, Integer openMode,

@@ -28,8 +28,8 @@ public:
     // The requester's current directory.
     void SetDirectory(const std::string& directory) override;
     std::string GetDirectory() override;
-    // A name with ";RES:" takes its layout from that resource; a name with a directory or an extension is a file
-    // (relative to the database directory when it has no directory), any other name is looked up in the
+    // A name with ";RES:" takes its layout from that resource; a name with a directory or an extension is then a
+    // file (in the database directory when the name has no directory part), any other name is looked up in the
     // dictionary, which also gives the layout when there is no resource. A failure frees the new cursor.
     TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
                           Integer shareMode) override;

@@ -205,6 +205,23 @@ TEST_F(BtrieveFiles, SessionLoadsTheRequesterAndMakesAClientId)
     EXPECT_FALSE(IsBtrieveRequesterLoaded());
 }
 
+TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
+{
+    fs::create_directories(folder / "sub");
+    MakeFile("sub\\clients.qf", kTestLayoutLength, {{5, 7, kString, 0}});
+    MakeFile("clients.qf", kTestLayoutLength, {{5, 7, kString, 0}});
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* cursor = nullptr;
+    const std::string inSub = PathOf("sub\\clients.qf");
+    ASSERT_EQ(engine->OpenTable(database, inSub + ";RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    EXPECT_EQ(cursor->GetPhysicalName(), inSub);
+    ASSERT_EQ(engine->OpenTable(database, "CLIENTS.QF;res:TESTLAYOUT", "", 0, 0, cursor), 0);
+    EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\CLIENTS.QF");
+    EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHFILE);
+    EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHTABLE);
+    EXPECT_EQ(database->Tables()->Count(), 2);
+}
+
 TEST_F(BtrieveFiles, DirectoryDatabaseDescription)
 {
     TBaseDatabase* database = OpenDirectory();
@@ -262,6 +279,27 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     Integer count = 0;
     EXPECT_EQ(engine->GetRecordCount(cursor, count), 0);
     EXPECT_EQ(count, 3);
+
+    std::vector<Byte> low(kTestLayoutLength), high(kTestLayoutLength);
+    engine->PutField(cursor, 2, low.data(), "C100");
+    engine->PutField(cursor, 2, high.data(), "C250");
+    ASSERT_EQ(engine->SetRange(cursor, false, 1, 0, low.data(), false, 1, 0, high.data(), true), 0);
+    EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C250"}));
+    ASSERT_EQ(engine->ResetRange(cursor), 0);
+
+    Sleep(5);  // another client identifier
+    TBaseSession* otherSession = nullptr;
+    ASSERT_EQ(engine->StartSession("other", otherSession, ""), 0);
+    TBaseTable* other = nullptr;
+    ASSERT_EQ(engine->OpenTable(OpenDirectory(), "clients.qf;RES:TESTLAYOUT", "", 0, 0, other), 0);
+    std::vector<Byte> otherRecord(kTestLayoutLength);
+    engine->SetToBegin(cursor);
+    ASSERT_EQ(engine->GetNextRecord(cursor, dbiWRITELOCK, record.data(), nullptr), 0);
+    engine->SetToBegin(other);
+    EXPECT_EQ(engine->GetNextRecord(other, dbiWRITELOCK, otherRecord.data(), nullptr), DBIERR_LOCKED);
+    ASSERT_EQ(engine->RelRecordLock(cursor, false), 0);
+    engine->SetToBegin(other);
+    EXPECT_EQ(engine->GetNextRecord(other, dbiWRITELOCK, otherRecord.data(), nullptr), 0);
     EXPECT_EQ(engine->CloseCursor(cursor), 0);
 }
 
