@@ -134,6 +134,23 @@ void TBtrSession::MakeClientId()
     clientId_[13] = Byte('A' + now.wSecond % 26);
     clientId_[14] = Byte(now.wHour);
     clientId_[15] = Byte(now.wMinute);
+    for (int tries = 0; tries < 26 * 26 && SharesClientId(); ++tries) NextClientId();
+}
+
+bool TBtrSession::SharesClientId() const
+{
+    if (!Collection()) return false;
+    for (Integer i = 0; i < Collection()->Count(); ++i) {
+        const auto* other = dynamic_cast<const TBtrSession*>(Collection()->At(i));
+        if (other && other != this && std::memcmp(other->clientId_, clientId_, ClientIdSize) == 0) return true;
+    }
+    return false;
+}
+
+void TBtrSession::NextClientId()
+{
+    clientId_[12] = Byte(clientId_[12] == 'Z' ? 'A' : clientId_[12] + 1);
+    if (clientId_[12] == 'A') clientId_[13] = Byte(clientId_[13] == 'Z' ? 'A' : clientId_[13] + 1);
 }
 
 TBaseDatabase* TBtrSession::CreateDatabase(const DBDesc& description, const std::string& name, Integer openMode,

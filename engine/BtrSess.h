@@ -51,7 +51,11 @@ public:
 private:
     void StartRequester();
     void ReadSettings();
+    // From the time of day; a session made in the same moment as another live one of the facade takes the next
+    // free identifier, so sessions never share locks or transactions.
     void MakeClientId();
+    bool SharesClientId() const;
+    void NextClientId();
 
     Byte clientId_[ClientIdSize] = {};
     bool databasesCreated_ = false;

@@ -199,7 +199,15 @@ TEST_F(BtrieveFiles, SessionLoadsTheRequesterAndMakesAClientId)
 
     TBaseSession* second = nullptr;
     ASSERT_EQ(engine->StartSession("second", second, ""), 0);
+    TBaseSession* third = nullptr;
+    ASSERT_EQ(engine->StartSession("third", third, ""), 0);
+    for (TBaseSession* other : {second, third})
+        EXPECT_NE(std::memcmp(static_cast<TBtrSession*>(other)->ClientId(), id, TBtrSession::ClientIdSize), 0);
+    EXPECT_NE(std::memcmp(static_cast<TBtrSession*>(second)->ClientId(),
+                          static_cast<TBtrSession*>(third)->ClientId(), TBtrSession::ClientIdSize),
+              0);
     ASSERT_EQ(engine->CloseSession(second), 0);
+    ASSERT_EQ(engine->CloseSession(third), 0);
     EXPECT_TRUE(IsBtrieveRequesterLoaded());
     engine.reset();
     EXPECT_FALSE(IsBtrieveRequesterLoaded());
@@ -287,7 +295,6 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C250"}));
     ASSERT_EQ(engine->ResetRange(cursor), 0);
 
-    Sleep(5);  // another client identifier
     TBaseSession* otherSession = nullptr;
     ASSERT_EQ(engine->StartSession("other", otherSession, ""), 0);
     TBaseTable* other = nullptr;
