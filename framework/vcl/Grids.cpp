@@ -167,7 +167,6 @@ void TInplaceEdit::Dispatch(TMessage& message)
     switch (message.Msg) {
     case WM_GETDLGCODE:
         TCustomMaskEdit::Dispatch(message);
-        message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
         if (grid_->Options().Contains(goTabs)) message.Result |= DLGC_WANTTAB;
         return;
     case CN_COMMAND:
