@@ -39,17 +39,14 @@ bool IsMainThread()
     return GetCurrentThreadId() == MainThreadId;
 }
 
-TBtrConfiguration::TBtrConfiguration(const std::string& section) : registry_(new TRightsRegistry)
+TBtrConfiguration::TBtrConfiguration(const std::string& section) : registry_(std::make_unique<TRightsRegistry>())
 {
     registry_->SetRootKey(HKEY_LOCAL_MACHINE);
     registry_->SetAccess(KEY_READ);
     open_ = registry_->OpenKey(std::string(BtrieveRegistryPath) + "\\Configuration\\" + section, false);
 }
 
-TBtrConfiguration::~TBtrConfiguration()
-{
-    delete registry_;
-}
+TBtrConfiguration::~TBtrConfiguration() = default;
 
 std::string TBtrConfiguration::ReadText(const std::string& value, const std::string& fallback) const
 {

@@ -3,6 +3,7 @@
 // identifier, creates Btrieve databases and opens a directory as a database without an alias.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "engine/BseSess.h"
@@ -23,7 +24,7 @@ public:
     bool ReadFlag(const std::string& value, bool fallback) const;
 
 private:
-    class TRightsRegistry* registry_;
+    std::unique_ptr<class TRightsRegistry> registry_;
     bool open_;
 };
 

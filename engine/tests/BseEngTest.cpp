@@ -208,6 +208,7 @@ TEST_F(EngineTest, ConfigurationListOfARegistryAliasAndOfAPath)
 {
     TTestAliases aliases;
     aliases.Add("HOST", {{"PhysicalName", "c:\\host"}, {"Description", "d"}, {"user", "anna"}});
+    aliases.AddInteger("HOST", "Port", 7);
     auto rows = [&](const std::string& path) {
         TBaseTable* list = nullptr;
         EXPECT_EQ(engine->OpenCfgInfoList(path, list), 0);
@@ -220,7 +221,7 @@ TEST_F(EngineTest, ConfigurationListOfARegistryAliasAndOfAPath)
     };
     std::vector<std::string> host = rows("\\DATABASES\\HOST\\DB INFO");
     std::sort(host.begin(), host.end());
-    EXPECT_EQ(host, (std::vector<std::string>{"Description=d", "PhysicalName=c:\\host", "USER NAME=anna"}));
+    EXPECT_EQ(host, (std::vector<std::string>{"Description=d", "PhysicalName=c:\\host", "Port=7", "USER NAME=anna"}));
     EXPECT_EQ(rows("\\DATABASES\\c:\\data\\DB OPEN"), (std::vector<std::string>{"PATH=c:\\data", "USER NAME="}));
     EXPECT_EQ(rows("\\DATABASES\\NOSUCH\\DB INFO"), (std::vector<std::string>{"USER NAME="}));
 }
