@@ -4,6 +4,7 @@
 #include "engine/BseRegistry.h"
 #include "engine/BtrError.h"
 #include "engine/BtrSqlLoad.h"
+#include "engine/BtrSqlProc.h"
 #include "engine/BtrSqlSess.h"
 #include "engine/BtrSqlStmt.h"
 #include "rtl/StringRoutines.h"
@@ -140,6 +141,18 @@ void TBtrSqlDatabase::PrepareStatement(Word language, const std::string& text, T
         return;
     }
     statement = CreateObject<TSSQLSqlStmt>(this, kind, text.c_str(), &statements_, ClientId());
+}
+
+TBaseTable* TBtrSqlDatabase::OpenProcedureList()
+{
+    auto* list = CreateObject<TBtrSqlProcTable>(this, Tables(), ClientId(), std::string(Description().szPhyName));
+    try {
+        list->Open();
+    } catch (...) {
+        list->Free();
+        throw;
+    }
+    return list;
 }
 
 TSqlStmt* TBtrSqlDatabase::PrepareProcedure(const std::string& name)

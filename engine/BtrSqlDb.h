@@ -48,6 +48,8 @@ public:
     // Language SqlQueryLanguage only (else DBIERR_NOTSUPPORTED); logs in; statement, when given, gets the text,
     // else a new statement of kind is made.
     virtual void PrepareStatement(Word language, const std::string& text, TSqlStmt*& statement, SmallInt kind);
+    // The stored procedures listed in PROC.DDF of the database directory, opened.
+    virtual TBaseTable* OpenProcedureList();
     // A statement of kind 1 running "EXEC " + name.
     virtual TSqlStmt* PrepareProcedure(const std::string& name);
     // Prepares, runs and frees a statement of text.

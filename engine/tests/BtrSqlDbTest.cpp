@@ -15,8 +15,10 @@
 #include "engine/BtrSqlAgg.h"
 #include "engine/BtrSqlDb.h"
 #include "engine/BtrSqlLoad.h"
+#include "engine/BtrSqlProc.h"
 #include "engine/BtrSqlSess.h"
 #include "engine/BtrSqlStmt.h"
+#include "engine/BtrWObj.h"
 #include "engine/tests/sqlfake/SqlScript.h"
 #include "rtl/DateFormat.h"
 #include "rtl/DateTime.h"
@@ -393,6 +395,44 @@ TEST_F(SqlDatabaseTest, LastSessionThatLoadedTheRequesterUnloadsIt)
     EXPECT_EQ(Script().CountOf("_XQLLogout"), 1);  // the database logged out as it ended
     second->Free();
     EXPECT_FALSE(SqlRequesterLoaded());
+}
+
+TEST_F(SqlDatabaseTest, ProcedureListNamesTheEntriesOfProcDdf)
+{
+    // PROC.DDF: 1061-byte entries keyed on the 30-character name.
+    std::vector<Byte> spec(32, 0);
+    const auto put16 = [&](size_t offset, Word value) { std::memcpy(&spec[offset], &value, 2); };
+    put16(0, TBtrSqlProcTable::EntrySize);
+    put16(2, 4096);
+    put16(4, 1);
+    put16(16, 1);
+    put16(18, 30);
+    put16(20, 0x0100 | 0x0001);  // extended type, duplicates
+    const std::string path = Directory() + ProcedureDictionary;
+    TWinBtr file(nullptr);
+    std::memcpy(file.KeyBuffer(), path.c_str(), path.size() + 1);
+    file.ExecuteOnBuffer(14, spec.data(), Word(spec.size()));
+    file.Open(path, nullptr, 0);
+    for (const char* name : {"  GETCUST", "SETLIMIT_WITH_A_VERY_LONG_NAME_BEYOND"}) {
+        std::memset(file.OwnBuffer(), ' ', TBtrSqlProcTable::EntrySize);
+        std::memcpy(file.OwnBuffer(), name, std::strlen(name));
+        file.Insert();
+    }
+    file.Close();
+
+    TBaseTable* list = OpenDirectory()->OpenProcedureList();
+    std::vector<std::string> names;
+    try {
+        for (;;) {
+            TProcedureDesc row{};
+            list->GetNextRecord(dbiNOLOCK, reinterpret_cast<Byte*>(&row), nullptr);
+            names.push_back(row.szName);
+        }
+    } catch (const EBoreaEOFError&) {
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"GETCUST", "SETLIMIT_WITH_A_VERY_LONG_NAME"}));
+    list->Close();
+    EXPECT_THROW(list->GetNextRecord(dbiNOLOCK, nullptr, nullptr), EBoreaEOFError);
 }
 
 class SqlWithoutRequesterTest : public SqlDatabaseTest {
