@@ -277,8 +277,9 @@ TCustomGrid::TAxis TCustomGrid::VertAxis()
 
 // ---- TCustomGrid
 
-TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner)
+TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner), canvas_(std::make_unique<TControlCanvas>())
 {
+    canvas_->SetControl(this);
     controlStyle_ = TControlStyle{csCaptureMouse, csOpaque, csDoubleClicks, csClickEvents};
     tabStop_ = true;
     width_ = 320;
@@ -309,6 +310,37 @@ void TCustomGrid::CreateWnd()
 {
     TCustomControl::CreateWnd();
     UpdateScrollRange();
+}
+
+void TCustomGrid::DestroyWnd()
+{
+    canvas_->FreeHandle();
+    TCustomControl::DestroyWnd();
+}
+
+void TCustomGrid::PaintWindow(HDC dc)
+{
+    canvas_->FreeHandle();
+    canvas_->SetHandle(dc);
+    canvas_->Font()->Assign(Font());
+    canvas_->Brush()->SetColor(color_);
+    try {
+        Paint();
+    } catch (...) {
+        canvas_->SetHandle(nullptr);
+        throw;
+    }
+    canvas_->SetHandle(nullptr);
+}
+
+void TCustomGrid::Notification(TComponent* component, TOperation operation)
+{
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove && component == inplaceEdit_) {
+        inplaceEdit_ = nullptr;
+        inplaceCol_ = -1;
+        inplaceRow_ = -1;
+    }
 }
 
 void TCustomGrid::BoundsChanged()
@@ -1233,6 +1265,22 @@ void TCustomGrid::Dispatch(TMessage& message)
 }
 
 // ---- TDrawGrid
+
+void TDrawGrid::Publish(TPublisher<TDrawGrid>& p)
+{
+    p.Property("ColCount", &TDrawGrid::ColCount, &TDrawGrid::SetColCount).Default(5);
+    p.Property("RowCount", &TDrawGrid::RowCount, &TDrawGrid::SetRowCount).Default(5);
+    p.Property("FixedCols", &TDrawGrid::FixedCols, &TDrawGrid::SetFixedCols).Default(1);
+    p.Property("FixedRows", &TDrawGrid::FixedRows, &TDrawGrid::SetFixedRows).Default(1);
+    p.Property("DefaultColWidth", &TDrawGrid::DefaultColWidth, &TDrawGrid::SetDefaultColWidth).Default(64);
+    p.Property("DefaultRowHeight", &TDrawGrid::DefaultRowHeight, &TDrawGrid::SetDefaultRowHeight).Default(24);
+    p.Property("GridLineWidth", &TDrawGrid::GridLineWidth, &TDrawGrid::SetGridLineWidth).Default(1);
+    p.Property("ScrollBars", &TDrawGrid::ScrollBars, &TDrawGrid::SetScrollBars).Default(ssBoth);
+    p.Property("Options", &TDrawGrid::Options, &TDrawGrid::SetOptions);
+    p.Property("FixedColor", &TDrawGrid::FixedColor, &TDrawGrid::SetFixedColor).Default(clBtnFace);
+    p.Property("BorderStyle", &TDrawGrid::BorderStyle, &TDrawGrid::SetBorderStyle).Default(bsSingle);
+    p.Property("DefaultDrawing", &TDrawGrid::DefaultDrawing, &TDrawGrid::SetDefaultDrawing).Default(true);
+}
 
 void TDrawGrid::DrawCell(Integer col, Integer row, TRect rect, TGridDrawState state)
 {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ enum TGridOption { goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goR
                    goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing, goTabs, goRowSelect,
                    goAlwaysShowEditor, goThumbTracking };
 using TGridOptions = Set<TGridOption>;
+DUN_ENUM(TGridOption, "goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
+         "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving", "goEditing", "goTabs",
+         "goRowSelect", "goAlwaysShowEditor", "goThumbTracking");
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = Set<TGridDrawStateItem>;
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
@@ -121,6 +125,8 @@ public:
     TGridRect Selection() const;
     void SetSelection(const TGridRect& value);
     TGridState GridState() const { return gridState_; }
+    // A canvas on the grid's window that also measures and draws outside painting.
+    TCanvas* Canvas() const { return canvas_.get(); }
 
     // The cell's rectangle in client coordinates; empty when the cell is not on screen.
     TRect CellRect(Integer col, Integer row);
@@ -180,7 +186,10 @@ protected:
     void UpdateText();
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
+    void PaintWindow(HDC dc) override;
     void BoundsChanged() override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     struct TAxis;  // the geometry of one direction, computed from the client rectangle
@@ -206,6 +215,7 @@ private:
     Integer MaxTopRow();
     void EditorChanged();
 
+    std::unique_ptr<TControlCanvas> canvas_;
     Integer colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
     Integer defaultColWidth_ = 64, defaultRowHeight_ = 24, gridLineWidth_ = 1;
     std::vector<Integer> colWidths_, rowHeights_;  // empty: every size is the default
@@ -229,6 +239,7 @@ class TDrawGrid : public TCustomGrid {
     DUN_CLASS(TDrawGrid, TCustomGrid)
 public:
     explicit TDrawGrid(TComponent* owner) : TCustomGrid(owner) {}
+    static void Publish(TPublisher<TDrawGrid>& p);
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool value) { defaultDrawing_ = value; Invalidate(); }
 

@@ -57,7 +57,7 @@ void TCustomMaskEdit::KeyDown(Word& key, TShiftState shift)
     TCustomEdit::KeyDown(key, shift);
     if (!IsMasked() || key == 0 || shift.Contains(ssAlt)) return;
     if (key == VK_DELETE && !shift.Contains(ssShift)) {
-        if (!readOnly_) DeleteKey();
+        if (!readOnly_ && EditCanModify()) DeleteKey();
         key = 0;
     }
 }
@@ -76,13 +76,12 @@ void TCustomMaskEdit::CharKey(char key)
         Reset();
         return;
     }
-    if (readOnly_) return;
-    if (key == VK_BACK) {
+    if (key != VK_BACK && static_cast<unsigned char>(key) < 32) return;
+    if (readOnly_ || !EditCanModify()) return;
+    if (key == VK_BACK)
         BackspaceKey();
-        return;
-    }
-    if (static_cast<unsigned char>(key) < 32) return;
-    if (!PlaceChar(key)) MessageBeep(0);
+    else if (!PlaceChar(key))
+        MessageBeep(0);
 }
 
 bool TCustomMaskEdit::PlaceChar(char key)
@@ -153,7 +152,9 @@ void TCustomMaskEdit::PasteText()
 
 void TCustomMaskEdit::Dispatch(TMessage& message)
 {
-    if (IsMasked() && !readOnly_) {
+    const bool editsText = message.Msg == WM_PASTE || message.Msg == WM_CUT || message.Msg == WM_CLEAR;
+    if (IsMasked() && !readOnly_ && editsText) {
+        if (!EditCanModify()) return;
         switch (message.Msg) {
         case WM_PASTE:
             PasteText();

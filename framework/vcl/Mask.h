@@ -39,6 +39,8 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     virtual void ValidateError();
+    // Asked before a key, paste or cut changes a masked text; false leaves the text alone.
+    virtual bool EditCanModify() { return true; }
 
 private:
     void CharKey(char key);

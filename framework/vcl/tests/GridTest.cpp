@@ -179,6 +179,20 @@ TEST_F(StringGrid, ColumnsAreSizedAndMovedByMouse)
 
     Drag(grid, 100, 40, 100, 40);  // a press in the data area moves nothing
     EXPECT_EQ(moves.size(), 1u);
+
+    grid->SetCells(3, 3, "row 3");
+    grid->MoveRow(3, 1);
+    EXPECT_EQ(grid->Cells(3, 1), "row 3");
+    EXPECT_EQ(grid->Cells(3, 2), "a1");
+}
+
+TEST_F(StringGrid, CanvasMeasuresOutsidePainting)
+{
+    grid->Canvas()->Font()->Assign(grid->Font());
+    EXPECT_GT(grid->Canvas()->TextHeight("W"), 0);
+    grid->Invalidate();
+    PumpMessages();
+    EXPECT_GT(grid->Canvas()->TextWidth("0"), 0);
 }
 
 TEST_F(StringGrid, DraggingATitleBeyondTheEdgeScrollsTheColumns)

@@ -149,6 +149,38 @@ TEST_F(MaskEdit, EscapeGivesBackTheTextTheEditHadOnEntry)
     EXPECT_FALSE(edit->Modified());
 }
 
+// An edit that may only change its text while allowed, as a data-aware edit asks its dataset.
+class TGuardedMaskEdit : public TMaskEdit {
+public:
+    using TMaskEdit::TMaskEdit;
+    bool Allowed = false;
+    Integer Asked = 0;
+
+protected:
+    bool EditCanModify() override
+    {
+        ++Asked;
+        return Allowed;
+    }
+};
+
+TEST_F(MaskEdit, NoChangeWithoutPermission)
+{
+    auto* guarded = new TGuardedMaskEdit(form);
+    guarded->SetParent(form);
+    guarded->SetBounds(10, 90, 150, 22);
+    guarded->SetEditMask("000;1;_");
+    guarded->SetFocus();
+    PumpMessages();
+    guarded->SetSelStart(0);
+    PostChars(guarded, "1\r");
+    EXPECT_EQ(guarded->EditText(), "___");
+    EXPECT_EQ(guarded->Asked, 1);  // Enter changes nothing, so it asks nothing
+    guarded->Allowed = true;
+    PostChars(guarded, "12");
+    EXPECT_EQ(guarded->EditText(), "12_");
+}
+
 TEST(MaskUtils, FormatMaskText)
 {
     EXPECT_EQ(FormatMaskText("!(999)000-0000;0;_", "5551234567"), "(555)123-4567");
