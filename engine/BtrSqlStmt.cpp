@@ -32,11 +32,18 @@ T ValueAt(const Byte* value)
     return result;
 }
 
-// A parameter value of a logical type as the text the requester substitutes.
-std::string ParameterText(Word logicalType, const Byte* value)
+// A text parameter ends at its zero or, when the descriptor gives a length, within it.
+std::string TextValue(const Byte* value, Word length)
 {
-    switch (logicalType) {
-    case fldZSTRING: return reinterpret_cast<const char*>(value);
+    const auto* text = reinterpret_cast<const char*>(value);
+    return length > 0 ? std::string(text, strnlen(text, length)) : std::string(text);
+}
+
+// A parameter value of the descriptor's logical type as the text the requester substitutes.
+std::string ParameterText(const FLDDesc& descriptor, const Byte* value)
+{
+    switch (descriptor.iFldType) {
+    case fldZSTRING: return TextValue(value, descriptor.iLen);
     case fldDATE: return DateToStr(TDateTime(ValueAt<Integer>(value) - DateDelta));
     case fldBOOL: return ValueAt<SmallInt>(value) != 0 ? "TRUE" : "FALSE";
     case fldINT16: return std::to_string(ValueAt<SmallInt>(value));
@@ -132,7 +139,7 @@ void TSSQLSqlStmt::SetParams(const TDatabaseOptions& parameters)
     for (Word i = 0; i < parameters.Count; ++i) {
         const FLDDesc& descriptor = parameters.Descriptors[i];
         if (descriptor.szName[0] != '\0') continue;
-        const std::string value = ParameterText(descriptor.iFldType, parameters.Values + descriptor.iOffset);
+        const std::string value = ParameterText(descriptor, parameters.Values + descriptor.iOffset);
         const std::string name = VariableName(number++);
         CheckSqlStatus(XqlSubst(cursorId_, 1, SmallInt(name.size() + 1), name.c_str(), SmallInt(value.size()),
                                 value.c_str()));

@@ -191,13 +191,14 @@ TEST_F(SqlDatabaseTest, StatementsCompileAndSubstituteTheirParameters)
         Integer Number;
         Integer Day;
         double Float;
-    } values{"abc", -1, 42, Integer(EncodeDate(1999, 12, 31)) + DateDelta, 2.5};
+    } values{{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}, -1, 42, Integer(EncodeDate(1999, 12, 31)) + DateDelta, 2.5};
     FLDDesc descriptors[6] = {};
     const auto describe = [&](int i, Word type, size_t offset) {
         descriptors[i].iFldType = type;
         descriptors[i].iOffset = Word(offset);
     };
     describe(0, fldZSTRING, offsetof(decltype(values), Text));
+    descriptors[0].iLen = 8;  // a full text has no zero of its own
     describe(1, fldBOOL, offsetof(decltype(values), Flag));
     std::strcpy(descriptors[2].szName, "C");  // named: not a variable
     describe(3, fldINT32, offsetof(decltype(values), Number));
@@ -207,7 +208,7 @@ TEST_F(SqlDatabaseTest, StatementsCompileAndSubstituteTheirParameters)
     std::vector<std::string> substituted;
     for (const TSqlCall& call : Script().Calls)
         if (call.Entry == "XQLSubst") substituted.push_back(call.Text);
-    EXPECT_EQ(substituted, (std::vector<std::string>{"QVAR0000=abc", "QVAR0001=TRUE", "QVAR0002=42",
+    EXPECT_EQ(substituted, (std::vector<std::string>{"QVAR0000=abcdefgh", "QVAR0001=TRUE", "QVAR0002=42",
                                                      "QVAR0003=" + DateToStr(EncodeDate(1999, 12, 31)),
                                                      "QVAR0004=2.5"}));
 
