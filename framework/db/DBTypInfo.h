@@ -5,7 +5,6 @@
 #include "db/DBTypes.h"
 
 DUN_ENUM(TFieldKind, "fkData", "fkCalculated", "fkLookup", "fkInternalCalc", "fkAggregate");
-DUN_ENUM(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
 DUN_ENUM(TFilterOption, "foCaseInsensitive", "foNoPartialCompare");
 DUN_ENUM(TParamType, "ptUnknown", "ptInput", "ptOutput", "ptInputOutput", "ptResult");
 DUN_ENUM(TFieldType, "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat",

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "classes/Alignment.h"
 #include "rtl/Types.h"
 
 // The platform's full list of field data types, in its order.
@@ -55,7 +56,6 @@ using TIndexOptions = Set<TIndexOption>;
 
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "classes/Alignment.h"
 #include "classes/Component.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
@@ -28,9 +29,7 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 using TBorderStyle = TFormBorderStyle;
 DUN_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin");
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 DUN_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient");
-DUN_ENUM(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = Set<TShiftStateItem>;
