@@ -73,6 +73,10 @@ public:
     virtual void GetTranInfo(XInfo& information);
     virtual void ResetPending() { pending_ = false; }
 
+    // Whether the database keeps object in a list of its own besides Tables (a driver's statements); the facade
+    // accepts such objects as handles.
+    virtual bool HoldsObject(const TBapiListItem* object) const { return false; }
+
     // Open cursors of the database (closed ones included).
     Integer CursorCount() const { return tables_.Count(); }
 

@@ -153,6 +153,23 @@ bool TVirtEng::IsCursor(TBaseTable* cursor) const
     return false;
 }
 
+bool TVirtEng::IsObject(TBapiListItem* object) const
+{
+    if (!object) return false;
+    if (object == this) return true;
+    for (Integer i = 0; i < sessions_.Count(); ++i) {
+        auto* session = static_cast<TBaseSession*>(sessions_.At(i));
+        if (object == session || Lists(session->ListCursors(), object)) return true;
+        TBoreaCollection* databases = session->Databases();
+        for (Integer j = 0; j < databases->Count(); ++j) {
+            auto* database = static_cast<TBaseDatabase*>(databases->At(j));
+            if (object == database || Lists(database->Tables(), object) || database->HoldsObject(object))
+                return true;
+        }
+    }
+    return false;
+}
+
 void TVirtEng::GetProp(Cardinal property, void* buffer, Word& length, Word maxLength)
 {
     CheckCondition(property == engPROPVALUE, DBIERR_NOTSUPPORTED);
@@ -598,19 +615,26 @@ Word TVirtEng::GetProp(TBapiListItem* object, Cardinal property, void* buffer, W
 {
     length = 0;
     if (!object) return DBIERR_INVALIDPARAM;
-    return Run([&] { object->GetProp(property, buffer, length, maxLength); });
+    return Run([&] {
+        CheckCondition(IsObject(object), DBIERR_INVALIDHNDL);
+        object->GetProp(property, buffer, length, maxLength);
+    });
 }
 
 Word TVirtEng::SetProp(TBapiListItem* object, Cardinal property, Cardinal value)
 {
     if (!object) return DBIERR_INVALIDPARAM;
-    return Run([&] { object->SetProp(property, value); });
+    return Run([&] {
+        CheckCondition(IsObject(object), DBIERR_INVALIDHNDL);
+        object->SetProp(property, value);
+    });
 }
 
 Word TVirtEng::GetObjFromObj(TBapiListItem* object, Word kind, TBapiListItem*& result)
 {
     result = nullptr;
     if (kind != objSESSION || !object) return DBIERR_INVALIDPARAM;
+    if (!IsObject(object)) return Run([] { RaiseEngineError(DBIERR_INVALIDHNDL); });
     result = object->Owner();
     return DBIERR_NONE;
 }

@@ -134,7 +134,7 @@ public:
     Word DeactivateFilter(TBaseTable* cursor, TFilterListItem* filter);
     Word EndDelayedUpdates(TBaseTable*& cursor);
 
-    // Any engine object.
+    // Any engine object: none gives DBIERR_INVALIDPARAM, an object the facade does not know DBIERR_INVALIDHNDL.
     Word GetProp(TBapiListItem* object, Cardinal property, void* buffer, Word maxLength, Word& length);
     Word SetProp(TBapiListItem* object, Cardinal property, Cardinal value);
     Word GetObjFromObj(TBapiListItem* object, Word kind, TBapiListItem*& result);
@@ -149,6 +149,8 @@ public:
     bool IsSession(TBaseSession* session) const;
     bool IsDatabase(TBaseDatabase* database) const;
     bool IsCursor(TBaseTable* cursor) const;
+    // The facade, or a session, database, cursor or object a database holds.
+    bool IsObject(TBapiListItem* object) const;
 
 private:
     // Runs action; an engine error clears the stack, is pushed and its code returned.

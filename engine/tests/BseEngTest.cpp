@@ -132,6 +132,11 @@ TEST_F(EngineTest, GetPropWithoutObjectLeavesTheStackAlone)
     EXPECT_EQ(engine->GetProp(nullptr, engPROPVALUE, buffer, sizeof buffer, length), DBIERR_INVALIDPARAM);
     EXPECT_EQ(length, 0);
     EXPECT_EQ(engine->ErrorStack()->Count(), 1);
+    EXPECT_EQ(engine->GetProp(reinterpret_cast<TBapiListItem*>(record), engPROPVALUE, buffer, sizeof buffer, length),
+              DBIERR_INVALIDHNDL);
+    TBapiListItem* owner = nullptr;
+    EXPECT_EQ(engine->GetObjFromObj(reinterpret_cast<TBapiListItem*>(record), objSESSION, owner),
+              DBIERR_INVALIDHNDL);
     EXPECT_EQ(engine->SetProp(engine.get(), engPROPVALUE, 77), 0);
     EXPECT_EQ(engine->GetProp(engine.get(), engPROPVALUE, buffer, sizeof buffer, length), 0);
     EXPECT_EQ(length, 4);
@@ -297,7 +302,8 @@ public:
 
 TEST_F(EngineTest, StatementsKeepTheirTextInTheOemSetAndAnswerTheirProperties)
 {
-    TSqlStmt* statement = CreateObject<TTestStmt>(database, 1, "select \xFC", nullptr);
+    TSqlStmt* statement =
+            CreateObject<TTestStmt>(database, 1, "select \xFC", &static_cast<TTestDatabase*>(database)->Statements);
     EXPECT_EQ(statement->Text(), "select \x81");
     EXPECT_EQ(statement->Kind(), 1);
     EXPECT_EQ(engine->SetProp(statement, stmtPROPVALUE, 9), 0);

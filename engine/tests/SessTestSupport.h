@@ -36,6 +36,12 @@ public:
     using TBaseDatabase::TBaseDatabase;
 
     Integer TablesOpened = 0;
+    TBoreaCollection Statements;
+
+    bool HoldsObject(const TBapiListItem* object) const override
+    {
+        return Statements.IndexOf(const_cast<TBapiListItem*>(object)) >= 0;
+    }
 
     TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
                           Integer shareMode) override
