@@ -3,7 +3,9 @@
 // its x calls on all columns.
 //
 // Record form: a 16-bit length, then the columns in column order, each in the Btrieve type and size the requester
-// describes; the record is 2 + the column sizes + 4 bytes long.
+// describes; the record is 2 + the column sizes + 4 bytes long. The length counts from the record's start: 2 + the
+// column sizes, or up to the end of the text when a memo column comes last.
+// Running out of rows is always the engine's end-of-data (beginning-of-data backward) error.
 #pragma once
 
 #include <string>
