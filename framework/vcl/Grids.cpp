@@ -809,7 +809,12 @@ void TCustomGrid::ShowEditor()
 void TCustomGrid::HideEditor()
 {
     editorMode_ = false;
-    HideEdit();
+    try {
+        HideEdit();
+    } catch (...) {
+        editorMode_ = true;
+        throw;
+    }
 }
 
 void TCustomGrid::InvalidateEditor()
@@ -842,6 +847,8 @@ void TCustomGrid::HideEdit()
 {
     if (!inplaceEdit_ || !inplaceEdit_->Visible()) return;
     const bool hadFocus = inplaceEdit_->Focused();
+    // A masked text that misses characters keeps the editor open (and the current cell where it is).
+    if (hadFocus) inplaceEdit_->ValidateEdit();
     UpdateText();
     inplaceCol_ = -1;
     inplaceRow_ = -1;

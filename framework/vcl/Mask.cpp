@@ -41,7 +41,9 @@ void TCustomMaskEdit::SetTextBuf(const std::string& text)
 void TCustomMaskEdit::WriteEditText(const std::string& text, Integer caret)
 {
     if (HandleAllocated()) {
-        SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        // Replacing the selection notifies the change also in a multi-line window (WM_SETTEXT does not there).
+        SendMessageA(Handle(), EM_SETSEL, 0, -1);
+        SendMessageA(Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageA(Handle(), EM_SETSEL, caret, caret);
     } else {
         text_ = text;

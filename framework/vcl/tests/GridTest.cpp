@@ -157,6 +157,25 @@ TEST_F(StringGrid, InplaceEditorTakesTheCellsEditMask)
     grid->SetCol(1);
     TypeText("a1");
     EXPECT_EQ(grid->InplaceEditor()->EditText(), "a1");
+    TypeKey(VK_RETURN);
+
+    grid->SetCol(2);
+    TypeText("7");
+    dialogs.AnswerNextBox(IDOK);
+    EXPECT_EQ(grid->InplaceEditor()->EditText(), "7_");
+    EXPECT_TRUE(grid->InplaceEditor()->Modified());
+    TypeKey(VK_DOWN);  // a character is missing: the editor stays on the cell
+    EXPECT_EQ(grid->Row(), 1);
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, "Invalid input value.  Use escape key to abandon changes.");
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
+    EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    TypeText("8");
+    TypeKey(VK_DOWN);
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_EQ(grid->Cells(2, 1), "78");
 }
 
 TEST_F(StringGrid, ColumnsAreSizedAndMovedByMouse)
