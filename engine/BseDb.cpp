@@ -115,6 +115,11 @@ std::string TBaseDatabase::GetDirectory()
     return description_.szPhyName;
 }
 
+TBaseTable* TBaseDatabase::CloneTable(TBaseTable* cursor)
+{
+    return OpenTable(cursor->GetTableName(), "", cursor->OpenMode(), cursor->ShareMode());
+}
+
 TBaseTable* TBaseDatabase::OpenIndexList(const std::string& tableName)
 {
     TBaseTable* open = nullptr;

@@ -54,6 +54,8 @@ public:
     virtual std::string GetDirectory();
     virtual TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
                                   Integer shareMode) = 0;
+    // A new cursor on the table of cursor, with its modes.
+    virtual TBaseTable* CloneTable(TBaseTable* cursor);
     virtual TBaseTable* OpenTableList(bool extended, bool includeSystem, const std::string& pattern) = 0;
     // fileRecord: the driver's own description of the table, or none.
     virtual TBaseTable* OpenFieldList(const std::string& tableName, const void* fileRecord) = 0;

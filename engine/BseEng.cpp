@@ -357,6 +357,16 @@ Word TVirtEng::CloseCursor(TBaseTable*& cursor)
     });
 }
 
+Word TVirtEng::CloneCursor(TBaseTable* cursor, TBaseTable*& clone)
+{
+    clone = nullptr;
+    return OnCursor(cursor, [&](TBaseTable* target) {
+        auto* database = dynamic_cast<TBaseDatabase*>(target->Owner());
+        CheckCondition(database != nullptr, DBIERR_INVALIDPARAM);
+        clone = database->CloneTable(target);
+    });
+}
+
 Word TVirtEng::SetToBegin(TBaseTable* cursor)
 {
     if (!IsCursor(cursor)) return Run([] { RaiseEngineError(DBIERR_INVALIDHNDL); });

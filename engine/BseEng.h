@@ -80,6 +80,9 @@ public:
     // Cursors.
     // Frees the cursor also when its close fails.
     Word CloseCursor(TBaseTable*& cursor);
+    // A new cursor on the same table, opened by the cursor's database; DBIERR_INVALIDPARAM for a cursor that no
+    // database owns.
+    Word CloneCursor(TBaseTable* cursor, TBaseTable*& clone);
     Word SetToBegin(TBaseTable* cursor);
     Word SetToEnd(TBaseTable* cursor);
     Word SetToCursor(TBaseTable* destination, TBaseTable* source);

@@ -232,6 +232,16 @@ void TBtrDatabase::CopyFields(TBaseTable* from, TBaseTable* to)
     }
 }
 
+TBaseTable* TBtrDatabase::CloneTable(TBaseTable* cursor)
+{
+    const auto* btrieve = dynamic_cast<TBtrBaseTable*>(cursor);
+    if (!btrieve) return TBaseDatabase::CloneTable(cursor);
+    std::string name = cursor->GetTableName();
+    if (btrieve->HasResource()) name += ";RES:" + btrieve->ResourceName();
+    if (!btrieve->OwnerName().empty()) name += ";OWNER:" + btrieve->OwnerName();
+    return OpenTable(name, "", cursor->OpenMode(), cursor->ShareMode());
+}
+
 TBaseTable* TBtrDatabase::OpenTableList(bool extended, bool includeSystem, const std::string& pattern)
 {
     auto* list = CreateObject<TBtrTblListTable>(this, Tables(), clientId_, Directory(), extended, includeSystem);

@@ -33,6 +33,8 @@ public:
     // dictionary, which also gives the layout when there is no resource. A failure frees the new cursor.
     TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
                           Integer shareMode) override;
+    // The table name with the cursor's ";RES:" and ";OWNER:" options.
+    TBaseTable* CloneTable(TBaseTable* cursor) override;
     TBaseTable* OpenTableList(bool extended, bool includeSystem, const std::string& pattern) override;
     // fileRecord: the table's FILE.DDF record, or none to look the table up.
     TBaseTable* OpenFieldList(const std::string& tableName, const void* fileRecord) override;

@@ -307,7 +307,12 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     ASSERT_EQ(engine->RelRecordLock(cursor, false), 0);
     engine->SetToBegin(other);
     EXPECT_EQ(engine->GetNextRecord(other, dbiWRITELOCK, otherRecord.data(), nullptr), 0);
+    TBaseTable* clone = nullptr;
+    ASSERT_EQ(engine->CloneCursor(cursor, clone), 0);
+    EXPECT_EQ(clone->GetPhysicalName(), cursor->GetPhysicalName());
+    EXPECT_EQ(static_cast<TBtrTable*>(clone)->ResourceName(), "TESTLAYOUT");
     EXPECT_EQ(engine->CloseCursor(cursor), 0);
+    EXPECT_EQ(engine->CloneCursor(cursor, clone), DBIERR_INVALIDHNDL);
 }
 
 TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
