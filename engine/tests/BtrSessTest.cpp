@@ -228,6 +228,17 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHFILE);
     EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHTABLE);
     EXPECT_EQ(database->Tables()->Count(), 2);
+
+    TBaseTable* fields = nullptr;
+    ASSERT_EQ(engine->OpenFieldList(database, "clients.qf;RES:TESTLAYOUT", fields), 0);
+    std::vector<std::string> names;
+    FLDDesc field{};
+    while (engine->GetNextRecord(fields, 0, reinterpret_cast<Byte*>(&field), nullptr) == 0) {
+        if (names.empty()) EXPECT_EQ(field.iFldNum, 1);
+        names.push_back(field.szName);
+    }
+    EXPECT_EQ(names.size(), 8u);
+    EXPECT_EQ(names[1], "Client Code");
 }
 
 TEST_F(BtrieveFiles, DirectoryDatabaseDescription)
