@@ -234,7 +234,9 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     std::vector<std::string> names;
     FLDDesc field{};
     while (engine->GetNextRecord(fields, 0, reinterpret_cast<Byte*>(&field), nullptr) == 0) {
-        if (names.empty()) EXPECT_EQ(field.iFldNum, 1);
+        if (names.empty()) {
+            EXPECT_EQ(field.iFldNum, 1);
+        }
         names.push_back(field.szName);
     }
     EXPECT_EQ(names.size(), 8u);
