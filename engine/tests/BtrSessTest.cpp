@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -429,6 +430,23 @@ TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
     database->RenameTable("PEOPLEX", "staff");
     EXPECT_TRUE(database->TableExists("staff"));
     EXPECT_FALSE(database->TableExists("peoplex"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BtrieveSessionThreads, ASessionOfAnotherThreadLeavesTheRequesterAlone)
+{
+    ASSERT_FALSE(IsBtrieveRequesterLoaded());
+    TBaseSession* session = nullptr;
+    std::thread worker([&] { session = CreateObject<TBtrSession>(nullptr, "", "worker", nullptr); });
+    worker.join();
+    ASSERT_NE(session, nullptr);
+    EXPECT_FALSE(IsBtrieveRequesterLoaded());
+    EXPECT_EQ(session->Name(), "worker");
+    session->Free();
+    EXPECT_FALSE(IsBtrieveRequesterLoaded());
 }
 
 }  // namespace
