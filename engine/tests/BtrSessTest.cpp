@@ -297,6 +297,15 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     ASSERT_EQ(engine->InsertRecord(cursor, 0, record.data()), 0);
     ASSERT_EQ(engine->EndTran(database, xendABORT), 0);
     EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C100", "C250", "C300"}));
+    ASSERT_EQ(engine->BeginTran(database), 0);
+    engine->InitRecord(cursor, record.data());
+    engine->PutField(cursor, 2, record.data(), "C050");
+    ASSERT_EQ(engine->InsertRecord(cursor, 0, record.data()), 0);
+    ASSERT_EQ(engine->EndTran(database, xendCOMMIT), 0);
+    EXPECT_EQ(clientCodes(), (std::vector<std::string>{"C050", "C100", "C250", "C300"}));
+    engine->SetToBegin(cursor);
+    ASSERT_EQ(engine->GetNextRecord(cursor, 0, record.data(), nullptr), 0);
+    ASSERT_EQ(engine->DeleteRecord(cursor, record.data()), 0);
 
     Integer count = 0;
     EXPECT_EQ(engine->GetRecordCount(cursor, count), 0);
