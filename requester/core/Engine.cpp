@@ -146,6 +146,7 @@ void Engine::ReleaseRecordLock(const Handle& writer, uint32_t position) {
 void Engine::StopAll() {
   std::vector<ClientKey> keys;
   for (auto& [key, state] : clients) keys.push_back(key);
+  for (auto& [id, handle] : handles) keys.push_back(handle.client);  // clients that only opened and read
   for (const auto& key : keys) StopClient(key);
   clients.clear();
   files.clear();

@@ -93,9 +93,8 @@ TEST_F(RequesterDllTest, ClientsOfOneProcessAreToldApartByTheirIdentifier) {
   EXPECT_EQ(ofSecond.GetEqual(1, record, true), kRecordLocked);
 }
 
-// Disabled until the core's stop also ends the clients that opened files by absolute name only: today their
-// handles and locks survive WBTRVSTOP.
-TEST_F(RequesterDllTest, DISABLED_StopEndsEveryClientOfTheProcess) {
+// Also the clients that only opened a file by absolute name and read it.
+TEST_F(RequesterDllTest, StopEndsEveryClientOfTheProcess) {
   const std::string path = MakeAccounts();
   const ClientId first{1}, second{2};
   DllFile ofFirst(*dll_, &first), ofSecond(*dll_, &second);
