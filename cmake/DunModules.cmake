@@ -14,10 +14,14 @@ set(DUN_WINEPREFIX $ENV{WINEPREFIX})
 if(NOT DUN_WINEPREFIX)
   get_filename_component(DUN_WINEPREFIX ${CMAKE_BINARY_DIR}/../wineprefix ABSOLUTE)
 endif()
-set(DUN_WINE_ENV
-  "WINEPREFIX=${DUN_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+if(NOT DUN_NATIVE)
+  # Test programs run through a wrapper that sets up Wine for them.
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-test.in ${CMAKE_BINARY_DIR}/wine-test @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-test)
+endif()
 
-set(DUN_DESKTOP_LABELS vcl vxcontrols duntrack dunlist gapreport)
+set(DUN_DESKTOP_LABELS vcl vxdata vxcontrols duntrack dunlist gapreport)
 
 include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
 
@@ -36,9 +40,6 @@ function(dun_test label exe)
   endif()
   add_test(NAME ${exe} COMMAND ${exe} --gtest_brief=1)
   set_tests_properties(${exe} PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
-  if(NOT DUN_NATIVE)
-    set_property(TEST ${exe} APPEND PROPERTY ENVIRONMENT ${DUN_WINE_ENV})
-  endif()
   # Windows of one Wine server share one desktop, focus and foreground: tests that use them run one at a time.
   if(label IN_LIST DUN_DESKTOP_LABELS)
     set_property(TEST ${exe} PROPERTY RESOURCE_LOCK desktop)
