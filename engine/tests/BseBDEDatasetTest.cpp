@@ -1,0 +1,357 @@
+// The cursor dataset over the facade, on fake keyed tables: records, fields, navigation, bookmarks, key ranges,
+// filters, Locate and Lookup, and the dataset layer's engine error.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <string>
+#include <vector>
+
+#include "FakeKeyedTable.h"
+#include "SessTestSupport.h"
+#include "db/Field.h"
+#include "engine/BseBDEDataset.h"
+#include "engine/BseEng.h"
+#include "engine/BseMainText.h"
+#include "rtl/Strings.h"
+
+namespace {
+
+// A fake table whose filters can be made to refuse activation.
+class TPeopleTable : public TFakeKeyedTable {
+    DUN_CLASS(TPeopleTable, TFakeKeyedTable)
+public:
+    using TFakeKeyedTable::TFakeKeyedTable;
+    static inline bool RefuseFilters = false;
+    void ActivateFilter(TFilterListItem* filter) override
+    {
+        if (RefuseFilters) RaiseEngineError(DBIERR_NOSUCHFILTER);
+        TFakeKeyedTable::ActivateFilter(filter);
+    }
+    // An exact key search, as the record manager's cursor does it.
+    void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length) override
+    {
+        SetToKey(keySEARCHEQ, keyItself, fieldCount, length, key);
+        if (record) GetRecord(dbiNOLOCK, record, nullptr);
+    }
+};
+
+// Opens every table as the people table: Code, Name, Amount, Name again; keyed on Code.
+class TPeopleDatabase : public TTestDatabase {
+    DUN_CLASS(TPeopleDatabase, TTestDatabase)
+public:
+    using TTestDatabase::TTestDatabase;
+    TBaseTable* OpenTable(const std::string& name, const std::string&, Integer, Integer) override
+    {
+        auto* table = CreateObject<TPeopleTable>(
+            std::vector<TFakeField>{{"Code", fldZSTRING, 8}, {"Name", fldZSTRING, 20}, {"Amount", fldINT32, 4},
+                                    {"Name", fldINT16, 2}},
+            std::vector<TFakeIndex>{{"ByCode", {1}}}, Tables());
+        table->SetTableName(name);
+        for (const auto& row : People) table->Add(row);
+        return table;
+    }
+    static inline std::vector<std::vector<std::string>> People;
+};
+
+class TPeopleSession : public TTestSession {
+    DUN_CLASS(TPeopleSession, TTestSession)
+public:
+    using TTestSession::TTestSession;
+    TBaseDatabase* CreateDatabase(const DBDesc& description, const std::string& name, Integer openMode,
+                                  Integer shareMode, const TDatabaseOptions& options) override
+    {
+        return CreateObject<TPeopleDatabase>(this, Databases(), &description, openMode, shareMode, name.c_str(),
+                                             options);
+    }
+};
+
+class TPeopleDataset : public TbqBDEDataset {
+    DUN_CLASS(TPeopleDataset, TbqBDEDataset)
+public:
+    TPeopleDataset(TVirtEng* engine, TBaseDatabase* database)
+        : TbqBDEDataset(nullptr), engine_(engine), database_(database)
+    {
+    }
+    TVirtEng* Engine() const override { return engine_; }
+
+    using TbqBDEDataset::KeyBuffer;
+    using TbqBDEDataset::ResetCursorRange;
+    using TbqBDEDataset::SetCursorRange;
+    using TbqBDEDataset::SetKeyFields;
+
+    std::vector<std::string> Codes()
+    {
+        std::vector<std::string> codes;
+        for (First(); !Eof(); Next()) codes.push_back(FieldByName("Code")->AsString());
+        return codes;
+    }
+    void Range(const std::vector<TVarRec>& start, const std::vector<TVarRec>& end)
+    {
+        SetKeyFields(kiRangeStart, start);
+        SetKeyFields(kiRangeEnd, end);
+    }
+
+protected:
+    TBaseTable* CreateHandle() override
+    {
+        TBaseTable* cursor = nullptr;
+        Check(engine_->OpenTable(database_, "people", "", 0, 0, cursor));
+        return cursor;
+    }
+
+private:
+    TVirtEng* engine_;
+    TBaseDatabase* database_;
+};
+
+struct TFreeEngine {
+    void operator()(TVirtEng* engine) const { engine->Free(); }
+};
+
+class CursorDatasetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TPeopleTable::RefuseFilters = false;
+        TPeopleDatabase::People = {{"A", "Smith", "10"}, {"B", "Jones", "7"}, {"C", "Brown", "12"},
+                                   {"D", "smythe", "3"}};
+        engine.reset(CreateObject<TVirtEng>(&MakeSession<TPeopleSession>, nullptr, nullptr));
+        ASSERT_EQ(engine->OpenDatabase("c:\\data", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database), 0);
+        dataSet = std::make_unique<TPeopleDataset>(engine.get(), database);
+        dataSet->Open();
+    }
+    void TearDown() override
+    {
+        dataSet.reset();
+        ApplicationHandleException = nullptr;
+    }
+
+    std::unique_ptr<TVirtEng, TFreeEngine> engine;
+    TBaseDatabase* database = nullptr;
+    std::unique_ptr<TPeopleDataset> dataSet;
+};
+
+}  // namespace
+
+TEST_F(CursorDatasetTest, FieldDefinitionsComeFromTheDescriptorsWithUniqueNames)
+{
+    TFieldDefs* defs = dataSet->FieldDefs();
+    ASSERT_EQ(defs->Count(), 4);
+    EXPECT_EQ(defs->Items(0)->Name, "Code");
+    EXPECT_EQ(defs->Items(0)->DataType, ftString);
+    EXPECT_EQ(defs->Items(2)->DataType, ftInteger);
+    EXPECT_EQ(defs->Items(3)->Name, "Name_1");
+    EXPECT_EQ(defs->Items(3)->DataType, ftSmallint);
+    EXPECT_EQ(defs->Items(3)->FieldNo, 4);
+}
+
+TEST_F(CursorDatasetTest, NavigationReadsEveryRecordAndStopsAtBothEnds)
+{
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "B", "C", "D"}));
+    EXPECT_TRUE(dataSet->Eof());
+    dataSet->Next();
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "D");
+    dataSet->First();
+    dataSet->Prior();
+    EXPECT_TRUE(dataSet->Bof());
+    EXPECT_EQ(dataSet->RecNo(), -1);
+    EXPECT_EQ(dataSet->RecordCount(), 4);
+    EXPECT_EQ(dataSet->FieldByName("Amount")->AsInteger(), 10);
+}
+
+TEST_F(CursorDatasetTest, EditInsertAndDeleteReachTheCursor)
+{
+    dataSet->First();
+    dataSet->Next();
+    dataSet->Edit();
+    dataSet->FieldByName("Name")->SetAsString("Janes");
+    dataSet->Post();
+    dataSet->Insert();
+    dataSet->FieldByName("Code")->SetAsString("BB");
+    dataSet->FieldByName("Amount")->SetAsInteger(5);
+    dataSet->Post();
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "B", "BB", "C", "D"}));
+    dataSet->First();
+    dataSet->Delete();
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"B", "BB", "C", "D"}));
+    dataSet->First();
+    EXPECT_EQ(dataSet->FieldByName("Name")->AsString(), "Janes");
+}
+
+TEST_F(CursorDatasetTest, ModifyingOutsideEditModeIsRefused)
+{
+    dataSet->First();
+    EXPECT_THROW(dataSet->FieldByName("Name")->SetAsString("X"), EDatabaseError);
+}
+
+TEST_F(CursorDatasetTest, BookmarksCompareAndReturn)
+{
+    EXPECT_EQ(dataSet->CompareBookmarks("", ""), 0);
+    dataSet->First();
+    const TBookmark first = dataSet->Bookmark();
+    EXPECT_EQ(dataSet->CompareBookmarks("", first), 1);
+    EXPECT_EQ(dataSet->CompareBookmarks(first, ""), -1);
+    dataSet->Last();
+    const TBookmark last = dataSet->Bookmark();
+    EXPECT_LT(dataSet->CompareBookmarks(first, last), 0);
+    EXPECT_EQ(dataSet->CompareBookmarks(first, first), 0);
+    EXPECT_TRUE(dataSet->BookmarkValid(first));
+    dataSet->GotoBookmark(first);
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "A");
+}
+
+TEST_F(CursorDatasetTest, RangesAreInclusiveInstalledOnceAndRemoved)
+{
+    dataSet->Range({"B"}, {"C"});
+    EXPECT_TRUE(dataSet->SetCursorRange());
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"B", "C"}));
+    EXPECT_FALSE(dataSet->SetCursorRange());
+    EXPECT_TRUE(dataSet->ResetCursorRange());
+    EXPECT_FALSE(dataSet->ResetCursorRange());
+    EXPECT_EQ(dataSet->Codes().size(), 4u);
+}
+
+TEST_F(CursorDatasetTest, AnEmptyStartKeyLeavesTheRangeOpenAtTheStart)
+{
+    dataSet->Range({}, {"B"});
+    EXPECT_FALSE(dataSet->KeyBuffer(kiRangeStart)->Modified);
+    EXPECT_EQ(dataSet->KeyBuffer(kiRangeStart)->FieldCount, 0);
+    EXPECT_TRUE(dataSet->KeyBuffer(kiRangeEnd)->Modified);
+    dataSet->SetCursorRange();
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(CursorDatasetTest, KeyValuesBeyondTheIndexFieldsAreRefused)
+{
+    try {
+        dataSet->Range({"A", "Smith"}, {});
+        FAIL();
+    } catch (const EDatabaseError& error) {
+        EXPECT_NE(std::string(error.Message()).find("Field index out of range"), std::string::npos);
+    }
+    EXPECT_EQ(dataSet->State(), dsBrowse);
+}
+
+TEST_F(CursorDatasetTest, ExpressionFilterShowsMatchingRecordsOnly)
+{
+    dataSet->SetFilter("[Code] < 'C'");
+    dataSet->SetFiltered(true);
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "B"}));
+    dataSet->Last();
+    dataSet->SetFiltered(true);  // the same value still moves to the first record
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "A");
+    dataSet->SetFilter("[Amount] > 8");
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "C"}));
+    dataSet->SetFiltered(false);
+    EXPECT_EQ(dataSet->Codes().size(), 4u);
+}
+
+TEST_F(CursorDatasetTest, RecordFilterEventDecidesAndItsFailureDoesNotStopTheScan)
+{
+    Integer handled = 0;
+    ApplicationHandleException = [&](TObject*) { ++handled; };
+    dataSet->SetOnFilterRecord([](TDataSet* data, bool& accept) {
+        const std::string code = data->FieldByName("Code")->AsString();
+        if (code == "C") throw Exception("bad record");
+        accept = code != "B";
+    });
+    dataSet->SetFiltered(true);
+    EXPECT_EQ(dataSet->Codes(), (std::vector<std::string>{"A", "C", "D"}));
+    EXPECT_GT(handled, 0);
+}
+
+TEST_F(CursorDatasetTest, FindRecordUsesTheFilterWhileNotFiltered)
+{
+    dataSet->SetFilter("[Amount] < 8");
+    EXPECT_TRUE(dataSet->FindFirst());
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "B");
+    EXPECT_TRUE(dataSet->FindNext());
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "D");
+    EXPECT_FALSE(dataSet->FindNext());
+    EXPECT_EQ(dataSet->Codes().size(), 4u);
+}
+
+TEST_F(CursorDatasetTest, LocateByIndexAndByScan)
+{
+    struct TCase {
+        std::string Fields;
+        Variant Values;
+        TLocateOptions Options;
+        std::string Found;  // empty: not found
+    } cases[] = {
+        {"Code", Variant("C"), {}, "C"},
+        {"Code", Variant("Z"), {}, ""},
+        {"Name", Variant("jones"), {loCaseInsensitive}, "B"},
+        {"Name", Variant("jones"), {}, ""},
+        {"Name", Variant("SM"), {loCaseInsensitive, loPartialKey}, "A"},
+        {"Amount", Variant(Integer(3)), {}, "D"},
+    };
+    for (const TCase& c : cases) {
+        dataSet->First();
+        dataSet->Next();
+        const bool found = dataSet->Locate(c.Fields, c.Values, c.Options);
+        EXPECT_EQ(found, !c.Found.empty()) << c.Fields;
+        EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), c.Found.empty() ? "B" : c.Found) << c.Fields;
+    }
+}
+
+TEST_F(CursorDatasetTest, LocateWhoseFilterCannotBeActivatedRaisesInsteadOfFinding)
+{
+    TPeopleTable::RefuseFilters = true;
+    EXPECT_THROW(dataSet->Locate("Name", Variant("Brown"), {}), ETDBEngineError);
+}
+
+TEST_F(CursorDatasetTest, LookupAnswersWithoutMoving)
+{
+    dataSet->First();
+    EXPECT_EQ(dataSet->Lookup("Name", Variant("Brown"), "Amount").ToInteger(), 12);
+    EXPECT_TRUE(VarIsNull(dataSet->Lookup("Name", Variant("Nobody"), "Amount")));
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "A");
+}
+
+TEST_F(CursorDatasetTest, CachedUpdatesAreRefused)
+{
+    EXPECT_THROW(dataSet->SetCachedUpdates(true), EDatabaseError);
+    EXPECT_FALSE(dataSet->CachedUpdates());
+}
+
+TEST_F(CursorDatasetTest, EngineErrorsCarryTheStackEntriesOnce)
+{
+    dataSet->Close();
+    TErrorEntry entry{};
+    entry.Code = DBIERR_LOCKED;
+    std::strcpy(entry.Context[0], "Record locked");
+    engine->ErrorStack()->Clear();
+    engine->ErrorStack()->Push(entry);
+    engine->ErrorStack()->Push(entry);
+    const ETDBEngineError error(engine.get(), DBIERR_NOTSUPPORTED);
+    ASSERT_EQ(error.ErrorCount(), 3);
+    EXPECT_EQ(error.Errors(0).ErrorCode, DBIERR_NOTSUPPORTED);
+    EXPECT_EQ(error.Errors(1).ErrorCode, DBIERR_LOCKED);
+    EXPECT_EQ(std::string(error.Message()).find("Record locked"),
+              std::string(error.Message()).rfind("Record locked"));
+
+    engine->ErrorStack()->Clear();
+    EXPECT_EQ(ETDBEngineError(engine.get(), DBIERR_NA).Message(), "Borea Interface Error: ( 2A04 )");
+}
+
+TEST(AliasString, PairsOfTheListsNamedValues)
+{
+    struct TCase {
+        std::vector<std::string> Lines;
+        std::string Text;
+    } cases[] = {
+        {{}, ""},
+        {{"A="}, ""},
+        {{"PATH=c:\\data", "NOEQUALS", "USER NAME=bob"}, "PATH:\"c:\\data\";USER NAME:\"bob\""},
+        {{"LONG=" + std::string(300, 'x')}, "LONG:\"" + std::string(255, 'x') + "\""},
+    };
+    for (const TCase& c : cases) {
+        TStringList list;
+        for (const std::string& line : c.Lines) list.Add(line);
+        std::string text = "junk";
+        ParamsToAliasString(&list, text);
+        EXPECT_EQ(text, c.Text);
+    }
+}
