@@ -370,11 +370,20 @@ void TbqDatabase::Close()
         closing_ = false;
         throw;
     }
-    if (acquiredHandle_)
-        acquiredHandle_ = false;
-    else
-        session_->CloseDatabaseHandle(this);
+    try {
+        if (!acquiredHandle_) session_->CloseDatabaseHandle(this);
+    } catch (...) {
+        ForgetConnection();
+        throw;
+    }
+    ForgetConnection();
+}
+
+// The state of a closed database, also after a failed close.
+void TbqDatabase::ForgetConnection()
+{
     sqlBased_ = false;
+    acquiredHandle_ = false;
     handle_ = nullptr;
     refCount_ = 0;
     if (aliasAdded_) {

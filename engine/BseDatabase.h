@@ -108,6 +108,7 @@ private:
     bool MergeParams(TStrings* aliasParams);
     void MoveToSession(TbqSession* session);
     void ParamsChanging(TObject* sender);
+    void ForgetConnection();
 
     std::vector<TDataSet*> datasets_;
     bool loginPrompt_ = true;

@@ -42,10 +42,13 @@ Cardinal PointerValue(const void* pointer)
     return Cardinal(reinterpret_cast<uintptr_t>(pointer));
 }
 
-// The screen cursor is the hourglass while the object lives, when it was the default cursor.
+// The thread that started the program (units are initialised on it).
+const DWORD mainThreadId = GetCurrentThreadId();
+
+// On the main thread, the screen cursor is the hourglass while the object lives, when it was the default cursor.
 class THourGlass {
 public:
-    THourGlass() : shown_(Screen && Screen->Cursor() == crDefault)
+    THourGlass() : shown_(GetCurrentThreadId() == mainThreadId && Screen && Screen->Cursor() == crDefault)
     {
         if (shown_) Screen->SetCursor(crHourGlass);
     }
@@ -265,6 +268,7 @@ void TbqSession::ApplyDirectories()
 
 void TbqSession::StopActive()
 {
+    if (isDefault_) StopOtherSessions();
     Engine()->SetCurrSession(handle_);
     const std::vector<TbqDatabase*> databases = databases_;
     for (auto database = databases.rbegin(); database != databases.rend(); ++database) {
@@ -284,6 +288,16 @@ void TbqSession::StopActive()
         engine->Free();
     }
     handle_ = nullptr;
+}
+
+// The engine goes with the default session: the sessions that still use it stop first.
+void TbqSession::StopOtherSessions()
+{
+    if (!sessionList_) return;
+    for (Integer i = sessionList_->Count() - 1; i >= 0; --i) {
+        TbqSession* other = sessionList_->Sessions(i);
+        if (other != this && other->Active()) other->SetActive(false);
+    }
 }
 
 void TbqSession::FreeCallbacks()
@@ -505,7 +519,7 @@ void TbqSession::CloseDatabaseHandle(TbqDatabase* database)
             AnsiCompareText(other->DatabaseName(), database->DatabaseName()) == 0)
             return;
     TBaseDatabase* handle = database->Handle();
-    Engine()->CloseDatabase(handle);
+    CheckEngineResult(Engine(), Engine()->CloseDatabase(handle));
 }
 
 void TbqSession::AddDatabase(TbqDatabase* database)

@@ -154,6 +154,7 @@ private:
     void StartActive();
     void StartEngine();
     void StopActive();
+    void StopOtherSessions();
     void FreeCallbacks();
     void CheckNoDuplicateName(const std::string& value);
 

@@ -129,6 +129,20 @@ TEST_F(SessionTest, DefaultSessionOwnsTheEngineAndOtherSessionsStartItFirst)
     EXPECT_EQ(state.Engine, nullptr);
 }
 
+TEST_F(SessionTest, StoppingTheDefaultSessionStopsTheSessionsOnItsEngine)
+{
+    auto* second = CreateObject<TtSession>(nullptr);
+    second->SetSessionName("Second");
+    auto* database = CreateObject<TtDatabase>(second);
+    database->SetDatabaseName("c:\\data");
+    database->Open();
+    state.Default->SetActive(false);
+    EXPECT_FALSE(second->Active());
+    EXPECT_FALSE(database->Connected());
+    EXPECT_EQ(state.Engine, nullptr);
+    second->Free();
+}
+
 TEST_F(SessionTest, ListFindsSessionsByNameIgnoringCase)
 {
     auto* second = CreateObject<TtSession>(nullptr);
