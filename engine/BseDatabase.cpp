@@ -47,6 +47,9 @@ void TbqDatabase::AfterConstruction()
     }
     loginPrompt_ = LoginPromptDefault();
     keepConnection_ = true;
+    if (Owner())
+        for (Integer i = 0; i < Owner()->ComponentCount(); ++i)
+            if (auto* session = dynamic_cast<TbqSession*>(Owner()->Components(i))) session->ApplyAutoSession(this);
 }
 
 void TbqDatabase::BeforeDestruction()

@@ -320,7 +320,12 @@ void TbqSession::Loaded()
 void TbqSession::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation != opInsert || !autoSessionName_ || component == this) return;
+    if (operation == opInsert) ApplyAutoSession(component);
+}
+
+void TbqSession::ApplyAutoSession(TComponent* component)
+{
+    if (!autoSessionName_ || component == this) return;
     if (component->InheritsFrom(DBDatasetClassName))
         SetStrProp(component, "SessionName", sessionName_);
     else if (auto* database = dynamic_cast<TbqDatabase*>(component))

@@ -86,6 +86,9 @@ public:
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
     void SetName(const std::string& newName) override;
+    // With AutoSessionName, a dataset or database of the owner takes this session. Notification does it for an
+    // inserted component; components whose class is not yet theirs at insertion call it after construction.
+    void ApplyAutoSession(TComponent* component);
 
     bool Active() const { return handle_ != nullptr; }
     void SetActive(bool value);

@@ -191,6 +191,10 @@ TEST_F(SessionTest, AutomaticSessionNamesTakeTheLowestFreeNumber)
     EXPECT_EQ(MessageOf([&] { first->SetSessionName("x"); }),
               "Session1: Cannot modify SessionName while AutoSessionName is enabled");
 
+    auto* database = CreateObject<TtDatabase>(form1.get());
+    EXPECT_EQ(database->Session(), first);
+    EXPECT_EQ(database->SessionName(), "Session1_1");
+
     auto* second = CreateObject<TtSession>(form2.get());
     second->SetName("Session1");
     second->SetAutoSessionName(true);
