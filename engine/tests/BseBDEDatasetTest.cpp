@@ -185,6 +185,20 @@ TEST_F(CursorDatasetTest, ModifyingOutsideEditModeIsRefused)
     EXPECT_THROW(dataSet->FieldByName("Name")->SetAsString("X"), EDatabaseError);
 }
 
+// The cursor's crack keeps its place, so the first block begins after the active record.
+TEST_F(CursorDatasetTest, BlockReadingReadsTheFollowingRecordsInBlocks)
+{
+    dataSet->First();
+    dataSet->Next();
+    dataSet->SetBlockReadSize(2);
+    EXPECT_EQ(dataSet->State(), dsBlockRead);
+    std::vector<std::string> codes;
+    for (; !dataSet->Eof(); dataSet->Next()) codes.push_back(dataSet->FieldByName("Code")->AsString());
+    EXPECT_EQ(codes, (std::vector<std::string>{"C", "D"}));
+    dataSet->SetBlockReadSize(0);
+    EXPECT_EQ(dataSet->State(), dsBrowse);
+}
+
 TEST_F(CursorDatasetTest, BookmarksCompareAndReturn)
 {
     EXPECT_EQ(dataSet->CompareBookmarks("", ""), 0);
