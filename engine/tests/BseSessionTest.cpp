@@ -16,6 +16,27 @@
 
 namespace {
 
+// What the engine was last asked to open.
+struct TOpenCall {
+    std::string Name;
+    std::string Password;
+    Integer OpenMode = -1;
+    Integer ShareMode = -1;
+};
+TOpenCall lastOpen;
+
+class TRecordingSession : public TTestSession {
+    DUN_CLASS(TRecordingSession, TTestSession)
+public:
+    using TTestSession::TTestSession;
+    TBaseDatabase* OpenDatabase(const char* name, const char* type, Integer openMode, Integer shareMode,
+                                const char* password, const TDatabaseOptions& options) override
+    {
+        lastOpen = {name, password ? password : "", openMode, shareMode};
+        return TTestSession::OpenDatabase(name, type, openMode, shareMode, password, options);
+    }
+};
+
 class TtSessionList;
 class TtSession;
 
@@ -25,7 +46,7 @@ struct TWorld {
     TtSessionList* List = nullptr;
     TtSession* Default = nullptr;
     std::recursive_mutex Lock;
-    TSessionClass EngineClass = &MakeSession<TTestSession>;
+    TSessionClass EngineClass = &MakeSession<TRecordingSession>;
     Integer LocksHeld = 0;
 };
 TWorld* world = nullptr;
@@ -322,6 +343,29 @@ TEST_F(SessionTest, DatabaseComponentNamesAndSessions)
     EXPECT_EQ(second->DatabaseCount(), 0);
 }
 
+TEST_F(SessionTest, ReadOnlyAndExclusiveChooseTheOpenAndShareModes)
+{
+    struct TCase {
+        bool ReadOnly;
+        bool Exclusive;
+        Integer OpenMode;
+        Integer ShareMode;
+    };
+    for (const TCase& c : {TCase{false, false, 0, 0}, TCase{true, false, 1, 0}, TCase{false, true, 0, 1}}) {
+        auto* database = CreateObject<TtDatabase>(nullptr);
+        database->SetDatabaseName("c:\\data");
+        database->SetReadOnly(c.ReadOnly);
+        database->SetExclusive(c.Exclusive);
+        database->Open();
+        EXPECT_EQ(lastOpen.Name, "c:\\data");
+        EXPECT_EQ(lastOpen.OpenMode, c.OpenMode);
+        EXPECT_EQ(lastOpen.ShareMode, c.ShareMode);
+        EXPECT_EQ(MessageOf([&] { database->SetReadOnly(false); }),
+                  "Cannot perform this operation on an open database");
+        database->Free();
+    }
+}
+
 TEST_F(SessionTest, TemporaryDatabasesGoWithTheirSession)
 {
     aliases.Add("vavuz", {{"PhysicalName", "c:\\host"}});
@@ -349,6 +393,7 @@ TEST_F(SessionTest, LoginAsksTheHandlerOrRefusesWithoutOne)
     database->Open();
     EXPECT_TRUE(database->Connected());
     EXPECT_EQ(askedUser, "anna");
+    EXPECT_EQ(lastOpen.Password, "pw");
     EXPECT_EQ(database->Params()->Values("USER NAME"), "bert");
     database->Close();
 
@@ -359,6 +404,7 @@ TEST_F(SessionTest, LoginAsksTheHandlerOrRefusesWithoutOne)
     database->Open();
     EXPECT_TRUE(database->Connected());
     EXPECT_EQ(askedUser, "");
+    EXPECT_EQ(lastOpen.Password, "secret");
     EXPECT_EQ(MessageOf([&] { database->Params()->Add("X=1"); }),
               "Cannot perform this operation on an open database");
     database->Free();
