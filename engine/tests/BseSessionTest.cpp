@@ -306,6 +306,22 @@ TEST_F(SessionTest, TablesOfOneNameShareATemporaryDatabase)
     EXPECT_EQ(state.Default->DatabaseCount(), 0);
 }
 
+TEST_F(SessionTest, ANamedDatabaseReplacesAnUnusedTemporaryOne)
+{
+    aliases.Add("vavuz", {{"PhysicalName", "c:\\host"}});
+    TbqDatabase* temporary = state.Default->OpenDatabase("vavuz", nullptr);
+    auto* named = CreateObject<TtDatabase>(nullptr);
+    EXPECT_EQ(MessageOf([&] { named->SetDatabaseName("VAVUZ"); }), "Duplicate database name 'VAVUZ'");
+
+    state.Default->CloseDatabase(temporary);
+    named->SetDatabaseName("VAVUZ");
+    ASSERT_EQ(state.Default->DatabaseCount(), 1);
+    EXPECT_EQ(state.Default->Databases(0), named);
+    EXPECT_EQ(state.Default->OpenDatabase("vavuz", nullptr), named);
+    EXPECT_EQ(named->RefCount(), 1);
+    named->Free();
+}
+
 TEST_F(SessionTest, FailedOpenFreesTheTemporaryDatabase)
 {
     EXPECT_THROW(state.Default->OpenDatabase("nosuchalias", nullptr), ETDBEngineError);
