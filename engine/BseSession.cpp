@@ -229,10 +229,9 @@ void TbqSession::StartActive()
     else
         CheckEngineResult(Engine(), Engine()->StartSession("", handle_, ""));
     try {
-        static Cardinal serverCallBuffer = 0;
         if (sqlHourGlass_)
-            callbacks_.emplace_back(new TbqBDECallback(this, nullptr, cbSERVERCALL, &serverCallBuffer,
-                                                       sizeof serverCallBuffer, nullptr));
+            callbacks_.emplace_back(new TbqBDECallback(this, nullptr, cbSERVERCALL, &serverCallBuffer_,
+                                                       sizeof serverCallBuffer_, nullptr));
         callbacks_.emplace_back(new TbqBDECallback(this, nullptr, cbDBLOGIN, nullptr, 0, nullptr));
         ApplyDirectories();
         SetConfigModeRaw(cfgModeSession);

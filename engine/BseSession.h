@@ -164,6 +164,7 @@ private:
     TBaseSession* handle_ = nullptr;
     std::vector<TbqDatabase*> databases_;
     std::vector<std::unique_ptr<TbqBDECallback>> callbacks_;
+    Cardinal serverCallBuffer_ = 0;
     bool keepConnections_ = true;
     bool isDefault_ = false;
     bool sqlHourGlass_ = true;
