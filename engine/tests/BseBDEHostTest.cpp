@@ -150,3 +150,27 @@ TEST_F(HostCursorDataset, ExpressionAndRecordFiltersCombine)
     clients_->SetFiltered(false);
     EXPECT_EQ(clients_->Codes().size(), 5u);
 }
+
+TEST_F(HostCursorDataset, ARecordLockedByAnotherSessionRaisesTheLockStatusFirst)
+{
+    TBaseSession* mainSession = nullptr;
+    TBaseSession* otherSession = nullptr;
+    TBaseDatabase* otherDatabase = nullptr;
+    ASSERT_EQ(engine_->GetCurrSession(mainSession), 0);
+    ASSERT_EQ(engine_->StartSession("", otherSession, ""), 0);
+    ASSERT_EQ(engine_->SetCurrSession(otherSession), 0);
+    ASSERT_EQ(engine_->OpenDatabase(folder_.c_str(), nullptr, 0, 0, nullptr, 0, nullptr, nullptr, otherDatabase), 0);
+    TClientDataset other(engine_.get(), otherDatabase, "yclient.qf;RES:YCLIENT", "1");
+    other.Open();
+    other.Edit();
+    ASSERT_EQ(engine_->SetCurrSession(mainSession), 0);
+    clients_->First();
+    try {
+        clients_->Edit();
+        FAIL() << "the locked record was edited";
+    } catch (const ETDBEngineError& e) {
+        EXPECT_EQ(e.Message().substr(0, 17), "Btrieve Status 84") << e.Message();
+    }
+    other.Cancel();
+    other.Close();
+}
