@@ -28,6 +28,12 @@ public:
         if (RefuseFilters) RaiseEngineError(DBIERR_NOSUCHFILTER);
         TFakeKeyedTable::ActivateFilter(filter);
     }
+    static inline bool RecordsVanish = false;
+    void DeleteRecord(Byte* record) override
+    {
+        if (RecordsVanish) RaiseEngineError(DBIERR_RECNOTFOUND);
+        TFakeKeyedTable::DeleteRecord(record);
+    }
     // An exact key search, as the record manager's cursor does it.
     void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length) override
     {
@@ -43,6 +49,7 @@ public:
     using TTestDatabase::TTestDatabase;
     TBaseTable* OpenTable(const std::string& name, const std::string&, Integer, Integer) override
     {
+        if (name == "odd") return CreateObject<TFakeKeyedTable>(OddFields(), std::vector<TFakeIndex>{}, Tables());
         auto* table = CreateObject<TPeopleTable>(
             std::vector<TFakeField>{{"Code", fldZSTRING, 8}, {"Name", fldZSTRING, 20}, {"Amount", fldINT32, 4},
                                     {"Name", fldINT16, 2}},
@@ -52,6 +59,13 @@ public:
         return table;
     }
     static inline std::vector<std::vector<std::string>> People;
+
+    // One field of each shape the field definitions map.
+    static std::vector<TFakeField> OddFields()
+    {
+        return {{"Text", fldZSTRING, 8}, {"Tiny", fldINT16, 1}, {"Wide", fldINT16, 4}, {"Long", fldINT32, 4},
+                {"Real", fldFLOAT, 8},   {"Day", fldDATE, 4},   {"Flag", fldBOOL, 2}, {"Count", fldUINT16, 2}};
+    }
 };
 
 class TPeopleSession : public TTestSession {
@@ -69,8 +83,8 @@ public:
 class TPeopleDataset : public TbqBDEDataset {
     DUN_CLASS(TPeopleDataset, TbqBDEDataset)
 public:
-    TPeopleDataset(TVirtEng* engine, TBaseDatabase* database)
-        : TbqBDEDataset(nullptr), engine_(engine), database_(database)
+    TPeopleDataset(TVirtEng* engine, TBaseDatabase* database, std::string tableName = "people")
+        : TbqBDEDataset(nullptr), engine_(engine), database_(database), tableName_(std::move(tableName))
     {
     }
     TVirtEng* Engine() const override { return engine_; }
@@ -96,13 +110,14 @@ protected:
     TBaseTable* CreateHandle() override
     {
         TBaseTable* cursor = nullptr;
-        Check(engine_->OpenTable(database_, "people", "", 0, 0, cursor));
+        Check(engine_->OpenTable(database_, tableName_, "", 0, 0, cursor));
         return cursor;
     }
 
 private:
     TVirtEng* engine_;
     TBaseDatabase* database_;
+    std::string tableName_;
 };
 
 struct TFreeEngine {
@@ -114,6 +129,7 @@ protected:
     void SetUp() override
     {
         TPeopleTable::RefuseFilters = false;
+        TPeopleTable::RecordsVanish = false;
         TPeopleDatabase::People = {{"A", "Smith", "10"}, {"B", "Jones", "7"}, {"C", "Brown", "12"},
                                    {"D", "smythe", "3"}};
         engine.reset(CreateObject<TVirtEng>(&MakeSession<TPeopleSession>, nullptr, nullptr));
@@ -144,6 +160,28 @@ TEST_F(CursorDatasetTest, FieldDefinitionsComeFromTheDescriptorsWithUniqueNames)
     EXPECT_EQ(defs->Items(3)->Name, "Name_1");
     EXPECT_EQ(defs->Items(3)->DataType, ftSmallint);
     EXPECT_EQ(defs->Items(3)->FieldNo, 4);
+}
+
+TEST_F(CursorDatasetTest, FieldTypesFollowTheLogicalTypeAndLength)
+{
+    TPeopleDataset odd(engine.get(), database, "odd");
+    odd.FieldDefs()->Update();
+    EXPECT_FALSE(odd.Active());
+    const TFieldType expected[] = {ftString, ftSmallint, ftUnknown, ftInteger, ftFloat, ftDate, ftBoolean, ftWord};
+    ASSERT_EQ(odd.FieldDefs()->Count(), 8);
+    for (Integer i = 0; i < 8; ++i) EXPECT_EQ(odd.FieldDefs()->Items(i)->DataType, expected[i]) << i;
+    EXPECT_EQ(odd.FieldDefs()->Items(0)->Size, 8);
+}
+
+TEST_F(CursorDatasetTest, ARecordAlreadyGoneIsDeletedQuietlyButOtherFailuresRaise)
+{
+    dataSet->First();
+    TPeopleTable::RecordsVanish = true;
+    EXPECT_NO_THROW(dataSet->Delete());
+    TPeopleTable::RecordsVanish = false;
+    static_cast<TFakeKeyedTable*>(dataSet->Handle())->LockedValue = "A";
+    dataSet->First();
+    EXPECT_THROW(dataSet->Delete(), ETDBEngineError);
 }
 
 TEST_F(CursorDatasetTest, NavigationReadsEveryRecordAndStopsAtBothEnds)
