@@ -120,10 +120,6 @@ private:
     std::string tableName_;
 };
 
-struct TFreeEngine {
-    void operator()(TVirtEng* engine) const { engine->Free(); }
-};
-
 class CursorDatasetTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -134,7 +130,7 @@ protected:
                                    {"D", "smythe", "3"}};
         engine.reset(CreateObject<TVirtEng>(&MakeSession<TPeopleSession>, nullptr, nullptr));
         ASSERT_EQ(engine->OpenDatabase("c:\\data", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database), 0);
-        dataSet = std::make_unique<TPeopleDataset>(engine.get(), database);
+        dataSet.reset(new TPeopleDataset(engine.get(), database));
         dataSet->Open();
     }
     void TearDown() override
@@ -143,9 +139,9 @@ protected:
         ApplicationHandleException = nullptr;
     }
 
-    std::unique_ptr<TVirtEng, TFreeEngine> engine;
+    std::unique_ptr<TVirtEng, TFreeObject> engine;
     TBaseDatabase* database = nullptr;
-    std::unique_ptr<TPeopleDataset> dataSet;
+    std::unique_ptr<TPeopleDataset, TFreeObject> dataSet;
 };
 
 }  // namespace

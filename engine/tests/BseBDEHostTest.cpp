@@ -18,8 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TFreeEngine {
-    void operator()(TVirtEng* engine) const { engine->Free(); }
+struct TFreeObject {
+    void operator()(TObject* object) const { object->Free(); }
 };
 
 // The client file on one key, opened through the facade.
@@ -77,7 +77,7 @@ protected:
         MakeClients();
         engine_.reset(CreateObject<TVirtEng>(&MakeSession<TBtrSession>, nullptr, nullptr));
         ASSERT_EQ(engine_->OpenDatabase(folder_.c_str(), nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database_), 0);
-        clients_ = std::make_unique<TClientDataset>(engine_.get(), database_, "yclient.qf;RES:YCLIENT", "1");
+        clients_.reset(new TClientDataset(engine_.get(), database_, "yclient.qf;RES:YCLIENT", "1"));
         clients_->Open();
     }
     void TearDown() override
@@ -101,9 +101,9 @@ protected:
     }
 
     std::string folder_;
-    std::unique_ptr<TVirtEng, TFreeEngine> engine_;
+    std::unique_ptr<TVirtEng, TFreeObject> engine_;
     TBaseDatabase* database_ = nullptr;
-    std::unique_ptr<TClientDataset> clients_;
+    std::unique_ptr<TClientDataset, TFreeObject> clients_;
 };
 
 }  // namespace
