@@ -254,6 +254,8 @@ protected:
 
     // Range and filter checks after a move; the driver's own moves (SetToBookMark ...) use it too.
     void Accept();
+    // 1 forward, 2 backward: the way Accept steps past rejected records.
+    void SetDirection(Byte direction) { direction_ = direction; }
     bool RecordPassesFilters(Byte* record);
 
 private:

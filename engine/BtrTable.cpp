@@ -402,6 +402,7 @@ void TBtrTable::CheckSeekResult(Word operation, Word fieldCount, const Byte* key
         CompareKeys(file_->KeyBuffer(), key, result, length, fieldCount);
         if (result != 0) RaiseBtrieveError(BtrStatus::KeyNotFound);
     }
+    SetDirection(1);
     Accept();
 }
 
@@ -426,7 +427,9 @@ void TBtrTable::SeekBookmarkKey(const Byte* key)
     TBtrBaseTable::SetRecordBuffer(scratch.data());
     auto seek = [&](Word condition) {
         SeekKey(condition, true, scratch.data(), key, 0, 0);
-        if (checks) Accept();
+        if (!checks) return;
+        SetDirection(1);
+        Accept();
     };
     try {
         try {

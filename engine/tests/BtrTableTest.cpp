@@ -392,6 +392,33 @@ TEST_F(BtrTableFiles, BookmarkOfAGoneRecordServesReadingButNeverWriting)
     EXPECT_EQ(table->State(), curAtBegin);
 }
 
+// After a backward move, a seek's rejected record is still left forward.
+TEST_F(BtrTableFiles, FilterAfterASeekStepsForwardWhateverTheLastMove)
+{
+    TBtrTablePtr table = OpenTable();
+    for (const char* code : {"A", "B", "C", "D", "E"}) Insert(*table, code);
+    const std::vector<Byte> b = BookmarkOf(*table, "B");
+    TBtrTablePtr other = OpenTable();
+    SeekCode(*other, "B");
+    other->DeleteRecord(nullptr);
+    const char rejected[9] = "C       ";
+    table->ActivateFilter(table->AddFilter(Cardinal(reinterpret_cast<uintptr_t>(rejected)), 0, false, nullptr, AllBut));
+    std::vector<Byte> record(table->GetRecordBufferSize());
+    auto moveBackward = [&] {
+        table->SetToEnd();
+        table->GetPriorRecord(dbiNOLOCK, record.data(), nullptr);
+    };
+
+    moveBackward();
+    table->SetToBookMark(b.data());
+    EXPECT_EQ(CurrentCode(*table), "D");
+
+    moveBackward();
+    const std::vector<Byte> prefix = TextKey("C", 1);
+    table->GetRecordForKey(true, 0, record.data(), prefix.data(), 1);
+    EXPECT_EQ(CurrentCode(*table), "D");
+}
+
 TEST_F(BtrTableFiles, BookmarksOfEqualKeysCompareByPositionOnlyWhereKeysRepeat)
 {
     TBtrTablePtr table = OpenTable();
