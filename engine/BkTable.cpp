@@ -1,0 +1,21 @@
+#include "engine/BkTable.h"
+
+#include "engine/BkSession.h"
+
+TbkTable::TbkTable(TComponent* owner) : TbqTable(owner) { SetSessionList(); }
+
+TVirtEng* TbkTable::Engine() const { return BkEngine(); }
+void TbkTable::SetSessionList() { BindSessionList(BkSessionList()); }
+TbqSession* TbkTable::DefaultSession() { return BkDefaultSession(); }
+TClass TbkTable::GetBatchMoveClass() { return TbkBatchMove::StaticClass(); }
+
+void TbkTable::Publish(TPublisher<TbkTable>& p)
+{
+    p.Method("SetSessionList", &TbkTable::SetSessionList);
+    p.Method("DefaultSession", &TbkTable::DefaultSession);
+    p.Method("GetBatchMoveClass", &TbkTable::GetBatchMoveClass);
+}
+
+TVirtEng* TbkBatchMove::Engine() { return BkEngine(); }
+
+void TbkBatchMove::Publish(TPublisher<TbkBatchMove>& p) { p.Method("Engine", &TbkBatchMove::Engine); }
