@@ -126,6 +126,11 @@ void TBtrSqlDatabase::Logout()
     CheckSqlStatus(XqlLogout());
 }
 
+bool TBtrSqlDatabase::HoldsObject(const TBapiListItem* object) const
+{
+    return object && statements_.IndexOf(const_cast<TBapiListItem*>(object)) >= 0;
+}
+
 TSqlStmt* TBtrSqlDatabase::CreateStatement()
 {
     RequireRequester();

@@ -37,6 +37,8 @@ public:
     void BeginTran() override;
     // Logged in: "ROLLBACK WORK" for xendABORT, else "COMMIT WORK"; otherwise the Btrieve transaction ends.
     void EndTran(Integer kind) override;
+    // The database's statements (its result cursors are among its tables).
+    bool HoldsObject(const TBapiListItem* object) const override;
 
     // Logs in once: a named database with its name as dictionary and no data path, a directory with its physical
     // name as both. Owner name invalid (51) is accepted without a login; a wrong password raises 205 with the user

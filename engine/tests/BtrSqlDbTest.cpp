@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "engine/BseCfg.h"
+#include "engine/BseEng.h"
 #include "engine/BseError.h"
 #include "engine/BseRegistry.h"
 #include "engine/BseSqlStmt.h"
@@ -18,6 +20,7 @@
 #include "engine/BtrSqlProc.h"
 #include "engine/BtrSqlSess.h"
 #include "engine/BtrSqlStmt.h"
+#include "engine/BtrSqlTable.h"
 #include "engine/BtrWObj.h"
 #include "engine/tests/sqlfake/SqlScript.h"
 #include "rtl/DateFormat.h"
@@ -247,6 +250,36 @@ TEST_F(SqlDatabaseTest, ExecuteRunsTheStatementOnceAndHandsOutItsResult)
     statement->Free();
     ASSERT_NE(Script().Last("_XQLFree"), nullptr);
     EXPECT_EQ(Script().Last("_XQLFree")->Cursor, cursorId);
+}
+
+TEST_F(SqlDatabaseTest, FacadeTakesTheStatementsAndResultsOfItsSqlDatabasesOnly)
+{
+    struct TFreeEngine {
+        void operator()(TVirtEng* engine) const { engine->Free(); }
+    };
+    std::unique_ptr<TVirtEng, TFreeEngine> engine(
+            CreateObject<TVirtEng>(&MakeSession<TBtrSqlSession>, nullptr, nullptr));
+    Script().LocalNames = {"DEMO"};
+    TBaseDatabase* database = nullptr;
+    ASSERT_EQ(engine->OpenDatabase("@DEMO", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database), 0);
+    TSqlStmt* statement = nullptr;
+    static_cast<TBtrSqlDatabase*>(database)->PrepareStatement(SqlQueryLanguage, "SELECT NAME FROM T", statement, 0);
+    Script().Results["SELECT NAME FROM T"].Columns = {{"NAME", 0, 8, 0}};
+    TBaseTable* result = nullptr;
+    statement->Execute(&result);
+
+    EXPECT_EQ(engine->SetProp(statement, stmtPROPVALUE, 7), 0);
+    Cardinal value = 0;
+    Word length = 0;
+    EXPECT_EQ(engine->GetProp(statement, stmtPROPVALUE, &value, sizeof value, length), 0);
+    EXPECT_EQ(value, 7u);
+    SmallInt cursorId = -1;
+    EXPECT_EQ(engine->GetProp(result, TBtrSqlBaseTable::PropertyCursorId, &cursorId, sizeof cursorId, length), 0);
+    EXPECT_EQ(cursorId, static_cast<TSSQLSqlStmt*>(statement)->CursorId());
+
+    TSqlStmt* foreign = nullptr;
+    OpenNamed()->PrepareStatement(SqlQueryLanguage, "SELECT NAME FROM T", foreign, 0);
+    EXPECT_EQ(engine->SetProp(foreign, stmtPROPVALUE, 7), DBIERR_INVALIDHNDL);
 }
 
 TEST_F(SqlDatabaseTest, ProcedureCallsCountTheirRows)
