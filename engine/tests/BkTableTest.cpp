@@ -10,6 +10,7 @@
 
 #include "classes/DataModule.h"
 #include "db/DBErrors.h"
+#include "db/DBTables.h"
 #include "engine/BkSession.h"
 #include "engine/BseDatabase.h"
 #include "engine/BtrInfoU.h"
@@ -320,6 +321,19 @@ TEST_F(BkTables, TableNameAndSearchesFollowTheTableState)
     cases_->Open();
     EXPECT_THROW(other->GotoCurrent(cases_), EDatabaseError);
     other->Free();
+}
+
+TEST_F(BkTables, ThePlatformTableIsATableOfTheDefaultSession)
+{
+    TTable* table = new TTable(nullptr);
+    table->SetDatabaseName("VAVUZ");
+    table->SetTableName(clients_->TableName());
+    table->SetIndexName("1");
+    table->Open();
+    EXPECT_EQ(table->Database()->Session(), BkDefaultSession());
+    EXPECT_TRUE(table->FindKey({Key("EVANS")}));
+    EXPECT_EQ(Trim(table->FieldByName("Client Last Name")->AsString()), "Clark");
+    table->Free();
 }
 
 }  // namespace
