@@ -161,9 +161,16 @@ void TDataSet::InitFieldDefs()
 {
     if (IsCursorOpen()) {
         InternalInitFieldDefs();
-    } else {
-        OpenCursor(true);
+        return;
     }
+    // A closed dataset opens its cursor only to read the definitions.
+    try {
+        OpenCursor(true);
+    } catch (...) {
+        CloseCursor();
+        throw;
+    }
+    CloseCursor();
 }
 
 void TDataSet::CheckActive() const

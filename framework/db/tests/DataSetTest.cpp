@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "db/BooleanField.h"
+#include "db/DBErrors.h"
 #include "db/DataLinks.h"
 #include "db/DataSource.h"
 #include "db/MemDataSet.h"
@@ -537,6 +538,37 @@ TEST_F(DataSetTest, FieldDataLinkFollowsOneField)
     EXPECT_EQ(data->FieldByName("Name")->AsString(), "Linked");
     link.SetDataSource(nullptr);
     source->Free();
+}
+
+// A dataset whose information query opens its cursor, as an engine dataset's does.
+class TInfoCursorDataSet : public TMemDataSet {
+public:
+    using TMemDataSet::TMemDataSet;
+    using TMemDataSet::IsCursorOpen;
+    bool failInfoQuery = false;
+
+protected:
+    void OpenCursor(bool infoQuery) override
+    {
+        if (infoQuery) InternalOpen();
+        if (infoQuery && failInfoQuery) throw EDatabaseError("no definitions");
+        TMemDataSet::OpenCursor(infoQuery);
+    }
+};
+
+TEST(DataSetFieldDefs, UpdateOnAClosedDatasetLeavesNoCursorOpen)
+{
+    auto* data = new TInfoCursorDataSet(nullptr);
+    data->FieldDefs()->Add("Id", ftInteger);
+    data->FieldDefs()->Update();
+    EXPECT_FALSE(data->Active());
+    EXPECT_FALSE(data->IsCursorOpen());
+
+    data->failInfoQuery = true;
+    data->FieldDefs()->SetUpdated(false);
+    EXPECT_THROW(data->FieldDefs()->Update(), EDatabaseError);
+    EXPECT_FALSE(data->IsCursorOpen());
+    data->Free();
 }
 
 }  // namespace
