@@ -9,6 +9,13 @@ void TbkTable::SetSessionList() { BindSessionList(BkSessionList()); }
 TbqSession* TbkTable::DefaultSession() { return BkDefaultSession(); }
 TClass TbkTable::GetBatchMoveClass() { return TbkBatchMove::StaticClass(); }
 
+TStream* TbkTable::CreateBlobStream(TField* field, TBlobStreamMode mode)
+{
+    auto* blobField = dynamic_cast<TBlobField*>(field);
+    if (!blobField) throw EInvalidCast("Invalid class typecast");
+    return new TbkBlobStream(blobField, mode);
+}
+
 void TbkTable::Publish(TPublisher<TbkTable>& p)
 {
     p.Method("SetSessionList", &TbkTable::SetSessionList);
@@ -19,3 +26,5 @@ void TbkTable::Publish(TPublisher<TbkTable>& p)
 TVirtEng* TbkBatchMove::Engine() { return BkEngine(); }
 
 void TbkBatchMove::Publish(TPublisher<TbkBatchMove>& p) { p.Method("Engine", &TbkBatchMove::Engine); }
+
+TVirtEng* TbkBlobStream::Engine() { return BkEngine(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/BseBatchMove.h"
+#include "engine/BseBlobStream.h"
 #include "engine/BseBqTable.h"
 
 class TbkTable : public TbqTable {
@@ -15,6 +16,8 @@ public:
     void SetSessionList() override;
     TbqSession* DefaultSession() override;
     TClass GetBatchMoveClass() override;
+    // A blob stream for a blob field; other fields raise the invalid type-cast error.
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
 };
 
 class TbkBatchMove : public TbqBatchMove {
@@ -22,6 +25,14 @@ class TbkBatchMove : public TbqBatchMove {
 public:
     explicit TbkBatchMove(TComponent* owner) : TbqBatchMove(owner) {}
     static void Publish(TPublisher<TbkBatchMove>& p);
+
+    TVirtEng* Engine() override;
+};
+
+class TbkBlobStream : public TbqBlobStream {
+    DUN_CLASS(TbkBlobStream, TbqBlobStream)
+public:
+    using TbqBlobStream::TbqBlobStream;
 
     TVirtEng* Engine() override;
 };

@@ -11,6 +11,7 @@
 #include "classes/DataModule.h"
 #include "db/DBErrors.h"
 #include "db/DBTables.h"
+#include "db/DataSource.h"
 #include "engine/BkSession.h"
 #include "engine/BseDatabase.h"
 #include "engine/BtrInfoU.h"
@@ -93,10 +94,12 @@ protected:
             dir.Insert("yclient.qf", record);
         }
         dir.MakeFile("ycase.qf");
-        THostRecord matter = dir.NewRecord("ycase.qf");
-        matter.Set("Client Code", "ACME").Set("Case Suffix", RightJustified("10", 7));
-        matter.Set("LeftJustCaseSuffix", "10");
-        dir.Insert("ycase.qf", matter);
+        for (const auto& [client, suffix] : {std::pair{"ACME", "10"}, {"CARTER", "1"}, {"CARTER", "2"}}) {
+            THostRecord matter = dir.NewRecord("ycase.qf");
+            matter.Set("Client Code", client).Set("Case Suffix", RightJustified(suffix, 7));
+            matter.Set("LeftJustCaseSuffix", suffix);
+            dir.Insert("ycase.qf", matter);
+        }
     }
 
     std::string Path(const std::string& file) const { return folder_ + "\\" + file; }
@@ -321,6 +324,57 @@ TEST_F(BkTables, TableNameAndSearchesFollowTheTableState)
     cases_->Open();
     EXPECT_THROW(other->GotoCurrent(cases_), EDatabaseError);
     other->Free();
+}
+
+TEST_F(BkTables, DefinitionsAreReadWithoutOpeningAndIndexesChosenByFields)
+{
+    clients_->FieldDefs()->Update();
+    EXPECT_FALSE(clients_->Active());
+    ASSERT_EQ(clients_->FieldDefs()->Count(), 22);
+    EXPECT_EQ(clients_->FieldDefs()->Items(1)->Name, "Client Code");
+
+    clients_->IndexDefs()->Update();
+    EXPECT_FALSE(clients_->Active());
+    ASSERT_NE(clients_->IndexDefs()->GetIndexForFields("Client Code", false), nullptr);
+
+    clients_->SetIndexFieldNames("Client Code");
+    EXPECT_EQ(clients_->IndexName(), "");
+    clients_->Open();
+    EXPECT_EQ(AllCodes(), (Codes{"ACME", "BAKER", "CARTER", "DELTA", "EVANS"}));
+    EXPECT_EQ(clients_->IndexFieldNames(), "Client Code");
+}
+
+TEST_F(BkTables, ADetailTableFollowsItsMasterRecord)
+{
+    TDataSource* source = new TDataSource(module_);
+    source->SetDataSet(clients_);
+    OpenClientsOnIndex("1");
+    cases_->SetIndexName("1");
+    cases_->SetMasterSource(source);
+    cases_->SetMasterFields("Client Code");
+    cases_->Open();
+    auto suffixes = [&] {
+        std::vector<std::string> found;
+        for (cases_->First(); !cases_->Eof(); cases_->Next())
+            found.push_back(Trim(cases_->FieldByName("Case Suffix")->AsString()));
+        return found;
+    };
+    EXPECT_EQ(Code(), "ACME");
+    EXPECT_EQ(suffixes(), (Codes{"10"}));
+    clients_->Next();
+    EXPECT_EQ(suffixes(), (Codes{}));
+    clients_->Next();
+    EXPECT_EQ(suffixes(), (Codes{"1", "2"}));
+    EXPECT_THROW(clients_->SetMasterSource(source), EDatabaseError) << "a table cannot be its own master";
+}
+
+TEST_F(BkTables, DatabaseNameChangesOnlyWhileClosed)
+{
+    clients_->SetDatabaseName("VAVUZ");
+    EXPECT_EQ(clients_->DatabaseName(), "VAVUZ");
+    OpenClientsOnIndex("1");
+    EXPECT_THROW(clients_->SetDatabaseName("other"), EDatabaseError);
+    EXPECT_EQ(clients_->DatabaseName(), "VAVUZ");
 }
 
 TEST_F(BkTables, ThePlatformTableIsATableOfTheDefaultSession)
