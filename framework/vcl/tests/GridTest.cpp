@@ -142,6 +142,24 @@ TEST_F(StringGrid, InplaceEditorEditsCellsWithRealKeys)
     EXPECT_EQ(grid->Cells(1, 1), "abcd");
 }
 
+TEST_F(StringGrid, AnEditorShownAlwaysFollowsTheCurrentCell)
+{
+    grid->SetCells(1, 1, "x");
+    grid->SetCells(1, 2, "y");
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing, goAlwaysShowEditor});
+    PumpMessages();
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "x");
+    TypeKey(VK_DOWN);
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
+    EXPECT_TRUE(grid->InplaceEditor()->PosEqual(grid->CellRect(1, 2)));
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "y");
+    TypeKey(VK_RETURN);  // Enter does not close an editor that is always shown
+    EXPECT_TRUE(grid->EditorMode());
+}
+
 TEST_F(StringGrid, InplaceEditorTakesTheCellsEditMask)
 {
     grid->SetOptions(grid->Options() + TGridOptions{goEditing});
