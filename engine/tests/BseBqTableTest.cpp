@@ -1,0 +1,198 @@
+// The table component on fake engine tables: the read-only fallback and the password retry of an open, and the
+// failures of a key search.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeKeyedTable.h"
+#include "SessTestSupport.h"
+#include "engine/BseBqTable.h"
+#include "engine/BseDatabase.h"
+#include "engine/BseEng.h"
+#include "engine/BseSession.h"
+
+namespace {
+
+constexpr Word DBIERR_TABLEREADONLY = 0x2A0B;
+
+// What the fake tables answer.
+struct TFaults {
+    bool ReadOnlyFile = false;         // a read/write open answers "table read-only"
+    Integer PasswordsWanted = 0;       // opens answering "not sufficient table rights"
+    bool KeySearchFails = false;       // a key search fails with an error other than "not found"
+    std::vector<Integer> OpenModes;
+};
+TFaults faults;
+
+class TCodeTable : public TFakeKeyedTable {
+    DUN_CLASS(TCodeTable, TFakeKeyedTable)
+public:
+    TCodeTable(Integer openMode, TBoreaCollection* collection)
+        : TFakeKeyedTable({{"Code", fldZSTRING, 8}}, {{"ByCode", {1}}}, collection), openMode_(openMode)
+    {
+        for (const char* code : {"A", "B", "C"}) Add({code});
+    }
+    void GetCursorProps(CURProps& properties) override
+    {
+        TFakeKeyedTable::GetCursorProps(properties);
+        properties.eOpenMode = openMode_;
+        properties.iIndexes = 1;
+    }
+    void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length) override
+    {
+        if (faults.KeySearchFails) RaiseEngineError(DBIERR_INVALIDHNDL);
+        SetToKey(keySEARCHEQ, keyItself, fieldCount, length, key);
+        if (record) GetRecord(dbiNOLOCK, record, nullptr);
+    }
+
+private:
+    Integer openMode_;
+};
+
+class TCodeDatabase : public TTestDatabase {
+    DUN_CLASS(TCodeDatabase, TTestDatabase)
+public:
+    using TTestDatabase::TTestDatabase;
+    TBaseTable* OpenTable(const std::string&, const std::string&, Integer openMode, Integer) override
+    {
+        faults.OpenModes.push_back(openMode);
+        if (faults.PasswordsWanted > 0) {
+            --faults.PasswordsWanted;
+            RaiseEngineError(DBIERR_NOTSUFFTABLERIGHTS);
+        }
+        if (faults.ReadOnlyFile && openMode == 0) RaiseEngineError(DBIERR_TABLEREADONLY);
+        return CreateObject<TCodeTable>(openMode, Tables());
+    }
+};
+
+class TCodeSession : public TTestSession {
+    DUN_CLASS(TCodeSession, TTestSession)
+public:
+    using TTestSession::TTestSession;
+    TBaseDatabase* CreateDatabase(const DBDesc& description, const std::string& name, Integer openMode,
+                                  Integer shareMode, const TDatabaseOptions& options) override
+    {
+        return CreateObject<TCodeDatabase>(this, Databases(), &description, openMode, shareMode, name.c_str(),
+                                           options);
+    }
+};
+
+// The driver classes of these tests: one engine object, one list and one default session.
+struct TWorld {
+    TVirtEng* Engine = nullptr;
+    TbqSessionlist* List = nullptr;
+    TbqSession* Default = nullptr;
+};
+TWorld world;
+
+class TtSessionList : public TbqSessionlist {
+    DUN_CLASS(TtSessionList, TbqSessionlist)
+public:
+    TVirtEng* EngineObject() override { return world.Engine; }
+    TbqSession* DefaultSession() override { return world.Default; }
+    TClass SessionClass() override;
+    void CreateListLock() override {}
+    void DeleteListLock() override {}
+};
+
+class TtDatabase : public TbqDatabase {
+    DUN_CLASS(TtDatabase, TbqDatabase)
+public:
+    explicit TtDatabase(TComponent* owner) : TbqDatabase(owner) {}
+    bool LoginPromptDefault() override { return false; }
+    TVirtEng* Engine() override { return world.Engine; }
+    void SetSessionList() override { BindSessionList(world.List); }
+    TbqSession* DefaultSession() override { return world.Default; }
+};
+
+class TtTable : public TbqTable {
+    DUN_CLASS(TtTable, TbqTable)
+public:
+    explicit TtTable(TComponent* owner) : TbqTable(owner) { SetSessionList(); }
+    TVirtEng* Engine() const override { return world.Engine; }
+    void SetSessionList() override { BindSessionList(world.List); }
+    TbqSession* DefaultSession() override { return world.Default; }
+    TClass GetBatchMoveClass() override { return nullptr; }
+};
+
+class TtSession : public TbqSession {
+    DUN_CLASS(TtSession, TbqSession)
+public:
+    explicit TtSession(TComponent* owner) : TbqSession(owner) {}
+    TVirtEng* Engine() override { return world.Engine; }
+    void SetEngineObject(TVirtEng* engine) override { world.Engine = engine; }
+    void CriticalSectionStart() override {}
+    void CriticalSectionEnd() override {}
+    void SetSessionList() override { BindSessionList(world.List); }
+    TSessionClass GetEngineClass() override { return &MakeSession<TCodeSession>; }
+    TbqSession* DefaultSession() override { return world.Default; }
+    TClass GetDatabaseClass() override { return TtDatabase::StaticClass(); }
+    TClass GetTableClass() override { return TtTable::StaticClass(); }
+};
+
+TClass TtSessionList::SessionClass() { return TtSession::StaticClass(); }
+
+class TableComponentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        faults = TFaults{};
+        aliases.Add("CODES", {{"PhysicalName", "c:\\codes"}});
+        world.List = CreateObject<TtSessionList>();
+        world.Default = CreateObject<TtSession>(nullptr);
+        world.Default->SetSessionName("Default");
+        table = new TtTable(nullptr);
+        table->SetDatabaseName("codes");
+        table->SetTableName("codes.dat");
+    }
+    void TearDown() override
+    {
+        table->Free();
+        world.List->Free();
+        world = TWorld{};
+    }
+
+    TTestAliases aliases;
+    TtTable* table = nullptr;
+};
+
+TEST_F(TableComponentTest, AReadOnlyFileOpensReadOnly)
+{
+    faults.ReadOnlyFile = true;
+    table->Open();
+    EXPECT_EQ(faults.OpenModes, (std::vector<Integer>{0, 1}));
+    EXPECT_FALSE(table->CanModify());
+}
+
+TEST_F(TableComponentTest, AGrantedPasswordRetriesTheOpenAndARefusedOneRaises)
+{
+    Integer asked = 0;
+    world.Default->OnPassword = [&](TObject*, bool& continueFlag) {
+        ++asked;
+        continueFlag = true;
+    };
+    faults.PasswordsWanted = 1;
+    table->Open();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(table->Active());
+    table->Close();
+
+    world.Default->OnPassword = [&](TObject*, bool& continueFlag) { continueFlag = false; };
+    faults.PasswordsWanted = 1;
+    EXPECT_THROW(table->Open(), ETDBEngineError);
+    EXPECT_FALSE(table->Active());
+}
+
+TEST_F(TableComponentTest, FindKeyRaisesFailuresOtherThanAMissingKey)
+{
+    table->Open();
+    EXPECT_TRUE(table->FindKey({"B"}));
+    EXPECT_FALSE(table->FindKey({"X"}));
+    EXPECT_EQ(table->FieldByName("Code")->AsString(), "B");
+    faults.KeySearchFails = true;
+    EXPECT_THROW(table->FindKey({"C"}), ETDBEngineError);
+}
+
+}  // namespace
