@@ -1,6 +1,7 @@
 #include "engine/BseDBDataSet.h"
 
 #include "db/DBConsts.h"
+#include "db/DBTypInfo.h"
 #include "engine/BseDatabase.h"
 #include "engine/BseSession.h"
 
@@ -17,6 +18,7 @@ void TbqDBDataset::Publish(TPublisher<TbqDBDataset>& p)
     p.Property("DatabaseName", &TbqDBDataset::DatabaseName, &TbqDBDataset::SetDatabaseName);
     p.Property("Filter", &TbqDBDataset::Filter, &TbqDBDataset::SetFilter);
     p.Property("Filtered", &TbqDBDataset::Filtered, &TbqDBDataset::SetFiltered).Default(false);
+    p.Property("FilterOptions", &TbqDBDataset::FilterOptions, &TbqDBDataset::SetFilterOptions).Default(TFilterOptions());
     p.Property("SessionName", &TbqDBDataset::SessionName, &TbqDBDataset::SetSessionName);
     p.Property("OnFilterRecord", &TbqDBDataset::OnFilterRecord, &TbqDBDataset::SetOnFilterRecord);
 }
