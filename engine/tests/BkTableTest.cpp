@@ -231,6 +231,22 @@ TEST_F(BkTables, FiltersCompareFieldsAsText)
     EXPECT_EQ(AllCodes().size(), 5u);
 }
 
+TEST_F(BkTables, RecordFilterEventsAndLocateWorkOnTheTable)
+{
+    OpenClientsOnIndex("1");
+    clients_->SetOnFilterRecord([](TDataSet* dataSet, bool& accept) {
+        accept = dataSet->FieldByName("Unassigned")->AsString().substr(0, 1) == "8";
+    });
+    clients_->SetFiltered(true);
+    EXPECT_EQ(AllCodes(), (Codes{"BAKER", "DELTA"}));
+    clients_->SetFiltered(false);
+
+    EXPECT_TRUE(clients_->Locate("Client Last Name", Variant("Clark"), {}));
+    EXPECT_EQ(Code(), "EVANS");
+    EXPECT_FALSE(clients_->Locate("Client Last Name", Variant("Nobody"), {}));
+    EXPECT_EQ(Code(), "EVANS");
+}
+
 TEST_F(BkTables, EditsInsertsAndDeletesRecords)
 {
     OpenClientsOnIndex("1");
