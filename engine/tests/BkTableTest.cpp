@@ -318,6 +318,7 @@ TEST_F(BkTables, RequesterFailuresRaiseEngineErrors)
         clients_->SetTableName(name);
         EXPECT_THROW(clients_->Open(), ETDBEngineError) << name;
         EXPECT_FALSE(clients_->Active()) << name;
+        EXPECT_EQ(clients_->Database(), nullptr) << "the database is released: " << name;
     }
 }
 
