@@ -416,13 +416,21 @@ void TBaseTable::IndexNumberFromName(const std::string& name, Word& number, std:
         open = name.find('@', close + 1);
     }
     CheckCondition(!fields.empty(), DBIERR_INVALIDINDEXNAME);
+    // The keys are walked in order, as a listing does: key numbers may have gaps.
     for (Word index = 0;; ++index) {
         IDXDesc descriptor{};
-        GetIndexDesc(index, descriptor);
+        listingIndexes_ = true;
+        try {
+            GetIndexDesc(index, descriptor);
+        } catch (...) {
+            listingIndexes_ = false;
+            throw;
+        }
+        listingIndexes_ = false;
         if (descriptor.iFldsInKey != fields.size()) continue;
         if (!std::equal(fields.begin(), fields.end(), descriptor.aiKeyFld)) continue;
         if (nameDest) *nameDest = std::string(descriptor.szName, strnlen(descriptor.szName, DBIMAXNAMELEN));
-        number = index;
+        number = descriptor.iIndexId;
         return;
     }
 }

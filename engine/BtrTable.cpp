@@ -609,7 +609,7 @@ void TBtrTable::IndexNumberFromName(const std::string& name, Word& number, std::
 
 void TBtrTable::SelectKey(Word number)
 {
-    if (number > file_->KeyCount()) RaiseBtrieveErrorWithText(BtrStatus::InvalidKeyNumber, std::to_string(number));
+    if (!HasKey(number)) RaiseBtrieveErrorWithText(BtrStatus::InvalidKeyNumber, std::to_string(number));
     file_->SetKeyNumber(ShortInt(number));
     collatingKey_ = file_->IsAcsKey();
     if (collatingKey_) file_->GetAcs(collatingSequence_);
@@ -634,10 +634,12 @@ void TBtrTable::SwitchToIndex(const std::string& name, bool keepPosition)
     if (keepPosition) SetToBookMark(bookmark.data());
 }
 
+// While listing, number counts the keys in order; otherwise it is a key number (0: the current key). Key
+// numbers may have gaps.
 void TBtrTable::GetIndexDesc(Word number, IDXDesc& descriptor)
 {
     const Word current = Word(std::max<ShortInt>(file_->KeyNumber(), 0));
-    const Word key = number == 0 && !ListingIndexes() ? current : number;
+    const Word key = ListingIndexes() ? KeyNumberAt(number) : number == 0 ? current : number;
     DescribeKey(key, descriptor, key == current);
 }
 
@@ -651,25 +653,55 @@ struct TStatSegment {
     Byte KeyNumber;
 };
 
-// The segments of the key at ordinal keyNumber in a statistics reply.
-std::vector<TStatSegment> SegmentsOfKey(const Byte* stat, Word keyNumber)
+// Every key segment of a statistics reply, keys in order; each segment carries its key's number.
+std::vector<TStatSegment> StatSegments(const Byte* stat)
 {
     const Word keys = ReadWord(stat + 4);
     std::vector<TStatSegment> segments;
     Word ordinal = 0;
-    for (int i = 0; i < TWinBtr::MaxStatSegments && ordinal < keys && ordinal <= keyNumber; ++i) {
+    for (int i = 0; i < TWinBtr::MaxStatSegments && ordinal < keys; ++i) {
         const Byte* entry = stat + TWinBtr::FileSpecSize + i * TWinBtr::SegmentSpecSize;
         const Word flags = ReadWord(entry + 4);
-        if (ordinal == keyNumber) {
-            const Byte type = flags & SegmentFlag::ExtendedType ? entry[SegmentTypeByte] : Byte(BtrType::String);
-            segments.push_back({ReadWord(entry), ReadWord(entry + 2), flags, type, entry[SegmentKeyNumberByte]});
-        }
+        const Byte type = flags & SegmentFlag::ExtendedType ? entry[SegmentTypeByte] : Byte(BtrType::String);
+        segments.push_back({ReadWord(entry), ReadWord(entry + 2), flags, type, entry[SegmentKeyNumberByte]});
         if (!(flags & TWinBtr::SegmentContinues)) ++ordinal;
     }
     return segments;
 }
 
+// The segments of the key numbered keyNumber.
+std::vector<TStatSegment> SegmentsOfKey(const Byte* stat, Word keyNumber)
+{
+    std::vector<TStatSegment> segments = StatSegments(stat);
+    std::erase_if(segments, [&](const TStatSegment& segment) { return segment.KeyNumber != keyNumber; });
+    return segments;
+}
+
 }  // namespace
+
+std::vector<Byte> TBtrTable::KeyNumbers()
+{
+    if (!file_->IsOpen()) RaiseBtrieveErrorWithText(BtrStatus::FileNotOpen, GetTableName());
+    Byte stat[TWinBtr::StatBufferSize] = {};
+    file_->GetStat(stat);
+    std::vector<Byte> numbers;
+    for (const TStatSegment& segment : StatSegments(stat))
+        if (numbers.empty() || numbers.back() != segment.KeyNumber) numbers.push_back(segment.KeyNumber);
+    return numbers;
+}
+
+bool TBtrTable::HasKey(Word number)
+{
+    const std::vector<Byte> numbers = KeyNumbers();
+    return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+}
+
+Word TBtrTable::KeyNumberAt(Word ordinal)
+{
+    const std::vector<Byte> numbers = KeyNumbers();
+    CheckCondition(ordinal < numbers.size(), DBIERR_NOSUCHINDEX);
+    return numbers[ordinal];
+}
 
 void TBtrTable::DescribeKey(Word keyNumber, IDXDesc& descriptor, bool current)
 {

@@ -94,6 +94,10 @@ private:
     Word KeyFieldsOf(Word fieldCount, Word length) const;
     void SelectKey(Word number);
     void DescribeKey(Word keyNumber, IDXDesc& descriptor, bool current);
+    // The file's key numbers in key order (they may have gaps), from its statistics.
+    std::vector<Byte> KeyNumbers();
+    bool HasKey(Word number);
+    Word KeyNumberAt(Word ordinal);
 
     std::unique_ptr<TWinBtr> file_;
     bool collatingKey_ = false;

@@ -168,6 +168,14 @@ TEST_F(BkTables, IndexesAreSelectedByName)
     EXPECT_EQ(AllCodes(), (Codes{"CARTER", "DELTA", "EVANS", "BAKER", "ACME"}));
 }
 
+TEST_F(BkTables, AKeyNumberAfterAGapSelectsThatKey)
+{
+    OpenClientsOnIndex("3");  // the client file's keys are 0, 1 and 3: 3 is the last-name key
+    EXPECT_EQ(AllCodes(), (Codes{"CARTER", "DELTA", "EVANS", "BAKER", "ACME"}));
+    clients_->FindNearest({std::string("Y")});
+    EXPECT_EQ(Code(), "BAKER");
+}
+
 TEST_F(BkTables, FindKeyMovesOnlyToAnExactKey)
 {
     OpenClientsOnIndex("1");
