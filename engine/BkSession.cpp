@@ -25,7 +25,7 @@ struct TBkStartup {
     }
     ~TBkStartup()
     {
-        delete sessionList;
+        sessionList->Free();
         sessionList = nullptr;
         defaultSession = nullptr;
     }
