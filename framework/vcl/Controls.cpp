@@ -221,7 +221,9 @@ void TControl::SetBounds(Integer left, Integer top, Integer width, Integer heigh
 
 void TControl::BoundsChanged()
 {
-    if (parent_) parent_->Invalidate();
+    if (!parent_) return;
+    parent_->Invalidate();
+    parent_->ChildBoundsChanged(this);
 }
 
 void TControl::RequestAlign()
@@ -672,6 +674,7 @@ void TWinControl::SetBounds(Integer left, Integer top, Integer width, Integer he
 void TWinControl::BoundsChanged()
 {
     if (handle_) SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_) parent_->ChildBoundsChanged(this);
 }
 
 TRect TWinControl::ClientRect()

@@ -278,6 +278,8 @@ protected:
     void RecreateWnd();
     void UpdateShowing();
     void BoundsChanged() override;
+    // A child moved or changed size.
+    virtual void ChildBoundsChanged(TControl* child) {}
     // Places the aligned children; returns the client area they leave.
     TRect AlignChildren();
     virtual void AdjustClientRect(TRect& rect) {}

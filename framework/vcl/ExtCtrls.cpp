@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
 
 namespace {
 
@@ -79,6 +80,123 @@ void TPanel::Dispatch(TMessage& message)
 {
     if (message.Msg == CM_TEXTCHANGED) {
         Invalidate();
+        return;
+    }
+    TCustomControl::Dispatch(message);
+}
+
+TRadioGroup::TRadioGroup(TComponent* owner) : TCustomControl(owner), items_(std::make_unique<TStringList>())
+{
+    controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    parentColor_ = true;
+    width_ = 185;
+    height_ = 105;
+    items_->OnChange = [this](TObject*) { UpdateButtons(); };
+}
+
+TRadioGroup::~TRadioGroup() { buttons_.clear(); }
+
+void TRadioGroup::Publish(TPublisher<TRadioGroup>& p)
+{
+    p.Property("Items", &TRadioGroup::Items, &TRadioGroup::SetItems);
+    p.Property("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex).Default(-1);
+    p.Property("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns).Default(1);
+}
+
+void TRadioGroup::Loaded()
+{
+    TCustomControl::Loaded();
+    UpdateButtons();
+}
+
+void TRadioGroup::SetColumns(Integer columns)
+{
+    columns_ = std::clamp<Integer>(columns, 1, 16);
+    ArrangeButtons();
+}
+
+// One radio button per item, owned by nobody: the group's window frees them as its children.
+void TRadioGroup::UpdateButtons()
+{
+    if (state_.Contains(csLoading)) return;
+    while (Integer(buttons_.size()) > items_->Count()) {
+        TRadioButton* button = buttons_.back();
+        buttons_.pop_back();
+        delete button;
+    }
+    while (Integer(buttons_.size()) < items_->Count()) {
+        auto* button = new TRadioButton(nullptr);
+        const Integer index = Integer(buttons_.size());
+        button->OnClick = [this, index](TObject*) { ButtonClicked(index); };
+        button->SetParent(this);
+        buttons_.push_back(button);
+    }
+    updating_ = true;
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        buttons_[i]->SetCaption(items_->Strings(Integer(i)));
+        buttons_[i]->SetChecked(Integer(i) == itemIndex_);
+    }
+    updating_ = false;
+    if (itemIndex_ >= items_->Count()) itemIndex_ = -1;
+    ArrangeButtons();
+}
+
+void TRadioGroup::ArrangeButtons()
+{
+    if (buttons_.empty()) return;
+    const Integer rows = (Integer(buttons_.size()) + columns_ - 1) / columns_;
+    const Integer top = 16, columnWidth = (width_ - 16) / columns_;
+    const Integer rowHeight = std::max<Integer>((height_ - top - 4) / rows, 1);
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        const Integer column = Integer(i) / rows, row = Integer(i) % rows;
+        buttons_[i]->SetBounds(8 + column * columnWidth, top + row * rowHeight, columnWidth - 4, std::min(rowHeight, 17));
+    }
+}
+
+void TRadioGroup::SetItemIndex(Integer index)
+{
+    if (index < -1 || index >= items_->Count()) index = -1;
+    if (state_.Contains(csLoading)) {
+        itemIndex_ = index;
+        return;
+    }
+    if (index == itemIndex_) return;
+    itemIndex_ = index;
+    updating_ = true;
+    for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->SetChecked(Integer(i) == index);
+    updating_ = false;
+    Click();
+}
+
+void TRadioGroup::ButtonClicked(Integer index)
+{
+    if (updating_) return;
+    if (buttons_[index]->Checked()) SetItemIndex(index);
+}
+
+void TRadioGroup::Paint()
+{
+    TCanvas* canvas = Canvas();
+    RECT frame = ClientRect();
+    frame.top += canvas->TextHeight("0") / 2;
+    DrawEdge(canvas->Handle(), &frame, EDGE_ETCHED, BF_RECT);
+    if (text_.empty()) return;
+    RECT textRect{8, 0, 8, 0};
+    DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_CALCRECT | DT_SINGLELINE);
+    SetBkColor(canvas->Handle(), ColorToRGB(color_));
+    SetTextColor(canvas->Handle(), ColorToRGB(font_->Color()));
+    DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_SINGLELINE);
+}
+
+void TRadioGroup::Dispatch(TMessage& message)
+{
+    if (message.Msg == CM_TEXTCHANGED) {
+        Invalidate();
+        return;
+    }
+    if (message.Msg == WM_WINDOWPOSCHANGED) {
+        TCustomControl::Dispatch(message);
+        ArrangeButtons();
         return;
     }
     TCustomControl::Dispatch(message);

@@ -3,6 +3,9 @@
 
 #include <memory>
 
+#include <vector>
+
+#include "rtl/Classes.h"
 #include "vcl/Controls.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
@@ -37,6 +40,39 @@ private:
     Integer bevelWidth_ = 1;
     Integer borderWidth_ = 0;
     TAlignment alignment_ = taCenter;
+};
+
+// A group box of radio buttons made from Items; ItemIndex is the checked one.
+class TRadioGroup : public TCustomControl {
+    DUN_CLASS(TRadioGroup, TCustomControl)
+public:
+    explicit TRadioGroup(TComponent* owner);
+    ~TRadioGroup() override;
+
+    TStrings* Items() const { return items_.get(); }
+    void SetItems(TStrings* items) { items_->Assign(items); }
+    Integer ItemIndex() const { return itemIndex_; }
+    void SetItemIndex(Integer index);
+    Integer Columns() const { return columns_; }
+    void SetColumns(Integer columns);
+    void Dispatch(TMessage& message) override;
+
+    static void Publish(TPublisher<TRadioGroup>& p);
+
+protected:
+    void Paint() override;
+    void Loaded() override;
+
+private:
+    void UpdateButtons();
+    void ArrangeButtons();
+    void ButtonClicked(Integer index);
+
+    std::unique_ptr<TStringList> items_;
+    std::vector<class TRadioButton*> buttons_;
+    Integer itemIndex_ = -1;
+    Integer columns_ = 1;
+    bool updating_ = false;
 };
 
 enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };

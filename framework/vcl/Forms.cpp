@@ -5,6 +5,7 @@
 #include "classes/ClassRegistry.h"
 #include "classes/FormResource.h"
 #include "vcl/Buttons.h"
+#include "vcl/ComCtrls.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Menus.h"
@@ -37,7 +38,7 @@ struct TGlobals {
         Screen = new TScreen(nullptr);
         ApplicationHandleException = [](TObject* sender) { Application->HandleException(sender); };
         RegisterClasses<TForm, TLabel, TEdit, TMemo, TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox,
-                        TListBox, TBitBtn, TSpeedButton, TPanel, TBevel, TShape, TImage, TTimer, TMainMenu, TPopupMenu, TMenuItem>();
+                        TListBox, TScrollBox, TScrollBar, TRadioGroup, TBitBtn, TSpeedButton, TPanel, TBevel, TShape, TImage, TTimer, TStatusBar, TMainMenu, TPopupMenu, TMenuItem>();
     }
 } globals;
 
@@ -660,6 +661,8 @@ bool TCustomForm::SetFocusedControl(TWinControl* control)
         }
         if (!stayed) return false;
     }
+    for (TWinControl* parent = control->Parent(); parent; parent = parent->Parent())
+        if (auto* scrolling = dynamic_cast<TScrollingWinControl*>(parent)) scrolling->ScrollInView(control);
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
     return true;
 }
@@ -813,6 +816,244 @@ void TCustomForm::DefaultHandler(TMessage& message)
         return;
     }
     TWinControl::DefaultHandler(message);
+}
+
+// ---- scrolling controls
+
+void TControlScrollBar::Publish(TPublisher<TControlScrollBar>& p)
+{
+    p.Property("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition).Default(0);
+    p.Property("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange).Default(0);
+    p.Property("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement).Default(8);
+    p.Property("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible).Default(true);
+}
+
+void TControlScrollBar::Assign(TPersistent* source)
+{
+    if (auto* bar = dynamic_cast<TControlScrollBar*>(source)) {
+        increment_ = bar->increment_;
+        visible_ = bar->visible_;
+        SetRange(bar->range_);
+        SetPosition(bar->position_);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+Integer TControlScrollBar::PageSize() const
+{
+    const TRect client = control_->ClientRect();
+    return kind_ == sbHorizontal ? client.right : client.bottom;
+}
+
+Integer TControlScrollBar::MaxPosition() const { return std::max<Integer>(0, range_ - PageSize()); }
+
+bool TControlScrollBar::IsScrollBarVisible() const { return visible_ && range_ > PageSize(); }
+
+void TControlScrollBar::SetPosition(Integer position)
+{
+    position = std::clamp<Integer>(position, 0, MaxPosition());
+    if (position == position_) return;
+    const Integer delta = position_ - position;
+    position_ = position;
+    if (kind_ == sbHorizontal)
+        control_->ScrollBy(delta, 0);
+    else
+        control_->ScrollBy(0, delta);
+    Update();
+}
+
+void TControlScrollBar::SetRange(Integer range)
+{
+    range_ = std::max<Integer>(range, 0);
+    Update();
+    if (position_ > MaxPosition()) SetPosition(MaxPosition());
+}
+
+void TControlScrollBar::SetVisible(bool visible)
+{
+    visible_ = visible;
+    Update();
+}
+
+void TControlScrollBar::Update()
+{
+    if (!control_->HandleAllocated()) return;
+    const int bar = kind_ == sbHorizontal ? SB_HORZ : SB_VERT;
+    SCROLLINFO info{sizeof info, SIF_ALL | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
+    if (IsScrollBarVisible()) {
+        info.nMax = range_ - 1;
+        info.nPage = UINT(PageSize());
+        info.nPos = position_;
+    }
+    info.fMask = SIF_ALL;
+    ShowScrollBar(control_->Handle(), bar, IsScrollBarVisible());
+    SetScrollInfo(control_->Handle(), bar, &info, TRUE);
+}
+
+void TControlScrollBar::Scroll(Word code, Integer thumb)
+{
+    const Integer page = std::max<Integer>(PageSize() - increment_, increment_);
+    switch (code) {
+    case SB_LINEUP:
+        SetPosition(position_ - increment_);
+        break;
+    case SB_LINEDOWN:
+        SetPosition(position_ + increment_);
+        break;
+    case SB_PAGEUP:
+        SetPosition(position_ - page);
+        break;
+    case SB_PAGEDOWN:
+        SetPosition(position_ + page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        SetPosition(thumb);
+        break;
+    case SB_TOP:
+        SetPosition(0);
+        break;
+    case SB_BOTTOM:
+        SetPosition(MaxPosition());
+        break;
+    default:
+        break;
+    }
+}
+
+TScrollingWinControl::TScrollingWinControl(TComponent* owner)
+        : TWinControl(owner), horz_(std::make_unique<TControlScrollBar>(this, sbHorizontal)),
+          vert_(std::make_unique<TControlScrollBar>(this, sbVertical))
+{
+}
+
+TScrollingWinControl::~TScrollingWinControl() = default;
+
+void TScrollingWinControl::Publish(TPublisher<TScrollingWinControl>& p)
+{
+    p.Property("HorzScrollBar", &TScrollingWinControl::HorzScrollBar, &TScrollingWinControl::SetHorzScrollBar);
+    p.Property("VertScrollBar", &TScrollingWinControl::VertScrollBar, &TScrollingWinControl::SetVertScrollBar);
+    p.Property("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(true);
+}
+
+void TScrollingWinControl::SetAutoScroll(bool value)
+{
+    autoScroll_ = value;
+    UpdateScrollBars();
+}
+
+void TScrollingWinControl::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    UpdateScrollBars();
+}
+
+void TScrollingWinControl::Loaded()
+{
+    TWinControl::Loaded();
+    UpdateScrollBars();
+}
+
+void TScrollingWinControl::ChildBoundsChanged(TControl*) { UpdateScrollBars(); }
+
+void TScrollingWinControl::AlignControls()
+{
+    TWinControl::AlignControls();
+    UpdateScrollBars();
+}
+
+// With AutoScroll the ranges reach the far edges of the visible children (in unscrolled coordinates).
+void TScrollingWinControl::UpdateScrollBars()
+{
+    if (updating_ || state_.Contains(csLoading)) return;
+    updating_ = true;
+    if (autoScroll_) {
+        Integer right = 0, bottom = 0;
+        for (TControl* control : controls_) {
+            if (!control->Visible() || control->Align() != alNone) continue;
+            right = std::max(right, control->Left() + control->Width() + horz_->position_);
+            bottom = std::max(bottom, control->Top() + control->Height() + vert_->position_);
+        }
+        horz_->range_ = right;
+        vert_->range_ = bottom;
+    }
+    horz_->Update();
+    vert_->Update();
+    updating_ = false;
+    if (horz_->position_ > horz_->MaxPosition()) horz_->SetPosition(horz_->MaxPosition());
+    if (vert_->position_ > vert_->MaxPosition()) vert_->SetPosition(vert_->MaxPosition());
+}
+
+void TScrollingWinControl::ScrollBy(Integer deltaX, Integer deltaY)
+{
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    DisableAlign();
+    for (TControl* control : std::vector<TControl*>(controls_))
+        control->SetBounds(control->Left() + deltaX, control->Top() + deltaY, control->Width(), control->Height());
+    EnableAlign();
+    updating_ = wasUpdating;
+    Invalidate();
+}
+
+void TScrollingWinControl::ScrollInView(TControl* control)
+{
+    if (!control || !ContainsControl(control) || control == this) return;
+    TRect rect = control->BoundsRect();
+    for (TControl* parent = control->Parent(); parent && parent != this; parent = parent->Parent())
+        OffsetRect(&rect, parent->Left(), parent->Top());
+    const TRect client = ClientRect();
+    if (rect.left < 0)
+        horz_->SetPosition(horz_->position_ + rect.left);
+    else if (rect.right > client.right)
+        horz_->SetPosition(horz_->position_ + std::min<Integer>(rect.right - client.right, rect.left));
+    if (rect.top < 0)
+        vert_->SetPosition(vert_->position_ + rect.top);
+    else if (rect.bottom > client.bottom)
+        vert_->SetPosition(vert_->position_ + std::min<Integer>(rect.bottom - client.bottom, rect.top));
+}
+
+void TScrollingWinControl::Dispatch(TMessage& message)
+{
+    if ((message.Msg == WM_HSCROLL || message.Msg == WM_VSCROLL) && message.LParam == 0) {
+        TControlScrollBar* bar = message.Msg == WM_HSCROLL ? horz_.get() : vert_.get();
+        SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(handle_, message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &info);
+        bar->Scroll(LOWORD(message.WParam), info.nTrackPos);
+        return;
+    }
+    if (message.Msg == WM_SIZE) {
+        TWinControl::Dispatch(message);
+        UpdateScrollBars();
+        return;
+    }
+    TWinControl::Dispatch(message);
+}
+
+TScrollBox::TScrollBox(TComponent* owner) : TScrollingWinControl(owner)
+{
+    controlStyle_ = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    width_ = 185;
+    height_ = 41;
+}
+
+void TScrollBox::Publish(TPublisher<TScrollBox>& p)
+{
+    p.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
+}
+
+void TScrollBox::SetBorderStyle(TBorderStyle style)
+{
+    borderStyle_ = style;
+    RecreateWnd();
+}
+
+void TScrollBox::CreateParams(TCreateParams& params)
+{
+    TScrollingWinControl::CreateParams(params);
+    params.Style |= WS_CLIPCHILDREN;
+    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 // ---- TApplication

@@ -29,6 +29,94 @@ using TFormState = Set<TFormStateItem>;
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
+enum TScrollBarKind { sbHorizontal, sbVertical };
+DUN_ENUM(TScrollBarKind, "sbHorizontal", "sbVertical");
+
+class TScrollingWinControl;
+
+// One scroll bar of a scrolling control: Range is the extent of the contents, Position how far they are scrolled.
+class TControlScrollBar : public TPersistent {
+    DUN_CLASS(TControlScrollBar, TPersistent)
+public:
+    TControlScrollBar(TScrollingWinControl* control, TScrollBarKind kind) : control_(control), kind_(kind) {}
+    void Assign(TPersistent* source) override;
+    TScrollBarKind Kind() const { return kind_; }
+    Integer Position() const { return position_; }
+    void SetPosition(Integer position);
+    Integer Range() const { return range_; }
+    void SetRange(Integer range);
+    Integer Increment() const { return increment_; }
+    void SetIncrement(Integer increment) { increment_ = increment; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool IsScrollBarVisible() const;
+
+    static void Publish(TPublisher<TControlScrollBar>& p);
+
+private:
+    friend class TScrollingWinControl;
+    Integer PageSize() const;
+    Integer MaxPosition() const;
+    void Update();
+    void Scroll(Word code, Integer thumb);
+
+    TScrollingWinControl* control_;
+    TScrollBarKind kind_;
+    Integer position_ = 0;
+    Integer range_ = 0;
+    Integer increment_ = 8;
+    bool visible_ = true;
+};
+
+// A window whose contents scroll; with AutoScroll the ranges follow the children.
+class TScrollingWinControl : public TWinControl {
+    DUN_CLASS(TScrollingWinControl, TWinControl)
+public:
+    explicit TScrollingWinControl(TComponent* owner);
+    ~TScrollingWinControl() override;
+    TControlScrollBar* HorzScrollBar() const { return horz_.get(); }
+    void SetHorzScrollBar(TControlScrollBar* bar) { horz_->Assign(bar); }
+    TControlScrollBar* VertScrollBar() const { return vert_.get(); }
+    void SetVertScrollBar(TControlScrollBar* bar) { vert_->Assign(bar); }
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool value);
+    // Scrolls just enough to show the control.
+    void ScrollInView(TControl* control);
+    void ScrollBy(Integer deltaX, Integer deltaY);
+    void UpdateScrollBars();
+    void Dispatch(TMessage& message) override;
+    void AlignControls() override;
+
+    static void Publish(TPublisher<TScrollingWinControl>& p);
+
+protected:
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void ChildBoundsChanged(TControl* child) override;
+    void Loaded() override;
+
+private:
+    std::unique_ptr<TControlScrollBar> horz_;
+    std::unique_ptr<TControlScrollBar> vert_;
+    bool autoScroll_ = true;
+    bool updating_ = false;
+};
+
+class TScrollBox : public TScrollingWinControl {
+    DUN_CLASS(TScrollBox, TScrollingWinControl)
+public:
+    explicit TScrollBox(TComponent* owner);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle style);
+
+    static void Publish(TPublisher<TScrollBox>& p);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    TBorderStyle borderStyle_ = bsSingle;
+};
+
 class TCustomForm : public TWinControl {
     DUN_CLASS(TCustomForm, TWinControl)
 public:

@@ -857,3 +857,79 @@ void TListBox::Dispatch(TMessage& message)
     }
     TWinControl::Dispatch(message);
 }
+
+// ---- scroll bar
+
+TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner)
+{
+    tabStop_ = true;
+    width_ = 121;
+    height_ = GetSystemMetrics(SM_CYHSCROLL);
+}
+
+void TScrollBar::Publish(TPublisher<TScrollBar>& p)
+{
+    p.Property("Min", &TScrollBar::Min, &TScrollBar::SetMin).Default(0);
+    p.Property("Max", &TScrollBar::Max, &TScrollBar::SetMax).Default(100);
+    p.Property("Position", &TScrollBar::Position, &TScrollBar::SetPosition).Default(0);
+    p.Property("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange).Default(1);
+    p.Property("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange).Default(1);
+    p.Property("OnChange", &TScrollBar::OnChange);
+}
+
+void TScrollBar::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.SystemClass = "SCROLLBAR";
+    params.Style |= vertical_ ? SBS_VERT : SBS_HORZ;
+}
+
+void TScrollBar::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (!handle_) return;
+    SetScrollRange(handle_, SB_CTL, min_, max_, FALSE);
+    SetScrollPos(handle_, SB_CTL, position_, TRUE);
+}
+
+void TScrollBar::SetParams(Integer position, Integer min, Integer max)
+{
+    if (max < min) throw EInvalidOperation("Scroll bar property out of range");
+    position = std::clamp(position, min, max);
+    const bool changed = position != position_;
+    min_ = min;
+    max_ = max;
+    position_ = position;
+    if (handle_) {
+        SetScrollRange(handle_, SB_CTL, min_, max_, FALSE);
+        SetScrollPos(handle_, SB_CTL, position_, TRUE);
+    }
+    if (changed && OnChange) OnChange(this);
+}
+
+void TScrollBar::Dispatch(TMessage& message)
+{
+    if (message.Msg != CN_HSCROLL && message.Msg != CN_VSCROLL) {
+        TWinControl::Dispatch(message);
+        return;
+    }
+    static const TScrollCode codes[] = {scLineUp, scLineDown, scPageUp, scPageDown, scPosition,
+                                        scTrack,  scTop,      scBottom, scEndScroll};
+    const Word code = LOWORD(message.WParam);
+    if (code > SB_ENDSCROLL) return;
+    Integer position = position_;
+    switch (code) {
+    case SB_LINEUP: position -= smallChange_; break;
+    case SB_LINEDOWN: position += smallChange_; break;
+    case SB_PAGEUP: position -= largeChange_; break;
+    case SB_PAGEDOWN: position += largeChange_; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: position = SmallInt(HIWORD(message.WParam)); break;
+    case SB_TOP: position = min_; break;
+    case SB_BOTTOM: position = max_; break;
+    default: break;
+    }
+    position = std::clamp(position, min_, max_);
+    if (OnScroll) OnScroll(this, codes[code], position);
+    SetPosition(position);
+}

@@ -244,6 +244,43 @@ protected:
     void Paint() override;
 };
 
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* sender, TScrollCode code, Integer& position)>;
+
+class TScrollBar : public TWinControl {
+    DUN_CLASS(TScrollBar, TWinControl)
+public:
+    explicit TScrollBar(TComponent* owner);
+
+    bool Vertical() const { return vertical_; }
+    void SetVertical(bool value) { vertical_ = value; RecreateWnd(); }
+    Integer Min() const { return min_; }
+    void SetMin(Integer value) { SetParams(position_, value, max_); }
+    Integer Max() const { return max_; }
+    void SetMax(Integer value) { SetParams(position_, min_, value); }
+    Integer Position() const { return position_; }
+    void SetPosition(Integer value) { SetParams(value, min_, max_); }
+    Integer SmallChange() const { return smallChange_; }
+    void SetSmallChange(Integer value) { smallChange_ = value; }
+    Integer LargeChange() const { return largeChange_; }
+    void SetLargeChange(Integer value) { largeChange_ = value; }
+    void SetParams(Integer position, Integer min, Integer max);
+    void Dispatch(TMessage& message) override;
+    TNotifyEvent OnChange;
+    TScrollEvent OnScroll;
+
+    static void Publish(TPublisher<TScrollBar>& p);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+
+private:
+    bool vertical_ = false;
+    Integer min_ = 0, max_ = 100, position_ = 0;
+    Integer smallChange_ = 1, largeChange_ = 1;
+};
+
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 DUN_ENUM(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable");
 

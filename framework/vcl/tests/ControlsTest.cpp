@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "vcl/ComCtrls.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
@@ -11,8 +12,18 @@
 
 namespace {
 
+// Boxes shown by a test (unexpected exceptions) as one text.
+std::string ShownTexts(const TScriptedDialogs& dialogs)
+{
+    std::string texts;
+    for (const auto& box : dialogs.Shown) texts += box.Text + "\n";
+    return texts;
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
 TEST(Controls, AlignedChildrenShareTheClientAreaOfTheirParent)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
     form->SetBounds(10, 10, 300, 200);
     auto* top = new TPanel(form.get());
@@ -36,10 +47,12 @@ TEST(Controls, AlignedChildrenShareTheClientAreaOfTheirParent)
     form->SetClientHeight(height + 40);
     PumpMessages();
     EXPECT_EQ(bottom->Top(), height + 20);
+    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 TEST(Controls, ParentFontAndColorFollowTheParentUntilSet)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
     auto* label = new TLabel(form.get());
     label->SetParent(form.get());
@@ -51,10 +64,12 @@ TEST(Controls, ParentFontAndColorFollowTheParentUntilSet)
     EXPECT_FALSE(label->ParentFont());
     form->Font()->SetName("Courier New");
     EXPECT_EQ(label->Font()->Name(), "Arial");
+    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 TEST(Controls, ClickOnALabelReachesItThroughItsParent)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
     auto* label = new TLabel(form.get());
     label->SetParent(form.get());
@@ -66,10 +81,12 @@ TEST(Controls, ClickOnALabelReachesItThroughItsParent)
     PumpMessages();
     ClickControl(label);
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 TEST(Controls, TimerFiresThroughTheQueueUntilDisabled)
 {
+    TScriptedDialogs dialogs;
     TTimer timer(nullptr);
     timer.SetInterval(20);
     int ticks = 0;
@@ -82,10 +99,12 @@ TEST(Controls, TimerFiresThroughTheQueueUntilDisabled)
         Sleep(5);
     }
     EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 TEST(Controls, WindowImageIsSavedAsPng)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
     form->SetBounds(10, 10, 120, 80);
     form->Show();
@@ -102,6 +121,105 @@ TEST(Controls, WindowImageIsSavedAsPng)
     DeleteFileA(file.c_str());
     EXPECT_EQ(signature[1], 'P');
     EXPECT_EQ(signature[0], 0x89);
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+TEST(Controls, ScrollBoxScrollsTheFocusedEditIntoView)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    form->SetBounds(10, 10, 300, 200);
+    auto* box = new TScrollBox(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(0, 0, 200, 100);
+    std::vector<TEdit*> lines;
+    for (int i = 0; i < 36; ++i) {
+        auto* edit = new TEdit(form.get());
+        edit->SetParent(box);
+        edit->SetBounds(1, i * 18 + 1, 150, 18);
+        lines.push_back(edit);
+    }
+    form->Show();
+    ActivateForm(form.get());
+    EXPECT_EQ(box->VertScrollBar()->Range(), 35 * 18 + 19);
+    EXPECT_TRUE(box->VertScrollBar()->IsScrollBarVisible());
+    lines[0]->SetFocus();
+    PumpMessages();
+    for (int i = 0; i < 10; ++i) TypeKey(VK_TAB);
+    EXPECT_TRUE(lines[10]->Focused());
+    const Integer position = box->VertScrollBar()->Position();
+    EXPECT_GT(position, 0);
+    EXPECT_GE(lines[10]->Top(), 0);
+    EXPECT_LE(lines[10]->Top() + lines[10]->Height(), box->ClientHeight());
+    EXPECT_EQ(lines[0]->Top(), 1 - position);
+    box->VertScrollBar()->SetPosition(0);
+    EXPECT_EQ(lines[0]->Top(), 1);
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+TEST(Controls, StatusBarPanelsAndSimpleText)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* bar = new TStatusBar(form.get());
+    bar->SetParent(form.get());
+    bar->Panels()->Add()->SetText("one");
+    bar->Panels()->Add()->SetText("two");
+    form->Show();
+    PumpMessages();
+    char text[64] = {};
+    SendMessageA(bar->Handle(), SB_GETTEXTA, 1, LPARAM(text));
+    EXPECT_STREQ(text, "two");
+    EXPECT_EQ(SendMessageA(bar->Handle(), SB_GETPARTS, 0, 0), 2);
+    EXPECT_EQ(bar->Top() + bar->Height(), form->ClientHeight());  // aligned to the bottom
+    bar->Panels()->Items(0)->SetText("uno");
+    SendMessageA(bar->Handle(), SB_GETTEXTA, 0, LPARAM(text));
+    EXPECT_STREQ(text, "uno");
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+TEST(Controls, RadioGroupChecksOneItemAndReportsTheClick)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* group = new TRadioGroup(form.get());
+    group->SetParent(form.get());
+    group->Items()->Add("Client");
+    group->Items()->Add("Case");
+    group->Items()->Add("Both");
+    int clicks = 0;
+    group->OnClick = [&](TObject*) { ++clicks; };
+    form->Show();
+    PumpMessages();
+    group->SetItemIndex(1);
+    EXPECT_EQ(clicks, 1);
+    ASSERT_EQ(group->ControlCount(), 3);
+    auto* third = dynamic_cast<TRadioButton*>(group->Controls(2));
+    ASSERT_NE(third, nullptr);
+    ClickControl(third);
+    EXPECT_EQ(group->ItemIndex(), 2);
+    EXPECT_FALSE(dynamic_cast<TRadioButton*>(group->Controls(1))->Checked());
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+TEST(Controls, ScrollBarClampsItsPositionAndReportsChanges)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* bar = new TScrollBar(form.get());
+    bar->SetParent(form.get());
+    int changes = 0;
+    bar->OnChange = [&](TObject*) { ++changes; };
+    bar->SetParams(50, 0, 100);
+    bar->SetPosition(500);
+    EXPECT_EQ(bar->Position(), 100);
+    EXPECT_EQ(changes, 2);
+    EXPECT_THROW(bar->SetMax(-5), EInvalidOperation);
+    bar->SetLargeChange(10);
+    SendMessageA(form->Handle(), WM_HSCROLL, SB_PAGEUP, LPARAM(bar->Handle()));
+    EXPECT_EQ(bar->Position(), 90);
+    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 }  // namespace

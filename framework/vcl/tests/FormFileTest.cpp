@@ -48,6 +48,7 @@ namespace {
 
 TEST(FormFile, ComponentsPropertiesAndEventsComeFromTheFormFile)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TNoteForm> form(CreateObject<TNoteForm>(nullptr));
     ASSERT_NE(form->Edit1, nullptr);
     EXPECT_EQ(form->created, 1);
@@ -96,6 +97,7 @@ TEST(FormFile, ReadDialogWorksModallyWithItsHandlers)
 
 TEST(FormFile, FormWrittenBackReadsTheSame)
 {
+    TScriptedDialogs dialogs;
     std::unique_ptr<TNoteForm> form(CreateObject<TNoteForm>(nullptr));
     const std::string text = WriteComponentText(form.get());
     EXPECT_NE(text.find("object Edit1: TEdit"), std::string::npos);
