@@ -880,13 +880,12 @@ void TControlScrollBar::Update()
 {
     if (!control_->HandleAllocated()) return;
     const int bar = kind_ == sbHorizontal ? SB_HORZ : SB_VERT;
-    SCROLLINFO info{sizeof info, SIF_ALL | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     if (IsScrollBarVisible()) {
         info.nMax = range_ - 1;
         info.nPage = UINT(PageSize());
         info.nPos = position_;
     }
-    info.fMask = SIF_ALL;
     ShowScrollBar(control_->Handle(), bar, IsScrollBarVisible());
     SetScrollInfo(control_->Handle(), bar, &info, TRUE);
 }
