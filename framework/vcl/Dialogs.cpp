@@ -122,7 +122,6 @@ bool TDialogService::InputQuery(const std::string& caption, const std::string& p
     cancel->SetModalResult(mrCancel);
     cancel->SetCancel(true);
     cancel->SetBounds(157, 66, 75, 25);
-    form->SetActiveControl(edit);
     if (form->ShowModal() != mrOk) return false;
     value = edit->Text();
     return true;

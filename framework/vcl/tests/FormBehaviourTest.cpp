@@ -288,4 +288,22 @@ TEST_F(FormBehaviour, EscapeInAModalDialogWithACancelButtonEndsItWithCancel)
     EXPECT_TRUE(closed);
 }
 
+TEST_F(FormBehaviour, InputQueryFormTakesTheTypedValueAndMessageDlgGoesThroughTheService)
+{
+    std::string value = "old";
+    dialogs.AnswerNextModalForm([](TCustomForm*) {
+        TypeText("new");
+        TypeKey(VK_RETURN);
+    });
+    TDialogService real;
+    EXPECT_TRUE(real.InputQuery("Case", "Suffix:", value));
+    EXPECT_EQ(value, "new");
+
+    dialogs.AnswerNextBox(mrNo);
+    EXPECT_EQ(MessageDlg("Delete all notes?", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Caption, "Confirm");
+    EXPECT_EQ(dialogs.Shown[0].Text, "Delete all notes?");
+}
+
 }  // namespace
