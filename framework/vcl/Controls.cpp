@@ -490,6 +490,8 @@ TWinControl::~TWinControl()
 {
     Destroying();
     if (TCustomForm* form = GetParentForm(this); form && form != this) form->ControlDestroyed(this);
+    // Leave the parent while still a window control, so it drops this from its tab order too.
+    if (Parent()) Parent()->RemoveControl(this);
     while (!controls_.empty()) {
         TControl* child = controls_.back();
         RemoveControl(child);

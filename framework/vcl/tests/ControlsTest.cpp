@@ -222,4 +222,19 @@ TEST(Controls, ScrollBarClampsItsPositionAndReportsChanges)
     EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
+TEST(Controls, AFreedWindowControlLeavesItsParentsTabOrder)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* first = new TEdit(form.get());
+    first->SetParent(form.get());
+    auto* second = new TEdit(form.get());
+    second->SetParent(form.get());
+    delete first;
+    std::vector<TWinControl*> order;
+    form->GetTabOrderList(order);
+    EXPECT_EQ(order, std::vector<TWinControl*>{second});
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
 }  // namespace
