@@ -9,24 +9,18 @@
 #include "db/NumericFields.h"
 #include "db/StringField.h"
 #include "rtl/SysUtils.h"
+#include "rtl/tests/UsSettings.h"
 
 namespace {
 
 // One record with a field of every class, in edit state; fixed format settings.
-class FieldTextTest : public ::testing::Test {
+class FieldTextTest : public UsSettings {
 protected:
     void SetUp() override
     {
-        DecimalSeparator = '.';
-        ThousandSeparator = ',';
-        DateSeparator = '/';
-        TimeSeparator = ':';
+        UsSettings::SetUp();
         ShortDateFormat = "mm/dd/yyyy";
         LongTimeFormat = "hh:nn:ss";
-        CurrencyString = "$";
-        CurrencyFormat = 0;
-        NegCurrFormat = 0;
-        CurrencyDecimals = 2;
 
         data = new TMemDataSet(nullptr);
         TFieldDefs* defs = data->FieldDefs();
@@ -51,7 +45,11 @@ protected:
         data->Open();
         data->Append();
     }
-    void TearDown() override { data->Free(); }
+    void TearDown() override
+    {
+        data->Free();
+        UsSettings::TearDown();
+    }
 
     TField* F(const std::string& name) { return data->FieldByName(name); }
 
