@@ -17,6 +17,18 @@ constexpr Word PropertyMakeCrack = 20;
 constexpr Word CursorKindValue = 20;
 constexpr Word FieldScratchSize = 256;
 
+// Raises a flag for as long as it lives, also when an exception passes.
+class TFlagRaised {
+public:
+    explicit TFlagRaised(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagRaised() { flag_ = false; }
+    TFlagRaised(const TFlagRaised&) = delete;
+    TFlagRaised& operator=(const TFlagRaised&) = delete;
+
+private:
+    bool& flag_;
+};
+
 template <typename T>
 T Load(const void* p)
 {
@@ -231,17 +243,11 @@ void TBaseTable::GetIndexDescs(IDXDesc* descriptors)
     CheckParam(descriptors);
     CURProps properties{};
     GetCursorProps(properties);
-    listingIndexes_ = true;
-    try {
-        for (Word i = 0; i < properties.iIndexes; ++i) {
-            std::memset(&descriptors[i], 0, sizeof(IDXDesc));
-            GetIndexDesc(i, descriptors[i]);
-        }
-    } catch (...) {
-        listingIndexes_ = false;
-        throw;
+    const TFlagRaised listing(listingIndexes_);
+    for (Word i = 0; i < properties.iIndexes; ++i) {
+        std::memset(&descriptors[i], 0, sizeof(IDXDesc));
+        GetIndexDesc(i, descriptors[i]);
     }
-    listingIndexes_ = false;
 }
 
 // ---- field values
@@ -419,14 +425,10 @@ void TBaseTable::IndexNumberFromName(const std::string& name, Word& number, std:
     // The keys are walked in order, as a listing does: key numbers may have gaps.
     for (Word index = 0;; ++index) {
         IDXDesc descriptor{};
-        listingIndexes_ = true;
-        try {
+        {
+            const TFlagRaised listing(listingIndexes_);
             GetIndexDesc(index, descriptor);
-        } catch (...) {
-            listingIndexes_ = false;
-            throw;
         }
-        listingIndexes_ = false;
         if (descriptor.iFldsInKey != fields.size()) continue;
         if (!std::equal(fields.begin(), fields.end(), descriptor.aiKeyFld)) continue;
         if (nameDest) *nameDest = std::string(descriptor.szName, strnlen(descriptor.szName, DBIMAXNAMELEN));
