@@ -4,6 +4,7 @@
 
 #include "classes/ClassRegistry.h"
 #include "classes/FormResource.h"
+#include "rtl/InitProc.h"
 #include "vcl/Buttons.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/Dialogs.h"
@@ -1069,6 +1070,11 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
 TApplication::~TApplication()
 {
     if (handle_) DestroyWindow(handle_);
+}
+
+void TApplication::Initialize()
+{
+    if (InitProc) InitProc();
 }
 
 HWND TApplication::Handle()

@@ -270,7 +270,8 @@ public:
     explicit TApplication(TComponent* owner);
     ~TApplication() override;
 
-    void Initialize() {}
+    // Runs the start-up hook chain (InitProc).
+    void Initialize();
     // Creates a form of class T owned by the application; the first one becomes the main form.
     template <class T>
     T* CreateForm()

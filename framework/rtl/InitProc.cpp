@@ -1,0 +1,4 @@
+#include "rtl/InitProc.h"
+
+TProcedure InitProc = nullptr;
+bool IsLibrary = false;
