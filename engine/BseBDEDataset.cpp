@@ -5,12 +5,21 @@
 
 #include "db/DBConsts.h"
 #include "engine/BseEng.h"
+#include "engine/BseMainStartup.h"
 #include "engine/BseMainText.h"
 #include "engine/BseTable.h"
 
 namespace {
 
 constexpr Byte UpdateStatusInserted = 2;
+
+// The dataset components' start-up and shut-down.
+struct TDatasetUnitStartup {
+    TDatasetUnitStartup() { ChainComStartup(); }
+    ~TDatasetUnitStartup() { EndComStartup(); }
+};
+
+const TDatasetUnitStartup unitStartup;
 
 }  // namespace
 

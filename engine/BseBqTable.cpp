@@ -136,14 +136,15 @@ TBaseTable* TbqTable::CreateHandle()
     return OpenTableHandle(indexName, indexTag);
 }
 
-// The engine opens a table by its default order when no index is named, whatever DefaultIndex says.
 TBaseTable* TbqTable::OpenTableHandle(const std::string& indexName, const std::string& /*indexTag*/)
 {
     Integer openMode = readOnly_ ? 1 : 0;
     const Integer shareMode = exclusive_ ? 1 : 0;
+    const Word indexId = defaultIndex_ ? DefaultIndexId : NoIndexId;
     for (;;) {
         TBaseTable* cursor = nullptr;
-        const Word result = Engine()->OpenTable(DBHandle(), tableName_, indexName, openMode, shareMode, cursor);
+        const Word result =
+            Engine()->OpenTable(DBHandle(), tableName_, indexName, indexId, openMode, shareMode, cursor);
         if (result == DBIERR_TABLEREADONLY && openMode == 0) {
             openMode = 1;
             continue;

@@ -117,7 +117,7 @@ std::string TBaseDatabase::GetDirectory()
 
 TBaseTable* TBaseDatabase::CloneTable(TBaseTable* cursor)
 {
-    return OpenTable(cursor->GetTableName(), "", cursor->OpenMode(), cursor->ShareMode());
+    return OpenTable(cursor->GetTableName(), "", DefaultIndexId, cursor->OpenMode(), cursor->ShareMode());
 }
 
 TBaseTable* TBaseDatabase::OpenIndexList(const std::string& tableName)
@@ -128,7 +128,8 @@ TBaseTable* TBaseDatabase::OpenIndexList(const std::string& tableName)
     } catch (const EBoreaEngineError&) {
     }
     TBaseTable* own = nullptr;
-    if (!open || open->State() == curClosed) open = own = OpenTable(tableName, "", OpenReadOnly, ShareShared);
+    if (!open || open->State() == curClosed)
+        open = own = OpenTable(tableName, "", DefaultIndexId, OpenReadOnly, ShareShared);
     try {
         CURProps properties{};
         open->GetCursorProps(properties);
@@ -192,7 +193,7 @@ void TBaseDatabase::WithCursor(TBaseTable* cursor, const std::string& tableName,
         action(cursor);
         return;
     }
-    TBaseTable* own = OpenTable(tableName, "", OpenReadOnly, ShareShared);
+    TBaseTable* own = OpenTable(tableName, "", DefaultIndexId, OpenReadOnly, ShareShared);
     try {
         action(own);
     } catch (...) {

@@ -52,8 +52,9 @@ public:
     virtual TBaseTable* FindOpenTable(const std::string& name);
     virtual void SetDirectory(const std::string& directory);
     virtual std::string GetDirectory();
-    virtual TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
-                                  Integer shareMode) = 0;
+    // indexId counts only when indexName is empty.
+    virtual TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Word indexId,
+                                  Integer openMode, Integer shareMode) = 0;
     // A new cursor on the table of cursor, with its modes.
     virtual TBaseTable* CloneTable(TBaseTable* cursor);
     virtual TBaseTable* OpenTableList(bool extended, bool includeSystem, const std::string& pattern) = 0;

@@ -302,11 +302,11 @@ Word TVirtEng::CloseDatabase(TBaseDatabase*& database)
 }
 
 Word TVirtEng::OpenTable(TBaseDatabase* database, const std::string& name, const std::string& indexName,
-                         Integer openMode, Integer shareMode, TBaseTable*& cursor)
+                         Word indexId, Integer openMode, Integer shareMode, TBaseTable*& cursor)
 {
     cursor = nullptr;
     return OnDatabase(database, [&](TBaseDatabase* target) {
-        cursor = target->OpenTable(name, indexName, openMode, shareMode);
+        cursor = target->OpenTable(name, indexName, indexId, openMode, shareMode);
     });
 }
 

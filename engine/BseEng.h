@@ -67,7 +67,8 @@ public:
     Word OpenDatabase(const char* name, const char* type, Integer openMode, Integer shareMode, const char* password,
                       Word optionCount, const FLDDesc* descriptors, Byte* values, TBaseDatabase*& database);
     Word CloseDatabase(TBaseDatabase*& database);
-    Word OpenTable(TBaseDatabase* database, const std::string& name, const std::string& indexName,
+    // indexId (DefaultIndexId or NoIndexId) counts only when indexName is empty.
+    Word OpenTable(TBaseDatabase* database, const std::string& name, const std::string& indexName, Word indexId,
                    Integer openMode, Integer shareMode, TBaseTable*& cursor);
     Word OpenFieldList(TBaseDatabase* database, const std::string& tableName, TBaseTable*& cursor);
     Word OpenIndexList(TBaseDatabase* database, const std::string& tableName, TBaseTable*& cursor);

@@ -34,6 +34,10 @@ constexpr Integer dbiNOLOCK = 0;
 constexpr Integer dbiWRITELOCK = 1;
 
 constexpr Word MaxKeyLength = 256;
+// Index id of a table opened with no index named: 0 opens it on its default index; NoIndexId opens it without a
+// current index, its records in physical order.
+constexpr Word DefaultIndexId = 0;
+constexpr Word NoIndexId = 0xFFFF;
 constexpr Word MaxKeySegments = 64;
 constexpr size_t MaxTableNameLength = 260;
 constexpr size_t MaxPhysicalNameLength = 255;

@@ -115,12 +115,12 @@ std::string TBtrDatabase::ResourceFilePath(const std::string& name)
     return (directory.empty() ? Directory() : directory) + FilePart(bare);
 }
 
-TBaseTable* TBtrDatabase::OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
-                                    Integer shareMode)
+TBaseTable* TBtrDatabase::OpenTable(const std::string& name, const std::string& indexName, Word indexId,
+                                    Integer openMode, Integer shareMode)
 {
     auto* cursor = CreateObject<TBtrTable>(this, Tables(), clientId_, name, "", openMode, shareMode);
     try {
-        PrepareCursor(cursor, name, indexName);
+        PrepareCursor(cursor, name, indexName, indexId);
     } catch (...) {
         cursor->Free();
         throw;
@@ -128,7 +128,8 @@ TBaseTable* TBtrDatabase::OpenTable(const std::string& name, const std::string& 
     return cursor;
 }
 
-void TBtrDatabase::PrepareCursor(TBtrTable* cursor, const std::string& name, const std::string& indexName)
+void TBtrDatabase::PrepareCursor(TBtrTable* cursor, const std::string& name, const std::string& indexName,
+                                 Word indexId)
 {
     const bool fileName = IsPathName(BareName(name), true);
     bool hasLayout = false;
@@ -149,6 +150,8 @@ void TBtrDatabase::PrepareCursor(TBtrTable* cursor, const std::string& name, con
     if (!hasLayout) LoadFields(cursor, name);
     if (!indexName.empty()) {
         cursor->SwitchToIndex(indexName, false);
+    } else if (indexId == NoIndexId) {
+        cursor->SelectPhysicalOrder();
     } else {
         IDXDesc descriptor{};
         cursor->GetIndexDesc(0, descriptor);
@@ -239,7 +242,7 @@ TBaseTable* TBtrDatabase::CloneTable(TBaseTable* cursor)
     std::string name = cursor->GetTableName();
     if (btrieve->HasResource()) name += ";RES:" + btrieve->ResourceName();
     if (!btrieve->OwnerName().empty()) name += ";OWNER:" + btrieve->OwnerName();
-    return OpenTable(name, "", cursor->OpenMode(), cursor->ShareMode());
+    return OpenTable(name, "", DefaultIndexId, cursor->OpenMode(), cursor->ShareMode());
 }
 
 TBaseTable* TBtrDatabase::OpenTableList(bool extended, bool includeSystem, const std::string& pattern)

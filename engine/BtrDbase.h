@@ -31,7 +31,7 @@ public:
     // A name with ";RES:" takes its layout from that resource; a name with a directory or an extension is then a
     // file (in the database directory when the name has no directory part), any other name is looked up in the
     // dictionary, which also gives the layout when there is no resource. A failure frees the new cursor.
-    TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
+    TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Word indexId, Integer openMode,
                           Integer shareMode) override;
     // The table name with the cursor's ";RES:" and ";OWNER:" options.
     TBaseTable* CloneTable(TBaseTable* cursor) override;
@@ -56,7 +56,7 @@ public:
 private:
     std::string Directory();
     std::string ResourceFilePath(const std::string& name);
-    void PrepareCursor(TBtrTable* cursor, const std::string& name, const std::string& indexName);
+    void PrepareCursor(TBtrTable* cursor, const std::string& name, const std::string& indexName, Word indexId);
     void LoadFields(TBtrTable* cursor, const std::string& name);
     void CopyFields(TBaseTable* from, TBaseTable* to);
     // Positions FILE.DDF on the entry of name (trimmed name, case ignored) and returns its file id.

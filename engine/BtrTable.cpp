@@ -634,10 +634,23 @@ void TBtrTable::SwitchToIndex(const std::string& name, bool keepPosition)
     if (keepPosition) SetToBookMark(bookmark.data());
 }
 
+void TBtrTable::SelectPhysicalOrder()
+{
+    file_->SetKeyNumber(TWinBtr::PhysicalKeyNumber);
+    collatingKey_ = false;
+    currentIndexUnique_ = false;
+    KeyFieldCount = 0;
+    KeyLength = 0;
+}
+
 // While listing, number counts the keys in order; otherwise it is a key number (0: the current key). Key
 // numbers may have gaps.
 void TBtrTable::GetIndexDesc(Word number, IDXDesc& descriptor)
 {
+    if (!ListingIndexes() && number == 0 && file_->KeyNumber() < 0) {
+        std::memset(&descriptor, 0, sizeof descriptor);
+        RaiseEngineError(DBIERR_NOSUCHINDEX);
+    }
     const Word current = Word(std::max<ShortInt>(file_->KeyNumber(), 0));
     const Word key = ListingIndexes() ? KeyNumberAt(number) : number == 0 ? current : number;
     DescribeKey(key, descriptor, key == current);

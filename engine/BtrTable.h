@@ -65,11 +65,13 @@ public:
     void SetToRecordPosition(Cardinal position) override;
     void IndexNumberFromName(const std::string& name, Word& number, std::string* nameDest) override;
     void SwitchToIndex(const std::string& name, bool keepPosition) override;
+    // No current key: moves step through the records in physical order and there is no current index to describe.
+    void SelectPhysicalOrder();
     void SeekKey(Word condition, bool keyItself, Byte* record, const Byte* key, Word length,
                  Word fieldCount) override;
     void BuildKey(const Byte* record, Byte* key, Word& keyLength, Word length, Word fieldCount) override;
-    // Number 0 is the current key (key 0 while indexes are listed); describing the current key also sets the
-    // cursor's key fields and segments.
+    // Number 0 is the current key (key 0 while indexes are listed; DBIERR_NOSUCHINDEX in physical order);
+    // describing the current key also sets the cursor's key fields and segments.
     void GetIndexDesc(Word number, IDXDesc& descriptor) override;
     void AddIndex(const IDXDesc& descriptor) override;
     void DeleteIndex(const std::string& name) override;

@@ -288,22 +288,22 @@ void TWinBtr::GetByKey(Word operation, const void* key, ShortInt keyNumber, Byte
 
 void TWinBtr::GetFirst()
 {
-    Execute(noKeys_ ? Op::StepFirst : Op::GetFirst);
+    Execute(Physical() ? Op::StepFirst : Op::GetFirst);
 }
 
 void TWinBtr::GetLast()
 {
-    Execute(noKeys_ ? Op::StepLast : Op::GetLast);
+    Execute(Physical() ? Op::StepLast : Op::GetLast);
 }
 
 void TWinBtr::GetNext()
 {
-    Execute(noKeys_ ? Op::StepNext : Op::GetNext);
+    Execute(Physical() ? Op::StepNext : Op::GetNext);
 }
 
 void TWinBtr::GetPrev()
 {
-    Execute(noKeys_ ? Op::StepPrev : Op::GetPrev);
+    Execute(Physical() ? Op::StepPrev : Op::GetPrev);
 }
 
 void TWinBtr::RefreshStat()

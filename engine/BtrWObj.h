@@ -109,6 +109,9 @@ public:
     void SetLockBias(SmallInt lockBias) { lockBias_ = lockBias; }
     Cardinal LockedPosition() const { return lockedPosition_; }
     bool NoKeys() const { return noKeys_; }
+    // Whether moves step through the records in physical order: a file without keys, or no key selected
+    // (PhysicalKeyNumber).
+    bool Physical() const { return noKeys_ || keyNumber_ < 0; }
     bool ShortBufferTolerated() const { return shortBufferTolerated_; }
     void SetShortBufferTolerated(bool tolerated) { shortBufferTolerated_ = tolerated; }
     bool UsesClientId() const { return useClientId_; }

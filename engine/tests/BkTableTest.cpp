@@ -281,6 +281,37 @@ TEST_F(BkTables, EditsInsertsAndDeletesRecords)
     EXPECT_EQ(Trim(clients_->FieldByName("Client Last Name")->AsString()), "Fox");
 }
 
+// A record written last that sorts first on key 0 (it takes the number of the deleted first record) shows physical
+// order apart from key 0 order.
+TEST_F(BkTables, WithoutDefaultIndexRecordsComeInPhysicalOrderAndKeySearchesAreRefused)
+{
+    clients_->SetDefaultIndex(false);
+    clients_->Open();
+    EXPECT_EQ(AllCodes(), (Codes{"CARTER", "DELTA", "EVANS", "BAKER", "ACME"}));
+    clients_->First();
+    const Integer firstNumber = clients_->FieldByName("AutoIncrement")->AsInteger();
+    clients_->Delete();
+    clients_->Append();
+    clients_->FieldByName("AutoIncrement")->SetAsInteger(firstNumber);
+    clients_->FieldByName("Client Code")->SetAsString(Key("FOX"));
+    clients_->FieldByName("Unassigned")->SetAsString("000000");
+    clients_->Post();
+    EXPECT_EQ(AllCodes(), (Codes{"DELTA", "EVANS", "BAKER", "ACME", "FOX"}));
+    try {
+        clients_->FindKey({Integer(1)});
+        FAIL() << "a key search ran without an index";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "Clients: No index currently active");
+    }
+
+    clients_->Close();
+    clients_->SetDefaultIndex(true);
+    clients_->Open();
+    EXPECT_EQ(AllCodes(), (Codes{"FOX", "DELTA", "EVANS", "BAKER", "ACME"}));
+    EXPECT_TRUE(clients_->FindKey({firstNumber}));
+    EXPECT_EQ(Code(), "FOX");
+}
+
 TEST_F(BkTables, APostThatBreaksAPictureMaskIsRefusedAfterBeforePost)
 {
     OpenClientsOnIndex("1");

@@ -12,8 +12,13 @@
 #include "db/Field.h"
 #include "engine/BseBDEDataset.h"
 #include "engine/BseEng.h"
+#include "engine/BseMainStartup.h"
 #include "engine/BseMainText.h"
+#include "rtl/InitProc.h"
 #include "rtl/Strings.h"
+#include "rtl/WinApi.h"
+
+#include <objbase.h>
 
 namespace {
 
@@ -47,7 +52,7 @@ class TPeopleDatabase : public TTestDatabase {
     DUN_CLASS(TPeopleDatabase, TTestDatabase)
 public:
     using TTestDatabase::TTestDatabase;
-    TBaseTable* OpenTable(const std::string& name, const std::string&, Integer, Integer) override
+    TBaseTable* OpenTable(const std::string& name, const std::string&, Word, Integer, Integer) override
     {
         if (name == "odd") return CreateObject<TFakeKeyedTable>(OddFields(), std::vector<TFakeIndex>{}, Tables());
         auto* table = CreateObject<TPeopleTable>(
@@ -110,7 +115,7 @@ protected:
     TBaseTable* CreateHandle() override
     {
         TBaseTable* cursor = nullptr;
-        Check(engine_->OpenTable(database_, tableName_, "", 0, 0, cursor));
+        Check(engine_->OpenTable(database_, tableName_, "", DefaultIndexId, 0, 0, cursor));
         return cursor;
     }
 
@@ -402,4 +407,19 @@ TEST(AliasString, PairsOfTheListsNamedValues)
         ParamsToAliasString(&list, text);
         EXPECT_EQ(text, c.Text);
     }
+}
+
+// The dataset components chain COM's start onto the application's initialisation hook.
+TEST(DatasetStartup, TheApplicationsInitialisationStartsCom)
+{
+    ASSERT_NE(InitProc, nullptr);
+    EXPECT_FALSE(ComStarted());
+    InitProc();
+    EXPECT_TRUE(ComStarted());
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);  // already started on this thread
+    CoUninitialize();
+    EndComStartup();
+    EXPECT_FALSE(ComStarted());
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    CoUninitialize();
 }

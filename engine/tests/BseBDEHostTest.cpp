@@ -45,7 +45,7 @@ protected:
     TBaseTable* CreateHandle() override
     {
         TBaseTable* cursor = nullptr;
-        Check(engine_->OpenTable(database_, tableName_, indexName_, 0, 0, cursor));
+        Check(engine_->OpenTable(database_, tableName_, indexName_, DefaultIndexId, 0, 0, cursor));
         return cursor;
     }
 

@@ -59,7 +59,7 @@ class TMemoDatabase : public TTestDatabase {
     DUN_CLASS(TMemoDatabase, TTestDatabase)
 public:
     using TTestDatabase::TTestDatabase;
-    TBaseTable* OpenTable(const std::string& name, const std::string&, Integer, Integer) override
+    TBaseTable* OpenTable(const std::string& name, const std::string&, Word, Integer, Integer) override
     {
         auto* table = CreateObject<TMemoTable>(Tables());
         table->Add({"A", ""});
@@ -96,7 +96,7 @@ protected:
     TBaseTable* CreateHandle() override
     {
         TBaseTable* cursor = nullptr;
-        Check(engine_->OpenTable(database_, "memo", "", 0, 0, cursor));
+        Check(engine_->OpenTable(database_, "memo", "", DefaultIndexId, 0, 0, cursor));
         return cursor;
     }
 

@@ -55,7 +55,7 @@ class TCodeDatabase : public TTestDatabase {
     DUN_CLASS(TCodeDatabase, TTestDatabase)
 public:
     using TTestDatabase::TTestDatabase;
-    TBaseTable* OpenTable(const std::string&, const std::string&, Integer openMode, Integer) override
+    TBaseTable* OpenTable(const std::string&, const std::string&, Word, Integer openMode, Integer) override
     {
         faults.OpenModes.push_back(openMode);
         if (faults.PasswordsWanted > 0) {

@@ -41,7 +41,7 @@ protected:
     {
         engine.reset(CreateObject<TVirtEng>(&MakeSession<TTestSession>, nullptr, nullptr));
         ASSERT_EQ(engine->OpenDatabase("c:\\data", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database), 0);
-        ASSERT_EQ(engine->OpenTable(database, "people", "", 0, 0, cursor), 0);
+        ASSERT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), 0);
         fake = static_cast<TFakeKeyedTable*>(cursor);
     }
 
@@ -105,7 +105,7 @@ TEST_F(EngineTest, InvalidHandlesGiveInvalidHandle)
     EXPECT_EQ(engine->CloseCursor(closed), DBIERR_INVALIDHNDL);
     auto* stranger = reinterpret_cast<TBaseDatabase*>(record);
     TBaseTable* other = nullptr;
-    EXPECT_EQ(engine->OpenTable(stranger, "x", "", 0, 0, other), DBIERR_INVALIDHNDL);
+    EXPECT_EQ(engine->OpenTable(stranger, "x", "", DefaultIndexId, 0, 0, other), DBIERR_INVALIDHNDL);
     TBaseDatabase* gone = database;
     ASSERT_EQ(engine->CloseDatabase(database), 0);
     EXPECT_EQ(engine->CloseDatabase(gone), DBIERR_INVALIDHNDL);
@@ -234,7 +234,7 @@ TEST_F(EngineTest, ConfigurationListOfARegistryAliasAndOfAPath)
 TEST_F(EngineTest, OpenTablesAreFoundByNameOrPathAndCounted)
 {
     TBaseTable* second = nullptr;
-    ASSERT_EQ(engine->OpenTable(database, "people", "", 0, 0, second), 0);
+    ASSERT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, second), 0);
     EXPECT_EQ(database->FindOpenTableByName("PEOPLE;RES:PEOPLE"), cursor);
     EXPECT_EQ(database->FindOpenTable("c:\\data\\people"), cursor);
     EXPECT_EQ(database->CountOpenTables("people"), 2);

@@ -178,9 +178,9 @@ TEST(SessionInfo, CountsDatabasesAndCursors)
     const TDatabaseOptions none;
     TBaseDatabase* first = session->OpenDatabase("c:\\one", nullptr, 0, 0, nullptr, none);
     TBaseDatabase* second = session->OpenDatabase("c:\\two", nullptr, 0, 0, nullptr, none);
-    first->OpenTable("a", "", 0, 0);
-    second->OpenTable("b", "", 0, 0);
-    second->OpenTable("c", "", 0, 0);
+    first->OpenTable("a", "", DefaultIndexId, 0, 0);
+    second->OpenTable("b", "", DefaultIndexId, 0, 0);
+    second->OpenTable("c", "", DefaultIndexId, 0, 0);
     SESInfo information{};
     session->LockWait = 5;
     session->GetSesInfo(information);

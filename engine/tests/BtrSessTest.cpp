@@ -222,12 +222,14 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     TBaseDatabase* database = OpenDirectory();
     TBaseTable* cursor = nullptr;
     const std::string inSub = PathOf("sub\\clients.qf");
-    ASSERT_EQ(engine->OpenTable(database, inSub + ";RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    ASSERT_EQ(engine->OpenTable(database, inSub + ";RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), inSub);
-    ASSERT_EQ(engine->OpenTable(database, "CLIENTS.QF;res:TESTLAYOUT", "", 0, 0, cursor), 0);
+    ASSERT_EQ(engine->OpenTable(database, "CLIENTS.QF;res:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\CLIENTS.QF");
-    EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHFILE);
-    EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", 0, 0, cursor), DBIERR_NOSUCHTABLE);
+    EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor),
+              DBIERR_NOSUCHFILE);
+    EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", DefaultIndexId, 0, 0, cursor),
+              DBIERR_NOSUCHTABLE);
     EXPECT_EQ(database->Tables()->Count(), 2);
 
     TBaseTable* fields = nullptr;
@@ -258,7 +260,7 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     MakeFile("clients.qf", kTestLayoutLength, {{5, 7, kString, kModifiable}});
     TBaseDatabase* database = OpenDirectory();
     TBaseTable* cursor = nullptr;
-    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), PathOf("clients.qf"));
 
     std::vector<Byte> record(kTestLayoutLength);
@@ -321,7 +323,7 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     TBaseSession* otherSession = nullptr;
     ASSERT_EQ(engine->StartSession("other", otherSession, ""), 0);
     TBaseTable* other = nullptr;
-    ASSERT_EQ(engine->OpenTable(OpenDirectory(), "clients.qf;RES:TESTLAYOUT", "", 0, 0, other), 0);
+    ASSERT_EQ(engine->OpenTable(OpenDirectory(), "clients.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, other), 0);
     std::vector<Byte> otherRecord(kTestLayoutLength);
     engine->SetToBegin(cursor);
     ASSERT_EQ(engine->GetNextRecord(cursor, dbiWRITELOCK, record.data(), nullptr), 0);
@@ -343,7 +345,7 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     MakeDictionary();
     TBaseDatabase* database = OpenDirectory();
     TBaseTable* cursor = nullptr;
-    ASSERT_EQ(engine->OpenTable(database, "PEOPLE", "", 0, 0, cursor), 0);
+    ASSERT_EQ(engine->OpenTable(database, "PEOPLE", "", DefaultIndexId, 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\people.dat");
     FLDDesc fields[4] = {};
     CURProps properties{};
@@ -357,12 +359,12 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     EXPECT_EQ(Codes(cursor), (std::vector<std::string>{"ann", "bob", "cid"}));
 
     TBaseTable* second = nullptr;
-    ASSERT_EQ(engine->OpenTable(database, "people", "1", 0, 0, second), 0);
+    ASSERT_EQ(engine->OpenTable(database, "people", "1", DefaultIndexId, 0, 0, second), 0);
     EXPECT_EQ(second->FieldCache()->Count(), 2);
     EXPECT_EQ(Codes(second), (std::vector<std::string>{"bob", "ann", "cid"}));
 
     TBaseTable* missing = nullptr;
-    EXPECT_EQ(engine->OpenTable(database, "nobody", "", 0, 0, missing), DBIERR_NOSUCHTABLE);
+    EXPECT_EQ(engine->OpenTable(database, "nobody", "", DefaultIndexId, 0, 0, missing), DBIERR_NOSUCHTABLE);
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(database->Tables()->Count(), 2);
 }
@@ -403,7 +405,7 @@ TEST_F(BtrieveFiles, AliasFromTheRegistryOpensItsDirectory)
     registry.DeleteKey(key);
     ASSERT_EQ(opened, 0);
     TBaseTable* cursor = nullptr;
-    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", 0, 0, cursor), 0);
+    ASSERT_EQ(engine->OpenTable(database, "clients.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor), 0);
     EXPECT_EQ(cursor->GetPhysicalName(), PathOf("clients.qf"));
 }
 

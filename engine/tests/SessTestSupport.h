@@ -43,7 +43,7 @@ public:
         return Statements.IndexOf(const_cast<TBapiListItem*>(object)) >= 0;
     }
 
-    TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Integer openMode,
+    TBaseTable* OpenTable(const std::string& name, const std::string& indexName, Word indexId, Integer openMode,
                           Integer shareMode) override
     {
         ++TablesOpened;
