@@ -80,6 +80,11 @@ TBlobField::TBlobField(TComponent* owner, TFieldType type) : TField(owner)
     SetDataType(type);
 }
 
+void TBlobField::SetFieldType(TFieldType type)
+{
+    if (type >= ftBlob && type <= ftTypedBinary) SetDataType(type);
+}
+
 Integer TBlobField::BlobSize() const
 {
     return Integer(OpenBlob(this, bmRead)->Size());

@@ -39,6 +39,7 @@ public:
     static void Publish(TPublisher<TBlobField>& p);
 
     Integer BlobSize() const;
+    void SetFieldType(TFieldType type) override;
     void SetAsString(const std::string& value) override;
     void Clear() override;
     // Set by a blob stream that wrote the value of the active record.

@@ -24,6 +24,7 @@ inline constexpr const char* SFieldValueError = "Invalid value for field '%s'";
 inline constexpr const char* SDataSetMissing = "Field '%s' has no dataset";
 inline constexpr const char* SDuplicateFieldName = "Duplicate field name '%s'";
 inline constexpr const char* SFieldNameMissing = "Field name missing";
+inline constexpr const char* SDuplicateName = "Duplicate name '%s' in %s";
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";
 inline constexpr const char* SCircularDataLink = "Circular datalinks are not allowed";
 inline constexpr const char* SNotIndexField = "Field '%s' is not indexed and cannot be modified";

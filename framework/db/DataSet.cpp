@@ -33,7 +33,10 @@ std::vector<std::string> SplitFieldNames(const std::string& names)
 }  // namespace
 
 TDataSet::TDataSet(TComponent* owner)
-        : TComponent(owner), fields_(std::make_unique<TFields>(this)), fieldDefs_(std::make_unique<TFieldDefs>(this))
+        : TComponent(owner),
+          fields_(std::make_unique<TFields>(this)),
+          fieldDefs_(std::make_unique<TFieldDefs>(this)),
+          constraints_(std::make_unique<TCheckConstraints>(this))
 {
     static const bool registered = (RegisterDBClasses(), true);
     (void)registered;
@@ -976,9 +979,17 @@ void TDataSet::SetObjectView(bool value)
 void TDataSet::CreateFields()
 {
     for (Integer i = 0; i < fieldDefs_->Count(); ++i) {
-        const TFieldDef* def = fieldDefs_->Items(i);
-        if (def->DataType != ftUnknown && !def->Attributes.Contains(faHiddenCol)) def->CreateField(this, this);
+        TFieldDef* def = fieldDefs_->Items(i);
+        if (def->DataType != ftUnknown && !def->Attributes.Contains(faHiddenCol)) def->CreateField(this);
     }
+}
+
+bool TDataSet::HasConstraints() const
+{
+    if (constraints_->Count() > 0) return true;
+    for (Integer i = 0; i < fields_->Count(); ++i)
+        if (fields_->Fields(i)->HasConstraints()) return true;
+    return false;
 }
 
 void TDataSet::DestroyFields()

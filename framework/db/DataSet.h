@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classes/Component.h"
+#include "db/Constraints.h"
 #include "db/DBErrors.h"
 #include "db/DBTypes.h"
 #include "db/Field.h"
@@ -125,6 +126,11 @@ public:
     // Fields.
     TFields* Fields() const { return fields_.get(); }
     TFieldDefs* FieldDefs() const { return fieldDefs_.get(); }
+    void SetFieldDefs(TFieldDefs* value) { fieldDefs_->Assign(value); }
+    TCheckConstraints* Constraints() const { return constraints_.get(); }
+    void SetConstraints(TCheckConstraints* value) { constraints_->Assign(value); }
+    // Whether there is a record constraint or a field with constraints.
+    bool HasConstraints() const;
     Integer FieldCount() const { return fields_->Count(); }
     TField* FieldByName(const std::string& name) const;
     TField* FindField(const std::string& name) const { return fields_->FindField(name); }
@@ -296,6 +302,7 @@ protected:
 
 private:
     friend class TField;
+    friend class TDefCollection;
     using TDataOperation = void (TDataSet::*)();
 
     void Fire(const TDataSetNotifyEvent& event);
@@ -322,6 +329,7 @@ public:
 private:
     std::unique_ptr<TFields> fields_;
     std::unique_ptr<TFieldDefs> fieldDefs_;
+    std::unique_ptr<TCheckConstraints> constraints_;
     std::vector<TDataSource*> dataSources_;
     std::vector<TRecordBuffer> buffers_;
     Integer bufferCount_ = 0;

@@ -22,11 +22,15 @@ TField::~TField()
 void TField::Publish(TPublisher<TField>& p)
 {
     p.Property("Alignment", &TField::Alignment, &TField::SetAlignment).Stored(&TField::IsAlignmentStored);
+    p.Property("ConstraintErrorMessage", &TField::ConstraintErrorMessage, &TField::SetConstraintErrorMessage);
+    p.Property("CustomConstraint", &TField::CustomConstraint, &TField::SetCustomConstraint);
+    p.Property("DefaultExpression", &TField::DefaultExpression, &TField::SetDefaultExpression);
     p.Property("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel).Stored(&TField::IsDisplayLabelStored);
     p.Property("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth).Stored(&TField::IsDisplayWidthStored);
     p.Property("EditMask", &TField::EditMask, &TField::SetEditMask);
     p.Property("FieldKind", &TField::FieldKind, &TField::SetFieldKind).Default(fkData);
     p.Property("FieldName", &TField::FieldName, &TField::SetFieldName);
+    p.Property("ImportedConstraint", &TField::ImportedConstraint, &TField::SetImportedConstraint);
     p.Property("KeyFields", &TField::KeyFields, &TField::SetKeyFields);
     p.Property("LookupDataSet", &TField::LookupDataSet, &TField::SetLookupDataSet);
     p.Property("LookupKeyFields", &TField::LookupKeyFields, &TField::SetLookupKeyFields);
@@ -162,6 +166,11 @@ bool TField::CanModify() const
     if (!dataSet_ || fieldNo_ <= 0) return false;
     if (dataSet_->State() == dsSetKey) return IsIndexField();
     return !readOnly_ && dataSet_->CanModify();
+}
+
+bool TField::HasConstraints() const
+{
+    return !customConstraint_.empty() || !importedConstraint_.empty() || !defaultExpression_.empty();
 }
 
 // --- Data ----------------------------------------------------------------------------------------------------------

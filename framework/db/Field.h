@@ -35,6 +35,8 @@ public:
     TFieldKind FieldKind() const { return fieldKind_; }
     void SetFieldKind(TFieldKind kind);
     TFieldType DataType() const { return dataType_; }
+    // Takes a definition's data type when the class holds values of it (base: keeps its own).
+    virtual void SetFieldType(TFieldType type) {}
     Integer Size() const { return size_; }
     void SetSize(Integer size);
     // Bytes this field's value takes in a record buffer (GetData / SetData form).
@@ -65,6 +67,17 @@ public:
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment alignment);
     virtual bool CanModify() const;
+
+    // Constraints: a check on the value, its error text, one from the database and a default value expression.
+    const std::string& CustomConstraint() const { return customConstraint_; }
+    void SetCustomConstraint(const std::string& value) { customConstraint_ = value; }
+    const std::string& ConstraintErrorMessage() const { return constraintErrorMessage_; }
+    void SetConstraintErrorMessage(const std::string& value) { constraintErrorMessage_ = value; }
+    const std::string& ImportedConstraint() const { return importedConstraint_; }
+    void SetImportedConstraint(const std::string& value) { importedConstraint_ = value; }
+    const std::string& DefaultExpression() const { return defaultExpression_; }
+    void SetDefaultExpression(const std::string& value) { defaultExpression_ = value; }
+    bool HasConstraints() const;
 
     // The record's value.
     bool IsNull() const;
@@ -192,6 +205,10 @@ private:
     std::string keyFields_;
     std::string lookupKeyFields_;
     std::string lookupResultField_;
+    std::string customConstraint_;
+    std::string constraintErrorMessage_;
+    std::string importedConstraint_;
+    std::string defaultExpression_;
     // While OnValidate runs: the value being validated (nullptr = a cleared value).
     mutable bool validating_ = false;
     const void* valueBuffer_ = nullptr;

@@ -5,12 +5,12 @@
 #include "db/BooleanField.h"
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
+#include "db/DBTypInfo.h"
 #include "db/DataSet.h"
 #include "db/DateTimeFields.h"
 #include "db/NumericFields.h"
 #include "db/StringField.h"
 #include "rtl/SysUtils.h"
-
 
 TClass DefaultFieldClass(TFieldType type)
 {
@@ -43,7 +43,72 @@ TClass DefaultFieldClass(TFieldType type)
     }
 }
 
+namespace {
+
+// The data type a field of this class takes for the definition: ftFixedChar is a fixed-length ftString field.
+TFieldType FieldTypeFor(TFieldType defType)
+{
+    return defType == ftFixedChar ? ftString : defType;
+}
+
+}  // namespace
+
 // --- TFieldDef -----------------------------------------------------------------------------------------------------
+
+TFieldDef::TFieldDef(TCollection* collection) : TNamedItem(collection)
+{
+    FieldNo = Index() + 1;
+}
+
+TFieldDef::~TFieldDef() = default;
+
+template <class V>
+void TFieldDef::PublishMember(TPublisher<TFieldDef>& p, const char* name, V TFieldDef::*member, V defaultValue)
+{
+    p.Property<V>(
+         name, [member](TFieldDef* def) { return def->*member; },
+         [member](TFieldDef* def, V value) {
+             def->*member = value;
+             def->Changed(false);
+         })
+        .Default(defaultValue);
+}
+
+void TFieldDef::Publish(TPublisher<TFieldDef>& p)
+{
+    PublishMember(p, "Attributes", &TFieldDef::Attributes, TFieldAttributes());
+    p.Property("ChildDefs", &TFieldDef::ChildDefs, &TFieldDef::SetChildDefs).Stored(&TFieldDef::HasChildDefs);
+    PublishMember(p, "DataType", &TFieldDef::DataType, ftUnknown);
+    PublishMember(p, "Precision", &TFieldDef::Precision, Integer(0));
+    PublishMember(p, "Size", &TFieldDef::Size, Integer(0));
+}
+
+TFieldDefs* TFieldDef::ChildDefs()
+{
+    if (!childDefs_) childDefs_ = std::make_unique<TFieldDefs>(this);
+    return childDefs_.get();
+}
+
+void TFieldDef::SetChildDefs(TFieldDefs* value)
+{
+    ChildDefs()->Assign(value);
+}
+
+bool TFieldDef::HasChildDefs() const
+{
+    return childDefs_ && childDefs_->Count() > 0;
+}
+
+TFieldDef* TFieldDef::AddChild()
+{
+    return ChildDefs()->AddFieldDef();
+}
+
+TFieldDef* TFieldDef::ParentDef() const
+{
+    auto* defs = dynamic_cast<TFieldDefs*>(Collection());
+    return defs ? defs->ParentDef() : nullptr;
+}
 
 void TFieldDef::SetRequired(bool required)
 {
@@ -51,16 +116,20 @@ void TFieldDef::SetRequired(bool required)
         Attributes.Include(faRequired);
     else
         Attributes.Exclude(faRequired);
+    Changed(false);
 }
 
-TClass TFieldDef::FieldClass(TDataSet* dataSet) const
+TClass TFieldDef::FieldClass() const
 {
+    auto* defs = dynamic_cast<TFieldDefs*>(Collection());
+    TDataSet* dataSet = defs ? defs->DataSet() : nullptr;
     return dataSet ? dataSet->GetFieldClass(DataType) : DefaultFieldClass(DataType);
 }
 
-TField* TFieldDef::CreateField(TComponent* owner, TDataSet* dataSet) const
+TField* TFieldDef::CreateField(TComponent* owner, TObjectField* parentField, const std::string& fieldName,
+                               bool checkType)
 {
-    TClass fieldClass = FieldClass(dataSet);
+    TClass fieldClass = FieldClass();
     if (!fieldClass || !fieldClass->InheritsFrom(TField::StaticClass()))
         DatabaseErrorFmt(dbconsts::SUnknownFieldType, {Name});
     auto* field = static_cast<TField*>(CreateObjectOfClass(fieldClass, owner));
@@ -68,12 +137,17 @@ TField* TFieldDef::CreateField(TComponent* owner, TDataSet* dataSet) const
         if (DataType == ftFixedChar || DataType == ftWideString || field->Size() != Size) {
             if (DataType != ftBCD || Size > 0) field->SetSize(Size);
         }
-        field->SetFieldName(Name);
+        field->SetFieldName(fieldName.empty() ? Name : fieldName);
+        field->SetFieldType(DataType);
+        if (checkType && field->DataType() != FieldTypeFor(DataType))
+            DatabaseErrorFmt(dbconsts::SFieldTypeMismatch,
+                             {field->FieldName(), FieldTypeName(DataType), FieldTypeName(field->DataType())});
         field->SetRequired(Required());
         field->SetReadOnly(Attributes.Contains(faReadonly));
         if (auto* bcd = dynamic_cast<TBCDField*>(field)) bcd->SetPrecision(Precision);
         if (InternalCalcField) field->SetFieldKind(fkInternalCalc);
-        field->SetDataSet(dataSet);
+        auto* defs = dynamic_cast<TFieldDefs*>(Collection());
+        field->SetDataSet(defs ? defs->DataSet() : nullptr);
     } catch (...) {
         field->Free();
         throw;
@@ -85,7 +159,7 @@ void TFieldDef::Assign(TPersistent* source)
 {
     auto* def = dynamic_cast<TFieldDef*>(source);
     if (!def) {
-        TPersistent::Assign(source);
+        TNamedItem::Assign(source);
         return;
     }
     Name = def->Name;
@@ -95,71 +169,73 @@ void TFieldDef::Assign(TPersistent* source)
     FieldNo = def->FieldNo;
     Attributes = def->Attributes;
     InternalCalcField = def->InternalCalcField;
+    if (def->HasChildDefs())
+        ChildDefs()->Assign(def->childDefs_.get());
+    else if (childDefs_)
+        childDefs_->Clear();
+    Changed(false);
 }
 
 // --- TFieldDefs ----------------------------------------------------------------------------------------------------
 
+namespace {
+
+TDataSet* DataSetOf(TPersistent* owner)
+{
+    if (auto* dataSet = dynamic_cast<TDataSet*>(owner)) return dataSet;
+    if (auto* def = dynamic_cast<TFieldDef*>(owner))
+        if (auto* defs = dynamic_cast<TDefCollection*>(def->Collection())) return defs->DataSet();
+    return nullptr;
+}
+
+}  // namespace
+
+TFieldDefs::TFieldDefs(TPersistent* owner)
+        : TDefCollection(DataSetOf(owner), owner, TFieldDef::StaticClass()),
+          parentDef_(dynamic_cast<TFieldDef*>(owner))
+{
+}
+
 TFieldDef* TFieldDefs::AddFieldDef()
 {
-    defs_.push_back(std::make_unique<TFieldDef>());
-    defs_.back()->FieldNo = Count();
-    return defs_.back().get();
+    return static_cast<TFieldDef*>(TDefCollection::Add());
 }
 
 TFieldDef* TFieldDefs::Add(const std::string& name, TFieldType dataType, Integer size, bool required)
 {
     if (name.empty()) DatabaseError(dbconsts::SFieldNameMissing);
     if (IndexOf(name) >= 0) DatabaseErrorFmt(dbconsts::SDuplicateFieldName, {name});
-    TFieldDef* def = AddFieldDef();
-    def->Name = name;
-    def->DataType = dataType;
-    def->Size = size;
-    def->SetRequired(required);
+    BeginUpdate();
+    TFieldDef* def = nullptr;
+    try {
+        def = AddFieldDef();
+        def->Name = name;
+        def->DataType = dataType;
+        def->Size = size;
+        def->SetRequired(required);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
     return def;
 }
 
 TFieldDef* TFieldDefs::Items(Integer index) const
 {
     if (index < 0 || index >= Count()) DatabaseError(dbconsts::SFieldIndexError);
-    return defs_[index].get();
-}
-
-Integer TFieldDefs::IndexOf(const std::string& name) const
-{
-    for (Integer i = 0; i < Count(); ++i)
-        if (AnsiCompareText(defs_[i]->Name, name) == 0) return i;
-    return -1;
+    return static_cast<TFieldDef*>(TDefCollection::Items(index));
 }
 
 TFieldDef* TFieldDefs::Find(const std::string& name) const
 {
-    const Integer index = IndexOf(name);
-    if (index < 0) DatabaseErrorFmt(dbconsts::SFieldDefNotFound, {name});
-    return defs_[index].get();
-}
-
-void TFieldDefs::Assign(TPersistent* source)
-{
-    auto* defs = dynamic_cast<TFieldDefs*>(source);
-    if (!defs) {
-        TPersistent::Assign(source);
-        return;
-    }
-    defs_.clear();
-    for (const auto& def : defs->defs_) {
-        defs_.push_back(std::make_unique<TFieldDef>());
-        defs_.back()->Assign(def.get());
-    }
+    auto* def = static_cast<TFieldDef*>(TDefCollection::Find(name));
+    if (!def) DatabaseErrorFmt(dbconsts::SFieldDefNotFound, {name});
+    return def;
 }
 
 void TFieldDefs::Update()
 {
-    if (updated_ || !dataSet_) return;
-    dataSet_->FieldDefsUpdate();
-    updated_ = true;
-}
-
-void TFieldDefs::EndUpdate()
-{
-    if (updateCount_ > 0) --updateCount_;
+    if (Updated() || !DataSet()) return;
+    UpdateDefs([this] { DataSet()->FieldDefsUpdate(); });
 }

@@ -1,55 +1,53 @@
 // Index definitions of a table.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "db/DBTypes.h"
-#include "rtl/Objects.h"
+#include "db/DefCollection.h"
 
 class TDataSet;
 
-class TIndexDef : public TPersistent {
-    DUN_CLASS(TIndexDef, TPersistent)
+class TIndexDef : public TNamedItem {
+    DUN_CLASS(TIndexDef, TNamedItem)
 public:
-    TIndexDef() = default;
+    explicit TIndexDef(TCollection* collection) : TNamedItem(collection) {}
+    static void Publish(TPublisher<TIndexDef>& p);
 
-    std::string Name;
     std::string Fields;  // field names separated by ';'
+    std::string CaseInsFields;
     std::string DescFields;
     std::string Expression;
     std::string Source;
     TIndexOptions Options;
+    Integer GroupingLevel = 0;
 
     void Assign(TPersistent* source) override;
+
+private:
+    // Publishes a data member whose change is reported to the collection.
+    template <class V>
+    static typename TPublisher<TIndexDef>::TPropertyBuilder PublishMember(TPublisher<TIndexDef>& p,
+                                                                          const char* name, V TIndexDef::*member);
 };
 
-class TIndexDefs : public TPersistent {
-    DUN_CLASS(TIndexDefs, TPersistent)
+class TIndexDefs : public TDefCollection {
+    DUN_CLASS(TIndexDefs, TDefCollection)
 public:
-    explicit TIndexDefs(TDataSet* dataSet) : dataSet_(dataSet) {}
+    explicit TIndexDefs(TDataSet* dataSet);
 
     TIndexDef* AddIndexDef();
     TIndexDef* Add(const std::string& name, const std::string& fields, TIndexOptions options);
-    void Clear() { defs_.clear(); }
-    Integer Count() const { return Integer(defs_.size()); }
     TIndexDef* Items(Integer index) const;
-    Integer IndexOf(const std::string& name) const;
     // Raises "Index '%s' not found" when there is none.
     TIndexDef* Find(const std::string& name) const;
     // The first index whose leading fields are the given ones; raises "No index for fields '%s'" when none.
     TIndexDef* FindIndexForFields(const std::string& fields) const;
     // As FindIndexForFields with the same case-insensitivity; nullptr when none.
     TIndexDef* GetIndexForFields(const std::string& fields, bool caseInsensitive) const;
-    void Assign(TPersistent* source) override;
     // Reads the definitions from the dataset unless they are up to date.
     void Update();
-    bool Updated() const { return updated_; }
-    void SetUpdated(bool updated) { updated_ = updated; }
 
-private:
-    TDataSet* dataSet_;
-    std::vector<std::unique_ptr<TIndexDef>> defs_;
-    bool updated_ = false;
+protected:
+    using TDefCollection::Update;
 };
