@@ -7,6 +7,7 @@
 #include "db/DBRegister.h"
 #include "db/DBTypInfo.h"
 #include "db/DataSource.h"
+#include "db/ObjectFields.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -30,11 +31,30 @@ std::vector<std::string> SplitFieldNames(const std::string& names)
     return result;
 }
 
+std::vector<TField*> ListOf(const TFields* fields)
+{
+    std::vector<TField*> list;
+    for (Integer i = 0; i < fields->Count(); ++i) list.push_back(fields->Fields(i));
+    return list;
+}
+
+// How many field numbers a definition takes: its own and those of its children (each element of an array).
+Integer FieldNumberSpan(TFieldDef* def)
+{
+    Integer span = 1;
+    if (!def->HasChildDefs()) return span;
+    TFieldDefs* children = def->ChildDefs();
+    if (def->DataType == ftArray) return span + def->Size * FieldNumberSpan(children->Items(0));
+    for (Integer i = 0; i < children->Count(); ++i) span += FieldNumberSpan(children->Items(i));
+    return span;
+}
+
 }  // namespace
 
 TDataSet::TDataSet(TComponent* owner)
         : TComponent(owner),
           fields_(std::make_unique<TFields>(this)),
+          fieldList_(std::make_unique<TFields>(this)),
           fieldDefs_(std::make_unique<TFieldDefs>(this)),
           constraints_(std::make_unique<TCheckConstraints>(this))
 {
@@ -48,6 +68,7 @@ TDataSet::~TDataSet()
     std::vector<TDataSource*> sources;
     sources.swap(dataSources_);
     for (TDataSource* source : sources) source->SetDataSet(nullptr);
+    SetDataSetField(nullptr);
     DestroyFields();
     for (Integer i = 0; i < fields_->Count(); ++i) fields_->Fields(i)->dataSet_ = nullptr;
     fields_->Clear();
@@ -96,7 +117,7 @@ void TDataSet::GetChildren(const TGetChildProc& proc, TComponent* root)
 {
     for (Integer i = 0; i < fields_->Count(); ++i) {
         TField* field = fields_->Fields(i);
-        if (field->Owner() == root) proc(field);
+        if (field->Owner() == root && !field->ParentField()) proc(field);
     }
 }
 
@@ -973,7 +994,69 @@ void TDataSet::SetStateFieldValue(TDataSetState state, TField* field, const Vari
 void TDataSet::SetObjectView(bool value)
 {
     CheckInactive();
+    if (value == objectView_) return;
     objectView_ = value;
+    ArrangeFields();
+}
+
+void TDataSet::ArrangeFields()
+{
+    std::vector<TField*> topLevel;
+    for (Integer i = 0; i < fields_->Count(); ++i)
+        if (!fields_->Fields(i)->ParentField()) topLevel.push_back(fields_->Fields(i));
+    fields_->Clear();
+    std::function<void(TField*)> add = [&](TField* field) {
+        fields_->Add(field);
+        auto* object = dynamic_cast<TObjectField*>(field);
+        if (objectView_ || !object) return;
+        for (Integer i = 0; i < object->FieldCount(); ++i) add(object->Fields()->Fields(i));
+    };
+    for (TField* field : topLevel) add(field);
+}
+
+TFields* TDataSet::FieldList() const
+{
+    fieldList_->Clear();
+    std::function<void(TField*)> add = [&](TField* field) {
+        fieldList_->Add(field);
+        if (auto* object = dynamic_cast<TObjectField*>(field))
+            for (Integer i = 0; i < object->FieldCount(); ++i) add(object->Fields()->Fields(i));
+    };
+    for (Integer i = 0; i < fields_->Count(); ++i)
+        if (!fields_->Fields(i)->ParentField()) add(fields_->Fields(i));
+    return fieldList_.get();
+}
+
+TField* TDataSet::FindField(const std::string& name) const
+{
+    if (TField* field = fields_->FindField(name)) return field;
+    TFields* all = FieldList();
+    for (Integer i = 0; i < all->Count(); ++i) {
+        TField* field = all->Fields(i);
+        if (field->ParentField() && AnsiCompareText(field->FullName(), name) == 0) return field;
+    }
+    return nullptr;
+}
+
+std::string TDataSet::GetFieldFullName(TField* field)
+{
+    TObjectField* parent = field->ParentField();
+    if (!parent) return field->FieldName();
+    if (parent->DataType() == ftArray)
+        return parent->FullName() + "[" + IntToStr(parent->Fields()->IndexOf(field)) + "]";
+    if (!parent->UnNamed()) return parent->FullName() + "." + field->FieldName();
+    TObjectField* grandParent = parent->ParentField();
+    return grandParent ? grandParent->FullName() + "." + field->FieldName() : field->FieldName();
+}
+
+void TDataSet::SetDataSetField(TDataSetField* field)
+{
+    if (field == dataSetField_) return;
+    if (dataSetField_) dataSetField_->nestedDataSet_ = nullptr;
+    dataSetField_ = field;
+    if (!field) return;
+    if (field->nestedDataSet_) field->nestedDataSet_->dataSetField_ = nullptr;
+    field->nestedDataSet_ = this;
 }
 
 void TDataSet::CreateFields()
@@ -994,10 +1077,9 @@ bool TDataSet::HasConstraints() const
 
 void TDataSet::DestroyFields()
 {
-    for (Integer i = fields_->Count() - 1; i >= 0; --i) {
-        TField* field = fields_->Fields(i);
-        if (field->Owner() == this) field->Free();
-    }
+    const std::vector<TField*> all = ListOf(FieldList());
+    for (auto it = all.rbegin(); it != all.rend(); ++it)
+        if ((*it)->Owner() == this) (*it)->Free();
 }
 
 void TDataSet::BindFields(bool binding)
@@ -1005,8 +1087,7 @@ void TDataSet::BindFields(bool binding)
     calcFieldsSize_ = 0;
     blobFieldCount_ = 0;
     internalCalcFields_ = false;
-    for (Integer i = 0; i < fields_->Count(); ++i) {
-        TField* field = fields_->Fields(i);
+    for (TField* field : ListOf(FieldList())) {
         if (!binding) {
             if (field->FieldKind() != fkCalculated && field->FieldKind() != fkLookup) field->SetFieldNo(0);
             continue;
@@ -1017,17 +1098,45 @@ void TDataSet::BindFields(bool binding)
             calcFieldsSize_ += field->DataSize() + 1;
             continue;
         }
-        const Integer defIndex = fieldDefs_->IndexOf(field->FieldName());
-        if (defIndex < 0) DatabaseErrorFmt(dbconsts::SFieldNotFound, {field->DisplayName()}, this);
-        const TFieldDef* def = fieldDefs_->Items(defIndex);
+        Integer fieldNo = 0;
+        const TFieldDef* def = FieldDefOf(field, fieldNo);
+        if (!def) DatabaseErrorFmt(dbconsts::SFieldNotFound, {field->DisplayName()}, this);
         if (def->DataType != field->DataType() && !(def->DataType == ftFixedChar && field->DataType() == ftString))
             DatabaseErrorFmt(dbconsts::SFieldTypeMismatch,
                              {field->DisplayName(), FieldTypeName(field->DataType()), FieldTypeName(def->DataType)},
                              this);
-        field->SetFieldNo(def->FieldNo);
+        field->SetFieldNo(fieldNo);
         if (def->InternalCalcField) internalCalcFields_ = true;
         if (field->IsBlob()) ++blobFieldCount_;
     }
+}
+
+TFieldDef* TDataSet::FieldDefOf(TField* field, Integer& fieldNo) const
+{
+    TObjectField* parent = field->ParentField();
+    if (!parent) {
+        const Integer index = fieldDefs_->IndexOf(field->FieldName());
+        if (index < 0) return nullptr;
+        TFieldDef* def = fieldDefs_->Items(index);
+        fieldNo = def->FieldNo;
+        return def;
+    }
+    Integer parentNo = 0;
+    TFieldDef* parentDef = FieldDefOf(parent, parentNo);
+    if (!parentDef || !parentDef->HasChildDefs()) return nullptr;
+    TFieldDefs* children = parentDef->ChildDefs();
+    // Within an array element, the numbers of the element's definitions move along by the element's index.
+    const Integer shift = parentNo - parentDef->FieldNo;
+    if (parent->DataType() == ftArray) {
+        TFieldDef* element = children->Items(0);
+        fieldNo = element->FieldNo + shift + parent->Fields()->IndexOf(field) * FieldNumberSpan(element);
+        return element;
+    }
+    const Integer index = children->IndexOf(field->FieldName());
+    if (index < 0) return nullptr;
+    TFieldDef* def = children->Items(index);
+    fieldNo = def->FieldNo + shift;
+    return def;
 }
 
 Integer TDataSet::Translate(const char* src, char* dest, bool toOem)

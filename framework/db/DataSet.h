@@ -24,6 +24,7 @@
 
 class TDataSource;
 class TDataSet;
+class TDataSetField;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& e, TDataAction& action)>;
@@ -133,8 +134,16 @@ public:
     bool HasConstraints() const;
     Integer FieldCount() const { return fields_->Count(); }
     TField* FieldByName(const std::string& name) const;
-    TField* FindField(const std::string& name) const { return fields_->FindField(name); }
-    TField* FieldByNumber(Integer fieldNo) const { return fields_->FieldByNumber(fieldNo); }
+    // Finds a field by its name in Fields, then any child of an object field by its full name.
+    TField* FindField(const std::string& name) const;
+    TField* FieldByNumber(Integer fieldNo) const { return FieldList()->FieldByNumber(fieldNo); }
+    // Every field: those of Fields and the children of object fields, each after its parent.
+    TFields* FieldList() const;
+    // A field's full name (TField::FullName): its name, after its parent's full name for a child.
+    virtual std::string GetFieldFullName(TField* field);
+    // The field whose rows this dataset shows (a nested dataset); nullptr for none.
+    TDataSetField* DataSetField() const { return dataSetField_; }
+    void SetDataSetField(TDataSetField* field);
     Variant FieldValues(const std::string& fieldNames) const;
     void SetFieldValues(const std::string& fieldNames, const Variant& value);
     // The fields of a ';'-separated list of names; raises for a missing one.
@@ -146,7 +155,7 @@ public:
     virtual void SetStateFieldValue(TDataSetState state, TField* field, const Variant& value);
     // The cached-update status of the active record (base: unmodified).
     virtual TUpdateStatus UpdateStatus() { return usUnmodified; }
-    // Whether object fields show as their child fields.
+    // Whether the children of object fields are only in their object's Fields (else in Fields too).
     bool ObjectView() const { return objectView_; }
     void SetObjectView(bool value);
     bool DefaultFields() const { return defaultFields_; }
@@ -314,6 +323,10 @@ private:
     void SetFieldValuesOf(const std::vector<Variant>& values);
     void OpenNow();
     void CloseNow();
+    // The field definition a field of this dataset is made from, and the number of its value.
+    TFieldDef* FieldDefOf(TField* field, Integer& fieldNo) const;
+    // Fields holds the top-level fields, with their children after them unless ObjectView.
+    void ArrangeFields();
     void NotifyDataSources(TDataEvent event, intptr_t info);
 
 public:
@@ -328,6 +341,8 @@ public:
 
 private:
     std::unique_ptr<TFields> fields_;
+    std::unique_ptr<TFields> fieldList_;
+    TDataSetField* dataSetField_ = nullptr;
     std::unique_ptr<TFieldDefs> fieldDefs_;
     std::unique_ptr<TCheckConstraints> constraints_;
     std::vector<TDataSource*> dataSources_;

@@ -7,6 +7,7 @@
 #include "db/DBTypInfo.h"
 #include "classes/Filer.h"
 #include "db/DataSet.h"
+#include "db/ObjectFields.h"
 #include "rtl/SysUtils.h"
 
 TField::TField(TComponent* owner) : TComponent(owner)
@@ -16,6 +17,7 @@ TField::TField(TComponent* owner) : TComponent(owner)
 
 TField::~TField()
 {
+    if (parentField_) parentField_->Fields()->Remove(this);
     if (dataSet_) dataSet_->RemoveField(this);
 }
 
@@ -74,9 +76,32 @@ void TField::SetDataSet(TDataSet* dataSet)
     if (dataSet_) dataSet_->AddField(this);
 }
 
+void TField::SetParentField(TObjectField* parent)
+{
+    if (parent == parentField_) return;
+    CheckInactive();
+    if (parent) {
+        parent->CheckInactive();
+        parent->Fields()->CheckFieldName(fieldName_);
+    }
+    if (parentField_) parentField_->Fields()->Remove(this);
+    if (dataSet_) dataSet_->RemoveField(this);
+    parentField_ = parent;
+    dataSet_ = parent ? parent->DataSet() : nullptr;
+    if (!parent) return;
+    parent->Fields()->Add(this);
+    if (dataSet_ && !dataSet_->ObjectView()) dataSet_->AddField(this);
+}
+
+std::string TField::FullName() const
+{
+    return dataSet_ ? dataSet_->GetFieldFullName(const_cast<TField*>(this)) : fieldName_;
+}
+
 void TField::SetFieldName(const std::string& name)
 {
-    if (dataSet_ && !SameText(name, fieldName_)) dataSet_->Fields()->CheckFieldName(name);
+    TFields* siblings = parentField_ ? parentField_->Fields() : dataSet_ ? dataSet_->Fields() : nullptr;
+    if (siblings && !SameText(name, fieldName_)) siblings->CheckFieldName(name);
     fieldName_ = name;
     PropertyChanged(true);
 }

@@ -14,6 +14,8 @@
 
 class TDataSet;
 class TField;
+class TFields;
+class TObjectField;
 
 using TFieldNotifyEvent = std::function<void(TField* sender)>;
 using TFieldGetTextEvent = std::function<void(TField* sender, std::string& text, bool displayText)>;
@@ -30,6 +32,13 @@ public:
     void SetDataSet(TDataSet* dataSet);
     const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& name);
+    // The name that finds the field in its dataset: "Parent.Child" for a child of an object, "Array[0]" for an
+    // element.
+    std::string FullName() const;
+    // The object field this one is a child of; nullptr at the top level.
+    TObjectField* ParentField() const { return parentField_; }
+    // Makes the field a child of parent, in parent's dataset.
+    void SetParentField(TObjectField* parent);
     Integer FieldNo() const { return fieldNo_; }
     void SetFieldNo(Integer fieldNo) { fieldNo_ = fieldNo; }
     TFieldKind FieldKind() const { return fieldKind_; }
@@ -80,7 +89,7 @@ public:
     bool HasConstraints() const;
 
     // The record's value.
-    bool IsNull() const;
+    virtual bool IsNull() const;
     virtual void Clear() { SetData(nullptr); }
     std::string AsString() const { return GetAsString(); }
     Integer AsInteger() const { return GetAsInteger(); }
@@ -179,6 +188,7 @@ protected:
 
 private:
     friend class TDataSet;
+    friend class TObjectField;
 
     std::string TextOf(bool displayText) const;
     bool IsAlignmentStored() const { return alignment_ != defaultAlignment_; }
@@ -186,6 +196,7 @@ private:
     bool IsDisplayWidthStored() const { return displayWidth_ > 0; }
 
     TDataSet* dataSet_ = nullptr;
+    TObjectField* parentField_ = nullptr;
     std::string fieldName_;
     Integer fieldNo_ = 0;
     TFieldKind fieldKind_ = fkData;

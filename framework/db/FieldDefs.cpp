@@ -9,6 +9,7 @@
 #include "db/DataSet.h"
 #include "db/DateTimeFields.h"
 #include "db/NumericFields.h"
+#include "db/ObjectFields.h"
 #include "db/StringField.h"
 #include "rtl/SysUtils.h"
 
@@ -39,11 +40,23 @@ TClass DefaultFieldClass(TFieldType type)
     case ftParadoxOle:
     case ftDBaseOle:
     case ftTypedBinary: return TBlobField::StaticClass();
+    case ftADT: return TADTField::StaticClass();
+    case ftArray: return TArrayField::StaticClass();
+    case ftReference: return TReferenceField::StaticClass();
+    case ftDataSet: return TDataSetField::StaticClass();
     default: return nullptr;
     }
 }
 
 namespace {
+
+// Frees a field made from a definition together with the children made for it.
+void FreeWithChildren(TField* field)
+{
+    if (auto* object = dynamic_cast<TObjectField*>(field))
+        while (object->FieldCount() > 0) FreeWithChildren(object->Fields()->Fields(object->FieldCount() - 1));
+    field->Free();
+}
 
 // The data type a field of this class takes for the definition: ftFixedChar is a fixed-length ftString field.
 TFieldType FieldTypeFor(TFieldType defType)
@@ -146,13 +159,32 @@ TField* TFieldDef::CreateField(TComponent* owner, TObjectField* parentField, con
         field->SetReadOnly(Attributes.Contains(faReadonly));
         if (auto* bcd = dynamic_cast<TBCDField*>(field)) bcd->SetPrecision(Precision);
         if (InternalCalcField) field->SetFieldKind(fkInternalCalc);
-        auto* defs = dynamic_cast<TFieldDefs*>(Collection());
-        field->SetDataSet(defs ? defs->DataSet() : nullptr);
+        auto* object = dynamic_cast<TObjectField*>(field);
+        if (object) object->SetUnNamed(Attributes.Contains(faUnNamed));
+        if (parentField) {
+            field->SetParentField(parentField);
+        } else {
+            auto* defs = dynamic_cast<TFieldDefs*>(Collection());
+            field->SetDataSet(defs ? defs->DataSet() : nullptr);
+        }
+        if (object) CreateChildFields(owner, object);
     } catch (...) {
-        field->Free();
+        FreeWithChildren(field);
         throw;
     }
     return field;
+}
+
+void TFieldDef::CreateChildFields(TComponent* owner, TObjectField* field)
+{
+    if (!HasChildDefs()) return;
+    if (DataType == ftArray) {
+        TFieldDef* element = childDefs_->Items(0);
+        for (Integer i = 0; i < Size; ++i)
+            element->CreateField(owner, field, Format("%s[%d]", {field->FieldName(), i}));
+        return;
+    }
+    for (Integer i = 0; i < childDefs_->Count(); ++i) childDefs_->Items(i)->CreateField(owner, field);
 }
 
 void TFieldDef::Assign(TPersistent* source)

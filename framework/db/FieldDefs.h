@@ -49,6 +49,8 @@ public:
     void Assign(TPersistent* source) override;
 
 private:
+    // The fields of the children: one per child definition, or Size elements of an array's one definition.
+    void CreateChildFields(TComponent* owner, TObjectField* field);
     // Publishes a data member whose change is reported to the collection.
     template <class V>
     static void PublishMember(TPublisher<TFieldDef>& p, const char* name, V TFieldDef::*member, V defaultValue);

@@ -30,6 +30,10 @@ Integer FieldBytes(const TFieldDef* def)
     case ftBCD: return 34;
     case ftBytes: return def->Size;
     case ftVarBytes: return def->Size + 2;
+    case ftReference: return def->Size;
+    case ftADT:
+    case ftArray:
+    case ftDataSet: return 0;  // the children hold the values
     default: return 4;  // blobs: a handle into the blob store
     }
 }
@@ -65,23 +69,33 @@ TMemDataSet::TRecordInfo& TMemDataSet::InfoOf(TRecordBuffer buffer) const
 void TMemDataSet::InternalOpen()
 {
     open_ = true;  // from here on a failure closes the cursor again
-    if (DefaultFields()) CreateFields();
-    BindFields(true);
     layout_.clear();
     fieldBytes_.clear();
     recordSize_ = 0;
-    for (Integer i = 0; i < FieldDefs()->Count(); ++i) {
-        const TFieldDef* def = FieldDefs()->Items(i);
-        layout_.push_back(recordSize_);
-        fieldBytes_.push_back(FieldBytes(def));
-        recordSize_ += 1 + FieldBytes(def);
-    }
+    for (Integer i = 0; i < FieldDefs()->Count(); ++i) LayOut(FieldDefs()->Items(i), true);
+    if (DefaultFields()) CreateFields();
+    BindFields(true);
     bufferSize_ = recordSize_ + CalcFieldsSize() + Integer(sizeof(TRecordInfo));
     for (TRecord& record : records_) record.Data.resize(recordSize_, '\0');
     SetBookmarkSize(sizeof(Integer));
     filterBuffer_ = AllocRecordBuffer();
     cursor_ = -1;
     CompileFilter(Filter(), FilterOptions());
+}
+
+void TMemDataSet::LayOut(TFieldDef* def, bool numbered)
+{
+    if (numbered) def->FieldNo = Integer(layout_.size()) + 1;
+    layout_.push_back(recordSize_);
+    fieldBytes_.push_back(FieldBytes(def));
+    recordSize_ += 1 + FieldBytes(def);
+    if (!def->HasChildDefs()) return;
+    TFieldDefs* children = def->ChildDefs();
+    if (def->DataType == ftArray) {
+        for (Integer i = 0; i < def->Size; ++i) LayOut(children->Items(0), numbered && i == 0);
+        return;
+    }
+    for (Integer i = 0; i < children->Count(); ++i) LayOut(children->Items(i), numbered);
 }
 
 void TMemDataSet::InternalClose()

@@ -1,6 +1,6 @@
 // TMemDataSet: a dataset that keeps its records in memory, in the order they were added. Its fields come from
-// FieldDefs (set them before opening). While Filtered, a record shows when it passes the Filter text and then
-// OnFilterRecord.
+// FieldDefs (set them before opening; object and array definitions with their child definitions). While Filtered, a
+// record shows when it passes the Filter text and then OnFilterRecord.
 #pragma once
 
 #include <memory>
@@ -67,6 +67,9 @@ private:
     };
 
     TRecordInfo& InfoOf(TRecordBuffer buffer) const;
+    // Numbers the definition and its children (the elements of an array after the first take numbers, not
+    // definitions) and gives each number its place in the record.
+    void LayOut(TFieldDef* def, bool numbered);
     // A blob value of the active record; blob streams hand written values to WriteBlob.
     std::string ReadBlob(TField* field);
     void WriteBlob(TField* field, const std::string& data);
