@@ -62,6 +62,9 @@ void TbqBDEDataset::InternalOpen()
     recordSize_ = props.iRecBufSize;
     SetBookmarkSize(props.iBookMarkSize);
     canModify_ = props.eOpenMode == 0 && props.bTempTable == 0;
+    // The engine refuses the constraint callback, so a modifiable dataset with constraints does not open.
+    constraintLayer_ = HasConstraints() && GetCanModify();
+    if (constraintLayer_) Check(Engine()->RegisterConstraintCallBack());
     recNoStatus_ = props.iSeqNums;
     FieldDefs()->SetUpdated(false);
     FieldDefs()->Update();
@@ -86,6 +89,7 @@ void TbqBDEDataset::InternalClose()
     if (DefaultFields()) DestroyFields();
     ClearIndexInfo();
     canModify_ = false;
+    constraintLayer_ = false;
 }
 
 // --- Record buffers ------------------------------------------------------------------------------------------------

@@ -198,6 +198,8 @@ private:
     bool CalcFieldData(TField* field, void* buffer);
     void SetCalcFieldData(TField* field, TRecordBuffer record, const void* buffer);
     void CheckFieldWritable(TField* field);
+    // While the engine checks constraints: the engine's check of a new value of a field with constraints.
+    void VerifyConstraints(TField* field, const void* buffer);
     bool ReadBlob(Byte* record, Integer fieldNo, std::vector<Byte>& bytes, Integer& read);
     void ReadIndexFlags(const IDXDesc& descriptor);
     void AddRequiredFromChecks(Integer checkCount, std::vector<bool>& required);
@@ -213,6 +215,8 @@ private:
     Word recordSize_ = 0;
     bool canModify_ = false;
     SmallInt recNoStatus_ = 0;
+    // The engine checks field constraints (a modifiable dataset with constraints).
+    bool constraintLayer_ = false;
     bool cacheBlobs_ = true;
     Integer blobCacheOfs_ = 0;
     Integer recInfoOfs_ = 0;

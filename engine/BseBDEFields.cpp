@@ -219,6 +219,7 @@ void TbqBDEDataset::SetFieldData(TField* field, const void* buffer)
     } else {
         CheckFieldWritable(field);
         field->Validate(buffer);
+        if (field->FieldKind() != fkInternalCalc) VerifyConstraints(field, buffer);
         Check(Engine()->PutField(handle_, Word(field->FieldNo()), reinterpret_cast<Byte*>(record), buffer));
     }
     if (State() != dsCalcFields && State() != dsFilter && State() != dsNewValue)
@@ -238,6 +239,13 @@ void TbqBDEDataset::CheckFieldWritable(TField* field)
     if (State() == dsCalcFields) DatabaseError(dbconsts::SNotEditing, this);
     if (field->ReadOnly() && State() != dsSetKey && State() != dsFilter)
         DatabaseErrorFmt(dbconsts::SFieldReadOnly, {field->DisplayName()}, this);
+}
+
+void TbqBDEDataset::VerifyConstraints(TField* field, const void* buffer)
+{
+    if (!constraintLayer_ || !field->HasConstraints() || (State() != dsEdit && State() != dsInsert)) return;
+    bool blank = false;
+    Check(Engine()->VerifyField(handle_, Word(field->FieldNo()), buffer, blank));
 }
 
 Integer TbqBDEDataset::Translate(const char* src, char* dest, bool toOem)

@@ -68,9 +68,12 @@ TbqTable::~TbqTable() = default;
 
 void TbqTable::Publish(TPublisher<TbqTable>& p)
 {
+    p.Property("Constraints", &TDataSet::Constraints, &TDataSet::SetConstraints).Stored(&TbqTable::ConstraintsStored);
     p.Property("DefaultIndex", &TbqTable::DefaultIndex, &TbqTable::SetDefaultIndex).Default(true);
     p.Property("Exclusive", &TbqTable::Exclusive, &TbqTable::SetExclusive).Default(false);
+    p.Property("FieldDefs", &TDataSet::FieldDefs, &TDataSet::SetFieldDefs).Stored(&TbqTable::FieldDefsStored);
     p.Property("IndexFieldNames", &TbqTable::IndexFieldNames, &TbqTable::SetIndexFieldNames);
+    p.Property("IndexDefs", &TbqTable::IndexDefs, &TbqTable::SetIndexDefs).Stored(&TbqTable::IndexDefsStored);
     p.Property("IndexName", &TbqTable::IndexName, &TbqTable::SetIndexName);
     p.Property("MasterFields", &TbqTable::MasterFields, &TbqTable::SetMasterFields);
     p.Property("MasterSource", &TbqTable::MasterSource, &TbqTable::SetMasterSource);
@@ -116,6 +119,10 @@ void TbqTable::SetMasterSource(TDataSource* value)
     if (IsLinkedTo(value)) DatabaseError(dbconsts::SCircularDataLink, this);
     masterLink_->SetDataSource(value);
 }
+
+bool TbqTable::ConstraintsStored() const { return Constraints()->Count() > 0; }
+bool TbqTable::FieldDefsStored() const { return storeDefs_ && FieldDefs()->Count() > 0; }
+bool TbqTable::IndexDefsStored() const { return storeDefs_ && indexDefs_->Count() > 0; }
 
 bool TbqTable::GetCanModify() { return TbqDBDataset::GetCanModify() && !readOnly_; }
 

@@ -83,6 +83,10 @@ protected:
     void CheckMasterRange();
 
 private:
+    // Whether the form file holds them.
+    bool ConstraintsStored() const;
+    bool FieldDefsStored() const;
+    bool IndexDefsStored() const;
     void SetIndex(const std::string& value, bool byFieldNames);
     void MasterChanged(TObject* sender);
     void MasterDisabled(TObject* sender);

@@ -2,16 +2,21 @@
 // failures of a key search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FakeKeyedTable.h"
+#include "classes/ClassRegistry.h"
+#include "classes/DataModule.h"
+#include "classes/FormResource.h"
 #include "SessTestSupport.h"
 #include "engine/BseBqTable.h"
 #include "engine/BseDatabase.h"
 #include "engine/BseEng.h"
 #include "engine/BseSession.h"
+#include "db/StringField.h"
 
 namespace {
 
@@ -193,6 +198,107 @@ TEST_F(TableComponentTest, FindKeyRaisesFailuresOtherThanAMissingKey)
     EXPECT_EQ(table->FieldByName("Code")->AsString(), "B");
     faults.KeySearchFails = true;
     EXPECT_THROW(table->FindKey({"C"}), ETDBEngineError);
+}
+
+const char* const StoredDefsModule =
+    "object Module: TDataModule\n"
+    "  OldCreateOrder = False\n"
+    "  object Codes: TtTable\n"
+    "    Constraints = <\n"
+    "      item\n"
+    "        CustomConstraint = 'Code IS NOT NULL'\n"
+    "        ErrorMessage = 'A code is needed'\n"
+    "      end>\n"
+    "    FieldDefs = <\n"
+    "      item\n"
+    "        Name = 'Code'\n"
+    "        DataType = ftString\n"
+    "        Size = 8\n"
+    "      end>\n"
+    "    IndexDefs = <\n"
+    "      item\n"
+    "        Name = 'ByCode'\n"
+    "        Fields = 'Code'\n"
+    "        Options = [ixPrimary]\n"
+    "      end>\n"
+    "    StoreDefs = True\n"
+    "  end\n"
+    "end\n";
+
+std::string Written(TComponent* root)
+{
+    std::string text = WriteComponentText(root);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+TEST_F(TableComponentTest, StoredDefinitionsAndConstraintsReadFromAFormAndWriteBack)
+{
+    RegisterClass(TtTable::StaticClass());
+    TDataModule* module = CreateObject<TDataModule>(nullptr);
+    ReadComponentText(module, StoredDefsModule);
+    auto* codes = dynamic_cast<TtTable*>(module->FindComponent("Codes"));
+    ASSERT_TRUE(codes);
+    EXPECT_EQ(codes->FieldDefs()->Find("Code")->Size, 8);
+    EXPECT_EQ(codes->IndexDefs()->Find("ByCode")->Fields, "Code");
+    EXPECT_EQ(codes->Constraints()->Items(0)->ErrorMessage(), "A code is needed");
+    EXPECT_EQ(Written(module), StoredDefsModule);
+
+    // Definitions are written only with StoreDefs; constraints whenever there are any.
+    codes->SetStoreDefs(false);
+    std::string text = Written(module);
+    EXPECT_EQ(text.find("Defs ="), std::string::npos) << text;
+    EXPECT_NE(text.find("Constraints ="), std::string::npos) << text;
+    codes->Constraints()->Clear();
+    EXPECT_EQ(Written(module).find("Constraints ="), std::string::npos);
+
+    // A change of the definitions stores them; the index definitions are copied in.
+    codes->FieldDefs()->Add("Name", ftString, 20);
+    EXPECT_TRUE(codes->StoreDefs());
+    TIndexDefs other(codes);
+    other.Add("ByName", "Name", {});
+    codes->SetIndexDefs(&other);
+    ASSERT_EQ(codes->IndexDefs()->Count(), 1);
+    EXPECT_EQ(codes->IndexDefs()->Items(0)->Name, "ByName");
+    EXPECT_NE(codes->IndexDefs()->Items(0), other.Items(0));
+    module->Free();
+}
+
+// The engine answers the constraint callback with "not applicable": only a table that cannot modify opens with
+// constraints.
+TEST_F(TableComponentTest, AModifiableTableWithConstraintsDoesNotOpen)
+{
+    enum TConstraint { None, Record, Field };
+    struct TCase {
+        TConstraint Constraint;
+        bool ReadOnly;
+        bool Opens;
+    } cases[] = {{None, false, true}, {Record, false, false}, {Field, false, false}, {Record, true, true},
+                 {Field, true, true}};
+    for (const TCase& c : cases) {
+        TtTable* codes = new TtTable(nullptr);
+        codes->SetDatabaseName("codes");
+        codes->SetTableName("codes.dat");
+        codes->SetReadOnly(c.ReadOnly);
+        if (c.Constraint == Record) codes->Constraints()->Add()->SetCustomConstraint("Code IS NOT NULL");
+        if (c.Constraint == Field) {
+            auto* code = CreateObject<TStringField>(codes);
+            code->SetFieldName("Code");
+            code->SetSize(8);
+            code->SetCustomConstraint("Code <> 'X'");
+            code->SetDataSet(codes);
+        }
+        try {
+            codes->Open();
+            EXPECT_TRUE(c.Opens) << c.Constraint << c.ReadOnly;
+        } catch (const ETDBEngineError& e) {
+            EXPECT_FALSE(c.Opens) << c.Constraint << c.ReadOnly;
+            EXPECT_EQ(e.Errors(0).ErrorCode, DBIERR_NA);
+            EXPECT_EQ(codes->Database(), nullptr) << "the database is released";
+        }
+        EXPECT_EQ(codes->Active(), c.Opens);
+        codes->Free();
+    }
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 #include "engine/BseError.h"
 #include "engine/BseRegistry.h"
 #include "engine/BseSess.h"
+#include "rtl/WinApi.h"
 
-// The registry location the test sessions read their aliases from.
+// The registry location the test sessions read their aliases from; one per process, since test programs run side
+// by side and each clears its location.
 inline const char* TestRegistryPath()
 {
-    return "\\Software\\Borea\\EngineSessTest";
+    static const std::string path = "\\Software\\Borea\\EngineSessTest" + std::to_string(GetCurrentProcessId());
+    return path.c_str();
 }
 
 // A fake keyed table that reports its one index.
