@@ -30,6 +30,7 @@ TbqBDEDataset::~TbqBDEDataset() = default;
 void TbqBDEDataset::Publish(TPublisher<TbqBDEDataset>& p)
 {
     p.Property("CachedUpdates", &TbqBDEDataset::CachedUpdates, &TbqBDEDataset::SetCachedUpdates).Default(false);
+    p.Property("ObjectView", &TDataSet::ObjectView, &TDataSet::SetObjectView).Default(false);
 }
 
 // --- Opening and closing -------------------------------------------------------------------------------------------
@@ -71,6 +72,7 @@ void TbqBDEDataset::InternalOpen()
     GetIndexInfo();
     if (DefaultFields()) CreateFields();
     BindFields(true);
+    if (ObjectView()) GetObjectTypeNames(Fields());
     InitBufferPointers(false);
     AllocKeyBuffers();
     Engine()->SetToBegin(handle_);

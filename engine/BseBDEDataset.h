@@ -75,7 +75,7 @@ public:
     Variant GetStateFieldValue(TDataSetState state, TField* field) override;
     void SetStateFieldValue(TDataSetState state, TField* field, const Variant& value) override;
     TUpdateStatus UpdateStatus() override;
-    std::string GetFieldFullName(TField* field);
+    std::string GetFieldFullName(TField* field) override;
 
     // Filters and searching.
     void SetFilterText(const std::string& text) override;
@@ -149,9 +149,20 @@ protected:
     void ClearBlobCache(TRecordBuffer buffer);
     // Rebuilds the record buffers for a changed record or bookmark size; a failure closes the dataset.
     void RebuildBuffers();
-    // Adds one field definition (and its children) from descriptors[index], advancing index and fieldNo.
+    // The field definitions anew, from descriptors[index] on, numbered from fieldNo.
+    void AddFieldDescs(const std::vector<FLDDesc>& descriptors, size_t index, const std::vector<bool>& required,
+                       Integer fieldNo);
+    // While the field definitions are read from the engine: their changes are no changes of the dataset's.
+    bool ReadingFieldDefs() const { return readingFieldDefs_; }
+    // Adds one field definition (and its children) from descriptors[index], advancing index and fieldNo; name
+    // replaces the descriptor's name when given.
     void AddFieldDesc(const std::vector<FLDDesc>& descriptors, size_t& index, TFieldDefs* defs,
-                      const std::vector<bool>& required, Integer& fieldNo);
+                      const std::vector<bool>& required, Integer& fieldNo, const std::string& name = "");
+    // The child definitions of an object definition: an ADT's members, an array's one element.
+    void AddChildDescs(const FLDDesc& parent, TFieldDef* def, const std::vector<FLDDesc>& descriptors, size_t& index,
+                       const std::vector<bool>& required, Integer& fieldNo);
+    // The engine's object type names of the object fields among fields.
+    void GetObjectTypeNames(TFields* fields);
 
     // Index information and key buffers.
     void GetIndexInfo();
@@ -217,6 +228,7 @@ private:
     SmallInt recNoStatus_ = 0;
     // The engine checks field constraints (a modifiable dataset with constraints).
     bool constraintLayer_ = false;
+    bool readingFieldDefs_ = false;
     bool cacheBlobs_ = true;
     Integer blobCacheOfs_ = 0;
     Integer recInfoOfs_ = 0;

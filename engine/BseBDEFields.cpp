@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "db/DBConsts.h"
+#include "db/ObjectFields.h"
 #include "engine/BseBDEDataset.h"
 #include "engine/BseEng.h"
+#include "engine/BseFlagRaised.h"
 #include "engine/BseMainText.h"
 #include "engine/BseTable.h"
 #include "rtl/Format.h"
@@ -12,6 +14,10 @@
 namespace {
 
 constexpr Word fldTypeCount = 24;
+// The ADT subtype whose name is left out of its members' full names.
+constexpr Word fldstUNNAMEDADT = 35;
+// An object type name and its terminating zero.
+constexpr size_t ObjectTypeNameSize = 34;
 
 const TFieldType LogicalTypes[fldTypeCount] = {
     ftUnknown, ftString, ftDate, ftBlob, ftBoolean, ftSmallint, ftInteger, ftFloat, ftBCD, ftBytes, ftTime,
@@ -93,10 +99,7 @@ void TbqBDEDataset::InternalInitFieldDefs()
     AddRequiredFromChecks(props.iValChecks, required);
     std::vector<FLDDesc> descriptors(static_cast<size_t>(fieldCount));
     if (fieldCount > 0) Check(Engine()->GetFieldDescs(handle_, descriptors.data()));
-    FieldDefs()->Clear();
-    Integer fieldNo = FieldNoOfs();
-    size_t index = size_t(FieldNoOfs() - 1);
-    while (index < descriptors.size()) AddFieldDesc(descriptors, index, FieldDefs(), required, fieldNo);
+    AddFieldDescs(descriptors, size_t(FieldNoOfs() - 1), required, FieldNoOfs());
     if (!withHidden) return;
     SetBoolProp(Engine(), handle_, curGETHIDDENCOLUMNS, false);
     for (Integer i = std::max(0, FieldDefs()->Count() - hidden); i < FieldDefs()->Count(); ++i)
@@ -114,16 +117,24 @@ void TbqBDEDataset::AddRequiredFromChecks(Integer checkCount, std::vector<bool>&
     }
 }
 
+void TbqBDEDataset::AddFieldDescs(const std::vector<FLDDesc>& descriptors, size_t index,
+                                  const std::vector<bool>& required, Integer fieldNo)
+{
+    const TFlagRaised reading(readingFieldDefs_);
+    FieldDefs()->Clear();
+    while (index < descriptors.size()) AddFieldDesc(descriptors, index, FieldDefs(), required, fieldNo);
+}
+
 void TbqBDEDataset::AddFieldDesc(const std::vector<FLDDesc>& descriptors, size_t& index, TFieldDefs* defs,
-                                 const std::vector<bool>& required, Integer& fieldNo)
+                                 const std::vector<bool>& required, Integer& fieldNo, const std::string& name)
 {
     const FLDDesc& d = descriptors[index++];
-    std::string name;
-    NativeToAnsi(Engine(), d.szName, name);
+    std::string descName = name;
+    if (descName.empty()) NativeToAnsi(Engine(), d.szName, descName);
     const bool isRequired = d.iFldNum < required.size() && required[d.iFldNum];
     const TFieldShape shape = ShapeOf(d, isRequired);
     TFieldDef* def = defs->AddFieldDef();
-    def->Name = UniqueName(defs, name);
+    def->Name = UniqueName(defs, descName);
     def->DataType = shape.Type;
     def->Size = shape.Size;
     def->Precision = shape.Precision;
@@ -131,17 +142,45 @@ void TbqBDEDataset::AddFieldDesc(const std::vector<FLDDesc>& descriptors, size_t
     if (shape.Required) def->Attributes.Include(faRequired);
     if (d.efldrRights == 1) def->Attributes.Include(faReadonly);
     def->InternalCalcField = d.bCalcField != 0;
-    // Object fields have no child definitions here: their element descriptors are passed over.
-    if (shape.Type == ftADT) index += size_t(std::max<SmallInt>(d.iUnits1, 0));
-    if (shape.Type == ftArray) {
-        ++index;
-        fieldNo += std::max<SmallInt>(d.iUnits2, 0) - 1;
+    AddChildDescs(d, def, descriptors, index, required, fieldNo);
+}
+
+// An ADT's members follow it and take the next field numbers; an array's one element follows it with numbers of its
+// own, and the array's elements take units2 field numbers.
+void TbqBDEDataset::AddChildDescs(const FLDDesc& parent, TFieldDef* def, const std::vector<FLDDesc>& descriptors,
+                                  size_t& index, const std::vector<bool>& required, Integer& fieldNo)
+{
+    if (def->DataType == ftADT) {
+        if (parent.iSubType == fldstUNNAMEDADT) def->Attributes.Include(faUnNamed);
+        for (SmallInt i = 0; i < parent.iUnits1 && index < descriptors.size(); ++i)
+            AddFieldDesc(descriptors, index, def->ChildDefs(), required, fieldNo);
+    } else if (def->DataType == ftArray && index < descriptors.size()) {
+        Integer elementNo = fieldNo;
+        AddFieldDesc(descriptors, index, def->ChildDefs(), required, elementNo, def->Name + "[0]");
+        fieldNo += std::max<SmallInt>(parent.iUnits2, 0);
+    }
+}
+
+void TbqBDEDataset::GetObjectTypeNames(TFields* fields)
+{
+    for (Integer i = 0; i < fields->Count(); ++i) {
+        auto* object = dynamic_cast<TObjectField*>(fields->Fields(i));
+        if (!object) continue;
+        char buffer[ObjectTypeNameSize] = {};
+        const Word fieldNo = Word(object->FieldNo());
+        std::memcpy(buffer, &fieldNo, sizeof(fieldNo));
+        Word length = 0;
+        if (Engine()->GetProp(handle_, curFIELDTYPENAME, buffer, sizeof(buffer) - 1, length) == 0 && buffer[0]) {
+            std::string typeName;
+            NativeToAnsi(Engine(), buffer, typeName);
+            object->SetObjectType(typeName);
+        }
     }
 }
 
 std::string TbqBDEDataset::GetFieldFullName(TField* field)
 {
-    if (field->FieldNo() < 1) return field->FieldName();
+    if (field->FieldNo() < 1) return TDataSet::GetFieldFullName(field);
     char buffer[1025] = {};
     Word fieldNo = Word(field->FieldNo());
     std::memcpy(buffer, &fieldNo, sizeof(fieldNo));

@@ -120,6 +120,12 @@ void TbqTable::SetMasterSource(TDataSource* value)
     masterLink_->SetDataSource(value);
 }
 
+// Definitions read from the engine are not the table's own to store.
+void TbqTable::DefChanged(TObject*)
+{
+    if (!ReadingFieldDefs()) storeDefs_ = true;
+}
+
 bool TbqTable::ConstraintsStored() const { return Constraints()->Count() > 0; }
 bool TbqTable::FieldDefsStored() const { return storeDefs_ && FieldDefs()->Count() > 0; }
 bool TbqTable::IndexDefsStored() const { return storeDefs_ && indexDefs_->Count() > 0; }
@@ -243,10 +249,7 @@ void TbqTable::ReadFieldDefsClosed()
     const std::vector<bool> required = RequiredFieldsClosed(size_t(std::max(lastNumber, count)) + 1);
     FieldDefs()->BeginUpdate();
     try {
-        FieldDefs()->Clear();
-        size_t index = 0;
-        Integer fieldNo = 1;
-        while (index < descriptors.size()) AddFieldDesc(descriptors, index, FieldDefs(), required, fieldNo);
+        AddFieldDescs(descriptors, 0, required, 1);
     } catch (...) {
         FieldDefs()->EndUpdate();
         throw;

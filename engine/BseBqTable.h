@@ -72,7 +72,7 @@ protected:
     void PrepareCursor() override;
     void InitFieldDefs() override;
     void UpdateIndexDefs() override;
-    void DefChanged(TObject* sender) override { storeDefs_ = true; }
+    void DefChanged(TObject* sender) override;
     void DoOnNewRecord() override;
     bool GetCanModify() override;
     TDataSource* GetDataSource() override { return MasterSource(); }

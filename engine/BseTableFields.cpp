@@ -4,6 +4,7 @@
 
 #include "engine/BseError.h"
 #include "engine/BseFilt.h"
+#include "engine/BseFlagRaised.h"
 #include "engine/BseTable.h"
 #include "engine/BseUtil.h"
 #include "rtl/StrBuf.h"
@@ -16,18 +17,6 @@ constexpr Word PropertyCursorFlags = 5;
 constexpr Word PropertyMakeCrack = 20;
 constexpr Word CursorKindValue = 20;
 constexpr Word FieldScratchSize = 256;
-
-// Raises a flag for as long as it lives, also when an exception passes.
-class TFlagRaised {
-public:
-    explicit TFlagRaised(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TFlagRaised() { flag_ = false; }
-    TFlagRaised(const TFlagRaised&) = delete;
-    TFlagRaised& operator=(const TFlagRaised&) = delete;
-
-private:
-    bool& flag_;
-};
 
 template <typename T>
 T Load(const void* p)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "FakeKeyedTable.h"
 #include "SessTestSupport.h"
 #include "db/Field.h"
+#include "db/ObjectFields.h"
 #include "engine/BseBDEDataset.h"
 #include "engine/BseEng.h"
 #include "engine/BseMainStartup.h"
@@ -47,6 +49,51 @@ public:
     }
 };
 
+// A table whose engine describes object fields: an ADT of two members, an array whose element follows it, an
+// unnamed ADT of one member; the engine knows type names of the first two.
+class TObjectTable : public TFakeKeyedTable {
+    DUN_CLASS(TObjectTable, TFakeKeyedTable)
+public:
+    explicit TObjectTable(TBoreaCollection* collection)
+        : TFakeKeyedTable({{"Code", fldZSTRING, 8}}, std::vector<TFakeIndex>{}, collection)
+    {
+    }
+    static FLDDesc Desc(Word number, const char* name, Word type, Word subType, SmallInt units1, SmallInt units2)
+    {
+        FLDDesc d{};
+        d.iFldNum = number;
+        std::strcpy(d.szName, name);
+        d.iFldType = type;
+        d.iSubType = subType;
+        d.iUnits1 = units1;
+        d.iUnits2 = units2;
+        d.iLen = type == fldINT32 ? 4 : Word(units1);
+        return d;
+    }
+    static inline const std::vector<FLDDesc> Descriptors = {
+        Desc(1, "Code", fldZSTRING, 0, 8, 0),  Desc(2, "Address", 20, 0, 2, 0),   Desc(3, "Street", fldZSTRING, 0, 30, 0),
+        Desc(4, "Zip", fldINT32, 0, 0, 0),     Desc(5, "Phones", 21, 0, 2, 2),    Desc(6, "PHONE", fldZSTRING, 0, 12, 0),
+        Desc(8, "Owner", 20, 35, 1, 0),        Desc(9, "Name", fldZSTRING, 0, 20, 0), Desc(10, "Amount", fldINT32, 0, 0, 0)};
+
+    void GetCursorProps(CURProps& properties) override
+    {
+        TFakeKeyedTable::GetCursorProps(properties);
+        properties.iFields = Word(Descriptors.size());
+    }
+    void GetFieldDescs(FLDDesc* descriptors) override { std::copy(Descriptors.begin(), Descriptors.end(), descriptors); }
+    void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override
+    {
+        if (property != curFIELDTYPENAME) return TFakeKeyedTable::GetProp(property, buffer, length, maxLength);
+        Word fieldNo;
+        std::memcpy(&fieldNo, buffer, sizeof fieldNo);
+        const std::string name = fieldNo == 2 ? "ADDRESS_T" : fieldNo == 5 ? "PHONE_LIST" : "";
+        if (fieldNo != 2 && fieldNo != 5 && fieldNo != 8) RaiseEngineError(DBIERR_INVALIDPARAM);
+        std::memset(buffer, 0, maxLength);
+        std::memcpy(buffer, name.data(), name.size());
+        length = Word(name.size());
+    }
+};
+
 // Opens every table as the people table: Code, Name, Amount, Name again; keyed on Code.
 class TPeopleDatabase : public TTestDatabase {
     DUN_CLASS(TPeopleDatabase, TTestDatabase)
@@ -55,6 +102,7 @@ public:
     TBaseTable* OpenTable(const std::string& name, const std::string&, Word, Integer, Integer) override
     {
         if (name == "odd") return CreateObject<TFakeKeyedTable>(OddFields(), std::vector<TFakeIndex>{}, Tables());
+        if (name == "objects") return CreateObject<TObjectTable>(Tables());
         auto* table = CreateObject<TPeopleTable>(
             std::vector<TFakeField>{{"Code", fldZSTRING, 8}, {"Name", fldZSTRING, 20}, {"Amount", fldINT32, 4},
                                     {"Name", fldINT16, 2}},
@@ -407,6 +455,53 @@ TEST(AliasString, PairsOfTheListsNamedValues)
         ParamsToAliasString(&list, text);
         EXPECT_EQ(text, c.Text);
     }
+}
+
+TEST_F(CursorDatasetTest, ObjectDescriptorsGiveChildDefinitionsAndTypeNames)
+{
+    TPeopleDataset objects(engine.get(), database, "objects");
+    objects.SetObjectView(true);
+    objects.Open();
+    struct TDef {
+        std::string Name;
+        TFieldType Type;
+        Integer FieldNo;
+        Integer Children;
+    };
+    std::vector<TDef> defs;
+    std::function<void(TFieldDefs*)> collect = [&](TFieldDefs* list) {
+        for (Integer i = 0; i < list->Count(); ++i) {
+            TFieldDef* def = list->Items(i);
+            defs.push_back({def->Name, def->DataType, def->FieldNo, def->HasChildDefs() ? def->ChildDefs()->Count() : 0});
+            if (def->HasChildDefs()) collect(def->ChildDefs());
+        }
+    };
+    collect(objects.FieldDefs());
+    const std::vector<TDef> expected = {
+        {"Code", ftString, 1, 0},      {"Address", ftADT, 2, 2}, {"Street", ftString, 3, 0}, {"Zip", ftInteger, 4, 0},
+        {"Phones", ftArray, 5, 1},     {"Phones[0]", ftString, 6, 0}, {"Owner", ftADT, 8, 1}, {"Name", ftString, 9, 0},
+        {"Amount", ftInteger, 10, 0}};
+    ASSERT_EQ(defs.size(), expected.size());
+    for (size_t i = 0; i < defs.size(); ++i) {
+        EXPECT_EQ(defs[i].Name, expected[i].Name) << i;
+        EXPECT_EQ(defs[i].Type, expected[i].Type) << i;
+        EXPECT_EQ(defs[i].FieldNo, expected[i].FieldNo) << i;
+        EXPECT_EQ(defs[i].Children, expected[i].Children) << i;
+    }
+    EXPECT_TRUE(objects.FieldDefs()->Find("Owner")->Attributes.Contains(faUnNamed));
+    EXPECT_FALSE(objects.FieldDefs()->Find("Address")->Attributes.Contains(faUnNamed));
+
+    auto objectType = [&](TDataSet& dataSet, const char* name) {
+        return static_cast<TObjectField*>(dataSet.FieldByName(name))->ObjectType();
+    };
+    EXPECT_EQ(objectType(objects, "Address"), "ADDRESS_T");
+    EXPECT_EQ(objectType(objects, "Phones"), "PHONE_LIST");
+    EXPECT_EQ(objectType(objects, "Owner"), "");
+    EXPECT_EQ(objects.FieldByName("Amount")->FieldNo(), 10);
+
+    TPeopleDataset flat(engine.get(), database, "objects");
+    flat.Open();
+    EXPECT_EQ(objectType(flat, "Address"), "") << "type names are read only with ObjectView";
 }
 
 // The dataset components chain COM's start onto the application's initialisation hook.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,12 +22,14 @@
 namespace {
 
 constexpr Word DBIERR_TABLEREADONLY = 0x2A0B;
+constexpr Word fldADT = 20;
 
 // What the fake tables answer.
 struct TFaults {
     bool ReadOnlyFile = false;         // a read/write open answers "table read-only"
     Integer PasswordsWanted = 0;       // opens answering "not sufficient table rights"
     bool KeySearchFails = false;       // a key search fails with an error other than "not found"
+    bool WithAddress = false;          // the table describes an ADT of one member after its code
     std::vector<Integer> OpenModes;
 };
 TFaults faults;
@@ -44,6 +47,17 @@ public:
         TFakeKeyedTable::GetCursorProps(properties);
         properties.eOpenMode = openMode_;
         properties.iIndexes = 1;
+        if (faults.WithAddress) properties.iFields = 3;
+    }
+    void GetFieldDescs(FLDDesc* descriptors) override
+    {
+        TFakeKeyedTable::GetFieldDescs(descriptors);
+        if (!faults.WithAddress) return;
+        descriptors[1] = descriptors[2] = descriptors[0];
+        std::strcpy(descriptors[1].szName, "Address");
+        descriptors[1].iFldType = fldADT;
+        descriptors[1].iUnits1 = 1;
+        std::strcpy(descriptors[2].szName, "Street");
     }
     void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length) override
     {
@@ -299,6 +313,18 @@ TEST_F(TableComponentTest, AModifiableTableWithConstraintsDoesNotOpen)
         EXPECT_EQ(codes->Active(), c.Opens);
         codes->Free();
     }
+}
+
+TEST_F(TableComponentTest, DefinitionsReadFromTheEngineAreNotStored)
+{
+    faults.WithAddress = true;
+    table->Open();
+    TFieldDef* address = table->FieldDefs()->Find("Address");
+    ASSERT_EQ(address->ChildDefs()->Count(), 1);
+    EXPECT_EQ(address->ChildDefs()->Items(0)->Name, "Street");
+    EXPECT_FALSE(table->StoreDefs());
+    table->FieldDefs()->Add("Extra", ftInteger);
+    EXPECT_TRUE(table->StoreDefs());
 }
 
 }  // namespace
