@@ -504,12 +504,16 @@ TEST_F(CursorDatasetTest, ObjectDescriptorsGiveChildDefinitionsAndTypeNames)
     EXPECT_EQ(objectType(flat, "Address"), "") << "type names are read only with ObjectView";
 }
 
-// The dataset components chain COM's start onto the application's initialisation hook.
-TEST(DatasetStartup, TheApplicationsInitialisationStartsCom)
+// The dataset components chain COM's start onto the application's initialisation hook, after the hook they found.
+TEST(DatasetStartup, TheApplicationsInitialisationRunsThePreviousHookThenStartsCom)
 {
     ASSERT_NE(InitProc, nullptr);
+    static std::vector<bool> comStartedInPreviousHook;
+    InitProc = [] { comStartedInPreviousHook.push_back(ComStarted()); };
+    ChainComStartup();
     EXPECT_FALSE(ComStarted());
     InitProc();
+    EXPECT_EQ(comStartedInPreviousHook, std::vector<bool>{false});
     EXPECT_TRUE(ComStarted());
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);  // already started on this thread
     CoUninitialize();
@@ -517,4 +521,11 @@ TEST(DatasetStartup, TheApplicationsInitialisationStartsCom)
     EXPECT_FALSE(ComStarted());
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     CoUninitialize();
+
+    // A library leaves the hook alone.
+    IsLibrary = true;
+    const TProcedure hook = InitProc;
+    ChainComStartup();
+    EXPECT_EQ(InitProc, hook);
+    IsLibrary = false;
 }
