@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classes/Action.h"
 #include "classes/Filer.h"
 #include "classes/Names.h"
 #include "rtl/StringRoutines.h"
@@ -259,4 +260,18 @@ TComponent* FindGlobalComponent(const std::string& name)
     for (TComponent* root : GlobalRoots())
         if (SameText(root->Name(), name)) return root;
     return nullptr;
+}
+
+bool TComponent::ExecuteAction(TBasicAction* action)
+{
+    if (!action->HandlesTarget(this)) return false;
+    action->ExecuteTarget(this);
+    return true;
+}
+
+bool TComponent::UpdateAction(TBasicAction* action)
+{
+    if (!action->HandlesTarget(this)) return false;
+    action->UpdateTarget(this);
+    return true;
 }

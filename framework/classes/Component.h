@@ -14,6 +14,7 @@
 class TReader;
 class TWriter;
 class TComponent;
+class TBasicAction;
 
 class EComponentError : public Exception { public: using Exception::Exception; };
 
@@ -91,6 +92,11 @@ public:
     virtual void Loaded();
 
     virtual void Notification(TComponent* component, TOperation operation);
+
+    // When the action handles this component as its target: runs its ExecuteTarget / UpdateTarget on it and
+    // answers true.
+    virtual bool ExecuteAction(TBasicAction* action);
+    virtual bool UpdateAction(TBasicAction* action);
 
     static void Publish(TPublisher<TComponent>& p);
 

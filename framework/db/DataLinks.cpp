@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classes/Action.h"
 #include "db/DBConsts.h"
 #include "db/DataSet.h"
 #include "db/DataSource.h"
@@ -96,6 +97,20 @@ void TDataLink::UpdateRecord()
 Integer TDataLink::MoveBy(Integer distance)
 {
     return DataSet()->MoveBy(distance);
+}
+
+bool TDataLink::ExecuteAction(TBasicAction* action)
+{
+    if (!dataSource_ || !action->HandlesTarget(dataSource_)) return false;
+    action->ExecuteTarget(dataSource_);
+    return true;
+}
+
+bool TDataLink::UpdateAction(TBasicAction* action)
+{
+    if (!dataSource_ || !action->HandlesTarget(dataSource_)) return false;
+    action->UpdateTarget(dataSource_);
+    return true;
 }
 
 void TDataLink::UpdateState()

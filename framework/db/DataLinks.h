@@ -10,6 +10,7 @@
 #include "classes/Component.h"
 #include "db/DBTypes.h"
 
+class TBasicAction;
 class TDataSet;
 class TDataSource;
 class TField;
@@ -41,6 +42,10 @@ public:
     // Writes pending changes of the control into the record (UpdateData, with record changes ignored meanwhile).
     void UpdateRecord();
     virtual Integer MoveBy(Integer distance);
+    // When the link has a data source that the action handles: runs the action's ExecuteTarget / UpdateTarget on
+    // it and answers true.
+    virtual bool ExecuteAction(TBasicAction* action);
+    virtual bool UpdateAction(TBasicAction* action);
 
     // Called by the data source.
     void DataEvent(TDataEvent event, intptr_t info);
