@@ -111,6 +111,13 @@ void TBlobField::SetAsString(const std::string& value)
     if (auto* blob = dynamic_cast<TFieldBlobStream*>(stream.get())) blob->Flush();
 }
 
+void TBlobField::FreeBuffers()
+{
+    if (!modified_) return;
+    modified_ = false;
+    if (DataSet()) DataSet()->CloseBlob(this);
+}
+
 void TBlobField::Clear()
 {
     SetAsString(std::string());

@@ -45,6 +45,8 @@ public:
     // Set by a blob stream that wrote the value of the active record.
     bool Modified() const { return modified_; }
     void SetModified(bool value) { modified_ = value; }
+    // A modified value is closed in the dataset and no longer counts as modified.
+    void FreeBuffers() override;
     bool Transliterate() const { return transliterate_; }
     void SetTransliterate(bool value) { transliterate_ = value; }
 

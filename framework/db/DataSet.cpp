@@ -754,6 +754,7 @@ void TDataSet::Post()
     DataEvent(deCheckBrowseMode, 0);
     DoBeforePost();
     CheckOperation(&TDataSet::InternalPost, OnPostError);
+    FreeFieldBuffers();
     SetState(dsBrowse);
     Resync({});
     DoAfterPost();
@@ -762,6 +763,11 @@ void TDataSet::Post()
 void TDataSet::InternalPost()
 {
     CheckRequiredFields();
+}
+
+void TDataSet::FreeFieldBuffers()
+{
+    for (TField* field : ListOf(FieldList())) field->FreeBuffers();
 }
 
 void TDataSet::CheckRequiredFields()
@@ -784,6 +790,7 @@ void TDataSet::Cancel()
     if (scrolls) DoBeforeScroll();
     UpdateCursorPos();
     InternalCancel();
+    FreeFieldBuffers();
     SetState(dsBrowse);
     Resync({});
     DoAfterCancel();
@@ -837,6 +844,7 @@ void TDataSet::AddRecordValues(const std::vector<Variant>& values, bool append)
         DoBeforePost();
         CheckRequiredFields();
         InternalAddRecord(ActiveBuffer(), append);
+        FreeFieldBuffers();
         SetState(dsBrowse);
     } catch (...) {
         SetState(dsBrowse);

@@ -278,6 +278,8 @@ protected:
     void MoveBuffer(Integer curIndex, Integer newIndex);
     void GetCalcFields(TRecordBuffer buffer);
     void CheckRequiredFields();
+    // Every field lets go of the posted or cancelled record's values (TField::FreeBuffers).
+    void FreeFieldBuffers();
     void CheckCanModify();
     void SetBookmarkSize(Integer size) { bookmarkSize_ = size; }
     // The number of the first field definition (1 unless a descendant numbers them otherwise).

@@ -37,22 +37,24 @@ public:
     // Told of every change that is not made while the definitions are read from the dataset.
     TNotifyEvent OnUpdate;
 
-protected:
-    // Runs reload with the change reports off, then marks the collection up to date.
+    // Runs reload (which reads the definitions from the dataset) with the change reports off, then marks the
+    // collection up to date.
     template <class F>
     void UpdateDefs(F reload)
     {
-        if (internalUpdate_) return;
+        const bool outermost = !internalUpdate_;
         internalUpdate_ = true;
         try {
             reload();
         } catch (...) {
-            internalUpdate_ = false;
+            if (outermost) internalUpdate_ = false;
             throw;
         }
-        internalUpdate_ = false;
+        if (outermost) internalUpdate_ = false;
         updated_ = true;
     }
+
+protected:
     // A change outside UpdateDefs: the dataset's DefChanged (unless it is loading), then OnUpdate.
     void Update(TCollectionItem* item) override;
 

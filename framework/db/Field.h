@@ -149,6 +149,9 @@ public:
     void Validate(const void* buffer);
     // OnChange; the dataset calls it when the value changed.
     void Change();
+    // Lets go of what the field holds for the record being edited; the dataset calls it when the record is posted
+    // or cancelled (base: nothing).
+    virtual void FreeBuffers() {}
 
     void Notification(TComponent* component, TOperation operation) override;
     // In a form file a persistent field is written inside its dataset.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/BinaryFields.h"
 #include "db/BooleanField.h"
 #include "db/DBErrors.h"
 #include "db/DataLinks.h"
@@ -568,6 +569,47 @@ TEST(DataSetFieldDefs, UpdateOnAClosedDatasetLeavesNoCursorOpen)
     data->FieldDefs()->SetUpdated(false);
     EXPECT_THROW(data->FieldDefs()->Update(), EDatabaseError);
     EXPECT_FALSE(data->IsCursorOpen());
+    data->Free();
+}
+
+// A blob stream marks its field modified while a record is edited; the dataset closes such a blob when the record is
+// posted or cancelled, and the next record's blob then reads afresh.
+class TBlobCountingDataSet : public TMemDataSet {
+    DUN_CLASS(TBlobCountingDataSet, TMemDataSet)
+public:
+    using TMemDataSet::TMemDataSet;
+    void CloseBlob(TField* field) override { Closed += field->FieldName() + " "; }
+    std::string Closed;
+};
+
+TEST(DataSetBlobs, PostAndCancelClearABlobFieldsModified)
+{
+    TBlobCountingDataSet* data = CreateObject<TBlobCountingDataSet>(nullptr);
+    data->FieldDefs()->Add("Notes", ftMemo);
+    data->FieldDefs()->Add("Picture", ftBlob);
+    data->Open();
+    auto* notes = dynamic_cast<TBlobField*>(data->FieldByName("Notes"));
+    ASSERT_TRUE(notes);
+
+    const struct {
+        const char* name;
+        void (TDataSet::*finish)();
+    } cases[] = {{"post", &TDataSet::Post}, {"cancel", &TDataSet::Cancel}};
+    for (const auto& c : cases) {
+        data->Closed.clear();
+        data->Append();
+        notes->SetAsString("new");
+        notes->SetModified(true);
+        (data->*c.finish)();
+        EXPECT_FALSE(notes->Modified()) << c.name;
+        EXPECT_EQ(data->Closed, "Notes ") << c.name;
+    }
+    EXPECT_EQ(data->RecordCount(), 1);
+    EXPECT_EQ(notes->AsString(), "new");
+    data->Closed.clear();
+    data->Edit();
+    data->Post();
+    EXPECT_EQ(data->Closed, "");  // an unmodified blob is left alone
     data->Free();
 }
 
