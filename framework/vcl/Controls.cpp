@@ -78,6 +78,21 @@ TWinControl* FindVCLWindow(HWND window)
     return nullptr;
 }
 
+TControl* GetCaptureControl()
+{
+    TControl* control = FindControl(GetCapture());
+    if (control && captureControl && captureControl->Parent() == control) return captureControl;
+    return control;
+}
+
+std::string GetShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
+
+std::string GetLongHint(const std::string& hint)
+{
+    const size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
 TCustomForm* GetParentForm(const TControl* control)
 {
     if (!control) return nullptr;
@@ -138,6 +153,7 @@ TControl::~TControl()
 {
     if (captureControl == this) captureControl = nullptr;
     if (mouseControl == this) mouseControl = nullptr;
+    if (Application) Application->ControlDestroyed(this);
     if (parent_) parent_->RemoveControl(this);
 }
 
@@ -157,7 +173,7 @@ void TControl::Publish(TPublisher<TControl>& p)
     p.Property("Font", &TControl::Font, &TControl::SetFont);
     p.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     p.Property("Hint", &TControl::Hint, &TControl::SetHint);
-    p.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+    p.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Stored(&TControl::IsShowHintStored);
     p.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
     p.Property("Caption", &TControl::Caption, &TControl::SetCaption);
     p.Property("OnClick", &TControl::OnClick);
@@ -239,6 +255,11 @@ void TControl::SetClientHeight(Integer value) { SetHeight(height_ - ClientHeight
 
 TPoint TControl::ClientOrigin()
 {
+    if (auto* window = dynamic_cast<TWinControl*>(this); window && window->HandleAllocated()) {
+        TPoint origin = Point(0, 0);
+        ::ClientToScreen(window->Handle(), &origin);
+        return origin;
+    }
     if (!parent_) return Point(left_, top_);
     TPoint origin = parent_->ClientOrigin();
     return Point(origin.x + left_, origin.y + top_);
@@ -287,6 +308,28 @@ void TControl::SetParentColor(bool value)
     }
 }
 
+void TControl::SetShowHint(bool value)
+{
+    parentShowHint_ = false;
+    if (value == showHint_) return;
+    showHint_ = value;
+    Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool value)
+{
+    if (value == parentShowHint_) return;
+    parentShowHint_ = value;
+    if (parentShowHint_ && parent_) Perform(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::ParentShowHintChanged()
+{
+    if (!parentShowHint_ || !parent_) return;
+    SetShowHint(parent_->ShowHint());
+    parentShowHint_ = true;
+}
+
 void TControl::SetParentFont(bool value)
 {
     if (value == parentFont_) return;
@@ -331,6 +374,18 @@ void TControl::HandleMouseMessage(TMessage& message)
     switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        SendCancelMode(this);
+        break;
+    default:
+        break;
+    }
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
         if (controlStyle_.Contains(csCaptureMouse)) captureControl = this;
         if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
         controlState_.Include(csLButtonDown);
@@ -353,7 +408,6 @@ void TControl::HandleMouseMessage(TMessage& message)
         break;
     case WM_RBUTTONUP:
         MouseUp(mbRight, shift, x, y);
-        ContextPopup(message);
         break;
     case WM_MBUTTONDOWN:
         MouseDown(mbMiddle, shift, x, y);
@@ -369,13 +423,22 @@ void TControl::HandleMouseMessage(TMessage& message)
     }
 }
 
+// WM_CONTEXTMENU (screen position, or -1,-1 from the keyboard): the control's popup menu, when it pops up on its own.
 void TControl::ContextPopup(TMessage& message)
 {
     if (!popupMenu_ || !popupMenu_->AutoPopup()) return;
-    const TWMMouse& mouse = MessageAs<TWMMouse>(message);
-    const TPoint at = ClientToScreen(Point(mouse.XPos, mouse.YPos));
+    TPoint at = Point(SmallInt(message.LParamLo()), SmallInt(message.LParamHi()));
+    if (message.LParam == -1) at = ClientToScreen(Point(0, 0));
+    SendCancelMode(nullptr);
     popupMenu_->SetPopupComponent(this);
     popupMenu_->Popup(at.x, at.y);
+    message.Result = 1;
+}
+
+void TControl::SendCancelMode(TControl* sender)
+{
+    for (TControl* control = this; control; control = control->Parent())
+        if (auto* form = dynamic_cast<TCustomForm*>(control)) form->SendCancelMode(sender);
 }
 
 void TControl::Dispatch(TMessage& message)
@@ -396,12 +459,19 @@ void TControl::Dispatch(TMessage& message)
             Perform(CM_COLORCHANGED);
         }
         break;
+    case CM_PARENTSHOWHINTCHANGED:
+        ParentShowHintChanged();
+        break;
     case CM_FONTCHANGED:
     case CM_COLORCHANGED:
     case CM_ENABLEDCHANGED:
     case CM_VISIBLECHANGED:
     case CM_TEXTCHANGED:
         Invalidate();
+        break;
+    case WM_CONTEXTMENU:
+        ContextPopup(message);
+        if (message.Result == 0) DefaultHandler(message);
         break;
     default:
         DefaultHandler(message);
@@ -527,6 +597,7 @@ void TWinControl::InsertControl(TControl* control)
     }
     if (control->parentFont_) control->Perform(CM_PARENTFONTCHANGED);
     if (control->parentColor_) control->Perform(CM_PARENTCOLORCHANGED);
+    if (control->parentShowHint_) control->Perform(CM_PARENTSHOWHINTCHANGED);
     if (control->align_ != alNone) AlignControls();
     control->Invalidate();
 }
@@ -761,6 +832,22 @@ void TWinControl::CreateHandle()
     CreateWnd();
     for (TWinControl* child : tabList_) child->CreateHandle();
     AlignControls();
+    UpdateShowing();
+}
+
+void TWinControl::UpdateShowing()
+{
+    const bool showing = handle_ && Showing();
+    if (showing != showing_) {
+        showing_ = showing;
+        try {
+            Perform(CM_SHOWINGCHANGED);
+        } catch (...) {
+            showing_ = !showing;
+            throw;
+        }
+    }
+    for (TWinControl* child : std::vector<TWinControl*>(tabList_)) child->UpdateShowing();
 }
 
 void TWinControl::CreateWnd()
@@ -818,6 +905,7 @@ void TWinControl::DestroyWnd()
     controlState_.Exclude(csDestroyingHandle);
     WindowControls().erase(window);
     handle_ = nullptr;
+    showing_ = false;
 }
 
 void TWinControl::RecreateWnd()
@@ -861,7 +949,10 @@ void TWinControl::WndProc(TMessage& message)
         if (controlState_.Contains(csFocusing)) return;
         break;
     case WM_MOUSELEAVE:
-        if (mouseControl && (mouseControl == this || mouseControl->Parent() == this)) UpdateMouseControl(nullptr);
+        if (mouseControl && (mouseControl == this || mouseControl->Parent() == this)) {
+            UpdateMouseControl(nullptr);
+            Application->HintMouseMessage(nullptr);
+        }
         break;
     default:
         break;
@@ -878,6 +969,7 @@ void TWinControl::WndProc(TMessage& message)
             UpdateMouseControl(target ? target : this);
             TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, handle_, 0};
             TrackMouseEvent(&track);
+            Application->HintMouseMessage(target ? target : this);
         }
         if (target) {
             if (message.Msg == WM_LBUTTONDOWN) SetCapture(handle_);
@@ -887,6 +979,8 @@ void TWinControl::WndProc(TMessage& message)
             MessageAs<TWMMouse>(forwarded).YPos = SmallInt(mouse.YPos - target->Top());
             target->WndProc(forwarded);
             message.Result = forwarded.Result;
+            // The window turns the right button's release into WM_CONTEXTMENU, which finds the child again.
+            if (message.Msg == WM_RBUTTONUP) DefaultHandler(message);
             return;
         }
     }
@@ -937,6 +1031,12 @@ void TWinControl::Dispatch(TMessage& message)
     case CM_VISIBLECHANGED:
         CMVisibleChanged(message);
         return;
+    case CM_SHOWHINTCHANGED:
+        NotifyControls(CM_PARENTSHOWHINTCHANGED);
+        return;
+    case WM_CONTEXTMENU:
+        WMContextMenu(message);
+        return;
     case WM_SETFOCUS:
         DefaultHandler(message);
         return;
@@ -961,6 +1061,7 @@ void TWinControl::Dispatch(TMessage& message)
             height_ = rect.bottom - rect.top;
             if (resized) AlignControls();
         }
+        if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) UpdateShowing();
         return;
     }
     case WM_COMMAND:
@@ -1187,6 +1288,20 @@ void TWinControl::CMVisibleChanged(TMessage&)
     if (handle_ && parent_) ShowWindow(handle_, visible_ ? SW_SHOWNA : SW_HIDE);
 }
 
+// A graphic child under the point has the first say; then this control's own popup menu or the default handling.
+void TWinControl::WMContextMenu(TMessage& message)
+{
+    if (message.LParam != -1) {
+        const TPoint at = ScreenToClient(Point(SmallInt(message.LParamLo()), SmallInt(message.LParamHi())));
+        TControl* child = ControlAtPos(at, false);
+        if (child && !dynamic_cast<TWinControl*>(child)) {
+            message.Result = child->Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
+            if (message.Result != 0) return;
+        }
+    }
+    TControl::Dispatch(message);
+}
+
 void TWinControl::WMEraseBkgnd(TMessage& message)
 {
     if (!defWndProc_ || defWndProc_ == DefWindowProcA) {
@@ -1299,4 +1414,66 @@ void TControlCanvas::CreateHandle()
     SetWindowOrgEx(dc, -bounds.left, -bounds.top, nullptr);
     IntersectClipRect(dc, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top);
     SetHandle(dc);
+}
+
+// ---- hint window
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner)
+{
+    visible_ = false;
+    color_ = clInfoBk;
+    parentFont_ = false;
+    font_->SetColor(clInfoText);
+}
+
+void THintWindow::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.Style = WS_POPUP | WS_BORDER;
+    params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    params.WndParent = nullptr;
+    params.WinClassName = "THintWindow";
+    params.ClassStyle |= CS_SAVEBITS;
+}
+
+// The mouse goes through the hint to the window below it.
+void THintWindow::Dispatch(TMessage& message)
+{
+    if (message.Msg == WM_NCHITTEST) {
+        message.Result = HTTRANSPARENT;
+        return;
+    }
+    TCustomControl::Dispatch(message);
+}
+
+TRect THintWindow::CalcHintRect(Integer maxWidth, const std::string& hint)
+{
+    TRect rect{0, 0, maxWidth, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font_->Handle());
+    DrawTextA(dc, hint.c_str(), int(hint.size()), &rect, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    rect.right += 6;
+    rect.bottom += 2;
+    return rect;
+}
+
+void THintWindow::ActivateHint(TRect rect, const std::string& hint)
+{
+    SetCaption(hint);
+    SetBoundsRect(rect);
+    SetWindowPos(Handle(), HWND_TOPMOST, left_, top_, width_, height_, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+void THintWindow::Paint()
+{
+    TRect rect = ClientRect();
+    InflateRect(&rect, -2, -1);
+    HDC dc = Canvas()->Handle();
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(font_->Color()));
+    const std::string text = Caption();
+    DrawTextA(dc, text.c_str(), int(text.size()), &rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

@@ -62,6 +62,13 @@ TWinControl* FindControl(HWND window);
 // The innermost framework control at or above a window.
 TWinControl* FindVCLWindow(HWND window);
 TCustomForm* GetParentForm(const class TControl* control);
+// The control that has the mouse captured: a graphic control holding its parent's capture, or the window with it.
+TControl* GetCaptureControl();
+
+// A hint is "short|long": the short part shows in the hint window, the long part in a status bar. Without '|'
+// both are the whole hint.
+std::string GetShortHint(const std::string& hint);
+std::string GetLongHint(const std::string& hint);
 
 class TControl : public TComponent {
     DUN_CLASS(TControl, TComponent)
@@ -119,9 +126,11 @@ public:
     std::string Hint() const { return hint_; }
     void SetHint(const std::string& hint) { hint_ = hint; }
     bool ShowHint() const { return showHint_; }
-    void SetShowHint(bool value) { showHint_ = value; parentShowHint_ = false; }
+    void SetShowHint(bool value);
+    // While set, ShowHint follows the parent's ShowHint.
     bool ParentShowHint() const { return parentShowHint_; }
-    void SetParentShowHint(bool value) { parentShowHint_ = value; }
+    void SetParentShowHint(bool value);
+    bool IsShowHintStored() const { return !parentShowHint_; }
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor) { cursor_ = cursor; }
     TPopupMenu* PopupMenu() const { return popupMenu_; }
@@ -165,6 +174,8 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y);
     virtual void MouseMove(TShiftState shift, Integer x, Integer y);
+    // CM_CANCELMODE from the forms around the control: their active control drops its modes (drop-downs).
+    void SendCancelMode(TControl* sender);
     virtual void VisibleChanging() {}
     virtual void Changed() {}
     void Notification(TComponent* component, TOperation operation) override;
@@ -195,6 +206,7 @@ protected:
 private:
     void HandleMouseMessage(TMessage& message);
     void ContextPopup(TMessage& message);
+    void ParentShowHintChanged();
 };
 
 struct TCreateParams {
@@ -276,6 +288,7 @@ protected:
     virtual void DestroyWnd();
     void DestroyHandle();
     void RecreateWnd();
+    // Sends CM_SHOWINGCHANGED to this window and the windows inside it whose Showing changed.
     void UpdateShowing();
     void BoundsChanged() override;
     // A child moved or changed size.
@@ -306,7 +319,7 @@ protected:
     void CMFontChanged(TMessage& message);
     void CMColorChanged(TMessage& message);
     void CMVisibleChanged(TMessage& message);
-    void CMShowingChanged(TMessage& message);
+    void WMContextMenu(TMessage& message);
     void WMSetFocus(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
     void ReflectToControl(TMessage& message, HWND child);
@@ -357,6 +370,24 @@ protected:
 
 private:
     std::unique_ptr<TCanvas> canvas_;
+};
+
+// A borderless top-most popup with a hint text; the application shows one for the control under the mouse.
+class THintWindow : public TCustomControl {
+    DUN_CLASS(THintWindow, TCustomControl)
+public:
+    explicit THintWindow(TComponent* owner);
+    // Shows the hint in the rectangle (screen coordinates) without taking the focus.
+    virtual void ActivateHint(TRect rect, const std::string& hint);
+    // The rectangle the hint needs at the origin, its lines no wider than maxWidth.
+    virtual TRect CalcHintRect(Integer maxWidth, const std::string& hint);
+    // Hides the hint by freeing its window.
+    void ReleaseHandle() { DestroyHandle(); }
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint() override;
 };
 
 // A canvas on a control's client area; the DC is fetched when drawing starts.

@@ -19,9 +19,25 @@ namespace {
 
 Integer focusCount = 0;
 
+constexpr UINT_PTR hintShowTimer = 1, hintHideTimer = 2;
+
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(window, msg, wParam, lParam);
+    if (msg != WM_TIMER) return DefWindowProcA(window, msg, wParam, lParam);
+    KillTimer(window, wParam);
+    try {
+        Application->HintTimer(wParam);
+    } catch (...) {
+        Application->HandleException(Application);
+    }
+    return 0;
+}
+
+// The hint of a control, or of the nearest parent that has one.
+std::string ControlHint(const TControl* control)
+{
+    while (control && control->Hint().empty()) control = control->Parent();
+    return control ? control->Hint() : std::string();
 }
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data)
@@ -550,6 +566,13 @@ void TCustomForm::DefocusControl(TWinControl* control)
     if (control->ContainsControl(focusedControl_)) focusedControl_ = control->Parent();
 }
 
+void TCustomForm::SendCancelMode(TControl* sender)
+{
+    if (active_ && activeControl_) activeControl_->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(sender));
+    TControl* capture = GetCaptureControl();
+    if (capture && capture != activeControl_) capture->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(sender));
+}
+
 void TCustomForm::ControlDestroyed(TWinControl* control)
 {
     if (control->ContainsControl(activeControl_)) activeControl_ = nullptr;
@@ -577,6 +600,7 @@ void TCustomForm::SetWindowFocus()
 
 void TCustomForm::SetActive(bool active)
 {
+    if (active_ && !active) SendCancelMode(nullptr);
     active_ = active;
     if (!active_) return;
     if (!activeControl_) activeControl_ = FindNextControl(nullptr, true, true, false);
@@ -770,6 +794,10 @@ void TCustomForm::Dispatch(TMessage& message)
         return;
     case WM_CLOSE:
         Close();
+        return;
+    case WM_CANCELMODE:
+        SendCancelMode(nullptr);
+        DefaultHandler(message);
         return;
     case WM_COMMAND:
         if (message.LParam == 0 && HIWORD(message.WParam) == 0) {
@@ -1141,6 +1169,7 @@ bool TApplication::ProcessMessage(TMsg& msg)
             HandleException(this);
         }
     }
+    IsHintMsg(msg);
     if (!handled && !IsMDIMsg(msg) && !IsKeyMsg(msg) && !IsDlgMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -1196,6 +1225,94 @@ bool TApplication::IsDlgMsg(TMsg& msg)
     for (HWND window : dialogWindows_)
         if (IsWindow(window) && IsDialogMessageA(window, &msg)) return true;
     return false;
+}
+
+// A key or a click ends the hint.
+void TApplication::IsHintMsg(const TMsg& msg)
+{
+    if (!hintControl_) return;
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        CancelHint();
+        break;
+    default:
+        break;
+    }
+}
+
+void TApplication::HintTimer(UINT_PTR id)
+{
+    if (id == hintShowTimer) ActivateHint();
+    if (id == hintHideTimer) HideHint();
+}
+
+void TApplication::SetShowHint(bool value)
+{
+    showHint_ = value;
+    if (!value) CancelHint();
+}
+
+void TApplication::SetHint(const std::string& hint)
+{
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (OnHint) OnHint(this);
+}
+
+void TApplication::HintMouseMessage(TControl* control)
+{
+    SetHint(GetLongHint(ControlHint(control)));
+    if (control == hintControl_) return;
+    CancelHint();
+    if (!control || !showHint_ || !control->ShowHint() || GetShortHint(ControlHint(control)).empty()) return;
+    hintControl_ = control;
+    SetTimer(Handle(), hintShowTimer, UINT(std::max<Integer>(hintPause_, 1)), nullptr);
+}
+
+// The short hint just below the mouse pointer, kept on the screen.
+void TApplication::ActivateHint()
+{
+    if (!hintControl_ || !hintControl_->Showing()) return;
+    if (!hintWindow_) hintWindow_ = CreateObject<THintWindow>(this);
+    hintWindow_->SetColor(hintColor_);
+    const std::string text = GetShortHint(ControlHint(hintControl_));
+    TRect rect = hintWindow_->CalcHintRect(Screen->Width() / 2, text);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    const Integer x = std::clamp<Integer>(cursor.x, 0, std::max<Integer>(Screen->Width() - rect.right, 0));
+    Integer y = cursor.y + GetSystemMetrics(SM_CYCURSOR);
+    if (y + rect.bottom > Screen->Height()) y = cursor.y - rect.bottom - 2;
+    OffsetRect(&rect, x, y);
+    hintWindow_->ActivateHint(rect, text);
+    SetTimer(Handle(), hintHideTimer, UINT(std::max<Integer>(hintHidePause_, 1)), nullptr);
+}
+
+void TApplication::HideHint()
+{
+    if (hintWindow_) hintWindow_->ReleaseHandle();
+}
+
+void TApplication::CancelHint()
+{
+    if (handle_) {
+        KillTimer(handle_, hintShowTimer);
+        KillTimer(handle_, hintHideTimer);
+    }
+    HideHint();
+    hintControl_ = nullptr;
+}
+
+void TApplication::ControlDestroyed(TControl* control)
+{
+    if (control == hintControl_) CancelHint();
+    if (control == hintWindow_) hintWindow_ = nullptr;
 }
 
 void TApplication::AddDialogWindow(HWND window) { dialogWindows_.push_back(window); }

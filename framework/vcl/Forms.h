@@ -145,6 +145,8 @@ public:
     void DefocusControl(TWinControl* control);
     bool SetFocusedControl(TWinControl* control);
     void ControlDestroyed(TWinControl* control);
+    // CM_CANCELMODE (LParam: the sender, or none) to the active control and to the control capturing the mouse.
+    void SendCancelMode(TControl* sender);
     void SetFocus() override;
     bool CanFocus() const override { return visible_ && enabled_; }
 
@@ -297,8 +299,24 @@ public:
     void SetTitle(const std::string& title);
     std::string HelpFile() const { return helpFile_; }
     void SetHelpFile(const std::string& file) { helpFile_ = file; }
+    // Hints: after HintPause ms of rest over a control with ShowHint its short hint shows, for HintHidePause ms.
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value);
+    Integer HintPause() const { return hintPause_; }
+    void SetHintPause(Integer ms) { hintPause_ = ms; }
     Integer HintHidePause() const { return hintHidePause_; }
     void SetHintHidePause(Integer ms) { hintHidePause_ = ms; }
+    TColor HintColor() const { return hintColor_; }
+    void SetHintColor(TColor color) { hintColor_ = color; }
+    // The long hint of the control under the mouse; OnHint hears each change.
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    void CancelHint();
+    // The mouse moved over the control (nullptr: it left the program's controls).
+    void HintMouseMessage(TControl* control);
+    void ControlDestroyed(TControl* control);
+    // A hint timer of the application window ran out: the hint shows or hides.
+    void HintTimer(UINT_PTR id);
     std::string ExeName() const;
 
     // Windows of no framework control whose dialog keys the loop passes to IsDialogMessage (modeless dialogs).
@@ -307,6 +325,7 @@ public:
 
     TMessageEvent OnMessage;
     TIdleEvent OnIdle;
+    TNotifyEvent OnHint;
     TExceptionEvent OnException;
 
 private:
@@ -314,14 +333,23 @@ private:
     bool IsKeyMsg(TMsg& msg);
     bool IsMDIMsg(TMsg& msg);
     bool IsDlgMsg(TMsg& msg);
+    void IsHintMsg(const TMsg& msg);
     void Idle();
+    void ActivateHint();
+    void HideHint();
 
     HWND handle_ = nullptr;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     std::string title_;
     std::string helpFile_;
+    bool showHint_ = true;
+    Integer hintPause_ = 500;
     Integer hintHidePause_ = 2500;
+    TColor hintColor_ = clInfoBk;
+    std::string hint_;
+    TControl* hintControl_ = nullptr;  // the control whose hint waits or shows
+    THintWindow* hintWindow_ = nullptr;
     std::vector<HWND> dialogWindows_;
 };
 

@@ -375,6 +375,7 @@ void TMainMenu::MenuChanged()
 
 void TPopupMenu::Publish(TPublisher<TPopupMenu>& p)
 {
+    p.Property("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment).Default(paLeft);
     p.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
     p.Property("OnPopup", &TPopupMenu::OnPopup);
 }
@@ -383,7 +384,7 @@ void TPopupMenu::Popup(Integer x, Integer y)
 {
     if (OnPopup) OnPopup(this);
     static const UINT alignments[] = {TPM_LEFTALIGN, TPM_RIGHTALIGN, TPM_CENTERALIGN};
-    const UINT command = TrackPopupMenu(Handle(), alignments[alignment_] | TPM_RETURNCMD | TPM_LEFTBUTTON, x, y, 0,
+    const UINT command = TrackPopupMenu(Handle(), alignments[alignment_] | TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0,
                                         PopupWindow(), nullptr);
     if (command) DispatchCommand(Word(command));
 }

@@ -127,6 +127,7 @@ protected:
 };
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
+DUN_ENUM(TPopupAlignment, "paLeft", "paRight", "paCenter");
 
 class TPopupMenu : public TMenu {
     DUN_CLASS(TPopupMenu, TMenu)

@@ -75,6 +75,40 @@ void ActivateForm(TCustomForm* form)
     PumpMessages();
 }
 
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Application->ProcessMessages();
+        Sleep(2);
+    }
+    return true;
+}
+
+void PumpFor(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+void MoveMouseOver(TControl* control)
+{
+    const TPoint middle = Point(control->Width() / 2, control->Height() / 2);
+    const TPoint screen = control->ClientToScreen(middle);
+    SetCursorPos(screen.x, screen.y);
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+        PostMessageA(windowed->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(middle.x, middle.y));
+        return;
+    }
+    PostMessageA(control->Parent()->Handle(), WM_MOUSEMOVE, 0,
+                 MAKELPARAM(middle.x + control->Left(), middle.y + control->Top()));
+}
+
+void PostKeyDown(HWND window, Word key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, MAKELPARAM(1, MapVirtualKeyA(key, 0)));
+}
+
 // ---- scripted dialogs
 
 namespace {

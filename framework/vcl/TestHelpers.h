@@ -20,6 +20,14 @@ void TypeText(const std::string& text);
 void ClickControl(TControl* control);
 // Brings the form to the front and gives it the input focus.
 void ActivateForm(TCustomForm* form);
+// Runs the application's message loop until the condition holds (true) or timeoutMs pass (false).
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 3000);
+// Runs the application's message loop for a while, however busy the queue is.
+void PumpFor(DWORD ms);
+// Puts the real mouse pointer in the middle of the control and posts the move to its window (no pumping).
+void MoveMouseOver(TControl* control);
+// Posts a key-down straight to a window, as a modal loop (a popup menu) reads it from the queue.
+void PostKeyDown(HWND window, Word key);
 
 // A dialog service that answers from a script and records every box it was asked to show.
 class TScriptedDialogs : public TDialogService {

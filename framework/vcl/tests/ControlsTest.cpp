@@ -1,4 +1,4 @@
-// Alignment, panels, timers, graphic-control clicks and window images.
+// Alignment, panels, timers, graphic-control clicks, window images, showing changes and hints.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,7 +18,6 @@ std::string ShownTexts(const TScriptedDialogs& dialogs)
     std::string texts;
     for (const auto& box : dialogs.Shown) texts += box.Text + "\n";
     return texts;
-    EXPECT_EQ(ShownTexts(dialogs), "");
 }
 
 TEST(Controls, AlignedChildrenShareTheClientAreaOfTheirParent)
@@ -235,6 +234,228 @@ TEST(Controls, AFreedWindowControlLeavesItsParentsTabOrder)
     form->GetTabOrderList(order);
     EXPECT_EQ(order, std::vector<TWinControl*>{second});
     EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+// A panel that notes its Showing each time it hears CM_SHOWINGCHANGED.
+class TShowingPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    std::vector<bool> Heard;
+    void WndProc(TMessage& message) override
+    {
+        if (message.Msg == CM_SHOWINGCHANGED) Heard.push_back(Showing());
+        TPanel::WndProc(message);
+    }
+};
+
+TEST(Controls, ShowingChangedFollowsTheVisibilityOfTheWindowAndItsParents)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* outer = new TPanel(form.get());
+    outer->SetParent(form.get());
+    auto* inner = new TShowingPanel(form.get());
+    inner->SetParent(outer);
+    form->HandleNeeded();
+    EXPECT_TRUE(inner->Heard.empty());  // a window made inside a hidden form is not showing
+    form->Show();
+    PumpMessages();
+    outer->Hide();
+    EXPECT_FALSE(IsWindowVisible(inner->Handle()));
+    outer->Show();
+    form->Hide();
+    form->Show();
+    inner->Hide();
+    inner->Hide();
+    EXPECT_EQ(inner->Heard, (std::vector<bool>{true, false, true, false, true, false}));
+    EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+TEST(Controls, ShortAndLongHintSplitAtTheFirstBar)
+{
+    const struct {
+        const char* Hint;
+        const char* Short;
+        const char* Long;
+    } cases[] = {{"Save|Saves the note", "Save", "Saves the note"}, {"Exit", "Exit", "Exit"}, {"", "", ""},
+                 {"a|b|c", "a", "b|c"}, {"|only long", "", "only long"}, {"only short|", "only short", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetShortHint(c.Hint), c.Short) << c.Hint;
+        EXPECT_EQ(GetLongHint(c.Hint), c.Long) << c.Hint;
+    }
+}
+
+TEST(Controls, ParentShowHintFollowsTheParentUntilShowHintIsSet)
+{
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    auto* label = new TLabel(form.get());
+    label->SetParent(panel);
+    form->SetShowHint(true);
+    EXPECT_TRUE(panel->ShowHint());
+    EXPECT_TRUE(label->ShowHint());  // through the panel
+    auto* late = new TLabel(form.get());
+    late->SetParent(panel);
+    EXPECT_TRUE(late->ShowHint());  // takes the parent's value when it joins
+    label->SetShowHint(false);
+    EXPECT_FALSE(label->ParentShowHint());
+    form->SetShowHint(false);
+    form->SetShowHint(true);
+    EXPECT_FALSE(label->ShowHint());
+    EXPECT_TRUE(late->ShowHint());
+    panel->SetShowHint(false);
+    label->SetParentShowHint(true);
+    EXPECT_FALSE(label->ShowHint());
+    EXPECT_FALSE(late->ShowHint());
+    EXPECT_TRUE(label->ParentShowHint());
+}
+
+BOOL CALLBACK FindHintWindow(HWND window, LPARAM data)
+{
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "THintWindow") return TRUE;
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+}
+
+// The hint window of this program (other programs on the desktop may show theirs).
+HWND OwnHintWindow()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool HintShowing()
+{
+    HWND window = OwnHintWindow();
+    return window && IsWindowVisible(window);
+}
+
+std::string HintText()
+{
+    char text[128] = {};
+    GetWindowTextA(OwnHintWindow(), text, sizeof text);
+    return text;
+}
+
+// A form on top of everything, so the real mouse pointer rests over its panels.
+class Hints : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = CreateObject<TForm>(nullptr);
+        form->SetFormStyle(fsStayOnTop);
+        form->SetBounds(200, 200, 320, 160);
+        form->SetShowHint(true);
+        hinted = AddPanel(10, "Save|Saves the note");
+        plain = AddPanel(160, "");
+        Application->SetHintPause(150);
+        Application->SetHintHidePause(5000);
+        Application->OnHint = [this](TObject*) { heard.push_back(Application->Hint()); };
+        SetCursorPos(0, 0);
+        form->Show();
+        ActivateForm(form);
+        heard.clear();
+    }
+
+    void TearDown() override
+    {
+        Application->OnHint = nullptr;
+        Application->CancelHint();
+        Application->SetHintPause(500);
+        Application->SetHintHidePause(2500);
+        Application->SetShowHint(true);
+        delete form;
+        PumpMessages(20);
+        EXPECT_EQ(ShownTexts(dialogs), "");
+    }
+
+    TPanel* AddPanel(Integer left, const std::string& hint)
+    {
+        auto* panel = new TPanel(form);
+        panel->SetParent(form);
+        panel->SetBounds(left, 10, 140, 60);
+        panel->SetHint(hint);
+        return panel;
+    }
+
+    TScriptedDialogs dialogs;
+    TForm* form = nullptr;
+    TPanel* hinted = nullptr;
+    TPanel* plain = nullptr;
+    std::vector<std::string> heard;
+};
+
+TEST_F(Hints, ShortHintShowsAfterThePauseAndTheLongOneGoesToOnHint)
+{
+    MoveMouseOver(hinted);
+    PumpFor(60);
+    EXPECT_EQ(heard, std::vector<std::string>{"Saves the note"});
+    EXPECT_EQ(Application->Hint(), "Saves the note");
+    EXPECT_FALSE(HintShowing());
+    ASSERT_TRUE(PumpUntil(HintShowing));
+    EXPECT_EQ(HintText(), "Save");
+    RECT hintRect, panelRect;
+    GetWindowRect(OwnHintWindow(), &hintRect);
+    GetWindowRect(hinted->Handle(), &panelRect);
+    EXPECT_GT(hintRect.top, panelRect.top);  // below the pointer in the middle of the panel
+    EXPECT_TRUE(GetWindowLongA(OwnHintWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    MoveMouseOver(plain);  // the mouse leaves for a control without a hint
+    PumpFor(60);
+    EXPECT_FALSE(HintShowing());
+    EXPECT_EQ(heard, (std::vector<std::string>{"Saves the note", ""}));
+}
+
+TEST_F(Hints, HintHidesAfterTheHidePauseAndOnAKeyOrAClick)
+{
+    Application->SetHintHidePause(300);
+    MoveMouseOver(hinted);
+    ASSERT_TRUE(PumpUntil(HintShowing));
+    const DWORD shown = GetTickCount();
+    ASSERT_TRUE(PumpUntil([] { return !HintShowing(); }));
+    EXPECT_GE(GetTickCount() - shown, 270u);
+    PumpFor(200);
+    EXPECT_FALSE(HintShowing());  // resting on the same control does not bring it back
+
+    Application->SetHintHidePause(5000);
+    const struct {
+        const char* Name;
+        UINT Msg;
+        WPARAM WParam;
+    } endings[] = {{"key", WM_KEYDOWN, VK_SHIFT}, {"click", WM_LBUTTONDOWN, MK_LBUTTON}};
+    for (const auto& ending : endings) {
+        MoveMouseOver(plain);
+        MoveMouseOver(hinted);
+        ASSERT_TRUE(PumpUntil(HintShowing)) << ending.Name;
+        PostMessageA(hinted->Handle(), ending.Msg, ending.WParam, MAKELPARAM(5, 5));
+        PumpFor(30);
+        EXPECT_FALSE(HintShowing()) << ending.Name;
+        PostMessageA(hinted->Handle(), ending.Msg == WM_KEYDOWN ? WM_KEYUP : WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+}
+
+TEST_F(Hints, NoHintWindowWithoutShowHintButOnHintStillHears)
+{
+    const struct {
+        const char* Name;
+        bool ControlShowHint;
+        bool ApplicationShowHint;
+    } cases[] = {{"control", false, true}, {"application", true, false}};
+    for (const auto& c : cases) {
+        hinted->SetShowHint(c.ControlShowHint);
+        Application->SetShowHint(c.ApplicationShowHint);
+        MoveMouseOver(plain);
+        PumpFor(30);
+        heard.clear();
+        MoveMouseOver(hinted);
+        PumpFor(400);
+        EXPECT_FALSE(HintShowing()) << c.Name;
+        EXPECT_EQ(heard, std::vector<std::string>{"Saves the note"}) << c.Name;
+    }
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // A form with edits, buttons and a menu, driven through the real input queue: tab order, enter/exit order, exit
-// handlers that refuse, dialog keys, modal dialogs under the application's message filter, exceptions in handlers.
+// handlers that refuse, dialog keys, modal dialogs under the application's message filter, exceptions in handlers,
+// cancel-mode messages and popup menus.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include <string>
 #include <vector>
 
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
@@ -304,6 +307,204 @@ TEST_F(FormBehaviour, InputQueryFormTakesTheTypedValueAndMessageDlgGoesThroughTh
     ASSERT_EQ(dialogs.Shown.size(), 1u);
     EXPECT_EQ(dialogs.Shown[0].Caption, "Confirm");
     EXPECT_EQ(dialogs.Shown[0].Text, "Delete all notes?");
+}
+
+// Notes each CM_CANCELMODE it hears with the name of the control that sent it ("none" for no sender).
+template <class Base>
+class TCancelModeListener : public Base {
+public:
+    TCancelModeListener(TComponent* owner, std::vector<std::string>& log) : Base(owner), log_(log) {}
+    void WndProc(TMessage& message) override
+    {
+        if (message.Msg == CM_CANCELMODE) {
+            auto* sender = reinterpret_cast<TControl*>(message.LParam);
+            log_.push_back(this->Name() + " cancel " + (sender ? sender->Name() : std::string("none")));
+        }
+        Base::WndProc(message);
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+TEST_F(FormBehaviour, CancelModeReachesTheActiveAndTheCapturingControlBeforeTheClick)
+{
+    auto* active = new TCancelModeListener<TEdit>(form, log);
+    active->SetName("Active");
+    active->SetParent(form);
+    active->SetBounds(200, 10, 100, 22);
+    auto* label = new TLabel(form);
+    label->SetName("Caption");
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetBounds(200, 40, 100, 20);
+    auto* grip = new TCancelModeListener<TGraphicControl>(form, log);
+    grip->SetName("Grip");
+    grip->SetParent(form);
+    grip->SetBounds(200, 70, 40, 20);
+    const auto noteDown = [this](TObject* s, TMouseButton, TShiftState, Integer, Integer) {
+        log.push_back("down " + Name(s));
+    };
+    edits[1]->OnMouseDown = noteDown;
+    label->OnMouseDown = noteDown;
+    active->SetFocus();
+    PumpMessages();
+    log.clear();
+
+    ClickControl(label);
+    EXPECT_TRUE(active->Focused());
+    ClickControl(edits[1]);
+    EXPECT_EQ(log, (std::vector<std::string>{"Active cancel Caption", "down Caption", "Active cancel Edit2",
+                                             "down Edit2", "enter Edit2"}));
+
+    active->SetFocus();
+    PumpMessages();
+    log.clear();
+    PostMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(210, 80));  // the grip takes the mouse
+    PumpMessages();
+    SendMessageA(form->Handle(), WM_CANCELMODE, 0, 0);
+    PostMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(210, 80));
+    PumpMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"Active cancel Grip", "Active cancel none", "Grip cancel none"}));
+
+    log.clear();
+    std::unique_ptr<TForm> other(CreateObject<TForm>(nullptr));
+    other->SetBounds(420, 40, 200, 120);
+    other->Show();
+    ActivateForm(other.get());
+    EXPECT_EQ(log, std::vector<std::string>{"Active cancel none"});  // the form was deactivated
+}
+
+void CALLBACK EndOpenMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+// Ends a popup menu left open when a test's keys did not reach it, so that the test fails instead of hanging.
+class TMenuWatchdog {
+public:
+    TMenuWatchdog() : timer_(SetTimer(nullptr, 0, 5000, EndOpenMenu)) {}
+    ~TMenuWatchdog() { KillTimer(nullptr, timer_); }
+
+private:
+    UINT_PTR timer_;
+};
+
+TEST_F(FormBehaviour, PopupMenuItemIsChosenByKeysAndEscapeChoosesNone)
+{
+    auto* popup = new TPopupMenu(form);
+    popup->OnPopup = [this](TObject*) { log.push_back("popup"); };
+    for (const char* caption : {"&First", "&Second"}) {
+        auto* item = new TMenuItem(form);
+        item->SetCaption(caption);
+        item->OnClick = [this, item](TObject*) { log.push_back(StripHotkey(item->Caption())); };
+        popup->Items()->Add(item);
+    }
+    const struct {
+        std::vector<Word> Keys;
+        std::vector<std::string> Log;
+    } cases[] = {{{VK_DOWN, VK_RETURN}, {"popup", "First"}},
+                 {{VK_DOWN, VK_DOWN, VK_RETURN}, {"popup", "Second"}},
+                 {{VK_ESCAPE}, {"popup"}}};
+    for (const auto& c : cases) {
+        log.clear();
+        for (Word key : c.Keys) PostKeyDown(form->Handle(), key);
+        TMenuWatchdog watchdog;
+        popup->Popup(form->Left() + 20, form->Top() + 20);
+        EXPECT_EQ(log, c.Log);
+        PumpMessages();
+    }
+}
+
+RECT openMenuRect{};
+
+BOOL CALLBACK FindOpenMenu(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32768" || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Notes where the open popup menu of this thread stands, then closes it.
+void CALLBACK MeasureOpenMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenMenu, reinterpret_cast<LPARAM>(&menu));
+    if (menu) GetWindowRect(menu, &openMenuRect);
+    EndMenu();
+}
+
+TEST_F(FormBehaviour, PopupMenuStandsAtThePointAsItsAlignmentSays)
+{
+    auto* popup = new TPopupMenu(form);
+    auto* item = new TMenuItem(form);
+    item->SetCaption("A rather long caption");
+    popup->Items()->Add(item);
+    const Integer x = 400, y = 300;
+    for (TPopupAlignment alignment : {paLeft, paRight, paCenter}) {
+        popup->SetAlignment(alignment);
+        openMenuRect = RECT{};
+        SetTimer(nullptr, 0, 100, MeasureOpenMenu);
+        popup->Popup(x, y);
+        const RECT r = openMenuRect;
+        ASSERT_GT(r.right - r.left, 20) << alignment;
+        const Integer expectedLeft[] = {x, x - (r.right - r.left), x - (r.right - r.left) / 2};
+        EXPECT_NEAR(r.left, expectedLeft[alignment], 1) << alignment;
+        EXPECT_EQ(r.top, y) << alignment;
+    }
+}
+
+TEST_F(FormBehaviour, RightClickOrMenuKeyPopsUpTheControlsMenuWithItAsPopupComponent)
+{
+    auto* popup = new TPopupMenu(form);
+    popup->OnPopup = [this](TObject*) { log.push_back("popup"); };
+    auto* item = new TMenuItem(form);
+    item->SetCaption("&Copy");
+    item->OnClick = [this](TObject*) { log.push_back("copy"); };
+    popup->Items()->Add(item);
+    edits[1]->SetPopupMenu(popup);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetBounds(200, 80, 100, 20);
+    label->SetPopupMenu(popup);
+    const auto rightClick = [](HWND window, Integer x, Integer y) {
+        PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+        PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    const struct {
+        const char* Name;
+        std::function<void()> Trigger;
+        TControl* Component;
+    } cases[] = {
+        {"right click", [&] { rightClick(edits[1]->Handle(), 5, 5); }, edits[1]},
+        {"menu key", [&] { PostMessageA(edits[1]->Handle(), WM_CONTEXTMENU, WPARAM(edits[1]->Handle()), -1); },
+         edits[1]},
+        {"right click on a label", [&] { rightClick(form->Handle(), 210, 90); }, label},
+    };
+    for (const auto& c : cases) {
+        log.clear();
+        popup->SetPopupComponent(nullptr);
+        TMenuWatchdog watchdog;
+        c.Trigger();
+        PostKeyDown(form->Handle(), VK_DOWN);
+        PostKeyDown(form->Handle(), VK_RETURN);
+        PumpMessages();
+        EXPECT_EQ(log, (std::vector<std::string>{"popup", "copy"})) << c.Name;
+        EXPECT_EQ(popup->PopupComponent(), c.Component) << c.Name;
+    }
+
+    // Without AutoPopup nothing pops up (a panel: an edit would show the system's own edit menu).
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(200, 10, 100, 60);
+    panel->SetPopupMenu(popup);
+    popup->SetAutoPopup(false);
+    log.clear();
+    rightClick(panel->Handle(), 5, 5);
+    PostKeyDown(form->Handle(), VK_ESCAPE);  // with no menu open it presses the cancel button
+    PumpMessages();
+    EXPECT_EQ(log, std::vector<std::string>{"cancel"});
 }
 
 }  // namespace
