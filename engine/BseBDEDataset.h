@@ -152,8 +152,6 @@ protected:
     // The field definitions anew, from descriptors[index] on, numbered from fieldNo.
     void AddFieldDescs(const std::vector<FLDDesc>& descriptors, size_t index, const std::vector<bool>& required,
                        Integer fieldNo);
-    // While the field definitions are read from the engine: their changes are no changes of the dataset's.
-    bool ReadingFieldDefs() const { return readingFieldDefs_; }
     // Adds one field definition (and its children) from descriptors[index], advancing index and fieldNo; name
     // replaces the descriptor's name when given.
     void AddFieldDesc(const std::vector<FLDDesc>& descriptors, size_t& index, TFieldDefs* defs,
@@ -228,7 +226,6 @@ private:
     SmallInt recNoStatus_ = 0;
     // The engine checks field constraints (a modifiable dataset with constraints).
     bool constraintLayer_ = false;
-    bool readingFieldDefs_ = false;
     bool cacheBlobs_ = true;
     Integer blobCacheOfs_ = 0;
     Integer recInfoOfs_ = 0;

@@ -6,7 +6,6 @@
 #include "db/ObjectFields.h"
 #include "engine/BseBDEDataset.h"
 #include "engine/BseEng.h"
-#include "engine/BseFlagRaised.h"
 #include "engine/BseMainText.h"
 #include "engine/BseTable.h"
 #include "rtl/Format.h"
@@ -120,7 +119,6 @@ void TbqBDEDataset::AddRequiredFromChecks(Integer checkCount, std::vector<bool>&
 void TbqBDEDataset::AddFieldDescs(const std::vector<FLDDesc>& descriptors, size_t index,
                                   const std::vector<bool>& required, Integer fieldNo)
 {
-    const TFlagRaised reading(readingFieldDefs_);
     FieldDefs()->Clear();
     while (index < descriptors.size()) AddFieldDesc(descriptors, index, FieldDefs(), required, fieldNo);
 }

@@ -120,12 +120,6 @@ void TbqTable::SetMasterSource(TDataSource* value)
     masterLink_->SetDataSource(value);
 }
 
-// Definitions read from the engine are not the table's own to store.
-void TbqTable::DefChanged(TObject*)
-{
-    if (!ReadingFieldDefs()) storeDefs_ = true;
-}
-
 bool TbqTable::ConstraintsStored() const { return Constraints()->Count() > 0; }
 bool TbqTable::FieldDefsStored() const { return storeDefs_ && FieldDefs()->Count() > 0; }
 bool TbqTable::IndexDefsStored() const { return storeDefs_ && indexDefs_->Count() > 0; }
@@ -389,7 +383,9 @@ void TbqTable::GetDetailLinkFields(std::vector<TField*>& masterFields, std::vect
     TDataSource* source = MasterSource();
     if (!source || !source->DataSet() || MasterFields().empty()) return;
     masterFields = source->DataSet()->GetFieldList(MasterFields());
-    UpdateIndexDefs();
+    // Read afresh inside the definitions' update: what the engine tells is no change of the table's.
+    indexDefs_->SetUpdated(false);
+    indexDefs_->Update();
     TIndexDef* index = nullptr;
     if (!IndexName().empty())
         index = indexDefs_->Find(IndexName());

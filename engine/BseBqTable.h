@@ -72,7 +72,8 @@ protected:
     void PrepareCursor() override;
     void InitFieldDefs() override;
     void UpdateIndexDefs() override;
-    void DefChanged(TObject* sender) override;
+    // Changes by the user, not the definitions read from the engine (those are read inside the definitions' Update).
+    void DefChanged(TObject* sender) override { storeDefs_ = true; }
     void DoOnNewRecord() override;
     bool GetCanModify() override;
     TDataSource* GetDataSource() override { return MasterSource(); }

@@ -424,6 +424,24 @@ TEST_F(BkTables, ADetailTableFollowsItsMasterRecord)
     EXPECT_THROW(clients_->SetMasterSource(source), EDatabaseError) << "a table cannot be its own master";
 }
 
+// The link's fields come from the index definitions read afresh, which the table does not take as its own.
+TEST_F(BkTables, DetailLinkFieldsComeFromTheIndexWithoutStoringDefinitions)
+{
+    TDataSource* source = new TDataSource(module_);
+    source->SetDataSet(clients_);
+    OpenClientsOnIndex("1");
+    cases_->SetIndexFieldNames("Client Code");
+    cases_->SetMasterSource(source);
+    cases_->SetMasterFields("Client Code");
+    cases_->Open();
+    std::vector<TField*> masterFields, detailFields;
+    static_cast<TDataSet*>(cases_)->GetDetailLinkFields(masterFields, detailFields);
+    EXPECT_EQ(masterFields, std::vector<TField*>{clients_->FieldByName("Client Code")});
+    ASSERT_FALSE(detailFields.empty());
+    EXPECT_EQ(detailFields[0], cases_->FieldByName("Client Code"));
+    EXPECT_FALSE(cases_->StoreDefs());
+}
+
 TEST_F(BkTables, DatabaseNameChangesOnlyWhileClosed)
 {
     clients_->SetDatabaseName("VAVUZ");

@@ -51,7 +51,7 @@ void TDefCollection::GetItemNames(TStrings* list) const
 
 void TDefCollection::Update(TCollectionItem* item)
 {
-    if (internalUpdate_) return;
+    if (HoldsChanges()) return;
     if (dataSet_ && !dataSet_->ComponentState().Contains(csLoading)) dataSet_->DefChanged(this);
     if (OnUpdate) OnUpdate(this);
 }

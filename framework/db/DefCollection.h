@@ -36,6 +36,9 @@ public:
     void SetUpdated(bool value) { updated_ = value; }
     // Told of every change that is not made while the definitions are read from the dataset.
     TNotifyEvent OnUpdate;
+    // Whether a change goes unreported for now: the definitions are being read from the dataset, or an update
+    // (BeginUpdate) is open, whose end reports it.
+    virtual bool HoldsChanges() const { return internalUpdate_ || UpdateCount() > 0; }
 
     // Runs reload (which reads the definitions from the dataset) with the change reports off, then marks the
     // collection up to date.
@@ -55,7 +58,7 @@ public:
     }
 
 protected:
-    // A change outside UpdateDefs: the dataset's DefChanged (unless it is loading), then OnUpdate.
+    // A change that is not held: the dataset's DefChanged (unless it is loading), then OnUpdate.
     void Update(TCollectionItem* item) override;
 
 private:

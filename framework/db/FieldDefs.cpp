@@ -271,3 +271,10 @@ void TFieldDefs::Update()
     if (Updated() || !DataSet()) return;
     UpdateDefs([this] { DataSet()->FieldDefsUpdate(); });
 }
+
+bool TFieldDefs::HoldsChanges() const
+{
+    if (TDefCollection::HoldsChanges()) return true;
+    auto* parentDefs = parentDef_ ? dynamic_cast<TDefCollection*>(parentDef_->Collection()) : nullptr;
+    return parentDefs && parentDefs->HoldsChanges();
+}

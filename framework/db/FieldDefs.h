@@ -78,6 +78,8 @@ public:
     void Update();
     bool HiddenFields() const { return hiddenFields_; }
     void SetHiddenFields(bool hidden) { hiddenFields_ = hidden; }
+    // Child definitions also hold their changes while the collection of their parent definition does.
+    bool HoldsChanges() const override;
 
 protected:
     using TDefCollection::Update;

@@ -33,8 +33,10 @@ public:
     TIndexDefs* IndexDefs() const { return indexDefs_.get(); }
     void SetIndexDefs(TIndexDefs* value) { indexDefs_->Assign(value); }
     Integer DefChanges = 0;
-    // What the table reads from its file when asked for its definitions.
+    // What the table reads from its file when asked for its definitions: FromFile, and with ReadsObject an object
+    // Address of Street and an object Geo of Lat.
     bool DefinesOnRead = false;
+    bool ReadsObject = false;
 
 protected:
     void DefChanged(TObject*) override { ++DefChanges; }
@@ -43,6 +45,10 @@ protected:
         if (!DefinesOnRead) return;
         FieldDefs()->Clear();
         FieldDefs()->Add("FromFile", ftInteger);
+        if (!ReadsObject) return;
+        TFieldDefs* address = FieldDefs()->Add("Address", ftADT)->ChildDefs();
+        address->Add("Street", ftString, 30);
+        address->Add("Geo", ftADT)->ChildDefs()->Add("Lat", ftFloat);
     }
 
 private:
@@ -212,6 +218,28 @@ TEST_F(DefsTest, ChangesReachTheDataSetButReadingTheDefinitionsDoesNot)
         EXPECT_EQ(e.Message(), "Duplicate name 'fromfile' in TFieldDefs");
     }
     EXPECT_THROW(defs->Find("Missing"), EDatabaseError);
+    table->Free();
+}
+
+TEST_F(DefsTest, ChildDefinitionsHoldTheirChangesWhileTheirParentsCollectionIsReadOrUpdated)
+{
+    TStoredDefsTable* table = CreateObject<TStoredDefsTable>(nullptr);
+    table->DefinesOnRead = table->ReadsObject = true;
+    table->FieldDefs()->Update();
+    TFieldDefs* address = table->FieldDefs()->Find("Address")->ChildDefs();
+    ASSERT_EQ(address->Count(), 2);
+    EXPECT_EQ(address->Items(1)->ChildDefs()->Items(0)->Name, "Lat");
+    EXPECT_EQ(table->DefChanges, 0) << "reading is no change";
+
+    table->FieldDefs()->BeginUpdate();
+    address->Add("Zip", ftInteger);
+    address->Items(1)->ChildDefs()->Add("Long", ftFloat);
+    EXPECT_EQ(table->DefChanges, 0);
+    table->FieldDefs()->EndUpdate();
+    EXPECT_EQ(table->DefChanges, 1) << "reported once, when the update ends";
+
+    address->Items(1)->ChildDefs()->Items(0)->SetRequired(true);
+    EXPECT_EQ(table->DefChanges, 2) << "a change of its own";
     table->Free();
 }
 
