@@ -113,12 +113,11 @@ void TDataSet::Loaded()
     if (streamedActive_) SetActive(true);
 }
 
+// Each object field before its children.
 void TDataSet::GetChildren(const TGetChildProc& proc, TComponent* root)
 {
-    for (Integer i = 0; i < fields_->Count(); ++i) {
-        TField* field = fields_->Fields(i);
-        if (field->Owner() == root && !field->ParentField()) proc(field);
-    }
+    for (TField* field : ListOf(FieldList()))
+        if (field->Owner() == root) proc(field);
 }
 
 // --- Opening and closing -------------------------------------------------------------------------------------------
@@ -770,10 +769,10 @@ void TDataSet::FreeFieldBuffers()
     for (TField* field : ListOf(FieldList())) field->FreeBuffers();
 }
 
+// Every field, the children of object fields too (with ObjectView they are not in Fields).
 void TDataSet::CheckRequiredFields()
 {
-    for (Integer i = 0; i < fields_->Count(); ++i) {
-        TField* field = fields_->Fields(i);
+    for (TField* field : ListOf(FieldList())) {
         if (field->Required() && !field->ReadOnly() && field->FieldKind() == fkData && field->IsNull()) {
             field->FocusControl();
             DatabaseErrorFmt(dbconsts::SFieldRequired, {field->DisplayName()});

@@ -37,7 +37,8 @@ public:
     ~TDataSet() override;
     void BeforeDestruction() override;
     void Loaded() override;
-    // Writes the persistent fields (owned by root) as this dataset's children in a form file.
+    // Writes the persistent fields (owned by root), object fields' children too, as this dataset's children in a
+    // form file.
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
     static void Publish(TPublisher<TDataSet>& p);
 

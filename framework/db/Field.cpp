@@ -1,6 +1,7 @@
 #include "db/Field.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
@@ -56,11 +57,31 @@ void TField::SetParentComponent(TComponent* parent)
     if (auto* dataSet = dynamic_cast<TDataSet*>(parent)) SetDataSet(dataSet);
 }
 
-// The properties first: joining the dataset needs the field name.
+// The properties first: joining the dataset or the parent field needs the field name.
 void TField::ReadState(TReader* reader)
 {
     TComponent::ReadState(reader);
+    if (TObjectField* parent = std::exchange(readParentField_, nullptr)) {
+        SetParentField(parent);
+        return;
+    }
     if (auto* dataSet = dynamic_cast<TDataSet*>(reader->Parent())) SetDataSet(dataSet);
+}
+
+void TField::DefineProperties(TFiler* filer)
+{
+    TComponent::DefineProperties(filer);
+    filer->DefineProperty(
+        "ParentField", [this](TReader* reader) { readParentField_ = FindParentField(reader, reader->ReadIdent()); },
+        [this](TWriter* writer) { writer->WriteIdent(parentField_->Name()); },
+        parentField_ && !parentField_->Name().empty());
+}
+
+TObjectField* TField::FindParentField(TReader* reader, const std::string& name)
+{
+    auto* parent = dynamic_cast<TObjectField*>(reader->Owner()->FindComponent(name));
+    if (!parent) throw EReadError("Invalid property value");
+    return parent;
 }
 
 void TField::SetDataSet(TDataSet* dataSet)

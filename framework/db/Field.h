@@ -159,6 +159,9 @@ public:
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
     void ReadState(TReader* reader) override;
+    // A child of an object field is written beside the other fields of its dataset, with ParentField naming its
+    // object field (written before it).
+    void DefineProperties(TFiler* filer) override;
     static void Publish(TPublisher<TField>& p);
 
     TFieldNotifyEvent OnChange;
@@ -194,12 +197,16 @@ private:
     friend class TObjectField;
 
     std::string TextOf(bool displayText) const;
+    // The object field a form file names as parent; raises when the form has none of that name.
+    static TObjectField* FindParentField(TReader* reader, const std::string& name);
     bool IsAlignmentStored() const { return alignment_ != defaultAlignment_; }
     bool IsDisplayLabelStored() const { return !displayLabel_.empty(); }
     bool IsDisplayWidthStored() const { return displayWidth_ > 0; }
 
     TDataSet* dataSet_ = nullptr;
     TObjectField* parentField_ = nullptr;
+    // The ParentField read from a form file, taken when the field's properties are read.
+    TObjectField* readParentField_ = nullptr;
     std::string fieldName_;
     Integer fieldNo_ = 0;
     TFieldKind fieldKind_ = fkData;

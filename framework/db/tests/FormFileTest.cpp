@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "classes/ClassRegistry.h"
@@ -7,6 +11,7 @@
 #include "db/DataSource.h"
 #include "db/MemDataSet.h"
 #include "db/NumericFields.h"
+#include "db/ObjectFields.h"
 #include "db/StringField.h"
 
 namespace {
@@ -70,6 +75,68 @@ TEST(DataSetFormFile, PersistentFieldsAndDataSourceReadAndWriteBack)
     EXPECT_EQ(copiedPeople->FieldCount(), 2);
 
     copy->Free();
+}
+
+// The children of an object field are the form's components beside the other fields, each naming its parent.
+const char* const kObjectModuleText =
+    "object Module: TDataModule\n"
+    "  OldCreateOrder = False\n"
+    "  object People: TMemDataSet\n"
+    "    object PeopleAddress: TADTField\n"
+    "      FieldName = 'Address'\n"
+    "    end\n"
+    "    object PeopleAddressStreet: TStringField\n"
+    "      FieldName = 'Street'\n"
+    "      Size = 30\n"
+    "      ParentField = PeopleAddress\n"
+    "    end\n"
+    "    object PeopleAddressZip: TIntegerField\n"
+    "      FieldName = 'Zip'\n"
+    "      ParentField = PeopleAddress\n"
+    "    end\n"
+    "    object PeopleName: TStringField\n"
+    "      FieldName = 'Name'\n"
+    "      Size = 10\n"
+    "    end\n"
+    "  end\n"
+    "end\n";
+
+TEST(DataSetFormFile, ChildrenOfObjectFieldsReadAndWriteBack)
+{
+    RegisterDBClasses();
+    RegisterClass(TMemDataSet::StaticClass());
+    TDataModule* module = CreateObject<TDataModule>(nullptr);
+    ReadComponentText(module, kObjectModuleText);
+    auto* people = dynamic_cast<TMemDataSet*>(module->FindComponent("People"));
+    auto* address = dynamic_cast<TADTField*>(module->FindComponent("PeopleAddress"));
+    ASSERT_TRUE(people && address);
+    ASSERT_EQ(address->FieldCount(), 2);
+    EXPECT_EQ(address->Fields()->Fields(1), module->FindComponent("PeopleAddressZip"));
+    std::vector<std::string> names;
+    for (Integer i = 0; i < people->FieldCount(); ++i) names.push_back(people->Fields()->Fields(i)->FullName());
+    EXPECT_EQ(names, (std::vector<std::string>{"Address", "Address.Street", "Address.Zip", "Name"}));
+
+    TFieldDef* addressDef = people->FieldDefs()->Add("Address", ftADT);
+    addressDef->ChildDefs()->Add("Street", ftString, 30);
+    addressDef->ChildDefs()->Add("Zip", ftInteger);
+    people->FieldDefs()->Add("Name", ftString, 10);
+    people->Open();
+    people->Append();
+    people->FieldByName("Address.Zip")->SetAsInteger(1234);
+    people->Post();
+    EXPECT_EQ(address->FieldValues(1).ToInteger(), 1234);
+    people->Close();
+
+    std::string written = WriteComponentText(module);
+    written.erase(std::remove(written.begin(), written.end(), '\r'), written.end());
+    EXPECT_EQ(written, kObjectModuleText);
+    module->Free();
+
+    TDataModule* broken = CreateObject<TDataModule>(nullptr);
+    std::string text = kObjectModuleText;
+    text.replace(text.find("ParentField = PeopleAddress"), 27, "ParentField = People");
+    EXPECT_THROW(ReadComponentText(broken, text), EReadError) << "a parent that is no object field";
+    broken->Free();
 }
 
 }  // namespace

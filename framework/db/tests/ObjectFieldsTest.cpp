@@ -99,6 +99,24 @@ TEST_P(ObjectFieldsTest, ChildrenAreListedNamedAndHoldTheirOwnValues)
     EXPECT_EQ(data->FieldByName("Address.Zip")->AsInteger(), 1234);
 }
 
+TEST_P(ObjectFieldsTest, ARequiredChildMustHaveAValueAtPost)
+{
+    TField* street = data->FieldByName("Address.Street");
+    street->SetRequired(true);
+    data->Append();
+    data->FieldByName("Id")->SetAsInteger(1);
+    try {
+        data->Post();
+        ADD_FAILURE() << "posted without the required child";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "Field 'Street' must have a value");
+    }
+    EXPECT_EQ(data->State(), dsInsert);
+    street->SetAsString("Main St");
+    data->Post();
+    EXPECT_EQ(data->RecordCount(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(ObjectView, ObjectFieldsTest, ::testing::Bool());
 
 TEST(ObjectFields, ElementsOfAnArrayOfObjectsAndUnnamedObjects)
