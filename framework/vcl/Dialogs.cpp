@@ -1,8 +1,11 @@
 #include "vcl/Dialogs.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Printers.h"
 #include "vcl/StdCtrls.h"
@@ -12,50 +15,135 @@ namespace {
 TDialogService realService;
 TDialogService* currentService = &realService;
 
-// Moves the next message box to a position when it is activated.
-HHOOK positionHook = nullptr;
-POINT boxPosition{-1, -1};
+struct TButtonKind {
+    TMsgDlgBtn Button;
+    const char* Name;
+    const char* Caption;
+    TModalResult Result;
+};
 
-LRESULT CALLBACK PositionBoxHook(int code, WPARAM wParam, LPARAM lParam)
+// In the order the dialog shows them.
+const TButtonKind buttonKinds[] = {
+    {mbYes, "Yes", "&Yes", mrYes},          {mbNo, "No", "&No", mrNo},
+    {mbOK, "OK", "OK", mrOk},               {mbCancel, "Cancel", "Cancel", mrCancel},
+    {mbAbort, "Abort", "&Abort", mrAbort},  {mbRetry, "Retry", "&Retry", mrRetry},
+    {mbIgnore, "Ignore", "&Ignore", mrIgnore}, {mbAll, "All", "&All", mrAll},
+    {mbNoToAll, "NoToAll", "N&o to All", mrNoToAll}, {mbYesToAll, "YesToAll", "Yes to &All", mrYesToAll},
+    {mbHelp, "Help", "&Help", mrNone},
+};
+
+constexpr Integer dialogMargin = 8;
+constexpr Integer iconSize = 32;
+constexpr Integer buttonHeight = 25;
+constexpr Integer minButtonWidth = 75;
+constexpr Integer buttonSpacing = 6;
+
+// Enter presses OK, else Yes, else Retry; Escape presses Cancel, else No, else OK.
+TMsgDlgBtn DefaultButtonOf(TMsgDlgButtons buttons)
 {
-    if (code == HCBT_ACTIVATE) {
-        SetWindowPos(reinterpret_cast<HWND>(wParam), nullptr, boxPosition.x, boxPosition.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        UnhookWindowsHookEx(positionHook);
-        positionHook = nullptr;
-        return 0;
-    }
-    return CallNextHookEx(positionHook, code, wParam, lParam);
+    if (buttons.Contains(mbOK)) return mbOK;
+    return buttons.Contains(mbYes) ? mbYes : mbRetry;
 }
 
-UINT ButtonFlags(TMsgDlgButtons buttons)
+TMsgDlgBtn CancelButtonOf(TMsgDlgButtons buttons)
 {
-    buttons.Exclude(mbHelp);
-    if (buttons == TMsgDlgButtons{mbOK, mbCancel}) return MB_OKCANCEL;
-    if (buttons == TMsgDlgButtons{mbYes, mbNo}) return MB_YESNO;
-    if (buttons == TMsgDlgButtons{mbYes, mbNo, mbCancel}) return MB_YESNOCANCEL;
-    if (buttons == TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}) return MB_ABORTRETRYIGNORE;
-    if (buttons == TMsgDlgButtons{mbRetry, mbCancel}) return MB_RETRYCANCEL;
-    if (buttons.Contains(mbYes) && buttons.Contains(mbCancel)) return MB_YESNOCANCEL;
-    if (buttons.Contains(mbYes)) return MB_YESNO;
-    if (buttons.Contains(mbCancel)) return MB_OKCANCEL;
-    return MB_OK;
+    if (buttons.Contains(mbCancel)) return mbCancel;
+    return buttons.Contains(mbNo) ? mbNo : mbOK;
 }
 
-UINT IconFlags(TMsgDlgType type)
+const char* IconNameOf(TMsgDlgType type)
 {
     switch (type) {
     case mtWarning:
-        return MB_ICONWARNING;
+        return IDI_WARNING;
     case mtError:
-        return MB_ICONERROR;
+        return IDI_ERROR;
     case mtInformation:
-        return MB_ICONINFORMATION;
+        return IDI_INFORMATION;
     case mtConfirmation:
-        return MB_ICONQUESTION;
+        return IDI_QUESTION;
     default:
-        return 0;
+        return nullptr;
     }
+}
+
+// The size the text takes in the font, wrapped at half the screen's width.
+SIZE MeasureText(TFont* font, const std::string& text, UINT flags)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font->Handle());
+    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &rect, flags | DT_CALCRECT);
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    return SIZE{rect.right, rect.bottom};
+}
+
+void AddIcon(TForm* form, TMsgDlgType type)
+{
+    const char* iconName = IconNameOf(type);
+    if (!iconName) return;
+    auto* image = new TImage(form);
+    image->SetName("Image");
+    image->SetParent(form);
+    image->Picture()->Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, iconName)));
+    image->SetBounds(dialogMargin, dialogMargin, iconSize, iconSize);
+}
+
+TLabel* AddMessage(TForm* form, const std::string& text, Integer left)
+{
+    const SIZE size = MeasureText(form->Font(), text, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    auto* label = new TLabel(form);
+    label->SetName("Message");
+    label->SetParent(form);
+    label->SetShowAccelChar(false);
+    label->SetWordWrap(true);
+    label->SetCaption(text);
+    label->SetBounds(left, dialogMargin, size.cx, size.cy);
+    return label;
+}
+
+std::vector<TButton*> AddButtons(TForm* form, TMsgDlgButtons buttons)
+{
+    std::vector<TButton*> added;
+    for (const TButtonKind& kind : buttonKinds) {
+        if (!buttons.Contains(kind.Button)) continue;
+        auto* button = new TButton(form);
+        button->SetName(kind.Name);
+        button->SetParent(form);
+        button->SetCaption(kind.Caption);
+        button->SetModalResult(kind.Result);
+        button->SetDefault(kind.Button == DefaultButtonOf(buttons));
+        button->SetCancel(kind.Button == CancelButtonOf(buttons));
+        const Integer width = MeasureText(form->Font(), kind.Caption, DT_SINGLELINE).cx + 2 * dialogMargin;
+        button->SetBounds(0, 0, std::max(minButtonWidth, width), buttonHeight);
+        if (kind.Button == mbHelp) {
+            button->OnClick = [](TObject*) {
+                if (!Application->HelpFile().empty())
+                    WinHelpA(Application->Handle(), Application->HelpFile().c_str(), HELP_FINDER, 0);
+            };
+        }
+        added.push_back(button);
+    }
+    return added;
+}
+
+// Sizes the form round the icon and text, with the buttons centred in a row below them.
+void LayOut(TForm* form, TLabel* message, const std::vector<TButton*>& buttons)
+{
+    Integer rowWidth = 0;
+    for (TButton* button : buttons) rowWidth += button->Width();
+    if (!buttons.empty()) rowWidth += buttonSpacing * Integer(buttons.size() - 1);
+    const Integer textBottom = std::max(message->Top() + message->Height(), dialogMargin + iconSize);
+    const Integer clientWidth = std::max(message->Left() + message->Width(), rowWidth) + dialogMargin;
+    const Integer rowTop = textBottom + 2 * dialogMargin;
+    Integer x = (clientWidth + dialogMargin - rowWidth) / 2;
+    for (TButton* button : buttons) {
+        button->SetBounds(x, rowTop, button->Width(), buttonHeight);
+        x += button->Width() + buttonSpacing;
+    }
+    form->SetClientWidth(clientWidth + dialogMargin);
+    form->SetClientHeight(rowTop + buttonHeight + dialogMargin);
 }
 
 }  // namespace
@@ -78,17 +166,13 @@ Integer TDialogService::MessageBox(const std::string& text, const std::string& c
 TModalResult TDialogService::MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                                         Integer x, Integer y)
 {
+    std::unique_ptr<TForm> form(CreateMessageDialog(text, type, buttons));
     if (x >= 0 && y >= 0) {
-        boxPosition = POINT{x, y};
-        positionHook = SetWindowsHookExA(WH_CBT, PositionBoxHook, nullptr, GetCurrentThreadId());
+        form->SetPosition(poDesigned);
+        form->SetLeft(x);
+        form->SetTop(y);
     }
-    const Integer result =
-        MessageBox(text, MessageDlgCaption(type), ButtonFlags(buttons) | IconFlags(type));
-    if (positionHook) {
-        UnhookWindowsHookEx(positionHook);
-        positionHook = nullptr;
-    }
-    return result;
+    return form->ShowModal();
 }
 
 // A small form: the prompt, an edit with the value, OK and Cancel.
@@ -145,6 +229,24 @@ std::string MessageDlgCaption(TMsgDlgType type)
     default:
         return Application->Title();
     }
+}
+
+TForm* CreateMessageDialog(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    form->SetBorderStyle(bsDialog);
+    form->SetCaption(MessageDlgCaption(type));
+    form->SetPosition(poScreenCenter);
+    AddIcon(form.get(), type);
+    TLabel* message = AddMessage(form.get(), text, IconNameOf(type) ? 2 * dialogMargin + iconSize : dialogMargin);
+    const std::vector<TButton*> added = AddButtons(form.get(), buttons);
+    LayOut(form.get(), message, added);
+    const auto defaultButton = std::find_if(added.begin(), added.end(), [](TButton* b) { return b->Default(); });
+    if (defaultButton != added.end()) {
+        TForm* shown = form.get();
+        form->OnShow = [shown, button = *defaultButton](TObject*) { shown->SetActiveControl(button); };
+    }
+    return form.release();
 }
 
 TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, Integer helpContext)

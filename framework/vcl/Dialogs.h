@@ -8,6 +8,7 @@
 
 class TCustomForm;
 class TCommonDialog;
+class TForm;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
@@ -21,7 +22,7 @@ public:
     virtual ~TDialogService() = default;
     // MessageBoxA flags and result (IDOK, IDYES, ...).
     virtual Integer MessageBox(const std::string& text, const std::string& caption, UINT flags);
-    // x, y < 0: centred on the screen.
+    // The message dialog form shown through ShowModal; x, y < 0: centred on the screen.
     virtual TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                                     Integer x, Integer y);
     virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
@@ -41,6 +42,10 @@ std::string InputBox(const std::string& caption, const std::string& prompt, cons
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 // The caption MessageDlg gives a box of this type ("Warning", "Error", ...; the application title for mtCustom).
 std::string MessageDlgCaption(TMsgDlgType type);
+// The message dialog, not shown: the type's icon, the text and a button per member of the set in the order Yes,
+// No, OK, Cancel, Abort, Retry, Ignore, All, No to All, Yes to All, Help, each named after its kind ("Yes",
+// "NoToAll") and answering its modal result. The caller frees it.
+TForm* CreateMessageDialog(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
 
 class TCommonDialog : public TComponent {
     DUN_CLASS(TCommonDialog, TComponent)

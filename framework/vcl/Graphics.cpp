@@ -2,11 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
 
 // ---- colours
 
@@ -586,16 +585,19 @@ void TGraphic::Changed()
     if (OnChange) OnChange(this);
 }
 
-namespace {
-
-std::string ReadWholeFile(const std::string& fileName)
+void TGraphic::LoadFromFile(const std::string& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\"");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&file);
 }
+
+void TGraphic::SaveToFile(const std::string& fileName)
+{
+    TFileStream file(fileName, fmCreate);
+    SaveToStream(&file);
+}
+
+namespace {
 
 bool EndsWithNoCase(const std::string& text, const char* suffix)
 {
@@ -698,6 +700,11 @@ TCanvas* TBitmap::Canvas()
     return canvas_.get();
 }
 
+void TBitmap::Dormant()
+{
+    if (canvas_) canvas_->FreeContext();
+}
+
 TColor TBitmap::TransparentColor()
 {
     if (Empty()) return clDefault;
@@ -717,23 +724,23 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& rect)
     }
 }
 
-void TBitmap::LoadFromBitmapFile(const std::string& bytes)
+void TBitmap::LoadFromStream(TStream* stream)
 {
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || bytes.compare(0, 2, "BM") != 0)
-        throw EInvalidOperation("Bitmap image is not valid");
-    BITMAPFILEHEADER header;
-    std::memcpy(&header, bytes.data(), sizeof header);
-    if (header.bfOffBits >= bytes.size()) throw EInvalidOperation("Bitmap image is not valid");
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + sizeof header);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, bytes.data() + header.bfOffBits, info,
-                                    DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (!bitmap) throw EInvalidOperation("Bitmap image is not valid");
-    SetHandle(bitmap);
+    HBITMAP bitmap = ReadBitmap(stream);
+    if (bitmap) {
+        SetHandle(bitmap);
+    } else if (!Empty()) {
+        FreeImage();
+        Changed();
+    }
 }
 
-void TBitmap::LoadFromFile(const std::string& fileName) { LoadFromBitmapFile(ReadWholeFile(fileName)); }
+void TBitmap::SaveToStream(TStream* stream)
+{
+    if (Empty()) return;
+    Dormant();
+    WriteBitmap(stream, bitmap_, width_, height_);
+}
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name)
 {
@@ -754,9 +761,16 @@ TIcon::~TIcon()
     if (icon_) DestroyIcon(icon_);
 }
 
-Integer TIcon::Width() const { return icon_ ? GetSystemMetrics(SM_CXICON) : 0; }
-
-Integer TIcon::Height() const { return icon_ ? GetSystemMetrics(SM_CYICON) : 0; }
+void TIcon::Assign(TPersistent* source)
+{
+    auto* other = dynamic_cast<TIcon*>(source);
+    if (!other) {
+        TGraphic::Assign(source);
+        return;
+    }
+    if (other == this) return;
+    ReplaceIcon(other->icon_ ? CopyIcon(other->icon_) : nullptr, other->file_);
+}
 
 void TIcon::Draw(TCanvas* canvas, const TRect& rect)
 {
@@ -764,18 +778,37 @@ void TIcon::Draw(TCanvas* canvas, const TRect& rect)
                nullptr, DI_NORMAL);
 }
 
-void TIcon::SetHandle(HICON icon)
+void TIcon::SetHandle(HICON icon) { ReplaceIcon(icon, std::string()); }
+
+void TIcon::ReplaceIcon(HICON icon, const std::string& file)
 {
     if (icon_) DestroyIcon(icon_);
     icon_ = icon;
+    file_ = file;
+    width_ = height_ = 0;
+    ICONINFO info{};
+    if (icon_ && GetIconInfo(icon_, &info)) {
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        width_ = mask.bmWidth;
+        height_ = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;  // a monochrome icon's mask holds both halves
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
     Changed();
 }
 
-void TIcon::LoadFromFile(const std::string& fileName)
+void TIcon::LoadFromStream(TStream* stream)
 {
-    HICON icon = static_cast<HICON>(LoadImageA(nullptr, fileName.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!icon) throw EInvalidOperation("Icon image is not valid");
-    SetHandle(icon);
+    const std::string file = ReadIconFile(stream);
+    ReplaceIcon(IconFromFile(file), file);
+}
+
+void TIcon::SaveToStream(TStream* stream)
+{
+    if (Empty()) return;
+    if (file_.empty()) file_ = IconFileOf(icon_, width_, height_);
+    stream->WriteBuffer(file_.data(), Integer(file_.size()));
 }
 
 TPicture::TPicture() = default;
@@ -812,7 +845,7 @@ void TPicture::SetGraphic(TGraphic* graphic)
         graphic_ = std::move(copy);
     } else if (auto* icon = dynamic_cast<TIcon*>(graphic)) {
         auto copy = std::make_unique<TIcon>();
-        copy->SetHandle(icon->Handle() ? CopyIcon(icon->Handle()) : nullptr);
+        copy->Assign(icon);
         graphic_ = std::move(copy);
     } else {
         throw EInvalidOperation("Unsupported graphic " + graphic->ClassName());
@@ -848,4 +881,9 @@ void TPicture::LoadFromFile(const std::string& fileName)
     else
         throw EInvalidOperation("Unknown picture file extension (" + fileName + ")");
     Changed();
+}
+
+void TPicture::LoadFromStream(TStream* stream)
+{
+    Bitmap()->LoadFromStream(stream);
 }

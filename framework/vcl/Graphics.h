@@ -9,6 +9,7 @@
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
 #include "rtl/WinApi.h"
+#include "vcl/ImageFiles.h"
 
 using TPoint = POINT;
 using TRect = RECT;
@@ -260,7 +261,12 @@ public:
     virtual Integer Width() const = 0;
     virtual Integer Height() const = 0;
     virtual void Draw(TCanvas* canvas, const TRect& rect) = 0;
-    virtual void LoadFromFile(const std::string& fileName) = 0;
+    // From the stream's position on; an empty rest of the stream makes the graphic empty.
+    virtual void LoadFromStream(TStream* stream) = 0;
+    // Writes nothing when the graphic is empty.
+    virtual void SaveToStream(TStream* stream) = 0;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent) { transparent_ = transparent; }
     TNotifyEvent OnChange;
@@ -286,9 +292,10 @@ public:
     void SetHeight(Integer height) { SetSize(width_, height); }
     void SetSize(Integer width, Integer height);
     void Draw(TCanvas* canvas, const TRect& rect) override;
-    void LoadFromFile(const std::string& fileName) override;
-    // The bytes of a .bmp file (file header first).
-    void LoadFromBitmapFile(const std::string& bytes);
+    // A .bmp file, or a bitmap without the file header.
+    void LoadFromStream(TStream* stream) override;
+    // A .bmp file of 24 bits per pixel.
+    void SaveToStream(TStream* stream) override;
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     void LoadFromResourceID(HINSTANCE instance, Integer id);
     HBITMAP Handle() const { return bitmap_; }
@@ -296,7 +303,8 @@ public:
     void SetHandle(HBITMAP bitmap);
     TCanvas* Canvas();
     TColor TransparentColor();
-    void Dormant() {}
+    // Takes the bitmap out of its canvas's DC, so that it may be selected elsewhere; the canvas comes back on use.
+    void Dormant();
 
 private:
     friend class TBitmapCanvas;
@@ -312,17 +320,24 @@ class TIcon : public TGraphic {
 public:
     TIcon() = default;
     ~TIcon() override;
+    void Assign(TPersistent* source) override;
     bool Empty() const override { return icon_ == nullptr; }
-    Integer Width() const override;
-    Integer Height() const override;
+    Integer Width() const override { return width_; }
+    Integer Height() const override { return height_; }
     void Draw(TCanvas* canvas, const TRect& rect) override;
-    void LoadFromFile(const std::string& fileName) override;
+    // An .ico file; saving writes back the file the icon was loaded from.
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) override;
     HICON Handle() const { return icon_; }
     // Takes ownership of the icon.
     void SetHandle(HICON icon);
 
 private:
+    void ReplaceIcon(HICON icon, const std::string& file);
+
     HICON icon_ = nullptr;
+    Integer width_ = 0, height_ = 0;
+    std::string file_;  // the .ico file it came from, if any
 };
 
 // Holds one graphic of any kind.
@@ -341,6 +356,8 @@ public:
     Integer Height() const { return graphic_ ? graphic_->Height() : 0; }
     // .bmp and .ico files, by extension.
     void LoadFromFile(const std::string& fileName);
+    // A bitmap (TBitmap::LoadFromStream).
+    void LoadFromStream(TStream* stream);
     TNotifyEvent OnChange;
 
 private:
