@@ -159,8 +159,10 @@ protected:
     // The child definitions of an object definition: an ADT's members, an array's one element.
     void AddChildDescs(const FLDDesc& parent, TFieldDef* def, const std::vector<FLDDesc>& descriptors, size_t& index,
                        const std::vector<bool>& required, Integer& fieldNo);
-    // The engine's object type names of the object fields among fields.
+    // The engine's object type names of the object fields among fields, and of those inside them.
     void GetObjectTypeNames(TFields* fields);
+    // Sets the field's ObjectType when the engine has a name for it.
+    void ReadObjectTypeName(TObjectField* object);
 
     // Index information and key buffers.
     void GetIndexInfo();

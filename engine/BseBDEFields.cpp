@@ -159,21 +159,30 @@ void TbqBDEDataset::AddChildDescs(const FLDDesc& parent, TFieldDef* def, const s
     }
 }
 
+// Object fields inside object fields too; an array of objects in sparse mode through its element's fields.
 void TbqBDEDataset::GetObjectTypeNames(TFields* fields)
 {
     for (Integer i = 0; i < fields->Count(); ++i) {
         auto* object = dynamic_cast<TObjectField*>(fields->Fields(i));
         if (!object) continue;
-        char buffer[ObjectTypeNameSize] = {};
-        const Word fieldNo = Word(object->FieldNo());
-        std::memcpy(buffer, &fieldNo, sizeof(fieldNo));
-        Word length = 0;
-        if (Engine()->GetProp(handle_, curFIELDTYPENAME, buffer, sizeof(buffer) - 1, length) == 0 && buffer[0]) {
-            std::string typeName;
-            NativeToAnsi(Engine(), buffer, typeName);
-            object->SetObjectType(typeName);
-        }
+        ReadObjectTypeName(object);
+        TFields* children = object->Fields();
+        const bool sparseObjects = object->DataType() == ftArray && SparseArrays() && children->Count() > 0 &&
+                                   children->Fields(0)->DataType() == ftADT;
+        GetObjectTypeNames(sparseObjects ? static_cast<TObjectField*>(children->Fields(0))->Fields() : children);
     }
+}
+
+void TbqBDEDataset::ReadObjectTypeName(TObjectField* object)
+{
+    char buffer[ObjectTypeNameSize] = {};
+    const Word fieldNo = Word(object->FieldNo());
+    std::memcpy(buffer, &fieldNo, sizeof(fieldNo));
+    Word length = 0;
+    if (Engine()->GetProp(handle_, curFIELDTYPENAME, buffer, sizeof(buffer) - 1, length) != 0 || !buffer[0]) return;
+    std::string typeName;
+    NativeToAnsi(Engine(), buffer, typeName);
+    object->SetObjectType(typeName);
 }
 
 std::string TbqBDEDataset::GetFieldFullName(TField* field)

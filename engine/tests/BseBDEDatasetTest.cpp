@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 
 #include <string>
 #include <vector>
@@ -49,13 +50,15 @@ public:
     }
 };
 
-// A table whose engine describes object fields: an ADT of two members, an array whose element follows it, an
-// unnamed ADT of one member; the engine knows type names of the first two.
+// A table whose engine describes object fields by descriptors and knows the type names of some of them (by field
+// number; asked for another field's name it raises).
 class TObjectTable : public TFakeKeyedTable {
     DUN_CLASS(TObjectTable, TFakeKeyedTable)
 public:
-    explicit TObjectTable(TBoreaCollection* collection)
-        : TFakeKeyedTable({{"Code", fldZSTRING, 8}}, std::vector<TFakeIndex>{}, collection)
+    TObjectTable(const std::vector<FLDDesc>& descriptors, const std::map<Word, std::string>& typeNames,
+                 TBoreaCollection* collection)
+        : TFakeKeyedTable({{"Code", fldZSTRING, 8}}, std::vector<TFakeIndex>{}, collection),
+          descriptors_(descriptors), typeNames_(typeNames)
     {
     }
     static FLDDesc Desc(Word number, const char* name, Word type, Word subType, SmallInt units1, SmallInt units2)
@@ -70,28 +73,57 @@ public:
         d.iLen = type == fldINT32 ? 4 : Word(units1);
         return d;
     }
-    static inline const std::vector<FLDDesc> Descriptors = {
-        Desc(1, "Code", fldZSTRING, 0, 8, 0),  Desc(2, "Address", 20, 0, 2, 0),   Desc(3, "Street", fldZSTRING, 0, 30, 0),
-        Desc(4, "Zip", fldINT32, 0, 0, 0),     Desc(5, "Phones", 21, 0, 2, 2),    Desc(6, "PHONE", fldZSTRING, 0, 12, 0),
-        Desc(8, "Owner", 20, 35, 1, 0),        Desc(9, "Name", fldZSTRING, 0, 20, 0), Desc(10, "Amount", fldINT32, 0, 0, 0)};
+    // An ADT of two members, an array whose element follows it, an unnamed ADT of one member; the engine knows type
+    // names of the first two.
+    static TObjectTable* Objects(TBoreaCollection* collection)
+    {
+        return CreateObject<TObjectTable>(
+            std::vector<FLDDesc>{Desc(1, "Code", fldZSTRING, 0, 8, 0), Desc(2, "Address", 20, 0, 2, 0),
+                                 Desc(3, "Street", fldZSTRING, 0, 30, 0), Desc(4, "Zip", fldINT32, 0, 0, 0),
+                                 Desc(5, "Phones", 21, 0, 2, 2), Desc(6, "PHONE", fldZSTRING, 0, 12, 0),
+                                 Desc(8, "Owner", 20, 35, 1, 0), Desc(9, "Name", fldZSTRING, 0, 20, 0),
+                                 Desc(10, "Amount", fldINT32, 0, 0, 0)},
+            std::map<Word, std::string>{{2, "ADDRESS_T"}, {5, "PHONE_LIST"}, {8, ""}}, collection);
+    }
+    // An array of two points, each of X and a Tag object of one Label; a point takes four field numbers: Points is
+    // 2, its elements 3 and 7, their tags 5 and 9.
+    static TObjectTable* Points(TBoreaCollection* collection)
+    {
+        return CreateObject<TObjectTable>(
+            std::vector<FLDDesc>{Desc(1, "Code", fldZSTRING, 0, 8, 0), Desc(2, "Points", 21, 0, 2, 8),
+                                 Desc(3, "Point", 20, 0, 2, 0), Desc(4, "X", fldINT32, 0, 0, 0),
+                                 Desc(5, "Tag", 20, 0, 1, 0), Desc(6, "Label", fldZSTRING, 0, 10, 0),
+                                 Desc(11, "Amount", fldINT32, 0, 0, 0)},
+            std::map<Word, std::string>{
+                {2, "POINT_LIST"}, {3, "POINT_T"}, {7, "POINT_T"}, {5, "TAG_T"}, {9, "TAG_T"}},
+            collection);
+    }
 
     void GetCursorProps(CURProps& properties) override
     {
         TFakeKeyedTable::GetCursorProps(properties);
-        properties.iFields = Word(Descriptors.size());
+        properties.iFields = Word(descriptors_.size());
     }
-    void GetFieldDescs(FLDDesc* descriptors) override { std::copy(Descriptors.begin(), Descriptors.end(), descriptors); }
+    void GetFieldDescs(FLDDesc* descriptors) override
+    {
+        std::copy(descriptors_.begin(), descriptors_.end(), descriptors);
+    }
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override
     {
         if (property != curFIELDTYPENAME) return TFakeKeyedTable::GetProp(property, buffer, length, maxLength);
         Word fieldNo;
         std::memcpy(&fieldNo, buffer, sizeof fieldNo);
-        const std::string name = fieldNo == 2 ? "ADDRESS_T" : fieldNo == 5 ? "PHONE_LIST" : "";
-        if (fieldNo != 2 && fieldNo != 5 && fieldNo != 8) RaiseEngineError(DBIERR_INVALIDPARAM);
+        const auto known = typeNames_.find(fieldNo);
+        if (known == typeNames_.end()) RaiseEngineError(DBIERR_INVALIDPARAM);
+        const std::string& name = known->second;
         std::memset(buffer, 0, maxLength);
         std::memcpy(buffer, name.data(), name.size());
         length = Word(name.size());
     }
+
+private:
+    std::vector<FLDDesc> descriptors_;
+    std::map<Word, std::string> typeNames_;
 };
 
 // Opens every table as the people table: Code, Name, Amount, Name again; keyed on Code.
@@ -102,7 +134,8 @@ public:
     TBaseTable* OpenTable(const std::string& name, const std::string&, Word, Integer, Integer) override
     {
         if (name == "odd") return CreateObject<TFakeKeyedTable>(OddFields(), std::vector<TFakeIndex>{}, Tables());
-        if (name == "objects") return CreateObject<TObjectTable>(Tables());
+        if (name == "objects") return TObjectTable::Objects(Tables());
+        if (name == "points") return TObjectTable::Points(Tables());
         auto* table = CreateObject<TPeopleTable>(
             std::vector<TFakeField>{{"Code", fldZSTRING, 8}, {"Name", fldZSTRING, 20}, {"Amount", fldINT32, 4},
                                     {"Name", fldINT16, 2}},
@@ -502,6 +535,38 @@ TEST_F(CursorDatasetTest, ObjectDescriptorsGiveChildDefinitionsAndTypeNames)
     TPeopleDataset flat(engine.get(), database, "objects");
     flat.Open();
     EXPECT_EQ(objectType(flat, "Address"), "") << "type names are read only with ObjectView";
+}
+
+// Object fields inside object fields get their type names too; in sparse mode an array of objects is described
+// through its element's fields, so its elements get none.
+TEST_F(CursorDatasetTest, SparseArraysOfObjectsTakeTypeNamesThroughTheirElementsFields)
+{
+    for (bool sparse : {false, true}) {
+        TPeopleDataset points(engine.get(), database, "points");
+        points.SetObjectView(true);
+        points.SetSparseArrays(sparse);
+        points.Open();
+        auto* list = dynamic_cast<TArrayField*>(points.FieldByName("Points"));
+        ASSERT_TRUE(list);
+        auto child = [](TObjectField* parent, Integer index) {
+            return dynamic_cast<TObjectField*>(parent->Fields()->Fields(index));
+        };
+        struct TCase {
+            TObjectField* Field;
+            const char* Dense;
+            const char* Sparse;
+        } cases[] = {{list, "POINT_LIST", "POINT_LIST"},
+                     {child(list, 0), "POINT_T", ""},
+                     {child(child(list, 0), 1), "TAG_T", "TAG_T"},
+                     {child(list, 1), "POINT_T", ""},
+                     {child(child(list, 1), 1), "TAG_T", ""}};
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            ASSERT_TRUE(cases[i].Field) << i;
+            EXPECT_EQ(cases[i].Field->ObjectType(), sparse ? cases[i].Sparse : cases[i].Dense) << i << " " << sparse;
+        }
+        EXPECT_EQ(cases[4].Field->FieldNo(), 9);
+        EXPECT_THROW(points.SetSparseArrays(!sparse), EDatabaseError) << "only while closed";
+    }
 }
 
 // The dataset components chain COM's start onto the application's initialisation hook, after the hook they found.

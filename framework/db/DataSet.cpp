@@ -1006,6 +1006,12 @@ void TDataSet::SetObjectView(bool value)
     ArrangeFields();
 }
 
+void TDataSet::SetSparseArrays(bool value)
+{
+    CheckInactive();
+    sparseArrays_ = value;
+}
+
 void TDataSet::ArrangeFields()
 {
     std::vector<TField*> topLevel;

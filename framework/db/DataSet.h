@@ -159,6 +159,9 @@ public:
     // Whether the children of object fields are only in their object's Fields (else in Fields too).
     bool ObjectView() const { return objectView_; }
     void SetObjectView(bool value);
+    // Whether array fields are sparse: a descendant describes an array of objects through its element's fields.
+    bool SparseArrays() const { return sparseArrays_; }
+    void SetSparseArrays(bool value);
     bool DefaultFields() const { return defaultFields_; }
     bool AutoCalcFields() const { return autoCalcFields_; }
     void SetAutoCalcFields(bool value) { autoCalcFields_ = value; }
@@ -372,6 +375,7 @@ private:
     bool streamedActive_ = false;
     Integer blockReadSize_ = 0;
     bool objectView_ = false;
+    bool sparseArrays_ = false;
     Integer fieldNoOfs_ = 1;
     bool filtered_ = false;
     std::string filterText_;
