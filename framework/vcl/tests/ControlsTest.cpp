@@ -354,6 +354,7 @@ protected:
         plain = AddPanel(160, "");
         Application->SetHintPause(150);
         Application->SetHintHidePause(5000);
+        Application->SetHintColor(clYellow);
         Application->OnHint = [this](TObject*) { heard.push_back(Application->Hint()); };
         SetCursorPos(0, 0);
         form->Show();
@@ -368,6 +369,7 @@ protected:
         Application->SetHintPause(500);
         Application->SetHintHidePause(2500);
         Application->SetShowHint(true);
+        Application->SetHintColor(clInfoBk);
         delete form;
         PumpMessages(20);
         EXPECT_EQ(ShownTexts(dialogs), "");
@@ -403,6 +405,12 @@ TEST_F(Hints, ShortHintShowsAfterThePauseAndTheLongOneGoesToOnHint)
     GetWindowRect(hinted->Handle(), &panelRect);
     EXPECT_GT(hintRect.top, panelRect.top);  // below the pointer in the middle of the panel
     EXPECT_TRUE(GetWindowLongA(OwnHintWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    PumpMessages();
+    RECT client;
+    GetClientRect(OwnHintWindow(), &client);
+    HDC dc = GetDC(OwnHintWindow());
+    EXPECT_EQ(GetPixel(dc, client.right - 2, 0), COLORREF(clYellow));  // HintColor behind the text
+    ReleaseDC(OwnHintWindow(), dc);
 
     MoveMouseOver(plain);  // the mouse leaves for a control without a hint
     PumpFor(60);
