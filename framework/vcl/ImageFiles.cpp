@@ -32,7 +32,7 @@ bool IsKnownBitCount(Integer bits)
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-Integer RowBytes(Integer width, Integer bitCount) { return ((width * bitCount + 31) / 32) * 4; }
+Int64 RowBytes(Int64 width, Integer bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
 // What the info header says about the rest of the bitmap.
 struct TDibLayout {
@@ -49,7 +49,7 @@ TDibLayout CoreLayout(const std::vector<char>& header)
     layout.BitCount = ReadAt<WORD>(header, 10);
     if (!IsKnownBitCount(layout.BitCount)) InvalidBitmap();
     layout.TableBytes = layout.BitCount <= 8 ? (Int64(1) << layout.BitCount) * sizeof(RGBTRIPLE) : 0;
-    layout.ImageBytes = Int64(RowBytes(layout.Width, layout.BitCount)) * layout.Height;
+    layout.ImageBytes = RowBytes(layout.Width, layout.BitCount) * layout.Height;
     return layout;
 }
 
@@ -73,7 +73,7 @@ TDibLayout InfoLayout(const std::vector<char>& header)
         if (header.size() == sizeof(BITMAPINFOHEADER)) layout.TableBytes += 3 * sizeof(DWORD);
         [[fallthrough]];
     case BI_RGB:
-        layout.ImageBytes = Int64(RowBytes(layout.Width, layout.BitCount)) * rows;
+        layout.ImageBytes = RowBytes(layout.Width, layout.BitCount) * rows;
         break;
     case BI_RLE8:
     case BI_RLE4:
@@ -209,7 +209,7 @@ std::string IconImageMask(HICON icon, Integer width, Integer height)
     TDrawingSurface surface(width, height);
     DrawIconEx(surface.Dc, 0, 0, icon, width, height, 0, nullptr, DI_MASK);
     GdiFlush();
-    const Integer sourceRow = RowBytes(width, 24), maskRow = RowBytes(width, 1);
+    const Int64 sourceRow = RowBytes(width, 24), maskRow = RowBytes(width, 1);
     std::string mask(size_t(maskRow) * height, '\0');
     for (Integer y = 0; y < height; ++y)
         for (Integer x = 0; x < width; ++x)

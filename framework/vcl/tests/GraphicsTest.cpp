@@ -149,7 +149,7 @@ TEST(Bitmap, DamagedDataIsRefused)
         size_t Offset;
         int32_t Value;
     } cases[] = {{"header size", 0, 41},      {"width", 4, 0},         {"negative width", 4, -3},
-                 {"huge height", 8, 1 << 24}, {"bit count", 14, 3},    {"compression", 16, 9},
+                 {"huge height", 8, 1 << 24}, {"huge width", 4, 0x7FFFFFFF}, {"bit count", 14, 3},    {"compression", 16, 9},
                  {"colours used", 32, 1000}};
     for (const Case& c : cases) {
         std::string bad = good;
