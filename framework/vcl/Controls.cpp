@@ -969,7 +969,9 @@ void TWinControl::WndProc(TMessage& message)
             UpdateMouseControl(target ? target : this);
             TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, handle_, 0};
             TrackMouseEvent(&track);
-            Application->HintMouseMessage(target ? target : this);
+            // Disabled controls get no mouse messages of their own but still show their hints.
+            TControl* hinted = target ? target : ControlAtPos(Point(mouse.XPos, mouse.YPos), true);
+            Application->HintMouseMessage(hinted ? hinted : this);
         }
         if (target) {
             if (message.Msg == WM_LBUTTONDOWN) SetCapture(handle_);

@@ -446,6 +446,20 @@ TEST_F(Hints, HintHidesAfterTheHidePauseAndOnAKeyOrAClick)
     }
 }
 
+TEST_F(Hints, ADisabledControlShowsItsHintToo)
+{
+    auto* label = new TLabel(form);
+    label->SetParent(plain);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 80, 30);
+    label->SetHint("Off|Not available now");
+    label->SetEnabled(false);
+    MoveMouseOver(label);
+    ASSERT_TRUE(PumpUntil(HintShowing));
+    EXPECT_EQ(HintText(), "Off");
+    EXPECT_EQ(Application->Hint(), "Not available now");
+}
+
 TEST_F(Hints, NoHintWindowWithoutShowHintButOnHintStillHears)
 {
     const struct {
