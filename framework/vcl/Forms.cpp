@@ -1169,7 +1169,7 @@ bool TApplication::ProcessMessage(TMsg& msg)
             HandleException(this);
         }
     }
-    IsHintMsg(msg);
+    CancelHintOnInput(msg);
     if (!handled && !IsMDIMsg(msg) && !IsKeyMsg(msg) && !IsDlgMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -1228,7 +1228,7 @@ bool TApplication::IsDlgMsg(TMsg& msg)
 }
 
 // A key or a click ends the hint.
-void TApplication::IsHintMsg(const TMsg& msg)
+void TApplication::CancelHintOnInput(const TMsg& msg)
 {
     if (!hintControl_) return;
     switch (msg.message) {

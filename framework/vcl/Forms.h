@@ -333,7 +333,7 @@ private:
     bool IsKeyMsg(TMsg& msg);
     bool IsMDIMsg(TMsg& msg);
     bool IsDlgMsg(TMsg& msg);
-    void IsHintMsg(const TMsg& msg);
+    void CancelHintOnInput(const TMsg& msg);
     void Idle();
     void ActivateHint();
     void HideHint();
