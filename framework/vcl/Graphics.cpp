@@ -800,6 +800,10 @@ void TIcon::ReplaceIcon(HICON icon, const std::string& file)
 
 void TIcon::LoadFromStream(TStream* stream)
 {
+    if (stream->Size() <= stream->Position()) {
+        if (!Empty()) SetHandle(nullptr);
+        return;
+    }
     const std::string file = ReadIconFile(stream);
     ReplaceIcon(IconFromFile(file), file);
 }

@@ -239,4 +239,7 @@ TEST(Icon, StreamRoundTripKeepsImageAndMask)
 
     TStringStream notAnIcon(std::string("\0\0\2\0\1\0", 6));
     EXPECT_THROW(loaded.LoadFromStream(&notAnIcon), EInvalidGraphic);
+    EXPECT_FALSE(loaded.Empty());
+    loaded.LoadFromStream(&again);  // at its end
+    EXPECT_TRUE(loaded.Empty());
 }
