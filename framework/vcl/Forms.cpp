@@ -9,6 +9,7 @@
 #include "vcl/ComCtrls.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/ImgList.h"
 #include "vcl/Menus.h"
 #include "vcl/StdCtrls.h"
 
@@ -55,7 +56,8 @@ struct TGlobals {
         Screen = new TScreen(nullptr);
         ApplicationHandleException = [](TObject* sender) { Application->HandleException(sender); };
         RegisterClasses<TForm, TLabel, TEdit, TMemo, TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox,
-                        TListBox, TScrollBox, TScrollBar, TRadioGroup, TBitBtn, TSpeedButton, TPanel, TBevel, TShape, TImage, TTimer, TStatusBar, TMainMenu, TPopupMenu, TMenuItem>();
+                        TListBox, TScrollBox, TScrollBar, TRadioGroup, TBitBtn, TSpeedButton, TPanel, TBevel, TShape,
+                        TImage, TTimer, TStatusBar, TMainMenu, TPopupMenu, TMenuItem, TImageList>();
     }
 } globals;
 
@@ -625,6 +627,8 @@ bool TCustomForm::SendFocusMessage(TWinControl* control, Cardinal msg, std::exce
 // one that raises keeps the focus where it was and the exception is shown afterwards.
 bool TCustomForm::SetFocusedControl(TWinControl* control)
 {
+    // A form going away gets the focus back from its dying children: it must not become active again.
+    if (state_.Contains(csDestroying)) return false;
     ++focusCount;
     activeControl_ = control != this ? control : nullptr;
     Screen->activeControl_ = control;

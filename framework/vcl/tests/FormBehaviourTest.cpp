@@ -70,6 +70,16 @@ protected:
     std::vector<std::string> log;
 };
 
+TEST_F(FormBehaviour, FreeingTheFocusedFormLeavesTheScreenWithoutIt)
+{
+    ASSERT_TRUE(edits[0]->Focused());
+    delete form;
+    form = nullptr;
+    PumpMessages(20);
+    EXPECT_EQ(Screen->ActiveForm(), nullptr);
+    EXPECT_EQ(Screen->ActiveControl(), nullptr);
+}
+
 TEST_F(FormBehaviour, TabAndShiftTabFollowTabOrderWithExitBeforeEnter)
 {
     ASSERT_EQ(GetFocus(), edits[0]->Handle());
