@@ -22,6 +22,13 @@ std::vector<TComponent*>& GlobalRoots()
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
+void DefineDesignPosition(TFiler* filer, const char* name, Integer& value)
+{
+    filer->DefineProperty(
+        name, [&value](TReader* reader) { value = reader->ReadInteger(); },
+        [&value](TWriter* writer) { writer->WriteInteger(value); }, value != 0);
+}
+
 }  // namespace
 
 TComponent::TComponent(TComponent* owner)
@@ -274,4 +281,11 @@ bool TComponent::UpdateAction(TBasicAction* action)
     if (!action->HandlesTarget(this)) return false;
     action->UpdateTarget(this);
     return true;
+}
+
+void TComponent::DefineProperties(TFiler* filer)
+{
+    TPersistent::DefineProperties(filer);
+    DefineDesignPosition(filer, "Left", DesignLeft);
+    DefineDesignPosition(filer, "Top", DesignTop);
 }

@@ -65,6 +65,10 @@ public:
     virtual void SetName(const std::string& newName);
     Integer Tag() const { return tag_; }
     void SetTag(Integer tag) { tag_ = tag; }
+    // Where a non-visual component sits in the designer (form files keep it as Left and Top).
+    Integer DesignLeft = 0;
+    Integer DesignTop = 0;
+    void DefineProperties(TFiler* filer) override;
     TComponentState ComponentState() const { return state_; }
     void SetDesigning(bool designing, bool setChildren = true);
     void Updating() { state_.Include(csUpdating); }

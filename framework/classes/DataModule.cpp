@@ -80,8 +80,6 @@ void TDataModule::GetChildren(const TGetChildProc& proc, TComponent* root)
 void TDataModule::DefineProperties(TFiler* filer)
 {
     TComponent::DefineProperties(filer);
-    DefineInteger(filer, "Left", DesignLeft, true);
-    DefineInteger(filer, "Top", DesignTop, true);
     DefineInteger(filer, "HorizontalOffset", DesignLeft, false);
     DefineInteger(filer, "VerticalOffset", DesignTop, false);
     DefineInteger(filer, "Height", DesignHeight, true);

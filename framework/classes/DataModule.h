@@ -22,9 +22,7 @@ public:
 
     bool OldCreateOrder() const { return oldCreateOrder_; }
     void SetOldCreateOrder(bool value) { oldCreateOrder_ = value; }
-    // Where the module sits in the designer.
-    Integer DesignLeft = 0;
-    Integer DesignTop = 0;
+    // The module's size in the designer (its place is the component's DesignLeft/DesignTop).
     Integer DesignWidth = 0;
     Integer DesignHeight = 0;
 

@@ -33,13 +33,6 @@ void PaintShape(HDC dc, Integer x, Integer y, Integer width, Integer height, HDC
     DeleteObject(brush);
 }
 
-void DefineDesignPosition(TFiler* filer, const char* name, Integer& value)
-{
-    filer->DefineProperty(
-        name, [&value](TReader* reader) { value = reader->ReadInteger(); },
-        [&value](TWriter* writer) { writer->WriteInteger(value); }, value != 0);
-}
-
 std::string ReadRest(TStream* stream)
 {
     std::string bytes(size_t(std::max<Int64>(0, stream->Size() - stream->Position())), '\0');
@@ -98,8 +91,6 @@ void TImageList::Publish(TPublisher<TImageList>& p)
 void TImageList::DefineProperties(TFiler* filer)
 {
     TComponent::DefineProperties(filer);
-    DefineDesignPosition(filer, "Left", DesignLeft);
-    DefineDesignPosition(filer, "Top", DesignTop);
     filer->DefineBinaryProperty(
         "Bitmap", [this](TStream* stream) { ReadImages(stream); }, [this](TStream* stream) { WriteImages(stream); },
         Count() > 0);

@@ -46,9 +46,6 @@ public:
     bool ResourceLoad(HINSTANCE instance, const std::string& name, TColor maskColor);
 
     TNotifyEvent OnChange;
-    // Where the list sits in the designer.
-    Integer DesignLeft = 0;
-    Integer DesignTop = 0;
 
     void DefineProperties(TFiler* filer) override;
     static void Publish(TPublisher<TImageList>& p);

@@ -376,6 +376,20 @@ TEST_F(FormFile, ModuleEventFailuresGoToTheApplicationHandler)
     EXPECT_EQ(handled, &module);
 }
 
+TEST_F(FormFile, NonVisualComponentKeepsItsDesignPosition)
+{
+    RegisterClass(TComponent::StaticClass());
+    TDataModule module(nullptr);
+    const std::string text = "object M: TDataModule\n  OldCreateOrder = False\n"
+                             "  object Plain: TComponent\n    Left = 24\n    Top = 8\n  end\n"
+                             "  object Unplaced: TComponent\n  end\nend\n";
+    ReadComponentText(&module, text);
+    EXPECT_EQ(module.FindComponent("Plain")->DesignLeft, 24);
+    EXPECT_EQ(module.FindComponent("Plain")->DesignTop, 8);
+    EXPECT_EQ(WithoutCarriageReturns(WriteComponentText(&module)), text);
+    UnRegisterClass(TComponent::StaticClass());
+}
+
 TEST_F(FormFile, ModulePositionAcceptsTheOffsetNames)
 {
     TDataModule module(nullptr);
