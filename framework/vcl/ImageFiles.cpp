@@ -34,6 +34,20 @@ bool IsKnownBitCount(Integer bits)
 
 Int64 RowBytes(Int64 width, Integer bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
+// The header of an uncompressed 24-bit bottom-up image.
+BITMAPINFOHEADER Rgb24Header(Integer width, Integer height)
+{
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = DWORD(RowBytes(width, 24)) * height;
+    return header;
+}
+
 // What the info header says about the rest of the bitmap.
 struct TDibLayout {
     Integer Width = 0, Height = 0, BitCount = 0;
@@ -167,11 +181,7 @@ struct TDrawingSurface {
     TDrawingSurface(Integer width, Integer height)
     {
         BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader = Rgb24Header(width, height);
         Dc = CreateCompatibleDC(nullptr);
         Bitmap = CreateDIBSection(Dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
         if (!Bitmap) {
@@ -242,13 +252,7 @@ HBITMAP ReadBitmap(TStream* stream)
 void WriteBitmap(TStream* stream, HBITMAP bitmap, Integer width, Integer height)
 {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = DWORD(RowBytes(width, 24)) * height;
+    info.bmiHeader = Rgb24Header(width, height);
     std::vector<char> bits(info.bmiHeader.biSizeImage);
     HDC screen = GetDC(nullptr);
     const int rows = GetDIBits(screen, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS);
@@ -308,12 +312,7 @@ std::string IconFileOf(HICON icon, Integer width, Integer height)
 {
     const std::string colours = IconImageColours(icon, width, height);
     const std::string mask = IconImageMask(icon, width, height);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height * 2;  // the colours, then the mask
-    header.biPlanes = 1;
-    header.biBitCount = 24;
+    BITMAPINFOHEADER header = Rgb24Header(width, height * 2);  // the colours, then the mask
     header.biSizeImage = DWORD(colours.size() + mask.size());
     const TIconDirectory directory{0, 1, 1};
     const TIconDirEntry entry{BYTE(width >= 256 ? 0 : width), BYTE(height >= 256 ? 0 : height), 0, 0, 1, 24,
