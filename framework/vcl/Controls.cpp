@@ -63,6 +63,22 @@ TShiftState GetShiftState()
     return state;
 }
 
+// A mouse button going down, or a double click, in the client area.
+static bool IsButtonPress(UINT msg)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 TWinControl* FindControl(HWND window)
 {
     auto found = WindowControls().find(window);
@@ -371,18 +387,7 @@ void TControl::HandleMouseMessage(TMessage& message)
     const TWMMouse& mouse = MessageAs<TWMMouse>(message);
     const TShiftState shift = KeysToShiftState(Word(mouse.Keys));
     const Integer x = mouse.XPos, y = mouse.YPos;
-    switch (message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        SendCancelMode(this);
-        break;
-    default:
-        break;
-    }
+    if (IsButtonPress(message.Msg)) SendCancelMode(this);
     switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
