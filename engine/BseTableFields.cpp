@@ -4,9 +4,9 @@
 
 #include "engine/BseError.h"
 #include "engine/BseFilt.h"
-#include "engine/BseFlagRaised.h"
 #include "engine/BseTable.h"
 #include "engine/BseUtil.h"
+#include "rtl/FlagRaised.h"
 #include "rtl/StrBuf.h"
 
 namespace {

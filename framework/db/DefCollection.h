@@ -4,6 +4,7 @@
 #include <string>
 
 #include "classes/Collection.h"
+#include "rtl/FlagRaised.h"
 #include "rtl/Strings.h"
 
 class TDataSet;
@@ -45,15 +46,10 @@ public:
     template <class F>
     void UpdateDefs(F reload)
     {
-        const bool outermost = !internalUpdate_;
-        internalUpdate_ = true;
-        try {
+        {
+            const TFlagRaised updating(internalUpdate_);
             reload();
-        } catch (...) {
-            if (outermost) internalUpdate_ = false;
-            throw;
         }
-        if (outermost) internalUpdate_ = false;
         updated_ = true;
     }
 
