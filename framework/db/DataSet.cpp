@@ -38,6 +38,16 @@ std::vector<TField*> ListOf(const TFields* fields)
     return list;
 }
 
+// Adds field and, when withChildren, the children of an object field after it, depth first.
+void AddWithChildren(TFields* list, TField* field, bool withChildren)
+{
+    list->Add(field);
+    auto* object = dynamic_cast<TObjectField*>(field);
+    if (!object || !withChildren) return;
+    for (Integer i = 0; i < object->FieldCount(); ++i)
+        AddWithChildren(list, object->Fields()->Fields(i), withChildren);
+}
+
 // How many field numbers a definition takes: its own and those of its children (each element of an array).
 Integer FieldNumberSpan(TFieldDef* def)
 {
@@ -1018,25 +1028,14 @@ void TDataSet::ArrangeFields()
     for (Integer i = 0; i < fields_->Count(); ++i)
         if (!fields_->Fields(i)->ParentField()) topLevel.push_back(fields_->Fields(i));
     fields_->Clear();
-    std::function<void(TField*)> add = [&](TField* field) {
-        fields_->Add(field);
-        auto* object = dynamic_cast<TObjectField*>(field);
-        if (objectView_ || !object) return;
-        for (Integer i = 0; i < object->FieldCount(); ++i) add(object->Fields()->Fields(i));
-    };
-    for (TField* field : topLevel) add(field);
+    for (TField* field : topLevel) AddWithChildren(fields_.get(), field, !objectView_);
 }
 
 TFields* TDataSet::FieldList() const
 {
     fieldList_->Clear();
-    std::function<void(TField*)> add = [&](TField* field) {
-        fieldList_->Add(field);
-        if (auto* object = dynamic_cast<TObjectField*>(field))
-            for (Integer i = 0; i < object->FieldCount(); ++i) add(object->Fields()->Fields(i));
-    };
     for (Integer i = 0; i < fields_->Count(); ++i)
-        if (!fields_->Fields(i)->ParentField()) add(fields_->Fields(i));
+        if (!fields_->Fields(i)->ParentField()) AddWithChildren(fieldList_.get(), fields_->Fields(i), true);
     return fieldList_.get();
 }
 
