@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "HostClientsSupport.h"
 #include "classes/DataModule.h"
 #include "db/DBErrors.h"
 #include "db/DBTables.h"
@@ -18,7 +19,6 @@
 #include "rtl/StringRoutines.h"
 #include "rtl/WinApi.h"
 #include "tools/mkdemo/DemoRegistry.h"
-#include "tools/mkdemo/HostDataDir.h"
 #include "tools/mkdemo/MachineRegistryOverride.h"
 #include "vxdata/Vxintl.h"
 
@@ -39,18 +39,6 @@ public:
         p.Field("Clients", &TBkTableModule::Clients);
         p.Field("Cases", &TBkTableModule::Cases);
     }
-};
-
-struct TClientRow {
-    const char* Code;
-    const char* LastName;
-    const char* Unassigned;
-};
-
-// In the order of insertion (key 0), which is not the order of the client codes (key 1).
-const TClientRow ClientRows[] = {
-    {"CARTER", "Adams", "000000"}, {"DELTA", "Brown", "800000"}, {"EVANS", "Clark", "000000"},
-    {"BAKER", "Young", "800000"}, {"ACME", "Zeta", "000000"},
 };
 
 std::string Key(const std::string& code) { return code + std::string(7 - code.size(), ' '); }
@@ -86,13 +74,7 @@ protected:
     void MakeHostFiles()
     {
         THostDataDir dir(folder_);
-        dir.MakeFile("yclient.qf");
-        for (const TClientRow& row : ClientRows) {
-            THostRecord record = dir.NewRecord("yclient.qf");
-            record.Set("Client Code", row.Code).Set("Client Last Name", row.LastName);
-            record.Set("Unassigned", row.Unassigned);
-            dir.Insert("yclient.qf", record);
-        }
+        MakeClientFile(dir);
         dir.MakeFile("ycase.qf");
         for (const auto& [client, suffix] : {std::pair{"ACME", "10"}, {"CARTER", "1"}, {"CARTER", "2"}}) {
             THostRecord matter = dir.NewRecord("ycase.qf");

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "HostClientsSupport.h"
 #include "engine/BseBDEDataset.h"
 #include "engine/BseEng.h"
 #include "engine/BtrSess.h"
 #include "rtl/StringRoutines.h"
 #include "rtl/WinApi.h"
-#include "tools/mkdemo/HostDataDir.h"
 
 namespace {
 
@@ -56,18 +56,6 @@ private:
     std::string indexName_;
 };
 
-struct TClientRow {
-    const char* Code;
-    const char* LastName;
-    const char* Unassigned;
-};
-
-// Inserted in this order (key 0); key 1 orders them by client code.
-const TClientRow ClientRows[] = {
-    {"CARTER", "Adams", "000000"}, {"DELTA", "Brown", "800000"}, {"EVANS", "Clark", "000000"},
-    {"BAKER", "Young", "800000"}, {"ACME", "Zeta", "000000"},
-};
-
 class HostCursorDataset : public ::testing::Test {
 protected:
     void SetUp() override
@@ -91,13 +79,7 @@ protected:
     void MakeClients()
     {
         THostDataDir dir(folder_);
-        dir.MakeFile("yclient.qf");
-        for (const TClientRow& row : ClientRows) {
-            THostRecord record = dir.NewRecord("yclient.qf");
-            record.Set("Client Code", row.Code).Set("Client Last Name", row.LastName);
-            record.Set("Unassigned", row.Unassigned);
-            dir.Insert("yclient.qf", record);
-        }
+        MakeClientFile(dir);
     }
 
     std::string folder_;
