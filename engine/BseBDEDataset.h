@@ -219,7 +219,7 @@ private:
     bool LocateWithFilter(const std::vector<TField*>& fields, const Variant& values, TLocateOptions options);
     void AssignLocateValues(const std::vector<TField*>& fields, const Variant& values);
     void ReplaceExprFilter(const std::string& text, TFilterOptions options);
-    static Word __stdcall FilterCallback(Cardinal clientData, void* record, Integer physicalRecord);
+    static Word __stdcall FilterCallback(uintptr_t clientData, void* record, Integer physicalRecord);
 
     TBaseTable* handle_ = nullptr;
     RECProps recProps_{};

@@ -29,7 +29,7 @@ TFilterListItem* TbqBDEDataset::CreateExprFilter(const std::string& text, TFilte
 TFilterListItem* TbqBDEDataset::CreateFuncFilter(Word priority)
 {
     TFilterListItem* filter = nullptr;
-    Check(Engine()->AddFilter(handle_, Cardinal(reinterpret_cast<uintptr_t>(this)), priority, false, nullptr,
+    Check(Engine()->AddFilter(handle_, reinterpret_cast<uintptr_t>(this), priority, false, nullptr,
                               &TbqBDEDataset::FilterCallback, filter));
     return filter;
 }
@@ -53,9 +53,9 @@ TFilterListItem* TbqBDEDataset::CreateLookupFilter(const std::vector<TField*>& f
     return filter;
 }
 
-Word __stdcall TbqBDEDataset::FilterCallback(Cardinal clientData, void* record, Integer /*physicalRecord*/)
+Word __stdcall TbqBDEDataset::FilterCallback(uintptr_t clientData, void* record, Integer /*physicalRecord*/)
 {
-    auto* dataSet = reinterpret_cast<TbqBDEDataset*>(uintptr_t(clientData));
+    auto* dataSet = reinterpret_cast<TbqBDEDataset*>(clientData);
     const TDataSetState saved = dataSet->SetTempState(dsFilter);
     dataSet->filterBuffer_ = static_cast<TRecordBuffer>(record);
     bool accept = true;

@@ -24,7 +24,7 @@ public:
 
     // Property numbers are 32-bit; the base answers none of them.
     virtual void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength);
-    virtual void SetProp(Cardinal property, Cardinal value) {}
+    virtual void SetProp(Cardinal property, uintptr_t value) {}
     virtual void CheckProp(Cardinal property, bool flag) {}
 
     // The object's index in its collection, 0 when it has none.

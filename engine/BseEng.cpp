@@ -177,9 +177,9 @@ void TVirtEng::GetProp(Cardinal property, void* buffer, Word& length, Word maxLe
     length = sizeof engineValue_;
 }
 
-void TVirtEng::SetProp(Cardinal property, Cardinal value)
+void TVirtEng::SetProp(Cardinal property, uintptr_t value)
 {
-    if (property == engPROPVALUE) engineValue_ = value;
+    if (property == engPROPVALUE) engineValue_ = Cardinal(value);
 }
 
 TBaseSession* TVirtEng::NewSession(const std::string& name, const std::string& netDir)
@@ -592,7 +592,7 @@ Word TVirtEng::GetIndexDescs(TBaseTable* cursor, IDXDesc* descriptors)
     return OnCursor(cursor, [&](TBaseTable* target) { target->GetIndexDescs(descriptors); });
 }
 
-Word TVirtEng::AddFilter(TBaseTable* cursor, Cardinal clientData, Word priority, bool canAbort,
+Word TVirtEng::AddFilter(TBaseTable* cursor, uintptr_t clientData, Word priority, bool canAbort,
                          const Byte* expression, TFilterCallback callback, TFilterListItem*& filter)
 {
     filter = nullptr;
@@ -631,7 +631,7 @@ Word TVirtEng::GetProp(TBapiListItem* object, Cardinal property, void* buffer, W
     });
 }
 
-Word TVirtEng::SetProp(TBapiListItem* object, Cardinal property, Cardinal value)
+Word TVirtEng::SetProp(TBapiListItem* object, Cardinal property, uintptr_t value)
 {
     if (!object) return DBIERR_INVALIDPARAM;
     return Run([&] {

@@ -45,7 +45,7 @@ public:
     TBaseSession* CurrentSession() const { return currentSession_; }
 
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override;
-    void SetProp(Cardinal property, Cardinal value) override;
+    void SetProp(Cardinal property, uintptr_t value) override;
 
     // Sessions.
     Word StartSession(const std::string& name, TBaseSession*& session, const std::string& netDir);
@@ -131,7 +131,7 @@ public:
     Word ExtractKey(TBaseTable* cursor, const Byte* record, Byte* key);
     Word GetIndexDesc(TBaseTable* cursor, Word number, IDXDesc& descriptor);
     Word GetIndexDescs(TBaseTable* cursor, IDXDesc* descriptors);
-    Word AddFilter(TBaseTable* cursor, Cardinal clientData, Word priority, bool canAbort, const Byte* expression,
+    Word AddFilter(TBaseTable* cursor, uintptr_t clientData, Word priority, bool canAbort, const Byte* expression,
                    TFilterCallback callback, TFilterListItem*& filter);
     Word DropFilter(TBaseTable* cursor, TFilterListItem* filter);
     Word ActivateFilter(TBaseTable* cursor, TFilterListItem* filter);
@@ -140,7 +140,7 @@ public:
 
     // Any engine object: none gives DBIERR_INVALIDPARAM, an object the facade does not know DBIERR_INVALIDHNDL.
     Word GetProp(TBapiListItem* object, Cardinal property, void* buffer, Word maxLength, Word& length);
-    Word SetProp(TBapiListItem* object, Cardinal property, Cardinal value);
+    Word SetProp(TBapiListItem* object, Cardinal property, uintptr_t value);
     Word GetObjFromObj(TBapiListItem* object, Word kind, TBapiListItem*& result);
 
     // The error stack.

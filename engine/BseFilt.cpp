@@ -83,7 +83,7 @@ T DataAs(const TFilterValue& value)
 
 }  // namespace
 
-TFilterListItem::TFilterListItem(TBaseTable* table, Cardinal clientData, Word priority, bool canAbort,
+TFilterListItem::TFilterListItem(TBaseTable* table, uintptr_t clientData, Word priority, bool canAbort,
                                  const Byte* expression, TFilterCallback callback)
         : table_(table), clientData_(clientData), priority_(priority), canAbort_(canAbort), callback_(callback)
 {
@@ -349,11 +349,11 @@ void FillFilterInfo(const TFilterListItem* item, Word id, FILTERInfo& info)
 {
     std::memset(&info, 0, sizeof info);
     info.iFilterId = id;
-    info.hFilter = Cardinal(reinterpret_cast<uintptr_t>(item));
+    info.hFilter = reinterpret_cast<uintptr_t>(item);
     info.iClientData = item->ClientData();
     info.iPriority = item->Priority();
     info.bCanAbort = item->CanAbort() ? 0xFFFF : 0;
-    info.pfFilter = Cardinal(reinterpret_cast<uintptr_t>(item->Callback()));
-    info.pCanExpr = Cardinal(reinterpret_cast<uintptr_t>(item->Expression()));
+    info.pfFilter = reinterpret_cast<uintptr_t>(item->Callback());
+    info.pCanExpr = reinterpret_cast<uintptr_t>(item->Expression());
     info.bActive = item->Active() ? 0xFFFF : 0;
 }

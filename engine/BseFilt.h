@@ -8,19 +8,20 @@
 #include "engine/BseTable.h"
 
 #pragma pack(push, 1)
-// What GetFilterInfo reports of one filter.
+// What GetFilterInfo reports of one filter. The handle, client data and pointers are 4 bytes in the 32-bit build;
+// the record lives only in memory, so in the 64-bit build they widen to hold a pointer.
 struct FILTERInfo {
     Word iFilterId;       // position in the cursor's filter list
-    Cardinal hFilter;
-    Cardinal iClientData;
+    uintptr_t hFilter;
+    uintptr_t iClientData;
     Word iPriority;
     Word bCanAbort;       // 0xFFFF true
-    Cardinal pfFilter;    // the callback
-    Cardinal pCanExpr;    // the filter's own copy of the expression
+    uintptr_t pfFilter;   // the callback
+    uintptr_t pCanExpr;   // the filter's own copy of the expression
     Word bActive;         // 0xFFFF true
 };
 #pragma pack(pop)
-static_assert(sizeof(FILTERInfo) == 24);
+static_assert(sizeof(FILTERInfo) == 8 + 4 * sizeof(void*));
 
 // Bytes a field value or constant may take in evaluation.
 constexpr Word FilterValueDataSize = 260;
@@ -40,11 +41,11 @@ public:
     // Keeps its own copy of expression (nullptr or a block of size 0: no expression). Raises
     // DBIERR_INVALIDPARAM for a block whose sizes or offsets do not fit, DBIERR_NOTSUPPORTED for one it cannot
     // evaluate (arithmetic, unknown nodes or operators, field values longer than FilterValueDataSize).
-    TFilterListItem(TBaseTable* table, Cardinal clientData, Word priority, bool canAbort, const Byte* expression,
+    TFilterListItem(TBaseTable* table, uintptr_t clientData, Word priority, bool canAbort, const Byte* expression,
                     TFilterCallback callback);
 
     TBaseTable* Table() const { return table_; }
-    Cardinal ClientData() const { return clientData_; }
+    uintptr_t ClientData() const { return clientData_; }
     Word Priority() const { return priority_; }
     bool CanAbort() const { return canAbort_; }
     const Byte* Expression() const { return expression_.empty() ? nullptr : expression_.data(); }
@@ -80,7 +81,7 @@ private:
     bool EvaluateConstant(Word offset, TFilterValue& value);
 
     TBaseTable* table_;
-    Cardinal clientData_;
+    uintptr_t clientData_;
     Word priority_;
     bool canAbort_;
     std::vector<Byte> expression_;

@@ -80,9 +80,9 @@ void TBaseSession::GetProp(Cardinal property, void* buffer, Word& length, Word m
     }
 }
 
-void TBaseSession::SetProp(Cardinal property, Cardinal value)
+void TBaseSession::SetProp(Cardinal property, uintptr_t value)
 {
-    if (property == sesPROPVALUE || property == sesPROPVALUE2) propertyValue_ = value;
+    if (property == sesPROPVALUE || property == sesPROPVALUE2) propertyValue_ = Cardinal(value);
 }
 
 void TBaseSession::FillSesInfo(SESInfo& information)

@@ -59,7 +59,7 @@ public:
 
     // TBapiListItem
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override;
-    void SetProp(Cardinal property, Cardinal value) override;
+    void SetProp(Cardinal property, uintptr_t value) override;
 
     virtual void SetTag(SmallInt value) { tag_ = value; }
     // Sets the registry location; the last step of construction.

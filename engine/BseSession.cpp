@@ -37,9 +37,9 @@ constexpr size_t AliasNameMaxLength = 31;
 // The database-bound dataset class of the layer above, known here by name and its published SessionName.
 constexpr const char* DBDatasetClassName = "TbqDBDataset";
 
-Cardinal PointerValue(const void* pointer)
+uintptr_t PointerValue(const void* pointer)
 {
-    return Cardinal(reinterpret_cast<uintptr_t>(pointer));
+    return reinterpret_cast<uintptr_t>(pointer);
 }
 
 // The thread that started the program (units are initialised on it).

@@ -70,9 +70,9 @@ void TSqlStmt::GetProp(Cardinal property, void* buffer, Word& length, Word maxLe
     }
 }
 
-void TSqlStmt::SetProp(Cardinal property, Cardinal value)
+void TSqlStmt::SetProp(Cardinal property, uintptr_t value)
 {
-    if (Word(property) == stmtPROPVALUE) value_ = value;
+    if (Word(property) == stmtPROPVALUE) value_ = Cardinal(value);
 }
 
 void TSqlStmt::CheckProp(Cardinal property, bool flag)

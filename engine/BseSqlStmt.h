@@ -38,7 +38,7 @@ public:
 
     // TBapiListItem
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override;
-    void SetProp(Cardinal property, Cardinal value) override;
+    void SetProp(Cardinal property, uintptr_t value) override;
     void CheckProp(Cardinal property, bool flag) override;
 
     // Replaces the text by a copy translated to the OEM character set; none releases it.

@@ -43,7 +43,7 @@ constexpr size_t MaxTableNameLength = 260;
 constexpr size_t MaxPhysicalNameLength = 255;
 
 // The record-callback of a filter: (client data, record, physical record number), non-zero accepts.
-using TFilterCallback = Word(__stdcall*)(Cardinal clientData, void* record, Integer physicalRecord);
+using TFilterCallback = Word(__stdcall*)(uintptr_t clientData, void* record, Integer physicalRecord);
 
 struct TKeySegment {
     Byte Descending = 0;
@@ -94,7 +94,7 @@ public:
 
     // Properties: the low 16 bits of the number decide.
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override;
-    void SetProp(Cardinal property, Cardinal value) override;
+    void SetProp(Cardinal property, uintptr_t value) override;
     void CheckProp(Cardinal property, bool flag) override;
 
     virtual Word GetDriverBlockSize() { return 0; }
@@ -238,7 +238,7 @@ public:
 
     // Filters.
     virtual void UpdateFiltersActive();
-    virtual TFilterListItem* AddFilter(Cardinal clientData, Word priority, bool canAbort, const Byte* expression,
+    virtual TFilterListItem* AddFilter(uintptr_t clientData, Word priority, bool canAbort, const Byte* expression,
                                        TFilterCallback callback);
     // nullptr drops every filter; a filter of another cursor is ignored.
     virtual void DropFilter(TFilterListItem* filter);

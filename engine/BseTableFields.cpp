@@ -142,7 +142,7 @@ void TBaseTable::GetProp(Cardinal property, void* buffer, Word& length, Word max
     }
 }
 
-void TBaseTable::SetProp(Cardinal property, Cardinal value)
+void TBaseTable::SetProp(Cardinal property, uintptr_t value)
 {
     if (Word(property) == PropertyMakeCrack) state_ = curCrack;
 }
@@ -436,7 +436,7 @@ void TBaseTable::UpdateFiltersActive()
     }
 }
 
-TFilterListItem* TBaseTable::AddFilter(Cardinal clientData, Word priority, bool canAbort, const Byte* expression,
+TFilterListItem* TBaseTable::AddFilter(uintptr_t clientData, Word priority, bool canAbort, const Byte* expression,
                                        TFilterCallback callback)
 {
     auto* filter = new TFilterListItem(this, clientData, priority, canAbort, expression, callback);

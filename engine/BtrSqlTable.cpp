@@ -61,7 +61,7 @@ void TBtrSqlBaseTable::GetProp(Cardinal property, void* buffer, Word& length, Wo
     length = size;
 }
 
-void TBtrSqlBaseTable::SetProp(Cardinal property, Cardinal value)
+void TBtrSqlBaseTable::SetProp(Cardinal property, uintptr_t value)
 {
     if (property == PropertyOption)
         option_ = Byte(value);

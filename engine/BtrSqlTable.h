@@ -28,7 +28,7 @@ public:
 
     // TBapiListItem
     void GetProp(Cardinal property, void* buffer, Word& length, Word maxLength) override;
-    void SetProp(Cardinal property, Cardinal value) override;
+    void SetProp(Cardinal property, uintptr_t value) override;
     void CheckProp(Cardinal property, bool flag) override;
 
     // TBtrBaseTable

@@ -268,6 +268,29 @@ TEST(FilterList, HandlesOfAnotherCursorAreRefusedOrIgnored)
     EXPECT_EQ(other->Filters()->Count(), 1);
 }
 
+uintptr_t clientDataSeen = 0;
+
+Word __stdcall KeepClientData(uintptr_t clientData, void*, Integer)
+{
+    clientDataSeen = clientData;
+    return 1;
+}
+
+TEST(FilterList, ClientDataReachesTheCallbackAndInfoWhole)
+{
+    // A pointer above 4 GB in the 64-bit build keeps its high half.
+    const uintptr_t clientData = ~uintptr_t(0xF);
+    auto table = MakeNameCodeTable({"A"});
+    TFilterListItem* filter = table->AddFilter(clientData, 0, false, nullptr, KeepClientData);
+    table->ActivateFilter(filter);
+    Byte record[64] = {};
+    EXPECT_TRUE(filter->Evaluate(record));
+    EXPECT_EQ(clientDataSeen, clientData);
+    FILTERInfo info{};
+    table->GetFilterInfo(filter, info);
+    EXPECT_EQ(info.iClientData, clientData);
+}
+
 TEST(FilterList, ActivationFollowsTheFiltersAndInfoDescribesThem)
 {
     auto table = MakeNameCodeTable({"A"});
@@ -281,15 +304,15 @@ TEST(FilterList, ActivationFollowsTheFiltersAndInfoDescribesThem)
     EXPECT_TRUE(table->FiltersActive());
     table->GetFilterInfo(second, info);
     EXPECT_EQ(info.iFilterId, 1);
-    EXPECT_EQ(info.hFilter, Cardinal(reinterpret_cast<uintptr_t>(second)));
+    EXPECT_EQ(info.hFilter, reinterpret_cast<uintptr_t>(second));
     EXPECT_EQ(info.iClientData, 22u);
     EXPECT_EQ(info.iPriority, 4);
     EXPECT_EQ(info.bCanAbort, 0);
-    EXPECT_EQ(info.pfFilter, Cardinal(reinterpret_cast<uintptr_t>(&AllBut)));
+    EXPECT_EQ(info.pfFilter, reinterpret_cast<uintptr_t>(&AllBut));
     EXPECT_EQ(info.pCanExpr, 0u);
     EXPECT_EQ(info.bActive, 0xFFFF);
     table->GetFilterInfo(nullptr, info);
-    EXPECT_EQ(info.hFilter, Cardinal(reinterpret_cast<uintptr_t>(first)));
+    EXPECT_EQ(info.hFilter, reinterpret_cast<uintptr_t>(first));
     EXPECT_EQ(info.bCanAbort, 0xFFFF);
     table->DeactivateFilter(second);
     EXPECT_FALSE(table->FiltersActive());

@@ -197,7 +197,7 @@ TEST(CursorFilter, MoveWithoutARecordBufferStillAppliesFilterAndRange)
 {
     auto table = MakeNameCodeTable({"A", "B", "C", "D"});
     const char rejected[8] = "B";
-    table->ActivateFilter(table->AddFilter(Cardinal(reinterpret_cast<uintptr_t>(rejected)), 0, false, nullptr, AllBut));
+    table->ActivateFilter(table->AddFilter(reinterpret_cast<uintptr_t>(rejected), 0, false, nullptr, AllBut));
     table->GetNextRecord(dbiNOLOCK, nullptr, nullptr);
     table->GetNextRecord(dbiNOLOCK, nullptr, nullptr);
     EXPECT_EQ(Current(*table), "C");
@@ -210,7 +210,7 @@ TEST(CursorFilter, RereadOfARecordThatNoLongerPassesStartsAgainFromTheFirst)
 {
     auto table = MakeNameCodeTable({"A", "B", "C"});
     char rejected[8] = "";
-    table->ActivateFilter(table->AddFilter(Cardinal(reinterpret_cast<uintptr_t>(rejected)), 0, false, nullptr, AllBut));
+    table->ActivateFilter(table->AddFilter(reinterpret_cast<uintptr_t>(rejected), 0, false, nullptr, AllBut));
     Next(*table);
     Next(*table);
     Next(*table);

@@ -402,7 +402,7 @@ TEST_F(BtrTableFiles, FilterAfterASeekStepsForwardWhateverTheLastMove)
     SeekCode(*other, "B");
     other->DeleteRecord(nullptr);
     const char rejected[9] = "C       ";
-    table->ActivateFilter(table->AddFilter(Cardinal(reinterpret_cast<uintptr_t>(rejected)), 0, false, nullptr, AllBut));
+    table->ActivateFilter(table->AddFilter(reinterpret_cast<uintptr_t>(rejected), 0, false, nullptr, AllBut));
     std::vector<Byte> record(table->GetRecordBufferSize());
     auto moveBackward = [&] {
         table->SetToEnd();

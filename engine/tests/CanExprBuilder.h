@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/BseCanExpr.h"
@@ -20,15 +21,26 @@ struct TCanTree {
     Word Truth = 0;      // continue nodes
 };
 
+inline TCanTree CanNode(TCanNodeClass nodeClass, TCanOperator op, std::vector<TCanTree> operands = {})
+{
+    TCanTree node;
+    node.Class = nodeClass;
+    node.Op = op;
+    node.Operands = std::move(operands);
+    return node;
+}
+
 inline TCanTree CanField(const std::string& name)
 {
-    return {TCanNodeClass::Field, TCanOperator::Field, {}, name};
+    TCanTree node = CanNode(TCanNodeClass::Field, TCanOperator::Field);
+    node.Name = name;
+    return node;
 }
 
 template <typename T>
 TCanTree CanConst(Word type, T value)
 {
-    TCanTree node{TCanNodeClass::Constant, TCanOperator::Constant};
+    TCanTree node = CanNode(TCanNodeClass::Constant, TCanOperator::Constant);
     node.Type = type;
     node.Bytes.assign(reinterpret_cast<const char*>(&value), sizeof value);
     return node;
@@ -36,7 +48,7 @@ TCanTree CanConst(Word type, T value)
 
 inline TCanTree CanText(const std::string& text)
 {
-    TCanTree node{TCanNodeClass::Constant, TCanOperator::Constant};
+    TCanTree node = CanNode(TCanNodeClass::Constant, TCanOperator::Constant);
     node.Type = fldZSTRING;
     node.Bytes = text + '\0';
     return node;
@@ -44,12 +56,12 @@ inline TCanTree CanText(const std::string& text)
 
 inline TCanTree CanBinary(TCanOperator op, TCanTree a, TCanTree b)
 {
-    return {TCanNodeClass::Binary, op, {std::move(a), std::move(b)}};
+    return CanNode(TCanNodeClass::Binary, op, {std::move(a), std::move(b)});
 }
 
 inline TCanTree CanCompare(TCanOperator op, TCanTree a, TCanTree b, bool caseInsensitive, Word partial)
 {
-    TCanTree node{TCanNodeClass::Compare, op, {std::move(a), std::move(b)}};
+    TCanTree node = CanNode(TCanNodeClass::Compare, op, {std::move(a), std::move(b)});
     node.CaseInsensitive = caseInsensitive ? 1 : 0;
     node.Partial = partial;
     return node;
@@ -57,12 +69,12 @@ inline TCanTree CanCompare(TCanOperator op, TCanTree a, TCanTree b, bool caseIns
 
 inline TCanTree CanUnary(TCanOperator op, TCanTree a)
 {
-    return {TCanNodeClass::Unary, op, {std::move(a)}};
+    return CanNode(TCanNodeClass::Unary, op, {std::move(a)});
 }
 
 inline TCanTree CanContinue(bool truth)
 {
-    TCanTree node{TCanNodeClass::Continue, TCanOperator::NotDefined};
+    TCanTree node = CanNode(TCanNodeClass::Continue, TCanOperator::NotDefined);
     node.Truth = truth ? 1 : 0;
     return node;
 }

@@ -75,13 +75,13 @@ Word ErrorOf(F call)
 }
 
 // Accepts the records whose CODE is even.
-inline Word __stdcall EvenCodes(Cardinal, void* record, Integer)
+inline Word __stdcall EvenCodes(uintptr_t, void* record, Integer)
 {
     return CodeOf(record) % 2 == 0 ? 1 : 0;
 }
 
 // Rejects the record whose NAME equals the text at clientData.
-inline Word __stdcall AllBut(Cardinal clientData, void* record, Integer)
+inline Word __stdcall AllBut(uintptr_t clientData, void* record, Integer)
 {
     return std::strncmp(static_cast<const char*>(record), reinterpret_cast<const char*>(clientData), 8) != 0;
 }

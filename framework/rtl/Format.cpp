@@ -110,7 +110,7 @@ private:
         case 'x': return WithMinDigits(HexOf(arg), spec.precision);
         case 'p':
             if (!arg.IsPointer()) InvalidFormat();
-            return HexDigits(reinterpret_cast<uintptr_t>(arg.AsPointer()), 8);
+            return HexDigits(reinterpret_cast<uintptr_t>(arg.AsPointer()), int(2 * sizeof(void*)));
         case 's': {
             if (!arg.IsText()) InvalidFormat();
             std::string text = arg.AsText();

@@ -146,8 +146,8 @@ void TThreadList::Add(void* item)
         return;
     }
     if (duplicates_ == dupError) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%X", unsigned(reinterpret_cast<uintptr_t>(item)));
+        char hex[24];
+        std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(item)));
         throw EListError(std::string("List does not allow duplicates ($0") + hex + ")");
     }
 }

@@ -2,6 +2,8 @@
 // message numbers (CM_ control messages, CN_ notifications reflected back to the control that caused them).
 #pragma once
 
+#include <cstddef>
+
 #include "rtl/Types.h"
 #include "rtl/WinApi.h"
 
@@ -16,27 +18,55 @@ struct TMessage {
     Word LParamLo() const { return LOWORD(LParam); }
     Word LParamHi() const { return HIWORD(LParam); }
 };
-static_assert(sizeof(TMessage) == 16);
+static_assert(sizeof(TMessage) == 4 * sizeof(void*));
+
+// The typed views overlay TMessage field for field. In the 64-bit layout the message number, WParam and LParam are
+// followed by filler up to the next 8-byte field.
 
 // Key messages: WM_KEYDOWN, WM_CHAR, CN_KEYDOWN, CM_DIALOGKEY, ...
 struct TWMKey {
     Cardinal Msg;
+#ifdef _WIN64
+    Cardinal MsgFiller;
+#endif
     Word CharCode;
     Word Unused;
+#ifdef _WIN64
+    Cardinal WordFiller;
+#endif
     LongInt KeyData;
-    LongInt Result;
+#ifdef _WIN64
+    Cardinal LParamFiller;
+#endif
+    LRESULT Result;
 };
-static_assert(sizeof(TWMKey) == sizeof(TMessage));
 
 // Mouse messages: WM_LBUTTONDOWN, WM_MOUSEMOVE, ...
 struct TWMMouse {
     Cardinal Msg;
+#ifdef _WIN64
+    Cardinal MsgFiller;
+#endif
     LongInt Keys;
+#ifdef _WIN64
+    Cardinal KeysFiller;
+#endif
     SmallInt XPos;
     SmallInt YPos;
-    LongInt Result;
+#ifdef _WIN64
+    Cardinal XYFiller;
+#endif
+    LRESULT Result;
 };
-static_assert(sizeof(TWMMouse) == sizeof(TMessage));
+
+#define DUN_CHECK_MESSAGE_VIEW(T, wparamField, lparamField)                    \
+    static_assert(sizeof(T) == sizeof(TMessage));                              \
+    static_assert(offsetof(T, wparamField) == offsetof(TMessage, WParam));     \
+    static_assert(offsetof(T, lparamField) == offsetof(TMessage, LParam));     \
+    static_assert(offsetof(T, Result) == offsetof(TMessage, Result))
+DUN_CHECK_MESSAGE_VIEW(TWMKey, CharCode, KeyData);
+DUN_CHECK_MESSAGE_VIEW(TWMMouse, Keys, XPos);
+#undef DUN_CHECK_MESSAGE_VIEW
 
 template <class T>
 T& MessageAs(TMessage& message)

@@ -34,7 +34,8 @@ TEST_F(FormatTest, StringsCharsPointersAndPercent)
     EXPECT_EQ(Format("%s%s:\"%s\";", {"", "PATH", "c:\\data"}), "PATH:\"c:\\data\";");
     EXPECT_EQ(Format("%s", {'x'}), "x");
     EXPECT_EQ(Format("100%%", {}), "100%");
-    EXPECT_EQ(Format("%p", {reinterpret_cast<const void*>(0x1234)}), "00001234");
+    // As many digits as a pointer has.
+    EXPECT_EQ(Format("%p", {reinterpret_cast<const void*>(0x1234)}), std::string(2 * sizeof(void*) - 4, '0') + "1234");
 }
 
 TEST_F(FormatTest, FloatsDefaultTwoDecimalsAndGroups)

@@ -128,7 +128,7 @@ TEST(Bitmap, StreamRoundTripFromAnyPositionWithAndWithoutFileHeader)
 TEST(Bitmap, PaletteBitmapsLoadTheirColours)
 {
     // 2 x 2, 4 bits: a red and a blue pixel on top, both green below (rows bottom-up, padded to 4 bytes).
-    BITMAPINFOHEADER header{sizeof header, 2, 2, 1, 4, BI_RGB};
+    BITMAPINFOHEADER header{sizeof header, 2, 2, 1, 4, BI_RGB, 0, 0, 0, 0, 0};
     std::string dib(reinterpret_cast<const char*>(&header), sizeof header);
     const RGBQUAD palette[16] = {{0, 0, 255, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}};
     dib.append(reinterpret_cast<const char*>(palette), sizeof palette);
