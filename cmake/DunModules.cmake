@@ -12,7 +12,7 @@ set(DUN_NATIVE_DIR ${CMAKE_BINARY_DIR}/native)
 set(DUN_NATIVE_BIN ${DUN_NATIVE_DIR}/bin)
 set(DUN_WINEPREFIX $ENV{WINEPREFIX})
 if(NOT DUN_WINEPREFIX)
-  get_filename_component(DUN_WINEPREFIX ${CMAKE_BINARY_DIR}/../wineprefix ABSOLUTE)
+  set(DUN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 endif()
 if(NOT DUN_NATIVE)
   # Test programs run through a wrapper that sets up Wine for them.

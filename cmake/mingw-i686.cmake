@@ -1,18 +1,7 @@
-# Cross toolchain: 32-bit Windows programs with Debian's MinGW-w64 (posix threads), run under Wine.
+# Cross toolchain: 32-bit Windows programs with Debian's MinGW-w64 (posix threads), run under Wine's 32-bit loader.
+# This is the programs' shipping build.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-find_program(WINE_PROGRAM wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(DUN_TARGET_TRIPLE i686-w64-mingw32)
+set(DUN_WINE_LOADER_NAME wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -26,14 +26,16 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+const char kAccountDescription[] =
+    "record length 32\n"
+    "page size 4096\n"
+    "key 0\n"
+    "  segment position 1 length 4 type integer\n"
+    "key 1 duplicates modifiable\n"
+    "  segment position 5 length 10 type string\n";
+
 std::vector<uint8_t> AccountSpec() {
-  return butil::EncodeCreateSpec(butil::ParseDescription(
-      "record length 32\n"
-      "page size 4096\n"
-      "key 0\n"
-      "  segment position 1 length 4 type integer\n"
-      "key 1 duplicates modifiable\n"
-      "  segment position 5 length 10 type string\n"));
+  return butil::EncodeCreateSpec(butil::ParseDescription(kAccountDescription));
 }
 
 std::vector<uint8_t> AccountRecord(int32_t id, const std::string& name) {

@@ -25,6 +25,9 @@ class TempFolder {
 
 constexpr uint16_t kAccountRecordLength = 32;
 
+// The accounts file in the maintenance tool's description language.
+extern const char kAccountDescription[];
+
 std::vector<uint8_t> AccountSpec();
 std::vector<uint8_t> AccountRecord(int32_t id, const std::string& name);
 
