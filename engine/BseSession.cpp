@@ -37,11 +37,6 @@ constexpr size_t AliasNameMaxLength = 31;
 // The database-bound dataset class of the layer above, known here by name and its published SessionName.
 constexpr const char* DBDatasetClassName = "TbqDBDataset";
 
-uintptr_t PointerValue(const void* pointer)
-{
-    return reinterpret_cast<uintptr_t>(pointer);
-}
-
 // The thread that started the program (units are initialised on it).
 const DWORD mainThreadId = GetCurrentThreadId();
 
@@ -635,7 +630,8 @@ void TbqSession::SetNetFileDir(const std::string& value)
         TLock lock(this);
         char buffer[DirectoryBufferSize] = {};
         AnsiToNative(Engine(), value, DirectoryMaxLength, buffer);
-        CheckEngineResult(Engine(), Engine()->SetProp(GetHandle(), sesNETFILEDIR, PointerValue(buffer)));
+        const uintptr_t directory = reinterpret_cast<uintptr_t>(buffer);
+        CheckEngineResult(Engine(), Engine()->SetProp(GetHandle(), sesNETFILEDIR, directory));
     }
     netFileDir_ = value;
 }

@@ -1,8 +1,8 @@
 #include "rtl/Lists.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "rtl/IntConv.h"
 #include "rtl/QuickSort.h"
 
 namespace {
@@ -146,9 +146,7 @@ void TThreadList::Add(void* item)
         return;
     }
     if (duplicates_ == dupError) {
-        char hex[24];
-        std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(item)));
-        throw EListError(std::string("List does not allow duplicates ($0") + hex + ")");
+        throw EListError("List does not allow duplicates ($0" + HexDigits(reinterpret_cast<uintptr_t>(item), 1) + ")");
     }
 }
 
