@@ -3,7 +3,10 @@
 #   dun_library(name SOURCES ... [LIBS ...])     a static library of a module
 #   dun_test(label exe SOURCES ... [LIBS ...])   a GoogleTest executable; its ctest test carries the module label
 #   dun_native_test(label exe)                   registers (in the main build) a test built by the native build
+#   dun_program_test(label exe [ARGS ...])       registers a program of the build as a test that passes on exit 0
 #   dun_host_tool(var exe)                       sets var to the path of a host tool built by the native build
+#   dun_form_resources, dun_library_resources    form files and resources of programs and libraries (see
+#                                                framework/classes/FormResources.cmake)
 #
 # Every module includes the repository root and framework/, so headers are named by folder:
 # "rtl/SysUtils.h", "engine/BtrWObj.h".
@@ -24,6 +27,7 @@ endif()
 set(DUN_DESKTOP_LABELS vcl vxdata vxcontrols duntrack dunlist gapreport)
 
 include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
+include(${CMAKE_SOURCE_DIR}/framework/classes/FormResources.cmake)
 
 function(dun_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -39,10 +43,20 @@ function(dun_test label exe)
     set(ARG_TIMEOUT 600)
   endif()
   add_test(NAME ${exe} COMMAND ${exe} --gtest_brief=1)
-  set_tests_properties(${exe} PROPERTIES LABELS ${label} TIMEOUT ${ARG_TIMEOUT})
+  dun_label_test(${label} ${exe} ${ARG_TIMEOUT})
+endfunction()
+
+function(dun_program_test label exe)
+  cmake_parse_arguments(ARG "" "" "ARGS" ${ARGN})
+  add_test(NAME ${exe} COMMAND ${exe} ${ARG_ARGS})
+  dun_label_test(${label} ${exe} 600)
+endfunction()
+
+function(dun_label_test label test timeout)
+  set_tests_properties(${test} PROPERTIES LABELS ${label} TIMEOUT ${timeout})
   # Windows of one Wine server share one desktop, focus and foreground: tests that use them run one at a time.
   if(label IN_LIST DUN_DESKTOP_LABELS)
-    set_property(TEST ${exe} PROPERTY RESOURCE_LOCK desktop)
+    set_property(TEST ${test} PROPERTY RESOURCE_LOCK desktop)
   endif()
 endfunction()
 

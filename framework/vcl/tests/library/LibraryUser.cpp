@@ -1,0 +1,5 @@
+#include "vcl/tests/library/LibraryUser.h"
+
+#include "vcl/tests/library/LibraryForm.h"
+
+TLibraryForm* OpenLibraryForm() { return Application->CreateForm<TLibraryForm>(); }
