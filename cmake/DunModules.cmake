@@ -21,7 +21,7 @@ if(NOT DUN_NATIVE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-test)
 endif()
 
-set(DUN_DESKTOP_LABELS vcl vxdata vxcontrols duntrack dunlist gapreport)
+set(DUN_DESKTOP_LABELS vcl vxdata vxcontrols hostdata duntrack dunlist gapreport)
 
 include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
 
