@@ -25,7 +25,7 @@ if(NOT DUN_NATIVE)
 endif()
 
 # The labels whose tests may open windows: their tests hold the desktop lock (see dun_label_test).
-set(DUN_DESKTOP_LABELS vcl report vxdata vxcontrols duntrack dunlist gapreport tools)
+set(DUN_DESKTOP_LABELS vcl report vxdata vxcontrols hostdata duntrack dunlist gapreport tools)
 
 include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/framework)
 include(${CMAKE_SOURCE_DIR}/framework/classes/FormResources.cmake)

@@ -1,4 +1,4 @@
-#include "duntrack/BFilesU2.h"
+#include "hostdata/BFilesU2.h"
 
 #include <array>
 #include <cstring>

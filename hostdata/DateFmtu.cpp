@@ -1,8 +1,8 @@
-#include "duntrack/DateFmtu.h"
+#include "hostdata/DateFmtu.h"
 
 #include <cctype>
 
-#include "duntrack/OVWCon.h"
+#include "hostdata/OVWCon.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"
 

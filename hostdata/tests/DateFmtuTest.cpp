@@ -1,7 +1,7 @@
 // Host dates both ways, in day-first and month-first order and under a foreign locale.
 #include <gtest/gtest.h>
 
-#include "duntrack/DateFmtu.h"
+#include "hostdata/DateFmtu.h"
 #include "rtl/SysUtils.h"
 #include "vcl/TestHelpers.h"
 

@@ -2,7 +2,7 @@
 // files' keys, and the bytes of one compiled table-definition resource.
 #include <gtest/gtest.h>
 
-#include "duntrack/BFilesU2.h"
+#include "hostdata/BFilesU2.h"
 #include "rtl/WinApi.h"
 #include "tools/mkdemo/HostFileDefs.h"
 

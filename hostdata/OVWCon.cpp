@@ -1,4 +1,4 @@
-#include "duntrack/OVWCon.h"
+#include "hostdata/OVWCon.h"
 
 #include <memory>
 #include <utility>

@@ -1,7 +1,7 @@
 // Configuration values against a scratch machine registry.
 #include <gtest/gtest.h>
 
-#include "duntrack/OVWCon.h"
+#include "hostdata/OVWCon.h"
 #include "tools/mkdemo/MachineRegistryOverride.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/TestHelpers.h"

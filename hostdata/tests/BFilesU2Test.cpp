@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "duntrack/BFilesU2.h"
+#include "hostdata/BFilesU2.h"
 #include "engine/BtrError.h"
 #include "engine/BtrLoad.h"
 #include "rtl/Clock.h"
@@ -78,7 +78,7 @@ class RecordFileLayer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = fs::temp_directory_path() / ("duntrack_files_" + std::to_string(GetCurrentProcessId()));
+        folder_ = fs::temp_directory_path() / ("hostdata_files_" + std::to_string(GetCurrentProcessId()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         notes_ = (folder_ / "note.qf").string();
