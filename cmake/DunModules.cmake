@@ -9,7 +9,7 @@
 #                                                framework/classes/FormResources.cmake)
 #
 # Every module includes the repository root and framework/, so headers are named by folder:
-# "rtl/SysUtils.h", "engine/BtrWObj.h".
+# "rtl/SysUtils.h", "engine/btrieve/BtrWObj.h".
 
 set(DUN_NATIVE_DIR ${CMAKE_BINARY_DIR}/native)
 set(DUN_NATIVE_BIN ${DUN_NATIVE_DIR}/bin)

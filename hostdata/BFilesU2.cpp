@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 
-#include "engine/BtrError.h"
-#include "engine/BtrLoad.h"
+#include "engine/btrieve/BtrError.h"
+#include "engine/btrieve/BtrLoad.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"
 

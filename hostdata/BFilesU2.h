@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/BtrWObj.h"
+#include "engine/btrieve/BtrWObj.h"
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
 

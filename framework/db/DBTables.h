@@ -2,7 +2,7 @@
 // dataset engine's Btrieve table on the default session "Btrieve", reaching its database by DatabaseName.
 #pragma once
 
-#include "engine/BkTable.h"
+#include "engine/bk/BkTable.h"
 
 class TTable : public TbkTable {
     DUN_CLASS(TTable, TbkTable)

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "hostdata/BFilesU2.h"
-#include "engine/BtrError.h"
-#include "engine/BtrLoad.h"
+#include "engine/btrieve/BtrError.h"
+#include "engine/btrieve/BtrLoad.h"
 #include "rtl/Clock.h"
 #include "rtl/WinApi.h"
 #include "tools/mkdemo/HostDataDir.h"

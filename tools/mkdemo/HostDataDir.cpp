@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/BtrError.h"
-#include "engine/BtrLoad.h"
-#include "engine/BtrWObj.h"
+#include "engine/btrieve/BtrError.h"
+#include "engine/btrieve/BtrLoad.h"
+#include "engine/btrieve/BtrWObj.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/BseError.h"
-#include "engine/BtrWObj.h"
+#include "engine/btrieve/BtrWObj.h"
+#include "engine/core/BseError.h"
 #include "rtl/DateTime.h"
 #include "rtl/Registry.h"
 #include "rtl/WinApi.h"
