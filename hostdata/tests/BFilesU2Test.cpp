@@ -8,6 +8,7 @@
 #include "hostdata/BFilesU2.h"
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
+#include "hostdata/tests/SteppingTicks.h"
 #include "rtl/Clock.h"
 #include "rtl/WinApi.h"
 #include "tools/mkdemo/HostDataDir.h"
@@ -55,24 +56,6 @@ std::string StatusLines(int status)
 {
     return "Btrieve status " + std::to_string(status) + ".\r" + BtrieveStatusText(status);
 }
-
-// A tick count that moves a fixed step on every reading, starting where the test says.
-class SteppingTicks {
-public:
-    SteppingTicks(Cardinal start, Cardinal step) : now_(start), step_(step)
-    {
-        SetClock([] { return 45000.0; }, [this] {
-            if (onTick) onTick();
-            return now_ += step_;
-        });
-    }
-    ~SteppingTicks() { ResetClock(); }
-    std::function<void()> onTick;
-
-private:
-    Cardinal now_;
-    Cardinal step_;
-};
 
 class RecordFileLayer : public ::testing::Test {
 protected:

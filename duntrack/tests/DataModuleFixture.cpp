@@ -1,0 +1,104 @@
+#include "DataModuleFixture.h"
+
+#include <filesystem>
+
+#include "engine/bk/BkSession.h"
+#include "rtl/WinApi.h"
+#include "tools/mkdemo/DemoRegistry.h"
+
+namespace fs = std::filesystem;
+
+std::string Suffix(const std::string& suffix) { return RightJustified(suffix, 7); }
+
+Integer CountRecords(TDataSet* table)
+{
+    Integer count = 0;
+    for (table->First(); !table->Eof(); table->Next()) ++count;
+    table->First();
+    return count;
+}
+
+void AddClients(THostDataDir& dir, const std::vector<TClientRow>& rows)
+{
+    dir.MakeFile("yclient.qf");
+    for (const TClientRow& row : rows) {
+        THostRecord record = dir.NewRecord("yclient.qf");
+        record.Set("Client Code", row.Code).Set("Client First Name", row.FirstName);
+        record.Set("Client Last Name", row.LastName).Set("Unassigned", "000000");
+        dir.Insert("yclient.qf", record);
+    }
+}
+
+void AddFees(THostDataDir& dir, const std::string& file, const std::vector<TFeeRow>& rows)
+{
+    dir.MakeFile(file);
+    for (const TFeeRow& row : rows) {
+        THostRecord record = dir.NewRecord(file);
+        record.Set("Client Code", row.Client).Set("Case Suffix", row.Case).Set("Type", row.Type);
+        record.Set("Sub Type", row.SubType).Set("Transaction Date", row.Date).Set("Invoice Number", row.Invoice);
+        record.SetDecimal("Actual Hours", row.ActualHours).SetDecimal("Billable Hours", row.BillableHours);
+        record.SetDecimal("Actual $", row.Actual).SetDecimal("Billable $", row.Billable);
+        dir.Insert(file, record);
+    }
+}
+
+void AddBills(THostDataDir& dir, const std::string& file, const std::vector<TBillRow>& rows)
+{
+    static const char* const amountFields[] = {"Fees",      "Direct Costs", "Indirect Costs",
+                                               "Finance Charges", "Sales Tax", "Retainer"};
+    dir.MakeFile(file);
+    for (const TBillRow& row : rows) {
+        THostRecord record = dir.NewRecord(file);
+        record.Set("Client Code", row.Client).Set("Case Suffix", row.Case).Set("Type", row.Type);
+        record.Set("Transaction Date", row.Date).Set("Status", row.Status).Set("Invoice Number", row.Invoice);
+        record.Set("Sys\\Cut Date", row.CutDate).Set("Group\\Frozen", row.Frozen);
+        for (size_t i = 0; i < row.Amounts.size(); ++i) record.SetDecimal(amountFields[i], row.Amounts[i]);
+        dir.Insert(file, record);
+    }
+}
+
+void AddCodes(THostDataDir& dir, const std::vector<TCodeRow>& rows)
+{
+    dir.MakeFile("ytable.qf");
+    for (const TCodeRow& row : rows) {
+        THostRecord record = dir.NewRecord("ytable.qf");
+        record.Set("type code", row.TypeCode).Set("code", row.Code).Set("Description", row.Description);
+        dir.Insert("ytable.qf", record);
+    }
+}
+
+void DataModuleTest::SetUp()
+{
+    static int counter = 0;
+    folder_ = (fs::temp_directory_path() /
+               ("dunmodule_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter)))
+                  .string();
+    fs::remove_all(folder_);
+    {
+        THostDataDir dir(folder_);
+        MakeFiles(dir);
+    }
+    registry_ = std::make_unique<TMachineRegistryOverride>();
+    WriteDemoRegistry(folder_);
+    dialogs_ = std::make_unique<TScriptedDialogs>();
+    AuditTrailUnavailable = false;
+    dm_ = CreateObject<TDM>(nullptr);
+    dm_->DataDirectory = folder_;
+}
+
+void DataModuleTest::TearDown()
+{
+    dm_->Free();
+    BkDefaultSession()->SetActive(false);
+    dialogs_.reset();
+    registry_.reset();
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+}
+
+std::vector<std::string> DataModuleTest::ShownTexts() const
+{
+    std::vector<std::string> texts;
+    for (const auto& box : dialogs_->Shown) texts.push_back(box.Text);
+    return texts;
+}
