@@ -13,10 +13,49 @@
 #include "hostdata/DateFmtu.h"
 #include "hostdata/OVWCon.h"
 #include "hostdata/tests/SteppingTicks.h"
+#include "tools/mkdemo/HostSources.h"
 
 namespace {
 
 const std::string S1 = Suffix("1");
+
+// The host definitions with a transaction-description file, which the host files' keys leave out.
+const THostFileDefs& DescriptionFileDefs()
+{
+    static const THostFileDefs defs(HostLayoutsSource, std::string(HostKeysSource) +
+                                                           "file trdesc.qf : TRDESC\n"
+                                                           "key 0 unique : AutoIncr\n"
+                                                           "key 1 dup : SequenceNumber, SequenceSuffix\n");
+    return defs;
+}
+
+// Descriptions of the batch sequence numbers 1 (two lines), 2 and 3.
+void MakeDescriptionFile(const std::string& folder)
+{
+    THostDataDir dir(folder, DescriptionFileDefs());
+    dir.MakeFile("trdesc.qf");
+    for (const auto& [sequence, suffix] : {std::pair{"00000001", "A"}, {"00000001", "B"}, {"00000002", "A"},
+                                           {"00000003", "A"}}) {
+        THostRecord record = dir.NewRecord("trdesc.qf");
+        record.Set("SequenceNumber", sequence).Set("SequenceSuffix", suffix).Set("Description", "text");
+        dir.Insert("trdesc.qf", record);
+    }
+}
+
+std::vector<std::string> Sequences(TvxBkTable* descriptions)
+{
+    std::vector<std::string> sequences;
+    for (descriptions->First(); !descriptions->Eof(); descriptions->Next())
+        sequences.push_back(descriptions->FieldByName("SequenceNumber")->AsString());
+    return sequences;
+}
+
+void OpenDescriptions(TvxBkTable* table, const std::string& folder)
+{
+    table->SetTableName(folder + "\\trdesc.qf;RES:TRDESC");
+    table->SetIndexName("1");
+    table->Open();
+}
 
 // --- Client names and code tables -----------------------------------------------------------------------------------
 
@@ -225,6 +264,35 @@ TEST_F(BatchFields, NewRecordsHaveNoDateAndSettledOnesCanBeFilteredOut)
     EXPECT_TRUE(batch_->Eof());
 }
 
+TEST_F(BatchFields, ADeletedBatchRecordTakesItsDescriptionLinesAlong)
+{
+    using Lines = std::vector<std::string>;
+    MakeDescriptionFile(folder_);
+    OpenDescriptions(dm_->BatchDesc_, folder_);
+    batch_->Append();
+    batch_->FieldByName("SeqNumber")->SetAsString("00000001");
+    batch_->Post();
+    dm_->Batch_BeforeDelete(batch_);
+    EXPECT_EQ(Sequences(dm_->BatchDesc_), (Lines{"00000002", "00000003"}));
+
+    batch_->Edit();
+    batch_->FieldByName("SeqNumber")->SetAsString("00000009");
+    batch_->Post();
+    dm_->Batch_BeforeDelete(batch_);
+    EXPECT_EQ(Sequences(dm_->BatchDesc_).size(), 2u) << "a sequence without descriptions deletes none";
+
+    batch_->Edit();
+    batch_->FieldByName("SeqNumber")->SetAsString("00000003");
+    batch_->Post();
+    dm_->Batch_BeforeDelete(batch_);
+    EXPECT_EQ(Sequences(dm_->BatchDesc_), (Lines{"00000002"}));
+    batch_->Edit();
+    batch_->FieldByName("SeqNumber")->SetAsString("00000002");
+    batch_->Post();
+    dm_->Batch_BeforeDelete(batch_);
+    EXPECT_EQ(Sequences(dm_->BatchDesc_), (Lines{"00000002"})) << "a single description line is kept";
+}
+
 // --- Record-lock retry -------------------------------------------------------------------------------------------------
 
 class LockRetry : public DataModuleTest {
@@ -394,6 +462,23 @@ TEST_F(LockRetry, DeletesWithoutAnAuditTrail)
     dm_->Fee_->Delete();
     EXPECT_EQ(CountRecords(dm_->Fee_), 0);
     EXPECT_EQ(dialogs_->Shown.size(), 1u) << "one message a run";
+}
+
+TEST_F(LockRetry, DescriptionDeletesWithoutAnAuditTrail)
+{
+    MakeDescriptionFile(folder_);
+    OpenDescriptions(dm_->TrDesc_, folder_);
+    EXPECT_THROW(dm_->TrDesc_->Delete(), EAbort) << "no audit-trail template";
+    EXPECT_EQ(CountRecords(dm_->TrDesc_), 4);
+    dm_->TrDesc_->Cancel();
+
+    std::ofstream(Path("tran.s")).put('x');
+    dm_->TrDesc_->Delete();
+    EXPECT_EQ(CountRecords(dm_->TrDesc_), 3);
+    ASSERT_EQ(dialogs_->Shown.size(), 1u);
+    EXPECT_TRUE(dialogs_->Shown[0].Text.starts_with("Ordavane was unable to access the alter audit trail file " +
+                                                    Path("tran.s") + "."));
+    EXPECT_EQ(dm_->LockMessage.substr(0, 61), "Ordavane is attempting to alter or delete the descripton for\r");
 }
 
 }  // namespace
