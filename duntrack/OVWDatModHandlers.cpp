@@ -268,19 +268,25 @@ void TDM::Case1_BeforeScroll(TDataSet*) {}
 
 // --- Audit trail of deleted transactions --------------------------------------------------------------------------------
 
-void TDM::Fee_BeforeDelete(TDataSet*)
+bool TDM::LockForDelete(TvxBkTable* table, const char* lockMessage)
 {
     LockRetryInterval = DefaultLockRetryMs;
-    SetLockRetry(LockRetryInterval, FeeLockText);
-    if (Fee_->State() != dsEdit) {
-        try {
-            Fee_->Edit();
-        } catch (const Exception&) {
-            throw EAbort("Ordavane was unable to properly set the file state\rin order to complete your requested "
-                         "operation.\rThe audit trail has not been written.\r\r" +
-                         CallForAssistanceSuffix);
-        }
+    SetLockRetry(LockRetryInterval, lockMessage);
+    if (table->State() == dsEdit) return true;
+    try {
+        table->Edit();
+        return true;
+    } catch (const Exception&) {
+        return false;
     }
+}
+
+void TDM::Fee_BeforeDelete(TDataSet*)
+{
+    if (!LockForDelete(Fee_, FeeLockText))
+        throw EAbort("Ordavane was unable to properly set the file state\rin order to complete your requested "
+                     "operation.\rThe audit trail has not been written.\r\r" +
+                     CallForAssistanceSuffix);
     if (CloseTrailTable(Tran1_, "Ordavane was unable to prepare the audit trail file to document the change you "
                                 "are making.  The following error was encountered:\r") &&
         OpenAuditTrail())
@@ -306,15 +312,7 @@ void TDM::AuditDeletedFee()
 
 void TDM::TrDesc_BeforeDelete(TDataSet*)
 {
-    LockRetryInterval = DefaultLockRetryMs;
-    SetLockRetry(LockRetryInterval, DescriptionLockText);
-    if (TrDesc_->State() != dsEdit) {
-        try {
-            TrDesc_->Edit();
-        } catch (const Exception&) {
-            Abort();
-        }
-    }
+    if (!LockForDelete(TrDesc_, DescriptionLockText)) Abort();
     if (CloseTrailTable(Tran2_, "Ordavane was unable to prepare the audit trail file to document the change you "
                                 "are making. The following error was encountered:\r") &&
         OpenDescriptionAuditTrail())

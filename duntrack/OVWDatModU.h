@@ -144,6 +144,9 @@ private:
     void FilterCodeList(TDataSet* dataSet, bool& accept, const char* list);
 
     void SetLockRetry(Cardinal interval, const std::string& message);
+    // Arms the lock retry with the message and puts the table into edit state, which locks its record; false when
+    // that fails.
+    bool LockForDelete(TvxBkTable* table, const char* lockMessage);
     bool OpenAuditTrail();
     bool OpenDescriptionAuditTrail();
     bool OpenTrailTable(TvxBkTable* table, const std::string& layout);

@@ -39,6 +39,18 @@ std::string Suffix(const std::string& suffix);
 // The records of the table's range that its filter keeps, counted from the first; the table stays on the first.
 Integer CountRecords(TDataSet* table);
 
+// Makes the file and inserts a record per row, filled by fill(record, row).
+template <class Row, class Fill>
+void AddRows(THostDataDir& dir, const std::string& file, const std::vector<Row>& rows, Fill fill)
+{
+    dir.MakeFile(file);
+    for (const Row& row : rows) {
+        THostRecord record = dir.NewRecord(file);
+        fill(record, row);
+        dir.Insert(file, record);
+    }
+}
+
 void AddClients(THostDataDir& dir, const std::vector<TClientRow>& rows);
 void AddFees(THostDataDir& dir, const std::string& file, const std::vector<TFeeRow>& rows);
 void AddBills(THostDataDir& dir, const std::string& file, const std::vector<TBillRow>& rows);

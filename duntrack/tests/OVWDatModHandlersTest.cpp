@@ -33,13 +33,11 @@ const THostFileDefs& DescriptionFileDefs()
 void MakeDescriptionFile(const std::string& folder)
 {
     THostDataDir dir(folder, DescriptionFileDefs());
-    dir.MakeFile("trdesc.qf");
-    for (const auto& [sequence, suffix] : {std::pair{"00000001", "A"}, {"00000001", "B"}, {"00000002", "A"},
-                                           {"00000003", "A"}}) {
-        THostRecord record = dir.NewRecord("trdesc.qf");
-        record.Set("SequenceNumber", sequence).Set("SequenceSuffix", suffix).Set("Description", "text");
-        dir.Insert("trdesc.qf", record);
-    }
+    AddRows(dir, "trdesc.qf", std::vector<std::pair<std::string, std::string>>{
+                                  {"00000001", "A"}, {"00000001", "B"}, {"00000002", "A"}, {"00000003", "A"}},
+            [](THostRecord& record, const std::pair<std::string, std::string>& row) {
+                record.Set("SequenceNumber", row.first).Set("SequenceSuffix", row.second).Set("Description", "text");
+            });
 }
 
 std::vector<std::string> Sequences(TvxBkTable* descriptions)
