@@ -742,6 +742,11 @@ void TWinControl::Invalidate()
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
+void TWinControl::Update()
+{
+    if (handle_) UpdateWindow(handle_);
+}
+
 void TWinControl::SetBounds(Integer left, Integer top, Integer width, Integer height)
 {
     const bool resized = width != width_ || height != height_;
@@ -1478,9 +1483,6 @@ void THintWindow::Paint()
 {
     TRect rect = ClientRect();
     InflateRect(&rect, -2, -1);
-    HDC dc = Canvas()->Handle();
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(font_->Color()));
-    const std::string text = Caption();
-    DrawTextA(dc, text.c_str(), int(text.size()), &rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    Canvas()->Brush()->SetStyle(bsClear);
+    Canvas()->DrawText(Caption(), rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

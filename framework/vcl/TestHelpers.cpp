@@ -1,5 +1,6 @@
 #include "vcl/TestHelpers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -107,6 +108,27 @@ void MoveMouseOver(TControl* control)
 void PostKeyDown(HWND window, Word key)
 {
     PostMessageA(window, WM_KEYDOWN, key, MAKELPARAM(1, MapVirtualKeyA(key, 0)));
+}
+
+// ---- drawing recorder
+
+std::vector<TCanvasDrawing> TCanvasRecorder::Within(const TRect& rect) const
+{
+    std::vector<TCanvasDrawing> within;
+    for (const TCanvasDrawing& drawing : Drawings) {
+        const TRect& r = drawing.Rect;  // a line's ends may come in any order
+        if (std::min(r.left, r.right) >= rect.left && std::max(r.left, r.right) <= rect.right &&
+            std::min(r.top, r.bottom) >= rect.top && std::max(r.top, r.bottom) <= rect.bottom)
+            within.push_back(drawing);
+    }
+    return within;
+}
+
+std::vector<std::string> DrawingKinds(const std::vector<TCanvasDrawing>& drawings)
+{
+    std::vector<std::string> kinds;
+    for (const TCanvasDrawing& drawing : drawings) kinds.push_back(drawing.Kind);
+    return kinds;
 }
 
 // ---- scripted dialogs

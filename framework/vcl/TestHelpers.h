@@ -29,6 +29,19 @@ void MoveMouseOver(TControl* control);
 // Posts a key-down straight to a window, as a modal loop (a popup menu) reads it from the queue.
 void PostKeyDown(HWND window, Word key);
 
+// Keeps what the canvases it listens to draw, in order (attach it with TCanvas::SetListener).
+class TCanvasRecorder : public TCanvasListener {
+public:
+    std::vector<TCanvasDrawing> Drawings;
+
+    void Drawn(const TCanvasDrawing& drawing) override { Drawings.push_back(drawing); }
+    // The drawings that lie within the rectangle (a cell's drawing), in order.
+    std::vector<TCanvasDrawing> Within(const TRect& rect) const;
+};
+
+// The kinds of the drawings, in order ("FillRect", "DrawText", ...).
+std::vector<std::string> DrawingKinds(const std::vector<TCanvasDrawing>& drawings);
+
 // A dialog service that answers from a script and records every box it was asked to show.
 class TScriptedDialogs : public TDialogService {
 public:
