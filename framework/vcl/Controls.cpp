@@ -996,7 +996,14 @@ void TWinControl::WndProc(TMessage& message)
             return;
         }
     }
+    // A window of ours pressed with the left button keeps the mouse until the button comes up (system classes
+    // capture it themselves). Taken after the press is handled, as a dialog shown on the press needs the mouse.
+    const bool capturing = controlStyle_.Contains(csCaptureMouse) && defWndProc_ == DefWindowProcA;
+    const HWND window = handle_;
     TControl::WndProc(message);
+    if (!capturing || FindControl(window) != this) return;
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) SetCapture(window);
+    if (message.Msg == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();
 }
 
 void TWinControl::Dispatch(TMessage& message)
