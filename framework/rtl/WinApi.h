@@ -24,6 +24,7 @@
 #undef DeleteFile
 #undef DispatchMessage
 #undef DrawText
+#undef ExtTextOut
 #undef FindResource
 #undef FindWindow
 #undef GetClassName

@@ -89,8 +89,8 @@ void DrawButtonContent(TCanvas* canvas, TRect rect, TBitmap* glyph, Integer numG
     const bool hasGlyph = glyph && !glyph->Empty();
     const Integer glyphWidth = hasGlyph ? glyph->Width() / std::max(1, numGlyphs) : 0;
     const Integer glyphHeight = hasGlyph ? glyph->Height() : 0;
-    RECT textRect{0, 0, 0, 0};
-    DrawTextA(dc, caption.c_str(), int(caption.size()), &textRect, DT_CALCRECT | DT_SINGLELINE);
+    TRect textRect{0, 0, 0, 0};
+    canvas->DrawText(caption, textRect, DT_CALCRECT | DT_SINGLELINE);
     const Integer textWidth = textRect.right, textHeight = textRect.bottom;
     const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
     const Integer gap = hasGlyph && !caption.empty() ? spacing : 0;
@@ -134,10 +134,10 @@ void DrawButtonContent(TCanvas* canvas, TRect rect, TBitmap* glyph, Integer numG
         }
     }
     if (!caption.empty()) {
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ColorToRGB(state == bsDisabled ? clGrayText : canvas->Font()->Color()));
-        RECT at = Bounds(textAt.x, textAt.y, textWidth, textHeight);
-        DrawTextA(dc, caption.c_str(), int(caption.size()), &at, DT_SINGLELINE);
+        canvas->Brush()->SetStyle(bsClear);
+        if (state == bsDisabled) canvas->Font()->SetColor(clGrayText);
+        TRect at = Bounds(textAt.x, textAt.y, textWidth, textHeight);
+        canvas->DrawText(caption, at, DT_SINGLELINE);
     }
 }
 
@@ -341,9 +341,9 @@ void TSpeedButton::Paint()
     canvas->Brush()->SetColor(color_);
     canvas->FillRect(rect);
     if (!flat_) {
-        DrawFrameControl(canvas->Handle(), &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (showDown ? DFCS_PUSHED : 0));
+        canvas->DrawFrameControl(rect, DFC_BUTTON, DFCS_BUTTONPUSH | (showDown ? DFCS_PUSHED : 0));
     } else if (showDown || mouseInside_) {
-        DrawEdge(canvas->Handle(), &rect, showDown ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        canvas->DrawEdge(rect, showDown ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     InflateRect(&rect, -2, -2);
     const TButtonState state = !enabled_ ? bsDisabled : down_ ? bsExclusive : pressed_ ? bsDown : bsUp;

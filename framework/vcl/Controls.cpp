@@ -742,6 +742,11 @@ void TWinControl::Invalidate()
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
+void TWinControl::Update()
+{
+    if (handle_) UpdateWindow(handle_);
+}
+
 void TWinControl::SetBounds(Integer left, Integer top, Integer width, Integer height)
 {
     const bool resized = width != width_ || height != height_;
@@ -991,7 +996,14 @@ void TWinControl::WndProc(TMessage& message)
             return;
         }
     }
+    // A window of ours pressed with the left button keeps the mouse until the button comes up (system classes
+    // capture it themselves). Taken after the press is handled, as a dialog shown on the press needs the mouse.
+    const bool capturing = controlStyle_.Contains(csCaptureMouse) && defWndProc_ == DefWindowProcA;
+    const HWND window = handle_;
     TControl::WndProc(message);
+    if (!capturing || FindControl(window) != this) return;
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) SetCapture(window);
+    if (message.Msg == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();
 }
 
 void TWinControl::Dispatch(TMessage& message)
@@ -1478,9 +1490,6 @@ void THintWindow::Paint()
 {
     TRect rect = ClientRect();
     InflateRect(&rect, -2, -1);
-    HDC dc = Canvas()->Handle();
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(font_->Color()));
-    const std::string text = Caption();
-    DrawTextA(dc, text.c_str(), int(text.size()), &rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    Canvas()->Brush()->SetStyle(bsClear);
+    Canvas()->DrawText(Caption(), rect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }

@@ -151,7 +151,8 @@ public:
     virtual void DefaultHandler(TMessage& message);
 
     virtual void Invalidate();
-    void Update();
+    // Paints what is invalid now.
+    virtual void Update();
     void Repaint();
     void Refresh() { Repaint(); }
     void BringToFront();
@@ -256,6 +257,7 @@ public:
 
     bool Showing() const override;
     void Invalidate() override;
+    void Update() override;
     void SetBounds(Integer left, Integer top, Integer width, Integer height) override;
     TRect ClientRect() override;
     void DisableAlign() { ++alignDisabled_; }

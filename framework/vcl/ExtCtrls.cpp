@@ -71,9 +71,8 @@ void TPanel::Paint()
     DrawBevel(dc, rect, bevelInner_, bevelWidth_);
     if (text_.empty()) return;
     static const UINT alignments[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(font_->Color()));
-    DrawTextA(dc, text_.c_str(), int(text_.size()), &rect, DT_SINGLELINE | DT_VCENTER | alignments[alignment_]);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->DrawText(text_, rect, DT_SINGLELINE | DT_VCENTER | alignments[alignment_]);
 }
 
 void TPanel::Dispatch(TMessage& message)
@@ -179,13 +178,12 @@ void TRadioGroup::Paint()
     TCanvas* canvas = Canvas();
     RECT frame = ClientRect();
     frame.top += canvas->TextHeight("0") / 2;
-    DrawEdge(canvas->Handle(), &frame, EDGE_ETCHED, BF_RECT);
+    canvas->DrawEdge(frame, EDGE_ETCHED, BF_RECT);
     if (text_.empty()) return;
-    RECT textRect{8, 0, 8, 0};
-    DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_CALCRECT | DT_SINGLELINE);
-    SetBkColor(canvas->Handle(), ColorToRGB(color_));
-    SetTextColor(canvas->Handle(), ColorToRGB(font_->Color()));
-    DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_SINGLELINE);
+    TRect textRect{8, 0, 8, 0};
+    canvas->DrawText(text_, textRect, DT_CALCRECT | DT_SINGLELINE);
+    canvas->Brush()->SetColor(color_);
+    canvas->DrawText(text_, textRect, DT_SINGLELINE);
 }
 
 void TRadioGroup::Dispatch(TMessage& message)
@@ -216,27 +214,27 @@ void TBevel::Publish(TPublisher<TBevel>& p)
 
 void TBevel::Paint()
 {
-    HDC dc = Canvas()->Handle();
-    RECT rect = ClientRect();
+    TCanvas* canvas = Canvas();
+    TRect rect = ClientRect();
     const UINT edge = style_ == bsLowered ? EDGE_SUNKEN : EDGE_RAISED;
     switch (shape_) {
     case bsBox:
-        DrawEdge(dc, &rect, style_ == bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
+        canvas->DrawEdge(rect, style_ == bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDOUTER, BF_RECT);
         break;
     case bsFrame:
-        DrawEdge(dc, &rect, EDGE_ETCHED, BF_RECT);
+        canvas->DrawEdge(rect, EDGE_ETCHED, BF_RECT);
         break;
     case bsTopLine:
-        DrawEdge(dc, &rect, edge, BF_TOP);
+        canvas->DrawEdge(rect, edge, BF_TOP);
         break;
     case bsBottomLine:
-        DrawEdge(dc, &rect, edge, BF_BOTTOM);
+        canvas->DrawEdge(rect, edge, BF_BOTTOM);
         break;
     case bsLeftLine:
-        DrawEdge(dc, &rect, edge, BF_LEFT);
+        canvas->DrawEdge(rect, edge, BF_LEFT);
         break;
     case bsRightLine:
-        DrawEdge(dc, &rect, edge, BF_RIGHT);
+        canvas->DrawEdge(rect, edge, BF_RIGHT);
         break;
     case bsSpacer:
         break;

@@ -398,9 +398,35 @@ void TCanvas::Changed()
     if (OnChange) OnChange(this);
 }
 
+TCanvasDrawing TCanvas::Drawing(const char* kind, const TRect& rect)
+{
+    TCanvasDrawing drawing;
+    drawing.Canvas = this;
+    drawing.Kind = kind;
+    drawing.Rect = rect;
+    if (dc_) GetClipBox(dc_, &drawing.ClipRect);
+    drawing.CopyMode = copyMode_;
+    drawing.FontName = font_->Name();
+    drawing.FontHeight = font_->Height();
+    drawing.FontColor = font_->Color();
+    drawing.FontStyle = font_->Style();
+    drawing.BrushColor = brush_->Color();
+    drawing.BrushStyle = brush_->Style();
+    drawing.PenColor = pen_->Color();
+    drawing.PenStyle = pen_->Style();
+    drawing.PenWidth = pen_->Width();
+    drawing.PenMode = pen_->Mode();
+    return drawing;
+}
+
+void TCanvas::Tell(const TCanvasDrawing& drawing)
+{
+    if (listener_) listener_->Drawn(drawing);
+}
+
 void TCanvas::Shape(const char* kind, const TRect& rect)
 {
-    if (listener_) listener_->ShapeDrawn(kind, rect);
+    if (listener_) Tell(Drawing(kind, rect));
 }
 
 TColor TCanvas::Pixels(Integer x, Integer y)
@@ -413,6 +439,11 @@ void TCanvas::SetPixels(Integer x, Integer y, TColor color)
 {
     RequireHandle();
     SetPixel(dc_, x, y, ColorToRGB(color));
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("Pixel", Rect(x, y, x + 1, y + 1));
+        drawing.PenColor = color;
+        Tell(drawing);
+    }
     Changed();
 }
 
@@ -428,8 +459,14 @@ void TCanvas::TextOut(Integer x, Integer y, const std::string& text)
 {
     RequireHandle();
     ExtTextOutA(dc_, x, y, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
-    if (listener_) listener_->TextDrawn(x, y, text, font_.get());
-    penPos_.x = x + TextWidth(text);
+    const SIZE size = TextExtent(text);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("TextOut", Bounds(x, y, size.cx, size.cy));
+        drawing.Pos = Point(x, y);
+        drawing.Text = text;
+        Tell(drawing);
+    }
+    penPos_.x = x + size.cx;
     Changed();
 }
 
@@ -438,8 +475,45 @@ void TCanvas::TextRect(const TRect& rect, Integer x, Integer y, const std::strin
     RequireHandle();
     const UINT options = ETO_CLIPPED | (brush_->Style() != bsClear ? ETO_OPAQUE : 0);
     ExtTextOutA(dc_, x, y, options, &rect, text.c_str(), UINT(text.size()), nullptr);
-    if (listener_) listener_->TextDrawn(x, y, text, font_.get());
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("TextRect", rect);
+        drawing.Pos = Point(x, y);
+        drawing.Text = text;
+        drawing.Flags = options;
+        Tell(drawing);
+    }
     Changed();
+}
+
+void TCanvas::ExtTextOut(Integer x, Integer y, UINT options, const TRect* rect, const std::string& text)
+{
+    RequireHandle();
+    ExtTextOutA(dc_, x, y, options, rect, text.c_str(), UINT(text.size()), nullptr);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("ExtTextOut", rect ? *rect : TRect{});
+        drawing.Pos = Point(x, y);
+        drawing.Text = text;
+        drawing.Flags = options;
+        Tell(drawing);
+    }
+    Changed();
+}
+
+Integer TCanvas::DrawText(const std::string& text, TRect& rect, UINT format)
+{
+    RequireHandle();
+    const TRect asked = rect;
+    const Integer height = DrawTextA(dc_, text.c_str(), int(text.size()), &rect, format);
+    if (format & DT_CALCRECT) return height;
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("DrawText", asked);
+        drawing.Pos = Point(asked.left, asked.top);
+        drawing.Text = text;
+        drawing.Flags = format;
+        Tell(drawing);
+    }
+    Changed();
+    return height;
 }
 
 SIZE TCanvas::TextExtent(const std::string& text)
@@ -534,15 +608,24 @@ void TCanvas::Polygon(const TPoint* points, Integer count)
 void TCanvas::Draw(Integer x, Integer y, TGraphic* graphic)
 {
     if (!graphic || graphic->Empty()) return;
-    StretchDraw(Bounds(x, y, graphic->Width(), graphic->Height()), graphic);
+    DrawGraphic("Draw", Bounds(x, y, graphic->Width(), graphic->Height()), graphic);
 }
 
 void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic)
 {
     if (!graphic || graphic->Empty()) return;
+    DrawGraphic("StretchDraw", rect, graphic);
+}
+
+void TCanvas::DrawGraphic(const char* kind, const TRect& rect, TGraphic* graphic)
+{
     RequireHandle();
     graphic->Draw(this, rect);
-    Shape("Graphic", rect);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing(kind, rect);
+        drawing.Pos = Point(rect.left, rect.top);
+        Tell(drawing);
+    }
     Changed();
 }
 
@@ -552,7 +635,11 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
     StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source->Handle(),
                sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
                sourceRect.bottom - sourceRect.top, copyMode_);
-    Shape("CopyRect", dest);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("CopyRect", dest);
+        drawing.SourceRect = sourceRect;
+        Tell(drawing);
+    }
     Changed();
 }
 
@@ -567,7 +654,11 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceR
     HDC source = bitmap->Canvas()->Handle();
     TransparentBlt(dc_, dest.left, dest.top, destWidth, destHeight, source, sourceRect.left, sourceRect.top, width,
                    height, ColorToRGB(transparentColor));
-    Shape("BrushCopy", dest);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("BrushCopy", dest);
+        drawing.SourceRect = sourceRect;
+        Tell(drawing);
+    }
     Changed();
 }
 
@@ -575,6 +666,35 @@ void TCanvas::DrawFocusRect(const TRect& rect)
 {
     RequireHandle();
     ::DrawFocusRect(dc_, &rect);
+    Shape("DrawFocusRect", rect);
+    Changed();
+}
+
+void TCanvas::DrawFrameControl(TRect& rect, UINT type, UINT state)
+{
+    RequireHandle();
+    const TRect asked = rect;
+    ::DrawFrameControl(dc_, &rect, type, state);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("DrawFrameControl", asked);
+        drawing.Type = type;
+        drawing.Flags = state;
+        Tell(drawing);
+    }
+    Changed();
+}
+
+void TCanvas::DrawEdge(TRect& rect, UINT edge, UINT flags)
+{
+    RequireHandle();
+    const TRect asked = rect;
+    ::DrawEdge(dc_, &rect, edge, flags);
+    if (listener_) {
+        TCanvasDrawing drawing = Drawing("DrawEdge", asked);
+        drawing.Type = edge;
+        drawing.Flags = flags;
+        Tell(drawing);
+    }
     Changed();
 }
 

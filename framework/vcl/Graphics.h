@@ -173,13 +173,42 @@ private:
 
 class TGraphic;
 class TBitmap;
+class TCanvas;
 
-// What a canvas draws, as it is asked to: the printer's capture listens to its canvas through this.
+// One drawing call on a canvas, with the canvas's clip box, copy mode and tools as they were at the call.
+struct TCanvasDrawing {
+    TCanvas* Canvas = nullptr;
+    // The canvas method: "TextOut", "TextRect", "ExtTextOut", "DrawText", "FillRect", "FrameRect", "Rectangle",
+    // "RoundRect", "Ellipse", "Line", "Pixel", "DrawFocusRect", "DrawFrameControl", "DrawEdge", "Draw",
+    // "StretchDraw", "CopyRect", "BrushCopy"; an image list's Draw is "ImageList".
+    std::string Kind;
+    TRect Rect{};       // where it draws (text is clipped to it); a line runs from (left, top) to (right, bottom)
+    TPoint Pos{};       // where a text or an image starts
+    std::string Text;
+    UINT Flags = 0;     // DrawText format, ExtTextOut options, DrawEdge BF_ flags, DrawFrameControl DFCS_ state
+    UINT Type = 0;      // DrawEdge edge (EDGE_, BDR_), DrawFrameControl kind (DFC_)
+    Integer Index = -1; // an image list's image
+    bool Enabled = true;  // an image list's image drawn enabled
+    TRect SourceRect{};   // what CopyRect and BrushCopy copy
+    TRect ClipRect{};     // the clip box of the canvas
+    TCopyMode CopyMode = SRCCOPY;
+    std::string FontName;
+    Integer FontHeight = 0;
+    TColor FontColor = clBlack;
+    TFontStyles FontStyle;
+    TColor BrushColor = clWhite;
+    TBrushStyle BrushStyle = bsSolid;
+    TColor PenColor = clBlack;
+    TPenStyle PenStyle = psSolid;
+    Integer PenWidth = 1;
+    TPenMode PenMode = pmCopy;
+};
+
+// Hears what a canvas draws, as it is asked to: the printer's capture and the tests' recorder listen through this.
 class TCanvasListener {
 public:
     virtual ~TCanvasListener() = default;
-    virtual void TextDrawn(Integer x, Integer y, const std::string& text, TFont* font) = 0;
-    virtual void ShapeDrawn(const std::string& kind, const TRect& rect) = 0;
+    virtual void Drawn(const TCanvasDrawing& drawing) = 0;
 };
 
 // Drawing on a device context. A canvas with no handle asks CreateHandle for one (a control canvas gets its
@@ -209,6 +238,10 @@ public:
 
     void TextOut(Integer x, Integer y, const std::string& text);
     void TextRect(const TRect& rect, Integer x, Integer y, const std::string& text);
+    // ExtTextOut with ETO_ options; rect may be nullptr.
+    void ExtTextOut(Integer x, Integer y, UINT options, const TRect* rect, const std::string& text);
+    // DrawText with a DT_ format; returns the text's height. With DT_CALCRECT it only measures (into rect).
+    Integer DrawText(const std::string& text, TRect& rect, UINT format);
     Integer TextWidth(const std::string& text);
     Integer TextHeight(const std::string& text);
     SIZE TextExtent(const std::string& text);
@@ -228,8 +261,15 @@ public:
     // Copies the bitmap, drawing its pixels of colour transparentColor in the brush colour.
     void BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceRect, TColor transparentColor);
     void DrawFocusRect(const TRect& rect);
+    // DrawFrameControl of a DFC_ kind in a DFCS_ state; DFCS_ADJUSTRECT leaves rect the inner rectangle.
+    void DrawFrameControl(TRect& rect, UINT type, UINT state);
+    // DrawEdge of an EDGE_ or BDR_ edge on the BF_ sides; BF_ADJUST leaves rect the inner rectangle.
+    void DrawEdge(TRect& rect, UINT edge, UINT flags);
 
+    TCanvasListener* Listener() const { return listener_; }
     void SetListener(TCanvasListener* listener) { listener_ = listener; }
+    // A record of a drawing of this kind on the canvas now: its clip box, copy mode and tools.
+    TCanvasDrawing Drawing(const char* kind, const TRect& rect);
     TNotifyEvent OnChange;
 
 protected:
@@ -240,7 +280,9 @@ private:
     void RequireHandle();
     void SelectTools();
     void ToolChanged(TObject*);
+    void Tell(const TCanvasDrawing& drawing);
     void Shape(const char* kind, const TRect& rect);
+    void DrawGraphic(const char* kind, const TRect& rect, TGraphic* graphic);
 
     HDC dc_ = nullptr;
     std::unique_ptr<TFont> font_;

@@ -196,6 +196,13 @@ void TImageList::Draw(TCanvas* canvas, Integer x, Integer y, Integer index, bool
         ImageList_Draw(handle_, index, dc, x, y, ILD_NORMAL);
     else
         DrawDisabled(dc, x, y, index);
+    if (TCanvasListener* listener = canvas->Listener()) {
+        TCanvasDrawing drawing = canvas->Drawing("ImageList", Bounds(x, y, width_, height_));
+        drawing.Pos = Point(x, y);
+        drawing.Index = index;
+        drawing.Enabled = enabled;
+        listener->Drawn(drawing);
+    }
 }
 
 void TImageList::DrawDisabled(HDC dc, Integer x, Integer y, Integer index)

@@ -5,17 +5,17 @@
 
 // ---- capture
 
-void TPrinterCapture::TextDrawn(Integer x, Integer y, const std::string& text, TFont* font)
+void TPrinterCapture::Drawn(const TCanvasDrawing& drawing)
 {
     if (Pages.empty()) return;
-    Pages.back().Texts.push_back(
-        TPrintedText{x, y, text, font->Name(), font->Height(), font->Style().Contains(fsBold)});
-}
-
-void TPrinterCapture::ShapeDrawn(const std::string& kind, const TRect& rect)
-{
-    if (Pages.empty()) return;
-    Pages.back().Shapes.push_back(TPrintedShape{kind, rect});
+    static const char* const textKinds[] = {"TextOut", "TextRect", "ExtTextOut", "DrawText"};
+    for (const char* kind : textKinds) {
+        if (drawing.Kind != kind) continue;
+        Pages.back().Texts.push_back(TPrintedText{drawing.Pos.x, drawing.Pos.y, drawing.Text, drawing.FontName,
+                                                  drawing.FontHeight, drawing.FontStyle.Contains(fsBold)});
+        return;
+    }
+    Pages.back().Shapes.push_back(TPrintedShape{drawing.Kind, drawing.Rect});
 }
 
 std::vector<std::string> TPrintedPage::Lines() const

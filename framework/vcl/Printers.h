@@ -22,7 +22,7 @@ struct TPrintedText {
 };
 
 struct TPrintedShape {
-    std::string Kind;  // "Line", "Rectangle", "FillRect", "FrameRect", "Ellipse", "Graphic", ...
+    std::string Kind;  // the canvas method: "Line", "Rectangle", "FillRect", "FrameRect", "Ellipse", "Draw", ...
     TRect Rect{};      // for a line: from (left, top) to (right, bottom)
 };
 
@@ -40,8 +40,8 @@ public:
     bool Ended = false;
     bool Aborted = false;
 
-    void TextDrawn(Integer x, Integer y, const std::string& text, TFont* font) override;
-    void ShapeDrawn(const std::string& kind, const TRect& rect) override;
+    // Texts go to the page's texts, every other drawing to its shapes.
+    void Drawn(const TCanvasDrawing& drawing) override;
 };
 
 class TPrinter : public TObject {

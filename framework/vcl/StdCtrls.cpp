@@ -74,15 +74,14 @@ void TLabel::Paint()
         canvas->FillRect(rect);
     }
     canvas->Brush()->SetStyle(bsClear);
-    HDC dc = canvas->Handle();
-    SetTextColor(dc, ColorToRGB(enabled_ ? font_->Color() : clGrayText));
+    if (!enabled_) canvas->Font()->SetColor(clGrayText);
     if (layout_ != tlTop) {
-        RECT measure = rect;
-        DrawTextA(dc, text_.c_str(), int(text_.size()), &measure, TextFlags() | DT_CALCRECT);
+        TRect measure = rect;
+        canvas->DrawText(text_, measure, TextFlags() | DT_CALCRECT);
         const Integer offset = (rect.bottom - rect.top) - (measure.bottom - measure.top);
         rect.top += layout_ == tlCenter ? offset / 2 : offset;
     }
-    DrawTextA(dc, text_.c_str(), int(text_.size()), &rect, TextFlags());
+    canvas->DrawText(text_, rect, TextFlags());
 }
 
 void TLabel::Dispatch(TMessage& message)
@@ -573,14 +572,12 @@ void TGroupBox::Paint()
     const Integer textHeight = canvas->TextHeight("0");
     RECT frame = ClientRect();
     frame.top += textHeight / 2;
-    DrawEdge(canvas->Handle(), &frame, EDGE_ETCHED, BF_RECT);
+    canvas->DrawEdge(frame, EDGE_ETCHED, BF_RECT);
     if (!text_.empty()) {
-        RECT textRect{8, 0, 8, textHeight};
-        DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_CALCRECT | DT_SINGLELINE);
+        TRect textRect{8, 0, 8, textHeight};
+        canvas->DrawText(text_, textRect, DT_CALCRECT | DT_SINGLELINE);
         canvas->Brush()->SetColor(color_);
-        SetTextColor(canvas->Handle(), ColorToRGB(font_->Color()));
-        SetBkColor(canvas->Handle(), ColorToRGB(color_));
-        DrawTextA(canvas->Handle(), text_.c_str(), int(text_.size()), &textRect, DT_SINGLELINE);
+        canvas->DrawText(text_, textRect, DT_SINGLELINE);
     }
 }
 

@@ -161,9 +161,7 @@ void TTabSet::PaintTab(Integer index, const TRect& rect)
     }
     canvas->Brush()->SetStyle(bsClear);
     canvas->Font()->Assign(font_.get());
-    RECT textRect = rect;
-    const std::string caption = tabs_->Strings(index);
-    SetTextColor(canvas->Handle(), ColorToRGB(enabled_ ? font_->Color() : clGrayText));
-    DrawTextA(canvas->Handle(), caption.c_str(), int(caption.size()), &textRect,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (!enabled_) canvas->Font()->SetColor(clGrayText);
+    TRect textRect = rect;
+    canvas->DrawText(tabs_->Strings(index), textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }

@@ -1,5 +1,6 @@
 #include "vcl/TestHelpers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -68,6 +69,80 @@ void ClickControl(TControl* control)
     PumpMessages();
 }
 
+namespace {
+
+// The input's absolute coordinates: 0..65535 over the primary screen.
+void SendMouseInput(DWORD flags, TPoint screen)
+{
+    const Integer width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = LONG((Int64(screen.x) * 65536 + width - 1) / width);
+    input.mi.dy = LONG((Int64(screen.y) * 65536 + height - 1) / height);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+    PumpMessages(20);
+}
+
+DWORD ButtonFlags(TMouseButton button, bool down)
+{
+    switch (button) {
+    case mbRight: return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case mbMiddle: return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+    default: return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+}
+
+}  // namespace
+
+void MousePress(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
+{
+    PressModifiers(shift, true);
+    SendMouseInput(ButtonFlags(button, true), control->ClientToScreen(at));
+}
+
+void MouseMoveTo(TControl* control, TPoint at, Integer steps)
+{
+    POINT from;
+    GetCursorPos(&from);
+    const TPoint to = control->ClientToScreen(at);
+    for (Integer step = 1; step <= steps; ++step)
+        SendMouseInput(0, Point(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps));
+}
+
+void MouseRelease(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
+{
+    SendMouseInput(ButtonFlags(button, false), control->ClientToScreen(at));
+    PressModifiers(shift, false);
+    PumpMessages();
+}
+
+void MouseClick(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
+{
+    MousePress(control, at, button, shift);
+    MouseRelease(control, at, button, shift);
+}
+
+void MouseDoubleClick(TControl* control, TPoint at, TShiftState shift)
+{
+    PressModifiers(shift, true);
+    const TPoint screen = control->ClientToScreen(at);
+    for (int click = 0; click < 2; ++click) {
+        SendMouseInput(MOUSEEVENTF_LEFTDOWN, screen);
+        SendMouseInput(MOUSEEVENTF_LEFTUP, screen);
+    }
+    PressModifiers(shift, false);
+    PumpMessages();
+}
+
+void MouseDrag(TControl* control, TPoint from, TPoint to, Integer steps, TShiftState shift)
+{
+    MouseMoveTo(control, from);
+    MousePress(control, from, mbLeft, shift);
+    MouseMoveTo(control, to, steps);
+    MouseRelease(control, to, mbLeft, shift);
+}
+
 void ActivateForm(TCustomForm* form)
 {
     SetForegroundWindow(form->Handle());
@@ -107,6 +182,27 @@ void MoveMouseOver(TControl* control)
 void PostKeyDown(HWND window, Word key)
 {
     PostMessageA(window, WM_KEYDOWN, key, MAKELPARAM(1, MapVirtualKeyA(key, 0)));
+}
+
+// ---- drawing recorder
+
+std::vector<TCanvasDrawing> TCanvasRecorder::Within(const TRect& rect) const
+{
+    std::vector<TCanvasDrawing> within;
+    for (const TCanvasDrawing& drawing : Drawings) {
+        const TRect& r = drawing.Rect;  // a line's ends may come in any order
+        if (std::min(r.left, r.right) >= rect.left && std::max(r.left, r.right) <= rect.right &&
+            std::min(r.top, r.bottom) >= rect.top && std::max(r.top, r.bottom) <= rect.bottom)
+            within.push_back(drawing);
+    }
+    return within;
+}
+
+std::vector<std::string> DrawingKinds(const std::vector<TCanvasDrawing>& drawings)
+{
+    std::vector<std::string> kinds;
+    for (const TCanvasDrawing& drawing : drawings) kinds.push_back(drawing.Kind);
+    return kinds;
 }
 
 // ---- scripted dialogs

@@ -16,8 +16,20 @@ void PumpMessages(DWORD quietMs = 60);
 void TypeKey(Word key, TShiftState shift = {});
 // Types letters, digits and blanks (upper-case letters with Shift).
 void TypeText(const std::string& text);
-// A left click in the middle of the control, posted to its window (or its parent's for a graphic control).
+// A left click in the middle of the control, posted to its window (or its parent's for a graphic control): no real
+// input, so no hook, capture or cursor position sees it.
 void ClickControl(TControl* control);
+// Real mouse input: SendInput moves the real cursor and presses real buttons (Shift, Ctrl and Alt held through the
+// input queue as asked), so mouse hooks, capture and GetCursorPos loops see what a person's mouse does. Points are in
+// the control's client coordinates (a graphic control's own); each step pumps the queue.
+void MouseClick(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+void MouseDoubleClick(TControl* control, TPoint at, TShiftState shift = {});
+// Presses the left button at from, moves to `to` in steps, releases there.
+void MouseDrag(TControl* control, TPoint from, TPoint to, Integer steps = 4, TShiftState shift = {});
+// A drag's parts, for a test that looks in between. The modifiers stay down from the press to the release.
+void MousePress(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+void MouseMoveTo(TControl* control, TPoint at, Integer steps = 1);
+void MouseRelease(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
 // Brings the form to the front and gives it the input focus.
 void ActivateForm(TCustomForm* form);
 // Runs the application's message loop until the condition holds (true) or timeoutMs pass (false).
@@ -28,6 +40,19 @@ void PumpFor(DWORD ms);
 void MoveMouseOver(TControl* control);
 // Posts a key-down straight to a window, as a modal loop (a popup menu) reads it from the queue.
 void PostKeyDown(HWND window, Word key);
+
+// Keeps what the canvases it listens to draw, in order (attach it with TCanvas::SetListener).
+class TCanvasRecorder : public TCanvasListener {
+public:
+    std::vector<TCanvasDrawing> Drawings;
+
+    void Drawn(const TCanvasDrawing& drawing) override { Drawings.push_back(drawing); }
+    // The drawings that lie within the rectangle (a cell's drawing), in order.
+    std::vector<TCanvasDrawing> Within(const TRect& rect) const;
+};
+
+// The kinds of the drawings, in order ("FillRect", "DrawText", ...).
+std::vector<std::string> DrawingKinds(const std::vector<TCanvasDrawing>& drawings);
 
 // A dialog service that answers from a script and records every box it was asked to show.
 class TScriptedDialogs : public TDialogService {

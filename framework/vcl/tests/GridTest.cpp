@@ -1,5 +1,5 @@
 // String grid on a real window: cell geometry from the client rectangle (also a narrowed one), the in-place editor
-// driven by real keys, column sizing and moving by mouse messages with drag scrolling, keyboard moves and scrolling.
+// driven by real keys, column sizing and moving by real mouse input with drag scrolling, keyboard moves and scrolling.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,20 +24,6 @@ public:
         return rect;
     }
 };
-
-void PostMouse(TWinControl* control, UINT msg, Integer x, Integer y, WPARAM keys)
-{
-    PostMessageA(control->Handle(), msg, keys, MAKELPARAM(x, y));
-    PumpMessages(30);
-}
-
-void Drag(TWinControl* control, Integer x1, Integer y1, Integer x2, Integer y2)
-{
-    PostMouse(control, WM_LBUTTONDOWN, x1, y1, MK_LBUTTON);
-    PostMouse(control, WM_MOUSEMOVE, (x1 + x2) / 2, (y1 + y2) / 2, MK_LBUTTON);
-    PostMouse(control, WM_MOUSEMOVE, x2, y2, MK_LBUTTON);
-    PostMouse(control, WM_LBUTTONUP, x2, y2, 0);
-}
 
 class StringGrid : public ::testing::Test {
 protected:
@@ -200,11 +186,11 @@ TEST_F(StringGrid, ColumnsAreSizedAndMovedByMouse)
     grid->SetOptions(grid->Options() + TGridOptions{goColSizing, goColMoving});
     for (Integer col = 1; col < 5; ++col) grid->SetCells(col, 0, std::string(1, char('A' + col - 1)));
     grid->SetCells(1, 1, "a1");
-    Drag(grid, 129, 10, 159, 10);  // the line after column 1, in the title row
+    MouseDrag(grid, Point(129, 10), Point(159, 10));  // the line after column 1, in the title row
     EXPECT_EQ(grid->ColWidths(1), 94);
     EXPECT_EQ(grid->Cells(1, 0), "A");  // sizing moved nothing
 
-    Drag(grid, 100, 10, 100 + 95 + 65 + 20, 10);  // title of column 1 onto column 3
+    MouseDrag(grid, Point(100, 10), Point(100 + 95 + 65 + 20, 10));  // title of column 1 onto column 3
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0], (std::pair<Integer, Integer>{1, 3}));
     EXPECT_EQ(grid->Cells(3, 0), "A");
@@ -213,7 +199,7 @@ TEST_F(StringGrid, ColumnsAreSizedAndMovedByMouse)
     EXPECT_EQ(grid->ColWidths(3), 94);  // the width travels with the column
     EXPECT_EQ(grid->Col(), 3);          // and so does the current cell
 
-    Drag(grid, 100, 40, 100, 40);  // a press in the data area moves nothing
+    MouseDrag(grid, Point(100, 40), Point(100, 40));  // a press in the data area moves nothing
     EXPECT_EQ(moves.size(), 1u);
 
     grid->SetCells(3, 3, "row 3");
@@ -236,14 +222,13 @@ TEST_F(StringGrid, DraggingATitleBeyondTheEdgeScrollsTheColumns)
     grid->SetOptions(grid->Options() + TGridOptions{goColMoving});
     grid->SetColCount(20);
     grid->SetCells(1, 0, "moved");
-    PostMouse(grid, WM_LBUTTONDOWN, 100, 10, MK_LBUTTON);
-    const TPoint outside = grid->ClientToScreen(Point(grid->ClientWidth() + 30, 10));
-    SetCursorPos(outside.x, outside.y);
-    PostMouse(grid, WM_MOUSEMOVE, grid->ClientWidth() + 30, 10, MK_LBUTTON);
+    const TPoint outside = Point(grid->ClientWidth() + 30, 10);
+    MousePress(grid, Point(100, 10));
+    MouseMoveTo(grid, outside, 3);
     const DWORD until = GetTickCount() + 600;
     while (GetTickCount() < until) PumpMessages(20);
     EXPECT_GT(grid->LeftCol(), 3);
-    PostMouse(grid, WM_LBUTTONUP, grid->ClientWidth() + 30, 10, 0);
+    MouseRelease(grid, outside);
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0].first, 1);
     EXPECT_GT(moves[0].second, 6);
