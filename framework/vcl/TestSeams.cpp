@@ -1,0 +1,66 @@
+#include "vcl/TestSeams.h"
+
+namespace {
+
+// A process that has already ended.
+class TEndedProcess : public TStartedProcess {
+public:
+    explicit TEndedProcess(Cardinal exitCode) : exitCode_(exitCode) {}
+    Cardinal WaitForInputIdle(Cardinal) override { return 0; }
+    bool WaitFor(Cardinal) override { return true; }
+    Cardinal ExitCode() override { return exitCode_; }
+
+private:
+    Cardinal exitCode_;
+};
+
+// What ShellExecute and WinExec return for a start that worked.
+constexpr UINT StartedResult = 33;
+
+}  // namespace
+
+// ---- TScriptedProcesses
+
+TScriptedProcesses::TScriptedProcesses() : previous_(SetProcessService(this)) {}
+
+TScriptedProcesses::~TScriptedProcesses() { SetProcessService(previous_); }
+
+void TScriptedProcesses::AnswerNextStart(Cardinal exitCode) { answers_.push_back({true, exitCode}); }
+
+void TScriptedProcesses::FailNextStart(Cardinal error) { answers_.push_back({false, error}); }
+
+TScriptedProcesses::TAnswer TScriptedProcesses::NextAnswer()
+{
+    if (answers_.empty()) return {};
+    TAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::unique_ptr<TStartedProcess> TScriptedProcesses::CreateProcess(const TProcessStart& start)
+{
+    Requests.push_back({"CreateProcess", start.ApplicationName, start.CommandLine, "", start.CurrentDirectory,
+                        start.ShowWindow, start.CreationFlags});
+    const TAnswer answer = NextAnswer();
+    if (!answer.Started) {
+        SetLastError(answer.Code);
+        return nullptr;
+    }
+    return std::make_unique<TEndedProcess>(answer.Code);
+}
+
+INT_PTR TScriptedProcesses::ShellExecute(HWND, const std::string& verb, const std::string& file,
+                                         const std::string& parameters, const std::string& directory,
+                                         Integer showCommand)
+{
+    Requests.push_back({"ShellExecute", file, parameters, verb, directory, showCommand, 0});
+    const TAnswer answer = NextAnswer();
+    return answer.Started ? StartedResult : INT_PTR(answer.Code);
+}
+
+UINT TScriptedProcesses::WinExec(const std::string& commandLine, UINT showCommand)
+{
+    Requests.push_back({"WinExec", "", commandLine, "", "", Integer(showCommand), 0});
+    const TAnswer answer = NextAnswer();
+    return answer.Started ? StartedResult : answer.Code;
+}

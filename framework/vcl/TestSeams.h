@@ -1,0 +1,50 @@
+// Test doubles of the framework's services: started processes are recorded and answered from a script. Each
+// installs itself when made and puts the service it replaced back when freed.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "rtl/ProcessStart.h"
+
+// Records every process start (CreateProcess, ShellExecute, WinExec) and answers it without starting anything.
+class TScriptedProcesses : public TProcessService {
+public:
+    struct TRequest {
+        std::string Kind;             // "CreateProcess", "ShellExecute" or "WinExec"
+        std::string ApplicationName;  // CreateProcess's application name; ShellExecute's file
+        std::string CommandLine;      // CreateProcess's and WinExec's command line; ShellExecute's parameters
+        std::string Verb;             // ShellExecute's
+        std::string CurrentDirectory;
+        Integer ShowWindow = 0;
+        Cardinal CreationFlags = 0;   // CreateProcess's
+    };
+
+    TScriptedProcesses();
+    ~TScriptedProcesses() override;
+
+    // The next start succeeds; a created process has already ended with this exit code. Unscripted starts
+    // succeed with exit code 0.
+    void AnswerNextStart(Cardinal exitCode);
+    // The next start fails with this error (2 file not found, 3 path not found, ...): CreateProcess gives no
+    // process and sets it as the last error; ShellExecute and WinExec return it.
+    void FailNextStart(Cardinal error);
+
+    std::vector<TRequest> Requests;
+
+    std::unique_ptr<TStartedProcess> CreateProcess(const TProcessStart& start) override;
+    INT_PTR ShellExecute(HWND owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& directory, Integer showCommand) override;
+    UINT WinExec(const std::string& commandLine, UINT showCommand) override;
+
+private:
+    struct TAnswer {
+        bool Started = true;
+        Cardinal Code = 0;  // the exit code, or the error
+    };
+    TAnswer NextAnswer();
+
+    TProcessService* previous_;
+    std::deque<TAnswer> answers_;
+};
