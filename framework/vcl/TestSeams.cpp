@@ -1,5 +1,9 @@
 #include "vcl/TestSeams.h"
 
+#include <algorithm>
+
+#include "rtl/Clock.h"
+
 namespace {
 
 // A process that has already ended.
@@ -63,4 +67,47 @@ UINT TScriptedProcesses::WinExec(const std::string& commandLine, UINT showComman
     Requests.push_back({"WinExec", "", commandLine, "", "", Integer(showCommand), 0});
     const TAnswer answer = NextAnswer();
     return answer.Started ? StartedResult : answer.Code;
+}
+
+// ---- TManualTimers
+
+TManualTimers::TManualTimers()
+        : now_(TickCount()),
+          previousTicks_(SetTickSource([this] { return Cardinal(now_); })),
+          previous_(SetTimerService(this))
+{
+}
+
+TManualTimers::~TManualTimers()
+{
+    SetTimerService(previous_);
+    SetTickSource(previousTicks_);
+}
+
+void TManualTimers::StartTimer(TTimer* timer) { due_.push_back({timer, now_ + timer->Interval(), starts_++}); }
+
+void TManualTimers::StopTimer(TTimer* timer)
+{
+    std::erase_if(due_, [timer](const TDueTimer& due) { return due.Timer == timer; });
+}
+
+std::vector<TManualTimers::TDueTimer>::iterator TManualTimers::NextDue(uint64_t until)
+{
+    auto next = std::min_element(due_.begin(), due_.end(), [](const TDueTimer& a, const TDueTimer& b) {
+        return a.Due != b.Due ? a.Due < b.Due : a.Order < b.Order;
+    });
+    return next != due_.end() && next->Due <= until ? next : due_.end();
+}
+
+void TManualTimers::Advance(Cardinal milliseconds)
+{
+    const uint64_t until = now_ + milliseconds;
+    for (auto next = NextDue(until); next != due_.end(); next = NextDue(until)) {
+        now_ = next->Due;
+        TTimer* timer = next->Timer;
+        // Due again before it fires: its handler may stop, restart or free it.
+        next->Due += timer->Interval();
+        Tick(timer);
+    }
+    now_ = until;
 }

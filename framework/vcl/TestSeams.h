@@ -1,12 +1,15 @@
-// Test doubles of the framework's services: started processes are recorded and answered from a script. Each
-// installs itself when made and puts the service it replaced back when freed.
+// Test doubles of the framework's services: started processes are recorded and answered from a script, timers
+// tick on a clock the test moves. Each installs itself when made and puts the service it replaced back when freed.
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "rtl/ProcessStart.h"
+#include "vcl/ExtCtrls.h"
 
 // Records every process start (CreateProcess, ShellExecute, WinExec) and answers it without starting anything.
 class TScriptedProcesses : public TProcessService {
@@ -47,4 +50,34 @@ private:
 
     TProcessService* previous_;
     std::deque<TAnswer> answers_;
+};
+
+// Timers that tick only when the test moves the clock: TickCount() reads the test's clock, which starts where the
+// tick count stood. Timers already running move onto it, and back to window timers when it is freed.
+class TManualTimers : public TTimerService {
+public:
+    TManualTimers();
+    ~TManualTimers() override;
+
+    // Moves the clock forward; every timer that falls due on the way fires at its due tick (TickCount() reads it
+    // then), in the order they fall due (timers due at the same tick in the order they were started), as often as
+    // it falls due.
+    void Advance(Cardinal milliseconds);
+
+    void StartTimer(TTimer* timer) override;
+    void StopTimer(TTimer* timer) override;
+
+private:
+    struct TDueTimer {
+        TTimer* Timer;
+        uint64_t Due;
+        uint64_t Order;
+    };
+    std::vector<TDueTimer>::iterator NextDue(uint64_t until);
+
+    uint64_t now_;
+    uint64_t starts_ = 0;
+    std::vector<TDueTimer> due_;
+    std::function<Cardinal()> previousTicks_;
+    TTimerService* previous_;
 };

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "rtl/Clock.h"
+#include "vcl/TestHelpers.h"
+
 namespace {
 
 TEST(ScriptedProcesses, StartsAreRecordedAndAnsweredWithExitCodesOrFailures)
@@ -62,6 +65,92 @@ TEST(ScriptedProcesses, FreeingPutsBackTheServiceItReplaced)
         EXPECT_EQ(ProcessService(), &outer);
     }
     EXPECT_EQ(ProcessService(), real);
+}
+
+// Each tick of the named timer, with the tick count it read, as "name@tick".
+struct TTickLog {
+    std::vector<std::string> Ticks;
+    Cardinal Start = TickCount();
+
+    void Listen(TTimer& timer, const std::string& name)
+    {
+        timer.OnTimer = [this, name](TObject*) { Ticks.push_back(name + "@" + std::to_string(TickCount() - Start)); };
+    }
+};
+
+TEST(ManualTimers, DueTimersFireInOrderAtTheirTicksWithoutWaiting)
+{
+    TManualTimers timers;
+    TTickLog log;
+    TTimer fast(nullptr), slow(nullptr), off(nullptr);
+    fast.SetInterval(300);
+    slow.SetInterval(500);
+    off.SetEnabled(false);
+    log.Listen(fast, "fast");
+    log.Listen(slow, "slow");
+    log.Listen(off, "off");
+
+    timers.Advance(299);
+    EXPECT_TRUE(log.Ticks.empty());
+    timers.Advance(1201);
+    EXPECT_EQ(log.Ticks, (std::vector<std::string>{"fast@300", "slow@500", "fast@600", "fast@900", "slow@1000",
+                                                   "fast@1200", "fast@1500", "slow@1500"}));
+    EXPECT_EQ(TickCount() - log.Start, 1500u);
+}
+
+TEST(ManualTimers, HandlersMayStopRestartOrFreeTheirTimer)
+{
+    TManualTimers timers;
+    TTickLog log;
+    TTimer once(nullptr), stretching(nullptr);
+    auto* freed = new TTimer(nullptr);
+    once.SetInterval(100);
+    stretching.SetInterval(100);
+    freed->SetInterval(150);
+    once.OnTimer = [&](TObject*) {
+        log.Ticks.push_back("once@" + std::to_string(TickCount() - log.Start));
+        once.SetEnabled(false);
+    };
+    stretching.OnTimer = [&](TObject*) {
+        log.Ticks.push_back("stretching@" + std::to_string(TickCount() - log.Start));
+        stretching.SetInterval(stretching.Interval() * 2);
+    };
+    freed->OnTimer = [&](TObject*) {
+        log.Ticks.push_back("freed@" + std::to_string(TickCount() - log.Start));
+        delete freed;
+    };
+    timers.Advance(1000);
+    EXPECT_EQ(log.Ticks,
+              (std::vector<std::string>{"once@100", "stretching@100", "freed@150", "stretching@300", "stretching@700"}));
+}
+
+TEST(ManualTimers, RunningTimersMoveOntoTheClockAndBackToWindowTimers)
+{
+    TScriptedDialogs dialogs;
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) { ++ticks; };
+    {
+        TManualTimers timers;
+        PumpFor(100);
+        EXPECT_EQ(ticks, 0) << "no window timer is left running";
+        timers.Advance(40);
+        EXPECT_EQ(ticks, 2);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 4; }));
+}
+
+TEST(ManualTimers, AnExceptionInAHandlerGoesToTheApplication)
+{
+    TScriptedDialogs dialogs;
+    TManualTimers timers;
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    timer.OnTimer = [](TObject*) { throw Exception("timer failed"); };
+    timers.Advance(20);
+    ASSERT_EQ(dialogs.Shown.size(), 2u);
+    EXPECT_EQ(dialogs.Shown[0].Text, "timer failed.");
 }
 
 }  // namespace
