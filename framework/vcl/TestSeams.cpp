@@ -111,3 +111,14 @@ void TManualTimers::Advance(Cardinal milliseconds)
     }
     now_ = until;
 }
+
+// ---- TScriptedPrinters
+
+TScriptedPrinters::TScriptedPrinters(std::vector<std::string> names, std::string defaultName)
+        : names_(std::move(names)), defaultName_(std::move(defaultName)), previous_(SetPrinterService(this))
+{
+}
+
+TScriptedPrinters::~TScriptedPrinters() { SetPrinterService(previous_); }
+
+std::string TScriptedPrinters::DeviceName(const std::string&) { return TPrinterService().DefaultPrinterName(); }

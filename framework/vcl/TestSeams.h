@@ -1,5 +1,5 @@
 // Test doubles of the framework's services: started processes are recorded and answered from a script, timers
-// tick on a clock the test moves. Each installs itself when made and puts the service it replaced back when freed.
+// tick on a clock the test moves, the printer list is the test's. Each installs itself when made and puts the service it replaced back when freed.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 
 #include "rtl/ProcessStart.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/Printers.h"
 
 // Records every process start (CreateProcess, ShellExecute, WinExec) and answers it without starting anything.
 class TScriptedProcesses : public TProcessService {
@@ -80,4 +81,21 @@ private:
     std::vector<TDueTimer> due_;
     std::function<Cardinal()> previousTicks_;
     TTimerService* previous_;
+};
+
+// The printers a test offers (none, one or several) and its default printer (empty: none), in place of the
+// system's. Every offered printer prints on the system's default printer (the file printer of the set-up).
+class TScriptedPrinters : public TPrinterService {
+public:
+    explicit TScriptedPrinters(std::vector<std::string> names, std::string defaultName = "");
+    ~TScriptedPrinters() override;
+
+    std::vector<std::string> PrinterNames() override { return names_; }
+    std::string DefaultPrinterName() override { return defaultName_; }
+    std::string DeviceName(const std::string& printer) override;
+
+private:
+    std::vector<std::string> names_;
+    std::string defaultName_;
+    TPrinterService* previous_;
 };

@@ -153,4 +153,35 @@ TEST(ManualTimers, AnExceptionInAHandlerGoesToTheApplication)
     EXPECT_EQ(dialogs.Shown[0].Text, "timer failed.");
 }
 
+TEST(ScriptedPrinters, ATestOffersSeveralPrintersOrNone)
+{
+    TPrinter* printer = Printer();
+    const std::vector<std::string> system = printer->Printers();
+    const Integer systemDefault = printer->PrinterIndex();
+    ASSERT_GE(systemDefault, 0) << "the set-up's file printer is the default";
+    {
+        TScriptedPrinters offered({"Laser on LPT1:", "Plotter"}, "Plotter");
+        EXPECT_EQ(printer->Printers(), (std::vector<std::string>{"Laser on LPT1:", "Plotter"}));
+        EXPECT_EQ(printer->PrinterIndex(), 1);
+        printer->SetPrinterIndex(0);
+        TPrinterCapture capture;
+        printer->SetCapture(&capture);
+        printer->BeginDoc();  // on the system's file printer
+        printer->Canvas()->TextOut(100, 100, "offered");
+        printer->EndDoc();
+        printer->SetCapture(nullptr);
+        ASSERT_EQ(capture.Pages.size(), 1u);
+        EXPECT_EQ(capture.Pages[0].Lines(), std::vector<std::string>{"offered"});
+        EXPECT_THROW(printer->SetPrinterIndex(2), EPrinter);
+    }
+    {
+        TScriptedPrinters none({});
+        EXPECT_TRUE(printer->Printers().empty());
+        EXPECT_EQ(printer->PrinterIndex(), -1);
+        EXPECT_THROW(printer->BeginDoc(), EPrinter);
+    }
+    EXPECT_EQ(printer->Printers(), system);
+    EXPECT_EQ(printer->PrinterIndex(), systemDefault);
+}
+
 }  // namespace
