@@ -37,7 +37,14 @@ Cardinal TickCount() { return tickSource(); }
 void SetClock(std::function<TDateTime()> now, std::function<Cardinal()> tickCount)
 {
     nowSource = now ? std::move(now) : SystemNow;
+    SetTickSource(std::move(tickCount));
+}
+
+std::function<Cardinal()> SetTickSource(std::function<Cardinal()> tickCount)
+{
+    std::function<Cardinal()> old = std::move(tickSource);
     tickSource = tickCount ? std::move(tickCount) : SystemTickCount;
+    return old;
 }
 
 void ResetClock() { SetClock(nullptr); }

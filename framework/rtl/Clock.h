@@ -15,3 +15,5 @@ Cardinal TickCount();
 // Replaces the clock until ResetClock; without a tick source the real tick count stays.
 void SetClock(std::function<TDateTime()> now, std::function<Cardinal()> tickCount = nullptr);
 void ResetClock();
+// Replaces only the tick count (nullptr: the real one) and returns the source it replaces.
+std::function<Cardinal()> SetTickSource(std::function<Cardinal()> tickCount);

@@ -16,10 +16,12 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <winspool.h>
+#include <shellapi.h>
 
 #undef CopyFile
 #undef CreateDirectory
 #undef CreateFont
+#undef CreateProcess
 #undef CreateWindow
 #undef DeleteFile
 #undef DispatchMessage
@@ -46,5 +48,6 @@
 #undef SendMessage
 #undef SetProp
 #undef SetCurrentDirectory
+#undef ShellExecute
 #undef TextOut
 #undef UnregisterClass

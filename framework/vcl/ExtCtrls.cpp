@@ -313,26 +313,43 @@ void TImage::Paint()
     Canvas()->Draw(x, y, graphic);
 }
 
-LRESULT CALLBACK TimerWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_TIMER) {
-        auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (timer) {
-            try {
-                timer->Timer();
-            } catch (...) {
-                Application->HandleException(timer);
-            }
+// Window timers: each TTimer's hidden window gets the queue's WM_TIMER.
+class TWindowTimers : public TTimerService {
+public:
+    void StartTimer(TTimer* timer) override { SetTimer(timer->window_, 1, timer->interval_, nullptr); }
+    void StopTimer(TTimer* timer) override { KillTimer(timer->window_, 1); }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        if (msg == WM_TIMER) {
+            if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA))) Tick(timer);
+            return 0;
         }
-        return 0;
+        return DefWindowProcA(window, msg, wParam, lParam);
     }
-    return DefWindowProcA(window, msg, wParam, lParam);
+};
+
+namespace {
+TWindowTimers windowTimers;
+TTimerService* currentTimerService = &windowTimers;
+// The timers started, in the order they were started.
+std::vector<TTimer*> runningTimers;
+}  // namespace
+
+TTimerService* TimerService() { return currentTimerService; }
+
+TTimerService* SetTimerService(TTimerService* service)
+{
+    TTimerService* old = currentTimerService;
+    currentTimerService = service ? service : &windowTimers;
+    for (TTimer* timer : std::vector<TTimer*>(runningTimers)) timer->UpdateTimer();
+    return old == &windowTimers ? nullptr : old;
 }
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner)
 {
     WNDCLASSA wc{};
-    wc.lpfnWndProc = TimerWindowProc;
+    wc.lpfnWndProc = TWindowTimers::WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "DunTimer";
     RegisterClassA(&wc);
@@ -343,7 +360,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner)
 
 TTimer::~TTimer()
 {
-    KillTimer(window_, 1);
+    StopTimer();
     DestroyWindow(window_);
 }
 
@@ -366,10 +383,30 @@ void TTimer::SetInterval(Cardinal value)
     UpdateTimer();
 }
 
+void TTimer::StopTimer()
+{
+    if (!service_) return;
+    service_->StopTimer(this);
+    service_ = nullptr;
+    runningTimers.erase(std::find(runningTimers.begin(), runningTimers.end(), this));
+}
+
 void TTimer::UpdateTimer()
 {
-    KillTimer(window_, 1);
-    if (enabled_ && interval_ > 0) SetTimer(window_, 1, interval_, nullptr);
+    StopTimer();
+    if (!enabled_ || interval_ == 0) return;
+    service_ = TimerService();
+    service_->StartTimer(this);
+    runningTimers.push_back(this);
+}
+
+void TTimer::Tick()
+{
+    try {
+        Timer();
+    } catch (...) {
+        Application->HandleException(this);
+    }
 }
 
 void TTimer::Timer()

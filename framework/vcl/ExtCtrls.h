@@ -146,7 +146,9 @@ private:
     bool center_ = false;
 };
 
-// Calls OnTimer every Interval milliseconds while Enabled (through the queue's WM_TIMER).
+class TTimerService;
+
+// Calls OnTimer every Interval milliseconds while Enabled, as the timer service ticks it.
 class TTimer : public TComponent {
     DUN_CLASS(TTimer, TComponent)
 public:
@@ -161,11 +163,37 @@ public:
     static void Publish(TPublisher<TTimer>& p);
 
 private:
-    friend LRESULT CALLBACK TimerWindowProc(HWND, UINT, WPARAM, LPARAM);
+    friend class TTimerService;
+    friend class TWindowTimers;
+    friend TTimerService* SetTimerService(TTimerService* service);
+    // Stops the timer on the service that runs it and, while enabled with an interval, starts it on the current one.
     void UpdateTimer();
+    void StopTimer();
     void Timer();
+    // Timer, with an exception handed to the application.
+    void Tick();
 
     bool enabled_ = true;
     Cardinal interval_ = 1000;
     HWND window_ = nullptr;
+    TTimerService* service_ = nullptr;
 };
+
+// Where the timers' ticks come from: window timers through the queue's WM_TIMER (the default), or a test's clock
+// (TManualTimers in vcl/TestSeams.h).
+class TTimerService {
+public:
+    virtual ~TTimerService() = default;
+    // Starts the timer for its Interval.
+    virtual void StartTimer(TTimer* timer) = 0;
+    virtual void StopTimer(TTimer* timer) = 0;
+
+protected:
+    // Runs the timer's OnTimer; an exception goes to the application.
+    static void Tick(TTimer* timer) { timer->Tick(); }
+};
+
+TTimerService* TimerService();
+// Installs a service (nullptr: window timers) and moves the running timers onto it, in the order they were started;
+// returns the one it replaces (nullptr for window timers). The caller keeps ownership.
+TTimerService* SetTimerService(TTimerService* service);

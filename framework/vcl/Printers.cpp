@@ -61,28 +61,29 @@ TPrinter::~TPrinter()
 const std::vector<std::string>& TPrinter::Printers()
 {
     if (!printersLoaded_) {
-        DWORD needed = 0, count = 0;
-        EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-        std::vector<BYTE> buffer(needed ? needed : 1);
-        if (EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buffer.data(), needed, &needed,
-                          &count)) {
-            auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
-            for (DWORD i = 0; i < count; ++i) printers_.push_back(info[i].pPrinterName);
-        }
+        printers_ = PrinterService()->PrinterNames();
         printersLoaded_ = true;
     }
     return printers_;
 }
 
+void TPrinter::Refresh()
+{
+    CheckPrinting(false);
+    printers_.clear();
+    printersLoaded_ = false;
+    printerIndex_ = -1;
+    deviceMode_.clear();
+    CloseDeviceContext();
+}
+
 Integer TPrinter::PrinterIndex()
 {
     if (printerIndex_ >= 0) return printerIndex_;
-    char name[256];
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size)) return -1;
+    const std::string name = PrinterService()->DefaultPrinterName();
     const auto& all = Printers();
-    auto found = std::find(all.begin(), all.end(), std::string(name));
-    return found == all.end() ? -1 : Integer(found - all.begin());
+    auto found = std::find(all.begin(), all.end(), name);
+    return name.empty() || found == all.end() ? -1 : Integer(found - all.begin());
 }
 
 void TPrinter::SetPrinterIndex(Integer index)
@@ -101,10 +102,12 @@ std::string TPrinter::CurrentPrinterName()
     return Printers()[index];
 }
 
+std::string TPrinter::CurrentDeviceName() { return PrinterService()->DeviceName(CurrentPrinterName()); }
+
 void TPrinter::LoadDeviceMode()
 {
     if (!deviceMode_.empty()) return;
-    std::string name = CurrentPrinterName();
+    std::string name = CurrentDeviceName();
     HANDLE printer = nullptr;
     if (!OpenPrinterA(name.data(), &printer, nullptr)) throw EPrinter("Printer selected is not valid");
     const LONG size = DocumentPropertiesA(nullptr, printer, name.data(), nullptr, nullptr, 0);
@@ -132,7 +135,7 @@ void TPrinter::DeviceModeChanged()
 void TPrinter::OpenDeviceContext()
 {
     if (dc_) return;
-    const std::string name = CurrentPrinterName();
+    const std::string name = CurrentDeviceName();
     dc_ = CreateDCA("WINSPOOL", name.c_str(), nullptr, DeviceMode());
     if (!dc_) throw EPrinter("Printer selected is not valid");
 }
@@ -264,9 +267,34 @@ void TPrinter::Abort()
     Canvas()->SetListener(nullptr);
 }
 
+// ---- printer service: the system's printers
+
+std::vector<std::string> TPrinterService::PrinterNames()
+{
+    std::vector<std::string> names;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buffer.data(), needed, &needed,
+                      &count)) {
+        auto* info = reinterpret_cast<PRINTER_INFO_4A*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) names.push_back(info[i].pPrinterName);
+    }
+    return names;
+}
+
+std::string TPrinterService::DefaultPrinterName()
+{
+    char name[256];
+    DWORD size = sizeof name;
+    return GetDefaultPrinterA(name, &size) ? std::string(name) : std::string();
+}
+
 namespace {
 std::unique_ptr<TPrinter> thePrinter;
-}
+TPrinterService systemPrinters;
+TPrinterService* currentPrinterService = &systemPrinters;
+}  // namespace
 
 TPrinter* Printer()
 {
@@ -279,4 +307,14 @@ TPrinter* SetPrinter(TPrinter* printer)
     TPrinter* old = thePrinter.release();
     thePrinter.reset(printer);
     return old;
+}
+
+TPrinterService* PrinterService() { return currentPrinterService; }
+
+TPrinterService* SetPrinterService(TPrinterService* service)
+{
+    TPrinterService* old = currentPrinterService;
+    currentPrinterService = service ? service : &systemPrinters;
+    if (thePrinter) thePrinter->Refresh();
+    return old == &systemPrinters ? nullptr : old;
 }

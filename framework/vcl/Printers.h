@@ -1,5 +1,6 @@
 // The printer: documents and pages drawn on a printer canvas. Printer() is the program's one printer; a test
-// installs a TPrinterCapture, which records each page's texts (with positions) and shapes instead of printing.
+// installs a TPrinterCapture, which records each page's texts (with positions) and shapes instead of printing,
+// and may offer its own printers through the printer service (TScriptedPrinters in vcl/TestSeams.h).
 #pragma once
 
 #include <memory>
@@ -77,6 +78,9 @@ public:
     DEVMODEA* DeviceMode();
     void DeviceModeChanged();
 
+    // Reads the printer list anew from the printer service and selects the default printer.
+    void Refresh();
+
     // nullptr prints for real; otherwise pages go to the capture (the printer DC still gives the metrics).
     void SetCapture(TPrinterCapture* capture);
     TPrinterCapture* Capture() const { return capture_; }
@@ -85,6 +89,8 @@ private:
     class TPrinterCanvas;
     void CheckPrinting(bool printing) const;
     std::string CurrentPrinterName();
+    // The system printer the current printer's device context and device mode are made for.
+    std::string CurrentDeviceName();
     void OpenDeviceContext();
     void CloseDeviceContext();
     void LoadDeviceMode();
@@ -102,6 +108,22 @@ private:
     std::string title_;
     TPrinterCapture* capture_ = nullptr;
 };
+
+// Where the printer list and the default printer come from: the system's printers (the default) or a test's.
+class TPrinterService {
+public:
+    virtual ~TPrinterService() = default;
+    virtual std::vector<std::string> PrinterNames();
+    // Empty when there is no default printer.
+    virtual std::string DefaultPrinterName();
+    // The system printer a listed printer's device context and device mode are made for.
+    virtual std::string DeviceName(const std::string& printer) { return printer; }
+};
+
+TPrinterService* PrinterService();
+// Installs a service (nullptr: the system's printers), refreshes the program's printer and returns the service it
+// replaces (nullptr for the system's). The caller keeps ownership.
+TPrinterService* SetPrinterService(TPrinterService* service);
 
 // The program's printer, made on first use.
 TPrinter* Printer();

@@ -126,4 +126,16 @@ TEST(ClockTest, TestsCanFixNowAndTheTickCount)
     EXPECT_NE(TickCount(), 1234u);
 }
 
+TEST(ClockTest, TheTickCountAloneCanBeReplacedAndPutBack)
+{
+    const TDateTime fixed = EncodeDate(2004, 3, 5);
+    SetClock([fixed] { return fixed; });
+    auto real = SetTickSource([] { return Cardinal(77); });
+    EXPECT_EQ(TickCount(), 77u);
+    EXPECT_EQ(Now(), fixed);
+    SetTickSource(real);
+    EXPECT_NE(TickCount(), 77u);
+    ResetClock();
+}
+
 }  // namespace
