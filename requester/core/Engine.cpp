@@ -197,7 +197,8 @@ int16_t DoOpen(Engine& engine, const Call& call) {
   status = file->AddOpen(exclusive);
   if (status != Status::Ok) return status;
   if (first) {
-    status = file->Sync() == Status::Ok ? file->CompactIfWorthwhile() : Status::NotARecordFile;
+    status = file->Sync();
+    if (status == Status::Ok) status = file->CompactIfWorthwhile();
     if (status != Status::Ok) {
       file->RemoveOpen(exclusive);
       return status;
@@ -308,9 +309,10 @@ int16_t CoreCall(const ClientKey& client, uint16_t op, void* posBlock, void* dat
   call.key = static_cast<uint8_t*>(keyBuf);
   call.keyLen = keyLen;
   call.keyNum = keyNum;
+  // Nothing escapes to the caller: a failure no status names (no memory, say) is an I/O error.
   try {
     return Dispatch(engine, call);
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
     return Status::IoError;
   }
 }

@@ -1,6 +1,7 @@
 #include "requester/core/FileFormat.h"
 
 #include <cstring>
+#include <optional>
 
 namespace reqcore {
 
@@ -51,13 +52,28 @@ class Reader {
   bool ok_ = true;
 };
 
+// Eight bytes at a time; each step is a bijection of the running value, so any change of a single word shows.
 uint64_t Checksum(std::string_view bytes) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint8_t c : bytes) h = (h ^ c) * 1099511628211ull;
-  return h;
+  constexpr uint64_t Odd = 0x9E3779B97F4A7C15ull;
+  uint64_t h = 0x243F6A8885A308D3ull ^ bytes.size();
+  size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    h = (h ^ word * Odd) * 0xFF51AFD7ED558CCDull;
+    h ^= h >> 29;
+  }
+  uint64_t tail = 0;
+  for (size_t i = 0; at + i < bytes.size(); ++i) tail |= uint64_t(uint8_t(bytes[at + i])) << (8 * i);
+  h = (h ^ tail * Odd) * 0xC4CEB9FE1A85EC53ull;
+  return h ^ (h >> 32);
 }
 
+constexpr size_t EntryChecksumSize = 8;
+
 constexpr size_t SlotBodySize = 8 + 8 + 8 + 4 + 8;
+
+constexpr size_t SlotSize = SlotBodySize + 8;
 
 std::optional<CommitSlot> DecodeSlot(std::string_view bytes) {
   Reader r(bytes);
@@ -196,37 +212,49 @@ std::string EncodeHeader(const CommitSlot& slot) {
   return header;
 }
 
-std::optional<CommitSlot> DecodeHeader(std::string_view header) {
-  if (header.size() < HeaderSize || std::memcmp(header.data(), FileMagic, sizeof FileMagic) != 0) return std::nullopt;
-  auto a = DecodeSlot(header.substr(64, 64));
-  auto b = DecodeSlot(header.substr(128, 64));
-  if (a && b) return a->counter > b->counter ? a : b;
-  return a ? a : b;
+namespace {
+bool Unwritten(std::string_view slot) { return slot.find_first_not_of('\0') == std::string_view::npos; }
+}  // namespace
+
+HeaderState DecodeHeader(std::string_view header) {
+  using Kind = HeaderState::Kind;
+  if (header.size() < sizeof FileMagic) return {Kind::NotRecordFile, {}};
+  if (std::memcmp(header.data(), OldFileMagic, sizeof OldFileMagic) == 0) return {Kind::OldFormat, {}};
+  if (std::memcmp(header.data(), FileMagic, sizeof FileMagic) != 0) return {Kind::NotRecordFile, {}};
+  if (header.size() < HeaderSize) return {Kind::Damaged, {}};
+  std::string_view rawA = header.substr(64, SlotSize), rawB = header.substr(128, SlotSize);
+  auto a = DecodeSlot(rawA);
+  auto b = DecodeSlot(rawB);
+  if ((!a && !Unwritten(rawA)) || (!b && !Unwritten(rawB)) || (!a && !b)) return {Kind::Damaged, {}};
+  if (a && b) return {Kind::Good, a->counter > b->counter ? *a : *b};
+  return {Kind::Good, a ? *a : *b};
 }
 
 void AppendEntry(std::string& out, const LogEntry& entry) {
+  size_t start = out.size();
   std::string body;
   EncodeBody(body, entry);
   Writer w(out);
   w.Put<uint32_t>(static_cast<uint32_t>(body.size()));
   w.Bytes(body);
+  w.Put(Checksum(std::string_view(out).substr(start)));
 }
 
-size_t DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply, bool& damaged) {
+size_t DecodeEntries(std::string_view bytes, const std::function<bool(LogEntry&&)>& apply, bool& damaged) {
   size_t used = 0;
   damaged = false;
   while (bytes.size() - used >= 4) {
     Reader header(bytes.substr(used, 4));
     size_t size = header.Get<uint32_t>();
-    if (bytes.size() - used - 4 < size) break;
+    if (bytes.size() - used - 4 < size + uint64_t{EntryChecksumSize}) break;
+    Reader sum(bytes.substr(used + 4 + size, EntryChecksumSize));
     Reader r(bytes.substr(used + 4, size));
-    auto entry = DecodeBody(r);
-    if (!entry || !r.Ok()) {
+    auto entry = sum.Get<uint64_t>() == Checksum(bytes.substr(used, 4 + size)) ? DecodeBody(r) : std::nullopt;
+    if (!entry || !r.Ok() || !r.AtEnd() || !apply(std::move(*entry))) {
       damaged = true;
       break;
     }
-    apply(std::move(*entry));
-    used += 4 + size;
+    used += 4 + size + EntryChecksumSize;
   }
   return used;
 }

@@ -1,13 +1,13 @@
 #pragma once
-// The on-disk form of a record file: a header with two commit slots, then a log of entries. A change appends
-// entries after the committed end and then writes the older commit slot (counter, end, counters of positions
-// and sequence numbers, checksum); readers trust only the slot with the highest valid counter, so a write cut
-// short anywhere leaves the file as it was after the last commit.
+// The on-disk form of a record file: a header with two commit slots, then a log of checksummed entries. A change
+// appends entries after the committed end and then writes the older commit slot (counter, end, counters of
+// positions and sequence numbers, checksum); readers trust only the slot with the highest counter, so a write cut
+// short anywhere leaves the file as it was after the last commit. A slot that is neither valid nor unwritten is
+// damage, never a reason to fall back silently to the other one.
 #include "requester/core/Schema.h"
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,7 +17,8 @@
 namespace reqcore {
 
 constexpr uint64_t HeaderSize = 256;
-constexpr char FileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '1'};
+constexpr char FileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '2'};
+constexpr char OldFileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '1'};
 
 struct CommitSlot {
   uint64_t counter = 0;
@@ -31,8 +32,13 @@ struct CommitSlot {
 std::string EncodeHeader(const CommitSlot& slot);
 uint64_t SlotOffset(uint64_t counter);
 std::string EncodeSlot(const CommitSlot& slot);
-// The newest valid slot of a header, or nothing when the header is not one of ours.
-std::optional<CommitSlot> DecodeHeader(std::string_view header);
+struct HeaderState {
+  enum class Kind { Good, NotRecordFile, OldFormat, Damaged };
+  Kind kind = Kind::NotRecordFile;
+  CommitSlot slot;  // the newest slot, when Good
+};
+// What the first bytes of a file (HeaderSize or fewer when the file is shorter) say about it.
+HeaderState DecodeHeader(std::string_view header);
 
 // Log entries.
 struct FileDefEntry {
@@ -61,7 +67,8 @@ using LogEntry = std::variant<FileDefEntry, CollatingEntry, KeyAddEntry, KeyDrop
 
 void AppendEntry(std::string& out, const LogEntry& entry);
 // Decodes the whole entries at the start of bytes one by one and returns the bytes they take; an entry cut off at
-// the end is left for the next call. damaged is set when an entry cannot be decoded.
-size_t DecodeEntries(std::string_view bytes, const std::function<void(LogEntry&&)>& apply, bool& damaged);
+// the end is left for the next call. damaged is set when an entry's checksum or contents are wrong, or apply
+// refuses the entry (returns false).
+size_t DecodeEntries(std::string_view bytes, const std::function<bool(LogEntry&&)>& apply, bool& damaged);
 
 }  // namespace reqcore

@@ -27,9 +27,8 @@ class FileIo {
   // One-byte range lock at offset. Without wait it fails at once when another handle holds a conflicting lock.
   virtual bool Lock(uint64_t offset, bool exclusive, bool wait) = 0;
   virtual void Unlock(uint64_t offset) = 0;
-  // A read-only view of the first size bytes that follows every write to the file, or nullptr when the platform
-  // gives none (then the caller reads).
-  virtual const uint8_t* MapHeader(size_t size) { return nullptr; }
+  // Waits until what was written reaches the disk.
+  virtual bool Flush() = 0;
 };
 
 namespace Path {

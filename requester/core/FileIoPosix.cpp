@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,20 +18,7 @@ namespace {
 class PosixFile : public FileIo {
  public:
   PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
-  ~PosixFile() override {
-    if (map_) ::munmap(map_, mapSize_);
-    ::close(fd_);
-  }
-
-  const uint8_t* MapHeader(size_t size) override {
-    if (!map_) {
-      void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
-      if (view == MAP_FAILED) return nullptr;
-      map_ = view;
-      mapSize_ = size;
-    }
-    return static_cast<const uint8_t*>(map_);
-  }
+  ~PosixFile() override { ::close(fd_); }
 
   bool ReadAt(uint64_t offset, void* buffer, size_t count) override {
     auto* p = static_cast<char*>(buffer);
@@ -55,6 +41,8 @@ class PosixFile : public FileIo {
     }
     return true;
   }
+
+  bool Flush() override { return ::fdatasync(fd_) == 0; }
 
   bool Truncate(uint64_t size) override { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
 
@@ -91,8 +79,6 @@ class PosixFile : public FileIo {
 
   int fd_;
   bool writable_;
-  void* map_ = nullptr;
-  size_t mapSize_ = 0;
 };
 
 FileIo::OpenResult ResultOf(int error) {

@@ -44,6 +44,8 @@ class Win32File : public FileIo {
     return true;
   }
 
+  bool Flush() override { return FlushFileBuffers(handle_) != 0; }
+
   bool Truncate(uint64_t size) override {
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(size);

@@ -118,6 +118,7 @@ int16_t KeyFromCall(const Call& call, const Schema& schema, KeyDef& key, std::op
   } else {
     key.number = static_cast<uint8_t>(NextFreeKeyNumber(schema));
   }
+  if (key.number >= KeyNumberLimit) return Status::InvalidKeyNumber;
   key.supplemental = true;
   Schema withAcs = schema;
   if (acs) withAcs.collating.push_back(*acs);

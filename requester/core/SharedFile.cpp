@@ -16,32 +16,51 @@ constexpr uint64_t ExclusiveRegion = LockBase + 1;  // held by the exclusive ope
 constexpr uint64_t WriteRegion = LockBase + 2;      // held while a change is committed
 constexpr uint64_t TransactionRegion = LockBase + 3;  // held by the client whose open transaction wrote the file
 constexpr uint64_t RecordRegion(uint32_t position) { return LockBase + 16 + position; }
+constexpr auto FlushInterval = std::chrono::milliseconds(200);
 }  // namespace
 
-SharedFile::SharedFile(std::unique_ptr<FileIo> io) : io_(std::move(io)) {
-  if (io_->Size() >= HeaderSize) header_ = io_->MapHeader(HeaderSize);
-}
+SharedFile::SharedFile(std::unique_ptr<FileIo> io) : io_(std::move(io)) {}
 
 SharedFile::~SharedFile() = default;
 
-int16_t SharedFile::Sync() {
+HeaderState SharedFile::ReadHeader() {
   char header[HeaderSize];
-  if (header_)
-    std::memcpy(header, header_, HeaderSize);
-  else if (!io_->ReadAt(0, header, HeaderSize))
-    return Status::IoError;
-  auto slot = DecodeHeader(std::string_view(header, HeaderSize));
-  if (!slot) return Status::IoError;
-  if (slot->counter == known_.counter) return Status::Ok;
-  bool rewritten = slot->start != known_.start || slot->end < known_.end;
+  if (io_->ReadAt(0, header, HeaderSize)) return DecodeHeader(std::string_view(header, HeaderSize));
+  size_t size = static_cast<size_t>(std::min<uint64_t>(io_->Size(), HeaderSize));
+  if (!io_->ReadAt(0, header, size)) return {HeaderState::Kind::Damaged, {}};
+  return DecodeHeader(std::string_view(header, size));
+}
+
+int16_t SharedFile::Lost(int16_t status) {
+  state_.Clear();
+  known_ = CommitSlot{0, HeaderSize, HeaderSize, 1, 1};
+  return status;
+}
+
+int16_t SharedFile::Sync() {
+  using Kind = HeaderState::Kind;
+  HeaderState header = ReadHeader();
+  if (header.kind == Kind::Damaged && !writeLocked_ && io_->Lock(WriteRegion, false, true)) {
+    // A slot that another client is writing can read torn: look again once its commit is done.
+    header = ReadHeader();
+    io_->Unlock(WriteRegion);
+  }
+  if (header.kind == Kind::NotRecordFile || header.kind == Kind::OldFormat)
+    return Lost(everSynced_ ? Status::IoError : Status::NotARecordFile);
+  if (header.kind == Kind::Damaged) return Lost(Status::IoError);
+  const CommitSlot& slot = header.slot;
+  if (io_->Size() < slot.end) return Lost(Status::IoError);  // cut short behind the commit
+  if (slot.counter == known_.counter) return Status::Ok;
+  bool rewritten = known_.counter == 0 || slot.start != known_.start || slot.end < known_.end;
   if (rewritten) {
     state_.Clear();
-    known_ = CommitSlot{0, slot->start, slot->start, 1, 1};
+    known_ = CommitSlot{0, slot.start, slot.start, 1, 1};
   }
-  if (int16_t status = Replay(known_.end, slot->end, known_.counter == 0); status != Status::Ok) return status;
-  state_.nextPosition = std::max(state_.nextPosition, slot->nextPosition);
-  state_.nextSeq = std::max(state_.nextSeq, slot->nextSeq);
-  known_ = *slot;
+  if (Replay(known_.end, slot.end, known_.counter == 0) != Status::Ok) return Lost(Status::IoError);
+  state_.nextPosition = std::max(state_.nextPosition, slot.nextPosition);
+  state_.nextSeq = std::max(state_.nextSeq, slot.nextSeq);
+  known_ = slot;
+  everSynced_ = true;
   return Status::Ok;
 }
 
@@ -50,6 +69,11 @@ int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
   if (wholeLog) state_.BeginBulk();
   std::string buffer;
   bool damaged = false;
+  auto apply = [&](LogEntry&& entry) {
+    if (!state_.Accepts(entry)) return false;
+    state_.Apply(entry);
+    return true;
+  };
   // Read in chunks; an entry cut by a chunk's end is completed by the next read.
   while (from < to && !damaged) {
     size_t have = buffer.size();
@@ -60,11 +84,35 @@ int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
       break;
     }
     from += more;
-    size_t used = DecodeEntries(buffer, [&](LogEntry&& entry) { state_.Apply(entry); }, damaged);
+    size_t used = DecodeEntries(buffer, apply, damaged);
     buffer.erase(0, used);
   }
+  if (damaged || !buffer.empty()) return Status::IoError;
   if (wholeLog) state_.EndBulk();
-  return damaged || !buffer.empty() ? Status::IoError : Status::Ok;
+  return Status::Ok;
+}
+
+bool SharedFile::LockWrite() {
+  writeLocked_ = io_->Lock(WriteRegion, true, true);
+  return writeLocked_;
+}
+
+void SharedFile::UnlockWrite() {
+  if (writeLocked_) io_->Unlock(WriteRegion);
+  writeLocked_ = false;
+}
+
+void SharedFile::FlushNow() {
+  io_->Flush();
+  unflushed_ = false;
+  lastFlush_ = std::chrono::steady_clock::now();
+}
+
+void SharedFile::FlushSoon() {
+  if (std::chrono::steady_clock::now() - lastFlush_ >= FlushInterval)
+    FlushNow();
+  else
+    unflushed_ = true;
 }
 
 int16_t SharedFile::AddOpen(bool exclusive) {
@@ -98,6 +146,7 @@ bool SharedFile::LockOpenShared() {
 
 void SharedFile::RemoveOpen(bool exclusive) {
   --(exclusive ? exclusiveOpens_ : normalOpens_);
+  if (!HasOpens() && unflushed_) FlushNow();
   if (exclusive && exclusiveOpens_ == 0) {
     io_->Unlock(OpenRegion);
     io_->Unlock(ExclusiveRegion);
@@ -136,14 +185,14 @@ int16_t SharedFile::BeginWrite(bool inTransaction) {
   writing_ = true;
   writeInTransaction_ = inTransaction;
   if (inTransaction && holdsTransaction_) return Status::Ok;
-  if (!io_->Lock(WriteRegion, true, true)) return writing_ = false, Status::IoError;
+  if (!LockWrite()) return writing_ = false, Status::IoError;
   int16_t status = Sync();
   if (status == Status::Ok && inTransaction) {
     if (io_->Lock(TransactionRegion, true, false))
       holdsTransaction_ = true;
     else
       status = Status::FileLocked;
-    io_->Unlock(WriteRegion);
+    UnlockWrite();
   } else if (status == Status::Ok) {
     if (io_->Lock(TransactionRegion, false, false))
       io_->Unlock(TransactionRegion);
@@ -151,14 +200,14 @@ int16_t SharedFile::BeginWrite(bool inTransaction) {
       status = Status::FileLocked;
   }
   if (status != Status::Ok) {
-    if (!inTransaction) io_->Unlock(WriteRegion);
+    UnlockWrite();
     writing_ = false;
   }
   return status;
 }
 
 void SharedFile::CancelWrite() {
-  if (writing_ && !writeInTransaction_) io_->Unlock(WriteRegion);
+  if (writing_ && !writeInTransaction_) UnlockWrite();
   writing_ = false;
 }
 
@@ -174,13 +223,16 @@ int16_t SharedFile::CommitWrite(std::vector<LogEntry> entries) {
   std::string bytes;
   for (const auto& entry : entries) AppendEntry(bytes, entry);
   int16_t status = Append(bytes);
-  if (status == Status::Ok)
+  if (status == Status::Ok) {
     for (const auto& entry : entries) state_.Apply(entry);
+    FlushSoon();
+  }
   CancelWrite();
   return status;
 }
 
 int16_t SharedFile::Append(const std::string& bytes) {
+  if (!Loaded()) return Status::IoError;  // the view was lost to damage: never write from it
   CommitSlot next{known_.counter + 1, known_.start, known_.end + bytes.size(), state_.nextPosition, state_.nextSeq};
   if (!bytes.empty() && !io_->WriteAt(known_.end, bytes.data(), bytes.size())) return Status::DiskFull;
   return WriteSlot(next);
@@ -212,41 +264,50 @@ bool SharedFile::WorthCompacting() {
   if (known_.start != HeaderSize) return true;  // a rewrite was cut off between its two steps
   if (logSize < MinimumLog) return false;
   uint64_t liveEstimate = 0;
-  state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 32 + 9 * record.seqs.size(); });
+  state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 40 + 9 * record.seqs.size(); });
   return liveEstimate * 2 <= logSize;
 }
 
 int16_t SharedFile::CompactIfWorthwhile() {
   if (!WorthCompacting()) return Status::Ok;
-  if (exclusiveOpens_ > 0) {
-    Compact();
-    return Status::Ok;
-  }
+  if (exclusiveOpens_ > 0) return CompactCommitted();
   if (normalOpens_ != 1) return Status::Ok;
   // Alone with the file: every other opener waits on the open region until the rewrite is done.
   io_->Unlock(OpenRegion);
+  int16_t status = Status::Ok;
   if (io_->Lock(OpenRegion, true, false)) {
-    Compact();
+    status = CompactCommitted();
     io_->Unlock(OpenRegion);
   }
-  return LockOpenShared() ? Status::Ok : Status::FileLocked;
+  if (!LockOpenShared()) return Status::FileLocked;
+  return status;
+}
+
+int16_t SharedFile::CompactCommitted() {
+  // A client whose transaction outlived its opens may still append to this log.
+  if (!io_->Lock(TransactionRegion, true, false)) return Status::Ok;
+  int16_t status = LockWrite() ? Sync() : Status::IoError;
+  // What was committed before the open lock was taken (the view may be older) is what gets rewritten.
+  if (status == Status::Ok && WorthCompacting()) Compact();
+  UnlockWrite();
+  io_->Unlock(TransactionRegion);
+  return status;
 }
 
 void SharedFile::Compact() {
-  // A client whose transaction outlived its opens may still append to this log.
-  if (!io_->Lock(TransactionRegion, true, false)) return;
   std::string log = CompactLog();
-  if (HeaderSize + log.size() <= known_.end) {
-    // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
-    uint64_t copyAt = known_.end;
-    bool done = io_->WriteAt(copyAt, log.data(), log.size()) &&
-                WriteSlot({known_.counter + 1, copyAt, copyAt + log.size(), state_.nextPosition, state_.nextSeq}) == 0 &&
-                io_->WriteAt(HeaderSize, log.data(), log.size()) &&
-                WriteSlot({known_.counter + 1, HeaderSize, HeaderSize + log.size(), state_.nextPosition,
-                           state_.nextSeq}) == 0;
-    if (done) io_->Truncate(HeaderSize + log.size());
+  if (HeaderSize + log.size() > known_.end) return;
+  // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
+  uint64_t copyAt = known_.end;
+  bool done = io_->WriteAt(copyAt, log.data(), log.size()) &&
+              WriteSlot({known_.counter + 1, copyAt, copyAt + log.size(), state_.nextPosition, state_.nextSeq}) == 0 &&
+              io_->WriteAt(HeaderSize, log.data(), log.size()) &&
+              WriteSlot({known_.counter + 1, HeaderSize, HeaderSize + log.size(), state_.nextPosition,
+                         state_.nextSeq}) == 0;
+  if (done) {
+    io_->Truncate(HeaderSize + log.size());
+    FlushNow();
   }
-  io_->Unlock(TransactionRegion);
 }
 
 void SharedFile::ApplyWithUndo(const LogEntry& entry) {
@@ -262,12 +323,13 @@ void SharedFile::ApplyWithUndo(const LogEntry& entry) {
 
 int16_t SharedFile::EndTransaction() {
   if (!holdsTransaction_) return Status::Ok;
-  int16_t status = io_->Lock(WriteRegion, true, true) ? Append(pending_) : Status::IoError;
-  io_->Unlock(WriteRegion);
+  int16_t status = LockWrite() ? Append(pending_) : Status::IoError;
+  UnlockWrite();
   if (status != Status::Ok) {
     AbortTransaction();
     return status;
   }
+  FlushNow();
   io_->Unlock(TransactionRegion);
   holdsTransaction_ = false;
   pending_.clear();
@@ -280,10 +342,8 @@ void SharedFile::AbortTransaction() {
   for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) state_.Apply(*it);
   // Positions given to the aborted inserts stay used.
   if (state_.nextPosition != known_.nextPosition || state_.nextSeq != known_.nextSeq) {
-    if (io_->Lock(WriteRegion, true, true)) {
-      Append({});
-      io_->Unlock(WriteRegion);
-    }
+    if (LockWrite()) Append({});
+    UnlockWrite();
   }
   io_->Unlock(TransactionRegion);
   holdsTransaction_ = false;

@@ -133,7 +133,7 @@ int16_t ParseCreate(const uint8_t* data, size_t length, Schema& schema) {
     schema.collating.push_back(table);
   }
   for (auto& key : keys) {
-    if (key.number >= MaxSegments || schema.keys.count(key.number)) return Status::InvalidKeyNumber;
+    if (key.number >= KeyNumberLimit || schema.keys.count(key.number)) return Status::InvalidKeyNumber;
     if (int16_t status = ValidateKey(key, schema); status != Status::Ok) return status;
     schema.keys[key.number] = key;
   }

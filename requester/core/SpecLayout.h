@@ -7,6 +7,9 @@
 
 namespace reqcore {
 
+// Key numbers run from 0 to KeyNumberLimit - 1.
+constexpr uint8_t KeyNumberLimit = 119;
+
 // Reads the segments of one key starting at specs (count specifications available); status 0 or the refusal.
 int16_t ParseKey(const uint8_t* specs, size_t available, const Schema& schema, KeyDef& key, size_t& used);
 // Checks a key against the record layout; 0 or the refusal.

@@ -8,7 +8,7 @@ namespace {
 constexpr StatusEntry kStatuses[] = {
     {0, "The operation was successful"},
     {1, "The operation is not valid"},
-    {2, "An I/O error occurred during a disk read or write"},
+    {2, "An I/O error occurred during a disk read or write, or the file is damaged"},
     {3, "The file is not open"},
     {4, "The key value was not found"},
     {5, "The record has a key value that is a duplicate of an existing key"},
@@ -28,7 +28,7 @@ constexpr StatusEntry kStatuses[] = {
     {27, "The key position is not valid"},
     {28, "The record length is not valid"},
     {29, "The key length is not valid"},
-    {30, "The file is not a record file"},
+    {30, "The file is not a record file, or one of an earlier format"},
     {35, "The directory is not valid"},
     {37, "A transaction is already active"},
     {39, "No transaction is active"},

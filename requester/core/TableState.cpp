@@ -1,6 +1,11 @@
 #include "requester/core/TableState.h"
 
+#include "requester/core/BtrCall.h"
+#include "requester/core/SpecLayout.h"
+#include "requester/core/Statuses.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace reqcore {
 
@@ -25,6 +30,28 @@ void TableState::Apply(const LogEntry& entry) {
                  [&](const DeleteEntry& e) { Delete(e.position); },
              },
              entry);
+}
+
+bool TableState::Accepts(const LogEntry& entry) const {
+  bool defined = schema.recordLength != 0;
+  return std::visit(
+      Overloaded{
+          [&](const FileDefEntry& e) { return !defined && e.recordLength != 0; },
+          [&](const CollatingEntry& e) { return defined && e.table[0] == CollatingSignature; },
+          [&](const KeyAddEntry& e) {
+            return defined && e.key.number < KeyNumberLimit && !e.key.segments.empty() &&
+                   ValidateKey(e.key, schema) == Status::Ok;
+          },
+          [&](const KeyDropEntry&) { return defined; },
+          [&](const PutEntry& e) {
+            size_t length = e.data.size();
+            return defined && e.position != 0 && length >= schema.recordLength &&
+                   length <= std::numeric_limits<uint16_t>::max() &&
+                   (schema.VariableLength() || length == schema.recordLength);
+          },
+          [&](const DeleteEntry&) { return defined; },
+      },
+      entry);
 }
 
 void TableState::Clear() { *this = TableState{}; }

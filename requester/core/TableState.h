@@ -26,6 +26,9 @@ class TableState {
   uint64_t nextSeq = 1;
 
   void Apply(const LogEntry& entry);
+  // Whether an entry read from the file fits the state it applies to (the file definition, key definitions and
+  // record lengths); one that does not is damage.
+  bool Accepts(const LogEntry& entry) const;
   void Clear();
   // While loading a whole log, indexes are built once at the end instead of entry by entry.
   void BeginBulk() { bulk_ = true; }

@@ -153,6 +153,13 @@ class TempDir {
   std::string path_;
 };
 
+// Records and positions in physical order, and the records in key 1 order.
+std::vector<std::string> Contents(TestFile& f);
+
+// A closed file whose log is mostly superseded entries (12-byte records, key 0 a unique integer id at 1, key 1 a
+// modifiable integer group with duplicates at 5), and its contents.
+void MakeChurnedFile(const std::string& path, std::vector<std::string>& contents);
+
 inline ClientKey Client(uint8_t n) {
   uint8_t id[ClientIdSize] = {n, 'c', 'l'};
   return ClientKey::FromId(id);

@@ -162,51 +162,6 @@ TEST(Crash, KilledWriterLeavesLastCommittedState) {
   CoreStop();
 }
 
-namespace {
-
-// Records and positions in physical order, and the records in key 1 order.
-std::vector<std::string> Contents(TestFile& f) {
-  std::vector<std::string> out;
-  for (int16_t s = f.Read(Op::GetFirst, 1); s == 0; s = f.Read(Op::GetNext, 1)) out.push_back(f.Record());
-  for (int16_t s = f.Read(Op::StepFirst, 0); s == 0; s = f.Read(Op::StepNext, 0)) {
-    std::string record = f.Record();
-    out.push_back(std::to_string(f.Position()) + ":" + record);
-  }
-  return out;
-}
-
-}  // namespace
-
-// A file whose log is mostly superseded entries, and its contents.
-void MakeChurnedFile(const std::string& master, std::vector<std::string>& expected) {
-  {
-    TestFile f;
-    ASSERT_EQ(0, f.Create(master, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
-                                                  {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
-                                                    KeyType::Integer}}})));
-    ASSERT_EQ(0, f.Open(master));
-    ASSERT_EQ(0, f.Call(Op::BeginTransaction));
-    for (int32_t id = 0; id < 2000; ++id) ASSERT_EQ(0, f.Insert(Rec(id, static_cast<int16_t>(id % 5), 'a')));
-    for (int round = 0; round < 15; ++round) {
-      for (int32_t id = 0; id < 2000; ++id) {
-        ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&id), 4)));
-        ASSERT_EQ(0, f.Update(Rec(id, static_cast<int16_t>((id + round) % 5), static_cast<char>('b' + round))));
-      }
-    }
-    ASSERT_EQ(0, f.Call(Op::EndTransaction));
-  }
-  CoreStop();
-  {
-    // A copy of a closed file is a complete file.
-    std::string copy = master + ".copy";
-    std::filesystem::copy_file(master, copy);
-    TestFile f;
-    ASSERT_EQ(0, f.Open(copy, OpenMode::ReadOnly));
-    expected = Contents(f);
-  }
-  CoreStop();
-}
-
 TEST(Crash, KilledWhileRewritingTheLog) {
   TempDir dir;
   std::string master = dir.File("master.dat");

@@ -65,9 +65,12 @@ TEST_F(Layouts, SupplementalIndexOverExistingRecordsAndDrop) {
   EXPECT_EQ(5, stat[6]);
   EXPECT_TRUE((stat[32 + 4] | stat[32 + 5] << 8) & KeyFlag::Supplemental);
   EXPECT_EQ(1, stat[32 + 14]);
-  // An exact key number, a taken one, and the index surviving a reopen.
-  f.data = SegmentSpecs({{1, 4, KeyFlag::Descending, KeyType::Integer}});
-  EXPECT_EQ(Status::InvalidKeyNumber, f.Call(Op::CreateIndex, static_cast<int8_t>(ExactKeyNumber | 1)));
+  // An exact key number, a taken one, one beyond what create allows, and the index surviving a reopen.
+  for (uint8_t refused : {1, 119, 127}) {
+    f.data = SegmentSpecs({{1, 4, KeyFlag::Descending, KeyType::Integer}});
+    EXPECT_EQ(Status::InvalidKeyNumber, f.Call(Op::CreateIndex, static_cast<int8_t>(ExactKeyNumber | refused)))
+        << int(refused);
+  }
   f.data = SegmentSpecs({{1, 4, KeyFlag::Descending, KeyType::Integer}});
   ASSERT_EQ(0, f.Call(Op::CreateIndex, static_cast<int8_t>(ExactKeyNumber | 5)));
   CoreStop();

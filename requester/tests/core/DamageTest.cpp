@@ -1,0 +1,157 @@
+// A damaged, cut-short or foreign file gives a status: never a crash, never data other than what was committed,
+// never a silent step back to an older commit.
+#include "CoreTestSupport.h"
+#include "requester/core/Statuses.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace reqtest;
+
+namespace {
+
+std::string Rec(int32_t id, int16_t group, char tag) {
+  std::string r(12, tag);
+  std::memcpy(r.data(), &id, 4);
+  std::memcpy(r.data() + 4, &group, 2);
+  return r;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Everything a client can read: the statistics, physical order with positions, and each key's order.
+std::vector<std::string> Everything(TestFile& f) {
+  std::vector<std::string> out = Contents(f);
+  auto stat = f.Stat();
+  out.emplace_back(stat.begin(), stat.end());
+  for (int8_t key : {0, 2})
+    for (int16_t s = f.Read(Op::GetFirst, key); s == 0; s = f.Read(Op::GetNext, key)) out.push_back(f.Record());
+  return out;
+}
+
+class Damage : public ::testing::Test {
+ protected:
+  // A small closed file that holds every kind of entry; its last commit changes a record, so that a step back to
+  // the commit before it shows.
+  void SetUp() override {
+    CoreStop();
+    path = dir.File("damage.dat");
+    TestFile f;
+    ASSERT_EQ(0, f.Create(path, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
+                                                {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
+                                                  KeyType::Integer}}})));
+    ASSERT_EQ(0, f.Open(path));
+    for (int32_t id = 0; id < 60; ++id) ASSERT_EQ(0, f.Insert(Rec(id, static_cast<int16_t>(id % 4), 'a')));
+    for (int32_t id = 0; id < 60; id += 2) {
+      ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&id), 4)));
+      ASSERT_EQ(0, id % 6 == 0 ? f.Call(Op::Delete) : f.Update(Rec(id, 3, 'b')));
+    }
+    f.data.assign(16, 0);
+    f.data[0] = 9, f.data[2] = 4, f.data[4] = KeyFlag::Duplicates | KeyFlag::Modifiable;  // key 2 on tag bytes
+    ASSERT_EQ(0, f.Call(Op::CreateIndex, 0));
+    int32_t last = 1;
+    ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&last), 4)));
+    ASSERT_EQ(0, f.Update(Rec(last, 0, 'z')));
+    expected = Everything(f);
+    CoreStop();
+    original = ReadBytes(path);
+  }
+  void TearDown() override { CoreStop(); }
+
+  // Opens the file as damage left it: a refusal with 2 or 30, or exactly the committed contents.
+  void ExpectRefusedOrIntact(const std::string& bytes, const std::string& what) {
+    WriteBytes(path, bytes);
+    ExpectRefusedOrIntact(what);
+  }
+  void ExpectRefusedOrIntact(const std::string& what) {
+    TestFile f;
+    int16_t status = f.Open(path);
+    if (status == 0)
+      ASSERT_EQ(expected, Everything(f)) << what;
+    else
+      ASSERT_TRUE(status == Status::IoError || status == Status::NotARecordFile) << what << ": " << status;
+  }
+
+  TempDir dir;
+  std::string path;
+  std::string original;
+  std::vector<std::string> expected;
+};
+
+}  // namespace
+
+TEST_F(Damage, EveryByteFlipped) {
+  ASSERT_GT(original.size(), 2048u);
+  std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+  auto put = [&](size_t at, char c) {
+    file.seekp(static_cast<std::streamoff>(at));
+    file.put(c);
+    file.flush();
+  };
+  for (size_t at = 0; at < original.size(); ++at) {
+    for (uint8_t mask : {uint8_t(0xFF), uint8_t(1u << (at % 8))}) {
+      put(at, static_cast<char>(original[at] ^ mask));
+      ExpectRefusedOrIntact("byte " + std::to_string(at) + " xor " + std::to_string(mask));
+      if (HasFatalFailure()) return;
+    }
+    put(at, original[at]);
+  }
+}
+
+TEST_F(Damage, EveryBlockZeroedAndEveryLengthCut) {
+  for (size_t at = 0; at < original.size(); at += 512) {
+    std::string bytes = original;
+    std::fill(bytes.begin() + at, bytes.begin() + std::min(at + 512, bytes.size()), '\0');
+    ExpectRefusedOrIntact(bytes, "block at " + std::to_string(at));
+    if (HasFatalFailure()) return;
+  }
+  for (size_t length = 0; length < original.size(); length += 37) {
+    ExpectRefusedOrIntact(original.substr(0, length), "cut to " + std::to_string(length));
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(Damage, NewestCommitDamagedIsReportedNotSteppedBack) {
+  // The newest slot is the one with the higher counter; damaging either slot gives status 2.
+  for (size_t slot : {64u, 128u}) {
+    std::string bytes = original;
+    bytes[slot + 3] = static_cast<char>(bytes[slot + 3] ^ 0x40);
+    WriteBytes(path, bytes);
+    TestFile f;
+    EXPECT_EQ(Status::IoError, f.Open(path)) << slot;
+  }
+}
+
+TEST_F(Damage, FileOfTheEarlierFormatIsRefused) {
+  std::string bytes = original;
+  bytes.replace(0, 8, "DUNREC01");
+  WriteBytes(path, bytes);
+  TestFile f;
+  EXPECT_EQ(Status::NotARecordFile, f.Open(path));
+}
+
+TEST_F(Damage, FileCutShortWhileOpen) {
+  for (uintmax_t length : {uintmax_t{0}, uintmax_t{300}}) {
+    WriteBytes(path, original);
+    TestFile f;
+    ASSERT_EQ(0, f.Open(path));
+    ASSERT_EQ(0, f.Read(Op::GetFirst, 0));
+    std::filesystem::resize_file(path, length);
+    EXPECT_EQ(Status::IoError, f.Read(Op::GetFirst, 0)) << length;
+    EXPECT_EQ(Status::IoError, f.Read(Op::GetNext, 0)) << length;
+    EXPECT_EQ(Status::IoError, f.Insert(Rec(1000, 1, 'n'))) << length;
+    EXPECT_EQ(Status::IoError, f.Read(Op::StepFirst, 0)) << length;
+    EXPECT_EQ(length, std::filesystem::file_size(path));
+  }
+}
