@@ -14,7 +14,8 @@ constexpr char kUsage[] =
     "usage: Butil -create <file> <description file>\n"
     "       Butil -stat <file>\n"
     "       Butil -save <file> <text file>\n"
-    "       Butil -load <text file> <file>";
+    "       Butil -load <text file> <file>\n"
+    "       Butil -recover <file>";
 
 std::string Lowered(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -28,6 +29,7 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, std::ostream
   if (command == "-stat" && count == 2) return StatRecordFile(arguments[1], out);
   if (command == "-save" && count == 3) return SaveRecords(arguments[1], arguments[2], out);
   if (command == "-load" && count == 3) return LoadRecords(arguments[1], arguments[2], out);
+  if (command == "-recover" && count == 2) return RecoverRecordFile(arguments[1], out);
   return {reqcore::Status::InvalidOperation, std::string("unknown command or wrong arguments\n") + kUsage};
 }
 

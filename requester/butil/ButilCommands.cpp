@@ -10,6 +10,7 @@
 #include "requester/butil/RecordFile.h"
 #include "requester/butil/RecordText.h"
 #include "requester/butil/SpecLayout.h"
+#include "requester/core/Recovery.h"
 #include "requester/core/Statuses.h"
 
 namespace butil {
@@ -29,6 +30,13 @@ bool ReadTextFile(const std::string& path, std::string& text) {
   content << file.rdbuf();
   text = content.str();
   return true;
+}
+
+// A file that does not open; a damaged one may open again at its last good commit.
+CommandResult OpenFailure(int16_t status, const std::string& path) {
+  std::string detail = "cannot open " + path;
+  if (status == Status::IoError) detail += " (Butil -recover takes a damaged file back to its last good commit)";
+  return Failure(status, detail);
 }
 
 std::string WithoutCarriageReturn(std::string line) {
@@ -59,7 +67,7 @@ CommandResult StatRecordFile(const std::string& file, std::ostream& out) {
   const std::string path = AbsolutePath(file);
   RecordFile recordFile;
   int16_t status = recordFile.Open(path, reqcore::OpenMode::ReadOnly);
-  if (status != Status::Ok) return Failure(status, "cannot open " + path);
+  if (status != Status::Ok) return OpenFailure(status, path);
   std::vector<uint8_t> reply;
   status = recordFile.Stat(reply);
   if (status != Status::Ok) return Failure(status, "cannot read the statistics of " + path);
@@ -71,7 +79,7 @@ CommandResult SaveRecords(const std::string& file, const std::string& textFile, 
   const std::string path = AbsolutePath(file);
   RecordFile recordFile;
   int16_t status = recordFile.Open(path, reqcore::OpenMode::ReadOnly);
-  if (status != Status::Ok) return Failure(status, "cannot open " + path);
+  if (status != Status::Ok) return OpenFailure(status, path);
   const std::string textPath = AbsolutePath(textFile);
   std::ofstream text(textPath, std::ios::binary | std::ios::trunc);
   if (!text) return Failure(Status::IoError, "cannot write " + textPath);
@@ -97,7 +105,7 @@ CommandResult LoadRecords(const std::string& textFile, const std::string& file, 
   const std::string path = AbsolutePath(file);
   RecordFile recordFile;
   int16_t status = recordFile.Open(path, reqcore::OpenMode::Normal);
-  if (status != Status::Ok) return Failure(status, "cannot open " + path);
+  if (status != Status::Ok) return OpenFailure(status, path);
   std::istringstream lines(text);
   size_t count = 0;
   int lineNumber = 0;
@@ -114,6 +122,14 @@ CommandResult LoadRecords(const std::string& textFile, const std::string& file, 
     ++count;
   }
   out << "Loaded " << count << " records into " << path << "\n";
+  return {};
+}
+
+CommandResult RecoverRecordFile(const std::string& file, std::ostream& out) {
+  const std::string path = AbsolutePath(file);
+  const int16_t status = reqcore::RecoverLastGoodCommit(path);
+  if (status != Status::Ok) return Failure(status, "cannot recover " + path);
+  out << "Recovered " << path << ": it stands at its last good commit\n";
   return {};
 }
 

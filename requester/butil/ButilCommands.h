@@ -20,5 +20,7 @@ CommandResult StatRecordFile(const std::string& file, std::ostream& out);
 CommandResult SaveRecords(const std::string& file, const std::string& textFile, std::ostream& out);
 // Inserts the record of each hex line of the text file.
 CommandResult LoadRecords(const std::string& textFile, const std::string& file, std::ostream& out);
+// Takes a file whose newest commit is damaged back to its last good commit.
+CommandResult RecoverRecordFile(const std::string& file, std::ostream& out);
 
 }  // namespace butil

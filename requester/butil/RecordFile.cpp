@@ -1,5 +1,6 @@
 #include "requester/butil/RecordFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "requester/core/Statuses.h"
@@ -29,7 +30,8 @@ int16_t RecordFile::Create(const std::string& path, const std::vector<uint8_t>& 
   std::array<char, reqcore::KeyBufferSize> keyBuffer{};
   if (!PathToKeyBuffer(path, keyBuffer)) return reqcore::Status::InvalidFileName;
   std::vector<uint8_t> data = spec;
-  uint16_t length = static_cast<uint16_t>(data.size());
+  // No valid specification comes near the largest buffer; a longer one is refused for what its first part says.
+  uint16_t length = static_cast<uint16_t>(std::min<size_t>(data.size(), kLargestBuffer));
   return reqcore::CoreCall(reqcore::ClientKey::Default(), reqcore::Op::Create, positionBlock.data(), data.data(),
                            &length, keyBuffer.data(), reqcore::KeyBufferSize - 1, reqcore::CreateMode::RefuseExisting);
 }

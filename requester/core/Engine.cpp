@@ -105,9 +105,7 @@ std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::
   FileIo::OpenResult result;
   auto io = FileIo::OpenExisting(path, result);
   if (!io) {
-    status = result == FileIo::OpenResult::NotFound ? Status::FileNotFound
-             : result == FileIo::OpenResult::Denied ? Status::AccessDenied
-                                                     : Status::IoError;
+    status = FileIo::StatusOf(result);
     return nullptr;
   }
   auto file = std::make_shared<SharedFile>(std::move(io));

@@ -204,6 +204,11 @@ std::string EncodeSlot(const CommitSlot& slot) {
   return out;
 }
 
+std::optional<CommitSlot> DecodeSlotAt(std::string_view header, uint64_t offset) {
+  if (header.size() < offset + SlotSize) return std::nullopt;
+  return DecodeSlot(header.substr(offset, SlotSize));
+}
+
 std::string EncodeHeader(const CommitSlot& slot) {
   std::string header(HeaderSize, '\0');
   std::memcpy(header.data(), FileMagic, sizeof FileMagic);
@@ -223,8 +228,8 @@ HeaderState DecodeHeader(std::string_view header) {
   if (std::memcmp(header.data(), FileMagic, sizeof FileMagic) != 0) return {Kind::NotRecordFile, {}};
   if (header.size() < HeaderSize) return {Kind::Damaged, {}};
   std::string_view rawA = header.substr(64, SlotSize), rawB = header.substr(128, SlotSize);
-  auto a = DecodeSlot(rawA);
-  auto b = DecodeSlot(rawB);
+  auto a = DecodeSlotAt(header, 64);
+  auto b = DecodeSlotAt(header, 128);
   if ((!a && !Unwritten(rawA)) || (!b && !Unwritten(rawB)) || (!a && !b)) return {Kind::Damaged, {}};
   if (a && b) return {Kind::Good, a->counter > b->counter ? *a : *b};
   return {Kind::Good, a ? *a : *b};

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +33,8 @@ struct CommitSlot {
 std::string EncodeHeader(const CommitSlot& slot);
 uint64_t SlotOffset(uint64_t counter);
 std::string EncodeSlot(const CommitSlot& slot);
+// The slot at offset 64 or 128 of a header, when it is valid.
+std::optional<CommitSlot> DecodeSlotAt(std::string_view header, uint64_t offset);
 struct HeaderState {
   enum class Kind { Good, NotRecordFile, OldFormat, Damaged };
   Kind kind = Kind::NotRecordFile;

@@ -2,6 +2,8 @@
 // The file-I/O seam of the core: positioned reads and writes, byte-range locks owned by one open handle (they
 // conflict with every other handle, in this process or another, and vanish when the process dies), and the few
 // path operations the core needs. One implementation for POSIX, one for Win32.
+#include "requester/core/Statuses.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,6 +19,13 @@ class FileIo {
   static std::unique_ptr<FileIo> OpenExisting(const std::string& path, OpenResult& result);
   // Creates (or truncates) a file for reading and writing.
   static std::unique_ptr<FileIo> CreateNew(const std::string& path, OpenResult& result);
+
+  // The status for a file that could not be opened.
+  static int16_t StatusOf(OpenResult result) {
+    return result == OpenResult::NotFound ? Status::FileNotFound
+           : result == OpenResult::Denied ? Status::AccessDenied
+                                          : Status::IoError;
+  }
 
   virtual ~FileIo() = default;
   virtual bool ReadAt(uint64_t offset, void* buffer, size_t count) = 0;  // false unless count bytes were read

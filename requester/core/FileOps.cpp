@@ -1,5 +1,6 @@
 // Create, stat, and supplemental indexes.
 #include "requester/core/Engine.h"
+#include "requester/core/LockRegions.h"
 #include "requester/core/SpecLayout.h"
 #include "requester/core/Statuses.h"
 
@@ -34,7 +35,6 @@ bool OpenElsewhere(const std::string& path) {
   FileIo::OpenResult result;
   auto io = FileIo::OpenExisting(path, result);
   if (!io) return false;
-  constexpr uint64_t OpenRegion = 1ull << 40;
   if (!io->Lock(OpenRegion, true, false)) return true;
   io->Unlock(OpenRegion);
   return false;

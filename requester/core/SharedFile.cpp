@@ -1,5 +1,6 @@
 #include "requester/core/SharedFile.h"
 
+#include "requester/core/LockRegions.h"
 #include "requester/core/Statuses.h"
 
 #include <chrono>
@@ -9,13 +10,6 @@
 namespace reqcore {
 
 namespace {
-// Lock regions lie far beyond any data, so locking them never blocks reads or writes of the file.
-constexpr uint64_t LockBase = 1ull << 40;
-constexpr uint64_t OpenRegion = LockBase;           // shared by every open, exclusive for an exclusive open
-constexpr uint64_t ExclusiveRegion = LockBase + 1;  // held by the exclusive opener
-constexpr uint64_t WriteRegion = LockBase + 2;      // held while a change is committed
-constexpr uint64_t TransactionRegion = LockBase + 3;  // held by the client whose open transaction wrote the file
-constexpr uint64_t RecordRegion(uint32_t position) { return LockBase + 16 + position; }
 constexpr auto FlushInterval = std::chrono::milliseconds(200);
 }  // namespace
 
@@ -64,14 +58,13 @@ int16_t SharedFile::Sync() {
   return Status::Ok;
 }
 
-int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
+bool ReplayLog(FileIo& io, uint64_t from, uint64_t to, TableState& state) {
   constexpr size_t Chunk = 4 << 20;
-  if (wholeLog) state_.BeginBulk();
   std::string buffer;
   bool damaged = false;
   auto apply = [&](LogEntry&& entry) {
-    if (!state_.Accepts(entry)) return false;
-    state_.Apply(entry);
+    if (!state.Accepts(entry)) return false;
+    state.Apply(entry);
     return true;
   };
   // Read in chunks; an entry cut by a chunk's end is completed by the next read.
@@ -79,15 +72,17 @@ int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
     size_t have = buffer.size();
     size_t more = static_cast<size_t>(std::min<uint64_t>(to - from, std::max(Chunk, have)));
     buffer.resize(have + more);
-    if (!io_->ReadAt(from, buffer.data() + have, more)) {
-      damaged = true;
-      break;
-    }
+    if (!io.ReadAt(from, buffer.data() + have, more)) return false;
     from += more;
     size_t used = DecodeEntries(buffer, apply, damaged);
     buffer.erase(0, used);
   }
-  if (damaged || !buffer.empty()) return Status::IoError;
+  return !damaged && buffer.empty();
+}
+
+int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
+  if (wholeLog) state_.BeginBulk();
+  if (!ReplayLog(*io_, from, to, state_)) return Status::IoError;
   if (wholeLog) state_.EndBulk();
   return Status::Ok;
 }

@@ -14,6 +14,9 @@
 
 namespace reqcore {
 
+// Applies the entries of the log between from and to to state; false when they are damaged or do not fit.
+bool ReplayLog(FileIo& io, uint64_t from, uint64_t to, TableState& state);
+
 class SharedFile {
  public:
   explicit SharedFile(std::unique_ptr<FileIo> io);

@@ -1,6 +1,7 @@
 // A damaged, cut-short or foreign file gives a status: never a crash, never data other than what was committed,
 // never a silent step back to an older commit.
 #include "CoreTestSupport.h"
+#include "requester/core/Recovery.h"
 #include "requester/core/Statuses.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,7 @@ class Damage : public ::testing::Test {
     f.data.assign(16, 0);
     f.data[0] = 9, f.data[2] = 4, f.data[4] = KeyFlag::Duplicates | KeyFlag::Modifiable;  // key 2 on tag bytes
     ASSERT_EQ(0, f.Call(Op::CreateIndex, 0));
+    previous = Everything(f);
     int32_t last = 1;
     ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&last), 4)));
     ASSERT_EQ(0, f.Update(Rec(last, 0, 'z')));
@@ -87,6 +89,7 @@ class Damage : public ::testing::Test {
   std::string path;
   std::string original;
   std::vector<std::string> expected;
+  std::vector<std::string> previous;  // before the last commit
 };
 
 }  // namespace
@@ -122,15 +125,35 @@ TEST_F(Damage, EveryBlockZeroedAndEveryLengthCut) {
   }
 }
 
-TEST_F(Damage, NewestCommitDamagedIsReportedNotSteppedBack) {
-  // The newest slot is the one with the higher counter; damaging either slot gives status 2.
-  for (size_t slot : {64u, 128u}) {
+TEST_F(Damage, DamagedCommitIsReportedAndRecoveredToTheLastGoodOne) {
+  // Either slot damaged gives 2; recovery keeps the newest commit when the older slot was hit and goes back one
+  // commit when the newest was. Damage in the last commit's entries goes back one commit too.
+  std::vector<std::vector<std::string>> recovered;
+  for (size_t at : {size_t{67}, size_t{131}, original.size() - 5}) {
     std::string bytes = original;
-    bytes[slot + 3] = static_cast<char>(bytes[slot + 3] ^ 0x40);
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x40);
     WriteBytes(path, bytes);
+    {
+      TestFile f;
+      EXPECT_EQ(Status::IoError, f.Open(path)) << at;
+    }
+    ASSERT_EQ(0, RecoverLastGoodCommit(path)) << at;
     TestFile f;
-    EXPECT_EQ(Status::IoError, f.Open(path)) << slot;
+    ASSERT_EQ(0, f.Open(path)) << at;
+    recovered.push_back(Everything(f));
+    EXPECT_EQ(0, f.Insert(Rec(1000, 1, 'n'))) << at;
   }
+  EXPECT_TRUE((recovered[0] == expected && recovered[1] == previous) ||
+              (recovered[0] == previous && recovered[1] == expected));
+  EXPECT_EQ(previous, recovered[2]);
+  CoreStop();
+  WriteBytes(path, original);
+  EXPECT_EQ(0, RecoverLastGoodCommit(path));
+  EXPECT_EQ(original, ReadBytes(path));
+  TestFile holder;
+  ASSERT_EQ(0, holder.Open(path));
+  EXPECT_EQ(Status::FileLocked, RecoverLastGoodCommit(path));
+  EXPECT_EQ(Status::FileNotFound, RecoverLastGoodCommit(dir.File("missing.dat")));
 }
 
 TEST_F(Damage, FileOfTheEarlierFormatIsRefused) {

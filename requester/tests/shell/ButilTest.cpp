@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "requester/butil/RecordText.h"
@@ -99,6 +100,9 @@ TEST(Butil, FailuresExitWithTheStatusAndItsDescription) {
   WriteTextFile(folder.File("bad.des"), "record length 40\npage size 4096\nkey 0 sorted\n");
   WriteTextFile(folder.File("past-end.des"),
                 "record length 10\npage size 4096\nkey\n segment position 8 length 6 type string\n");
+  std::string manySegments = "record length 10\npage size 4096\nkey 0\n";
+  for (int segment = 0; segment < 4095; ++segment) manySegments += " segment position 1 length 1 type string\n";
+  WriteTextFile(folder.File("many.des"), manySegments);
   struct Case {
     std::string arguments;
     DWORD exitCode;  // 0: any failing status
@@ -109,6 +113,7 @@ TEST(Butil, FailuresExitWithTheStatusAndItsDescription) {
       {"-create new.qf missing.des", 12, "missing.des"},
       {"-create new.qf bad.des", 1, "bad.des: line 3: unknown key attribute \"sorted\""},
       {"-create new.qf past-end.des", 0, "new.qf"},
+      {"-create new.qf many.des", 26, "Status 26: The number of keys is not valid"},
       {"-rebuild new.qf", 1, "usage: Butil -create <file> <description file>"},
       {"-stat", 1, "Status 1: The operation is not valid"},
   };
@@ -190,6 +195,30 @@ TEST(Butil, LoadStopsAtTheFirstFaultyLineNamingIt) {
   const ProgramResult duplicate = Butil("-load duplicate.txt accounts.dat", folder);  // id 1 is in already
   EXPECT_EQ(duplicate.exitCode, 5u) << duplicate.output;
   EXPECT_EQ(Butil("-load missing.txt accounts.dat", folder).exitCode, 12u);
+}
+
+TEST(Butil, DamagedFileIsReportedAndRecovered) {
+  TempFolder folder;
+  WriteTextFile(folder.File("accounts.des"), kVariableAccounts);
+  ASSERT_EQ(Butil("-create accounts.dat accounts.des", folder).exitCode, 0u);
+  const ProgramResult sound = Butil("-stat accounts.dat", folder);
+  ASSERT_EQ(sound.exitCode, 0u) << sound.output;
+  {
+    // The second commit slot of a new file is unwritten; a byte in it makes the header damaged.
+    std::fstream file(folder.File("accounts.dat"), std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(67);
+    file.put('\x5A');
+  }
+  const ProgramResult damaged = Butil("-stat accounts.dat", folder);
+  EXPECT_EQ(damaged.exitCode, 2u) << damaged.output;
+  EXPECT_NE(damaged.output.find("Butil -recover"), std::string::npos) << damaged.output;
+  const ProgramResult recover = Butil("-recover accounts.dat", folder);
+  ASSERT_EQ(recover.exitCode, 0u) << recover.output;
+  EXPECT_NE(recover.output.find("last good commit"), std::string::npos) << recover.output;
+  const ProgramResult again = Butil("-stat accounts.dat", folder);
+  EXPECT_EQ(again.exitCode, 0u) << again.output;
+  EXPECT_EQ(again.output, sound.output);
+  EXPECT_EQ(Butil("-recover missing.dat", folder).exitCode, 12u);
 }
 
 }  // namespace
