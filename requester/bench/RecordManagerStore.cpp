@@ -43,13 +43,16 @@ std::vector<uint8_t> CreateSpec() {
 
 }  // namespace
 
-RecordManagerStore::RecordManagerStore(const std::string& path) {
+RecordManagerStore::RecordManagerStore(const std::string& path, bool create) {
   if (path.size() >= keyBuffer_.size()) throw std::runtime_error("path too long: " + path);
   std::memcpy(keyBuffer_.data(), path.c_str(), path.size() + 1);
-  std::vector<uint8_t> spec = CreateSpec();
-  uint16_t length = static_cast<uint16_t>(spec.size());
-  Check(Op::Create, spec.data(), length, reqcore::CreateMode::Overwrite);
-  length = 0;
+  uint16_t length = 0;
+  if (create) {
+    std::vector<uint8_t> spec = CreateSpec();
+    length = static_cast<uint16_t>(spec.size());
+    Check(Op::Create, spec.data(), length, reqcore::CreateMode::Overwrite);
+    length = 0;
+  }
   Check(Op::Open, record_.data(), length, reqcore::OpenMode::Normal);
 }
 

@@ -10,8 +10,8 @@ namespace bench {
 
 class RecordManagerStore : public BenchStore {
  public:
-  // Creates (overwrites) the record file at path and opens it.
-  explicit RecordManagerStore(const std::string& path);
+  // Creates (overwrites) the record file at path, or not, and opens it.
+  RecordManagerStore(const std::string& path, bool create);
   ~RecordManagerStore() override;
 
   std::string Name() const override { return "record manager"; }

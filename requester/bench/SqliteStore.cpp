@@ -18,12 +18,14 @@ struct Statement {
 
 }  // namespace
 
-SqliteStore::SqliteStore(const std::string& path) {
-  for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+SqliteStore::SqliteStore(const std::string& path, bool create) {
+  if (create)
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
   if (sqlite3_open(path.c_str(), &database_) != SQLITE_OK) throw std::runtime_error("cannot open " + path);
   Execute("PRAGMA journal_mode=WAL");
-  Execute("PRAGMA synchronous=NORMAL");
-  Execute("PRAGMA cache_size=-1048576");  // up to 1 GiB: the database stays in memory, as the record manager's does
+  Execute("PRAGMA synchronous=FULL");
+  Execute("PRAGMA cache_size=-1048576");  // up to 1 GiB
+  if (!create) return;
   Execute("CREATE TABLE records(id INTEGER PRIMARY KEY, name BLOB NOT NULL, amount INTEGER NOT NULL, "
           "rest BLOB NOT NULL)");
   Execute("CREATE INDEX records_name ON records(name)");

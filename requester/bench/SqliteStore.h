@@ -1,6 +1,6 @@
 #pragma once
-// The benchmark on SQLite: one table with the same three indexes, WAL journal with synchronous=NORMAL and a page
-// cache large enough for the whole database.
+// The benchmark on SQLite: one table with the same three indexes, WAL journal with synchronous=FULL (every commit
+// synced, as the record manager's transactions are) and a page cache large enough for the whole database.
 #include <string>
 
 #include "requester/bench/BenchStore.h"
@@ -12,8 +12,8 @@ namespace bench {
 
 class SqliteStore : public BenchStore {
  public:
-  // Creates (overwrites) the database at path.
-  explicit SqliteStore(const std::string& path);
+  // Creates (overwrites) the database at path, or opens the one there.
+  SqliteStore(const std::string& path, bool create);
   ~SqliteStore() override;
 
   std::string Name() const override { return "SQLite"; }

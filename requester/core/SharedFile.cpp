@@ -11,6 +11,7 @@ namespace reqcore {
 
 namespace {
 constexpr auto FlushInterval = std::chrono::milliseconds(200);
+constexpr auto SizeCheckInterval = std::chrono::milliseconds(100);
 }  // namespace
 
 SharedFile::SharedFile(std::unique_ptr<FileIo> io) : io_(std::move(io)) {}
@@ -43,7 +44,7 @@ int16_t SharedFile::Sync() {
     return Lost(everSynced_ ? Status::IoError : Status::NotARecordFile);
   if (header.kind == Kind::Damaged) return Lost(Status::IoError);
   const CommitSlot& slot = header.slot;
-  if (io_->Size() < slot.end) return Lost(Status::IoError);  // cut short behind the commit
+  if (CutShort(slot)) return Lost(Status::IoError);
   if (slot.counter == known_.counter) return Status::Ok;
   bool rewritten = known_.counter == 0 || slot.start != known_.start || slot.end < known_.end;
   if (rewritten) {
@@ -78,6 +79,15 @@ bool ReplayLog(FileIo& io, uint64_t from, uint64_t to, TableState& state) {
     buffer.erase(0, used);
   }
   return !damaged && buffer.empty();
+}
+
+bool SharedFile::CutShort(const CommitSlot& slot) {
+  // The size costs a call to the system: it is read before every write and every new commit, and for reads
+  // at most every SizeCheckInterval.
+  auto now = std::chrono::steady_clock::now();
+  if (!writeLocked_ && slot.counter == known_.counter && now - sizeCheckedAt_ < SizeCheckInterval) return false;
+  sizeCheckedAt_ = now;
+  return io_->Size() < slot.end;
 }
 
 int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {

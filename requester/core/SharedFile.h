@@ -61,6 +61,8 @@ class SharedFile {
 
  private:
   HeaderState ReadHeader();
+  // Whether the file is shorter than the commit's log (it was cut short behind the clients' backs).
+  bool CutShort(const CommitSlot& slot);
   int16_t Append(const std::string& bytes);
   int16_t Replay(uint64_t from, uint64_t to, bool wholeLog);
   int16_t WriteSlot(const CommitSlot& slot);
@@ -88,6 +90,7 @@ class SharedFile {
   bool everSynced_ = false;  // a file that was a record file and no longer is, is damaged
   bool unflushed_ = false;
   std::chrono::steady_clock::time_point lastFlush_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point sizeCheckedAt_;
   bool writeInTransaction_ = false;
   bool holdsTransaction_ = false;
   std::string pending_;
