@@ -1,7 +1,7 @@
 // Runs the same work on the record manager, SQLite and LMDB and prints the times and their ratios from one run.
 // Usage: requester_bench [folder] [records] [reads] [scans]; scans read 10,000 keys each. The open row opens each
-// store in a process of its own and counts the memory that process gains by the open and by a full scan. Build it optimised in a
-// native build: cmake -S . -B build/bench -G Ninja -DDUN_NATIVE=ON -DCMAKE_BUILD_TYPE=Release, then
+// store in a process of its own and counts the memory that process gains by the open and by a full scan. Build it
+// optimised in a native build: cmake -S . -B build/bench -G Ninja -DDUN_NATIVE=ON -DCMAKE_BUILD_TYPE=Release, then
 // cmake --build build/bench --target requester_bench; it needs SQLite's and LMDB's development files.
 #include <unistd.h>
 

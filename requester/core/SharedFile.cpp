@@ -269,7 +269,8 @@ bool SharedFile::WorthCompacting() {
   if (known_.start != HeaderSize) return true;  // a rewrite was cut off between its two steps
   if (logSize < MinimumLog) return false;
   uint64_t liveEstimate = 0;
-  state_.records.ForEach([&](uint32_t, Record& record) { liveEstimate += record.data.size() + 40 + 9 * record.seqs.size(); });
+  state_.records.ForEach(
+      [&](uint32_t, Record& record) { liveEstimate += record.data.size() + 40 + 9 * record.seqs.size(); });
   return liveEstimate * 2 <= logSize;
 }
 

@@ -40,8 +40,7 @@ class Compaction : public ::testing::Test {
     CoreStop();
     path = dir.File("busy.dat");
     TestFile f;
-    ASSERT_EQ(0, f.Create(path, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
-                                                {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable, KeyType::Integer}}})));
+    ASSERT_EQ(0, f.Create(path, IdGroupSpec()));
     ASSERT_EQ(0, f.Open(path));
     for (int id = 0; id < 100; ++id) ASSERT_EQ(0, f.Insert(Rec(id, static_cast<int16_t>(id % 7), 0)));
     Churn(f);

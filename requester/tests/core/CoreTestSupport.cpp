@@ -7,14 +7,6 @@
 
 namespace reqtest {
 
-namespace {
-std::string ChurnRecord(int32_t id, int16_t group, char tag) {
-  std::string r(12, tag);
-  std::memcpy(r.data(), &id, 4);
-  std::memcpy(r.data() + 4, &group, 2);
-  return r;
-}
-}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;
@@ -46,16 +38,15 @@ std::vector<std::string> Contents(TestFile& f) {
 void MakeChurnedFile(const std::string& path, std::vector<std::string>& contents) {
   {
     TestFile f;
-    ASSERT_EQ(0, f.Create(path, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
-                                                {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
-                                                  KeyType::Integer}}})));
+    ASSERT_EQ(0, f.Create(path, IdGroupSpec()));
     ASSERT_EQ(0, f.Open(path));
     ASSERT_EQ(0, f.Call(Op::BeginTransaction));
-    for (int32_t id = 0; id < 2000; ++id) ASSERT_EQ(0, f.Insert(ChurnRecord(id, static_cast<int16_t>(id % 5), 'a')));
+    for (int32_t id = 0; id < 2000; ++id) ASSERT_EQ(0, f.Insert(IdGroupRecord(id, static_cast<int16_t>(id % 5), 'a')));
     for (int round = 0; round < 15; ++round) {
       for (int32_t id = 0; id < 2000; ++id) {
         ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&id), 4)));
-        ASSERT_EQ(0, f.Update(ChurnRecord(id, static_cast<int16_t>((id + round) % 5), static_cast<char>('b' + round))));
+        std::string record = IdGroupRecord(id, static_cast<int16_t>((id + round) % 5), static_cast<char>('b' + round));
+        ASSERT_EQ(0, f.Update(record));
       }
     }
     ASSERT_EQ(0, f.Call(Op::EndTransaction));

@@ -153,11 +153,23 @@ class TempDir {
   std::string path_;
 };
 
+// 12-byte records: id at 1 (key 0, a unique integer), group at 5 (key 1, a modifiable integer with duplicates),
+// then tag bytes.
+inline std::vector<uint8_t> IdGroupSpec() {
+  return CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
+                         {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable, KeyType::Integer}}});
+}
+inline std::string IdGroupRecord(int32_t id, int16_t group, char tag) {
+  std::string r(12, tag);
+  std::memcpy(r.data(), &id, 4);
+  std::memcpy(r.data() + 4, &group, 2);
+  return r;
+}
+
 // Records and positions in physical order, and the records in key 1 order.
 std::vector<std::string> Contents(TestFile& f);
 
-// A closed file whose log is mostly superseded entries (12-byte records, key 0 a unique integer id at 1, key 1 a
-// modifiable integer group with duplicates at 5), and its contents.
+// A closed file of IdGroupSpec whose log is mostly superseded entries, and its contents.
 void MakeChurnedFile(const std::string& path, std::vector<std::string>& contents);
 
 inline ClientKey Client(uint8_t n) {

@@ -27,13 +27,6 @@ struct Unit {
   std::vector<Write> writes;
 };
 
-std::string Rec(int32_t id, int16_t group, char tag) {
-  std::string r(12, tag);
-  std::memcpy(r.data(), &id, 4);
-  std::memcpy(r.data() + 4, &group, 2);
-  return r;
-}
-
 // A deterministic stream of units; the model holds the records (by id) after the units made so far.
 class Workload {
  public:
@@ -56,11 +49,11 @@ class Workload {
     char tag = static_cast<char>('a' + Pick(26));
     if (model.empty() || Pick(2) == 0) {
       int32_t id = nextId_++;
-      return Apply({Write::Insert, Rec(id, static_cast<int16_t>(Pick(5)), tag)});
+      return Apply({Write::Insert, IdGroupRecord(id, static_cast<int16_t>(Pick(5)), tag)});
     }
     auto it = std::next(model.begin(), Pick(static_cast<int>(model.size())));
     int32_t id = it->first;
-    if (Pick(2) == 0) return Apply({Write::Update, Rec(id, static_cast<int16_t>(Pick(5)), tag)});
+    if (Pick(2) == 0) return Apply({Write::Update, IdGroupRecord(id, static_cast<int16_t>(Pick(5)), tag)});
     return Apply({Write::Delete, it->second});
   }
 
@@ -134,9 +127,7 @@ TEST(Crash, KilledWriterLeavesLastCommittedState) {
     std::string path = dir.File("crash" + std::to_string(round) + ".dat");
     {
       TestFile maker;
-      ASSERT_EQ(0, maker.Create(path, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
-                                                      {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
-                                                        KeyType::Integer}}})));
+      ASSERT_EQ(0, maker.Create(path, IdGroupSpec()));
     }
     CoreStop();
     Child child([&](Child& self) { Writer(path, round, self); });
@@ -153,11 +144,11 @@ TEST(Crash, KilledWriterLeavesLastCommittedState) {
     auto before = ModelAfter(round, done), after = ModelAfter(round, done + 1);
     EXPECT_TRUE(records == before || records == after) << "round " << round << " after " << done << " units";
     // The file takes new writes after the crash and keeps them.
-    ASSERT_EQ(0, f.Insert(Rec(1000000, 0, 'z'))) << round;
+    ASSERT_EQ(0, f.Insert(IdGroupRecord(1000000, 0, 'z'))) << round;
     CoreStop();
     TestFile again;
     ASSERT_EQ(0, again.Open(path));
-    ASSERT_EQ(0, again.GetEqual(Rec(1000000, 0, 'z').substr(0, 4)));
+    ASSERT_EQ(0, again.GetEqual(IdGroupRecord(1000000, 0, 'z').substr(0, 4)));
   }
   CoreStop();
 }

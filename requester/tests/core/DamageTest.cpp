@@ -17,13 +17,6 @@ using namespace reqtest;
 
 namespace {
 
-std::string Rec(int32_t id, int16_t group, char tag) {
-  std::string r(12, tag);
-  std::memcpy(r.data(), &id, 4);
-  std::memcpy(r.data() + 4, &group, 2);
-  return r;
-}
-
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -51,14 +44,12 @@ class Damage : public ::testing::Test {
     CoreStop();
     path = dir.File("damage.dat");
     TestFile f;
-    ASSERT_EQ(0, f.Create(path, CreateSpec(12, {{{1, 4, 0, KeyType::Integer}},
-                                                {{5, 2, KeyFlag::Duplicates | KeyFlag::Modifiable,
-                                                  KeyType::Integer}}})));
+    ASSERT_EQ(0, f.Create(path, IdGroupSpec()));
     ASSERT_EQ(0, f.Open(path));
-    for (int32_t id = 0; id < 60; ++id) ASSERT_EQ(0, f.Insert(Rec(id, static_cast<int16_t>(id % 4), 'a')));
+    for (int32_t id = 0; id < 60; ++id) ASSERT_EQ(0, f.Insert(IdGroupRecord(id, static_cast<int16_t>(id % 4), 'a')));
     for (int32_t id = 0; id < 60; id += 2) {
       ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&id), 4)));
-      ASSERT_EQ(0, id % 6 == 0 ? f.Call(Op::Delete) : f.Update(Rec(id, 3, 'b')));
+      ASSERT_EQ(0, id % 6 == 0 ? f.Call(Op::Delete) : f.Update(IdGroupRecord(id, 3, 'b')));
     }
     f.data.assign(16, 0);
     f.data[0] = 9, f.data[2] = 4, f.data[4] = KeyFlag::Duplicates | KeyFlag::Modifiable;  // key 2 on tag bytes
@@ -66,7 +57,7 @@ class Damage : public ::testing::Test {
     previous = Everything(f);
     int32_t last = 1;
     ASSERT_EQ(0, f.GetEqual(std::string(reinterpret_cast<char*>(&last), 4)));
-    ASSERT_EQ(0, f.Update(Rec(last, 0, 'z')));
+    ASSERT_EQ(0, f.Update(IdGroupRecord(last, 0, 'z')));
     expected = Everything(f);
     CoreStop();
     original = ReadBytes(path);
@@ -143,7 +134,7 @@ TEST_F(Damage, DamagedCommitIsReportedAndRecoveredToTheLastGoodOne) {
     TestFile f;
     ASSERT_EQ(0, f.Open(path)) << at;
     recovered.push_back(Everything(f));
-    EXPECT_EQ(0, f.Insert(Rec(1000, 1, 'n'))) << at;
+    EXPECT_EQ(0, f.Insert(IdGroupRecord(1000, 1, 'n'))) << at;
   }
   EXPECT_TRUE((recovered[0] == expected && recovered[1] == previous) ||
               (recovered[0] == previous && recovered[1] == expected));
@@ -175,7 +166,7 @@ TEST_F(Damage, FileCutShortWhileOpen) {
     ASSERT_EQ(0, reader.Read(Op::GetFirst, 0));
     std::filesystem::resize_file(path, length);
     // A write looks at the file's size first; reads do at least every 100 ms.
-    EXPECT_EQ(Status::IoError, writer.Insert(Rec(1000, 1, 'n'))) << length;
+    EXPECT_EQ(Status::IoError, writer.Insert(IdGroupRecord(1000, 1, 'n'))) << length;
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(Status::IoError, reader.Read(Op::GetNext, 0)) << length;
     EXPECT_EQ(Status::IoError, reader.Read(Op::StepFirst, 0)) << length;
