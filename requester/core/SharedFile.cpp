@@ -20,7 +20,8 @@ SharedFile::~SharedFile() = default;
 
 HeaderState SharedFile::ReadHeader() {
   char header[HeaderSize];
-  if (io_->ReadAt(0, header, HeaderSize)) return DecodeHeader(std::string_view(header, HeaderSize));
+  // A mapped head reads zeros past the end of a shorter file: such a header decodes as damaged or foreign.
+  if (io_->ReadHead(header, HeaderSize)) return DecodeHeader(std::string_view(header, HeaderSize));
   size_t size = static_cast<size_t>(std::min<uint64_t>(io_->Size(), HeaderSize));
   if (!io_->ReadAt(0, header, size)) return {HeaderState::Kind::Damaged, {}};
   return DecodeHeader(std::string_view(header, size));
