@@ -75,6 +75,9 @@ constexpr size_t SlotBodySize = 8 + 8 + 8 + 4 + 8;
 
 constexpr size_t SlotSize = SlotBodySize + 8;
 
+// A slot never written is all zero; anything else that does not decode is damage.
+bool Unwritten(std::string_view slot) { return slot.find_first_not_of('\0') == std::string_view::npos; }
+
 std::optional<CommitSlot> DecodeSlot(std::string_view bytes) {
   Reader r(bytes);
   CommitSlot slot;
@@ -216,10 +219,6 @@ std::string EncodeHeader(const CommitSlot& slot) {
   header.replace(SlotOffset(slot.counter), s.size(), s);
   return header;
 }
-
-namespace {
-bool Unwritten(std::string_view slot) { return slot.find_first_not_of('\0') == std::string_view::npos; }
-}  // namespace
 
 HeaderState DecodeHeader(std::string_view header) {
   using Kind = HeaderState::Kind;
