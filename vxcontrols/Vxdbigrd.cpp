@@ -875,7 +875,7 @@ void TvxCustomDBGrid::UpdateActive()
         MoveColRow(Col(), row, false, false);
     }
     TField* field = GetSelectedField();
-    if (GetSelectedIndex() >= 0 && field && field->EditText() != editText_) InvalidateEditor();
+    if (field && field->EditText() != editText_) InvalidateEditor();
 }
 
 void TvxCustomDBGrid::UpdateScrollBar()

@@ -122,7 +122,7 @@ private:
     bool inUpdateData_ = false;
 };
 
-// The grid's cell editor. Until the masked data edit exists it checks no picture.
+// The grid's cell editor: it wraps words while the grid's dgWordWrap is set. It checks no picture mask.
 class TvxInplaceEdit : public TInplaceEdit {
     DUN_CLASS(TvxInplaceEdit, TInplaceEdit)
 public:

@@ -28,16 +28,12 @@ public:
     bool IsSequenced() override { return Sequenced; }
 
     bool Sequenced = true;
-    bool UnknownRecNo = false;
 
     static void Publish(TPublisher<TGridTable>& p)
     {
         p.Property("ControlType", &TGridTable::ControlType, &TGridTable::SetControlType);
         p.Property("MasterSource", &TGridTable::MasterSource, &TGridTable::SetMasterSource);
     }
-
-protected:
-    Integer GetRecNo() override { return UnknownRecNo ? -1 : TMemDataSet::GetRecNo(); }
 
 private:
     std::unique_ptr<TStringList> controlType_;

@@ -326,6 +326,22 @@ TEST_F(GridFixture, TitleFontFollowsTheParentFontUntilSetItself)
     EXPECT_TRUE(grid->TitleFont()->Style().Contains(fsBold));
 }
 
+TEST_F(GridFixture, TheCellEditorWrapsWordsWhileTheGridSaysSo)
+{
+    Attach();
+    grid->SetFocus();
+    TypeKey(VK_F2);
+    auto* editor = dynamic_cast<TvxInplaceEdit*>(grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->WordWrap());
+    auto style = [&] { return GetWindowLongA(editor->Handle(), GWL_STYLE); };
+    EXPECT_EQ(style() & (ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL), ES_MULTILINE | ES_AUTOVSCROLL);
+
+    grid->SetOptions(grid->Options() - TvxDBGridOptions{dgWordWrap});
+    EXPECT_FALSE(editor->WordWrap());
+    EXPECT_EQ(style() & (ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL), ES_MULTILINE | ES_AUTOHSCROLL);
+}
+
 // ---- rows, scroll bar and notifications
 
 TEST_F(GridFixture, RowsAreTheBufferedRecordsAndTheScrollBarShowsThePosition)
@@ -360,6 +376,11 @@ TEST_F(GridFixture, RowsAreTheBufferedRecordsAndTheScrollBarShowsThePosition)
     grid->SetShowVertScrollBar(false);
     table->First();
     EXPECT_EQ(ScrollPos(), 4);  // no longer kept up to date
+
+    grid->SetHeight(grid->Height() - 3 * (grid->DefaultRowHeight() + 1));  // three rows and their lines
+    EXPECT_EQ(grid->VisibleRowCount(), visible - 3);
+    EXPECT_EQ(grid->DataLink()->BufferCount(), visible - 3);
+    EXPECT_EQ(grid->RowCount(), visible - 2);
 }
 
 TEST_F(GridFixture, AOneRecordDatasetIsAtTheTopOrTheBottom)
