@@ -148,6 +148,11 @@ void TDataLink::UpdateRange()
     firstRecord_ = std::clamp(firstRecord_, low, std::max(low, high));
 }
 
+void TDataLink::BuffersShifted(Integer distance)
+{
+    if (active_) firstRecord_ = std::max(0, firstRecord_ + distance);
+}
+
 void TDataLink::DataEvent(TDataEvent event, intptr_t info)
 {
     if (event == deUpdateState) {

@@ -49,6 +49,8 @@ public:
 
     // Called by the data source.
     void DataEvent(TDataEvent event, intptr_t info);
+    // The dataset's records moved by distance buffers: the window moves with them.
+    void BuffersShifted(Integer distance);
 
 protected:
     virtual void ActiveChanged() {}

@@ -328,13 +328,20 @@ void TDataSet::SetBufferCount(Integer count)
         CursorPosChanged();
         SetBufListSize(count + 1);
         bufferCount_ = count;
+        ShiftLinkWindows(-drop);
         return;
     }
     SetBufListSize(count + 1);
     bufferCount_ = count;
     const bool filled = recordCount_ > 0;
     GetNextRecords();
-    if (filled) GetPriorRecords();
+    if (filled) ShiftLinkWindows(GetPriorRecords());
+}
+
+void TDataSet::ShiftLinkWindows(Integer distance)
+{
+    if (distance == 0) return;
+    for (TDataSource* source : dataSources_) source->BuffersShifted(distance);
 }
 
 void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)

@@ -334,6 +334,9 @@ private:
     // Fields holds the top-level fields, with their children after them unless ObjectView.
     void ArrangeFields();
     void NotifyDataSources(TDataEvent event, intptr_t info);
+    // The records moved by distance buffers (records fetched in front, or dropped there): every link's window
+    // follows, so that each link keeps its records.
+    void ShiftLinkWindows(Integer distance);
 
 public:
     // The definitions' Update calls these.

@@ -123,6 +123,11 @@ Integer TDataSource::MaxLinkBufferCount() const
     return count;
 }
 
+void TDataSource::BuffersShifted(Integer distance)
+{
+    for (TDataLink* link : links_) link->BuffersShifted(distance);
+}
+
 void TDataSource::Publish(TPublisher<TDataSource>& p)
 {
     p.Property("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit).Default(true);

@@ -40,6 +40,8 @@ public:
     void AddDataLink(TDataLink* link);
     void RemoveDataLink(TDataLink* link);
     Integer MaxLinkBufferCount() const;
+    // The dataset's records moved by distance buffers.
+    void BuffersShifted(Integer distance);
 
     TDataSourceNotifyEvent OnStateChange;
     TDataChangeEvent OnDataChange;

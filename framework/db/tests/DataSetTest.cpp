@@ -467,6 +467,38 @@ TEST_F(DataSetTest, BufferWindowFollowsTheLinksAndResync)
     source->Free();
 }
 
+// A link that joins with a larger window makes the dataset fetch records in front of the active one; a link that
+// leaves lets it drop them. The other links keep seeing the active record at its place in their window.
+TEST_F(DataSetTest, LinksKeepTheirRecordWhileAnotherLinkResizesTheWindow)
+{
+    TDataSource* source = new TDataSource(nullptr);
+    source->SetDataSet(data);
+    data->Last();
+    TRecordingLink single;
+    single.SetDataSource(source);
+    EXPECT_EQ(single.ActiveRecord(), 0);
+
+    TRecordingLink wide;
+    wide.SetBufferCount(4);
+    wide.SetDataSource(source);
+    EXPECT_EQ(data->ActiveRecord(), 3);  // records 2 to 4 were fetched in front of the last one
+    EXPECT_EQ(wide.ActiveRecord(), 3);
+    EXPECT_EQ(single.ActiveRecord(), 0);
+    EXPECT_EQ(single.RecordCount(), 1);
+    Take(single);
+    data->Prior();
+    EXPECT_EQ(Take(single), (Log{"CheckBrowse", "Scrolled -1"}));
+    EXPECT_EQ(single.ActiveRecord(), 0);
+
+    wide.SetDataSource(nullptr);  // the window shrinks to the active record again
+    EXPECT_EQ(data->ActiveRecord(), 0);
+    EXPECT_EQ(single.ActiveRecord(), 0);
+    EXPECT_EQ(single.RecordCount(), 1);
+    EXPECT_EQ(Id(), 4);
+    single.SetDataSource(nullptr);
+    source->Free();
+}
+
 TEST_F(DataSetTest, MasterLinkReportsMasterChangesToItsDetail)
 {
     TMemDataSet* detail = new TMemDataSet(nullptr);
