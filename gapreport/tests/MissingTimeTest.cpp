@@ -114,6 +114,7 @@ TEST_F(MissingTimeRun, TheMatrixHoldsTheFeeHoursOfEachTimekeeperByDay)
     data_.AddFee("fee.qf", "AB", "T", "440130", 3.0);
     data_.AddFee("fee.qf", "AB", "F", "440127", 5.0);
     data_.AddFee("fee.qf", "AB", "F", "440204", 5.0);
+    data_.AddFee("fee.qf", "AB", "F", "4401AB", 1.0);  // within the key range, in no row
     data_.AddFee("hfee.qf", "AB", "F", "440131", 0.75);
     data_.AddFee("hfee.qf", "GH", "F", "440128", 1.0, "H");
     data_.AddFee("fee.qf", "CD", "F", "440129", 0.0);
@@ -134,10 +135,10 @@ TEST_F(MissingTimeRun, TheMatrixHoldsTheFeeHoursOfEachTimekeeperByDay)
             EXPECT_DOUBLE_EQ(hours.Cell(column, row), cells[size_t(column - 1)][size_t(row)]) << column << "/" << row;
         }
     }
-    EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(1), 4.5);
+    EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(1), 5.5);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(2), 4.0);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(3), 1.0);
-    EXPECT_DOUBLE_EQ(hours.GrandTotal(), 9.5);
+    EXPECT_DOUBLE_EQ(hours.GrandTotal(), 10.5);
     EXPECT_EQ(form->PrintedNoTime, Texts{"CD  "});
     EXPECT_EQ(form->ProgressBar1->Max(), (3 + 1) * (7 - 1));
 
