@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/BtrInfoU.h"
+#include "engine/bk/BtrInfoU.h"
 #include "gapreport/HoursMatrix.h"
 #include "gapreport/ReportRows.h"
 #include "rtl/Strings.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/BkSession.h"
+#include "engine/bk/BkSession.h"
 #include "gapreport/BFilesU.h"
 #include "gapreport/MissingTimeu.h"
 #include "rtl/WinApi.h"

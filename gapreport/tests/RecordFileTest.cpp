@@ -5,26 +5,16 @@
 #include <gtest/gtest.h>
 
 #include "GapReportData.h"
-#include "engine/BtrError.h"
-#include "engine/BtrLoad.h"
+#include "engine/btrieve/BtrLoad.h"
 #include "gapreport/BFilesU.h"
 #include "gapreport/ReportBinU.h"
 #include "hostdata/BFilesU2.h"
+#include "hostdata/tests/RecordFileTestSupport.h"
 #include "vcl/TestHelpers.h"
 
 namespace {
 
 constexpr Byte EmployeeFile = 3;
-
-std::string AbortText(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const EAbort& e) {
-        return e.Message();
-    }
-    return "<no abort>";
-}
 
 std::string CodeOf(const TDynCharArr& record)
 {
@@ -140,7 +130,7 @@ TEST_F(ReportRecordFiles, AMissingSystemOptionsFileFailsTheRead)
     std::filesystem::remove(data_.Path("Sysop.qc"));
     const std::string spec = data_.Folder() + "\\sysop.qc";
     EXPECT_EQ(AbortText([] { ReadSysopDateFormat(); }),
-              "The file " + spec + " could not be opened.\r\rBtrieve status 12.\r" + BtrieveStatusText(12) + ".");
+              "The file " + spec + " could not be opened.\r\r" + StatusLines(12) + ".");
     EXPECT_FALSE(BFilesU::HostFileSlot(19).File);
 }
 
@@ -161,7 +151,7 @@ TEST_F(ReportRecordFiles, TheOlderLayerKeepsItsOwnSlotsAndTexts)
     EXPECT_EQ(AbortText([&] { BFilesU::OpenHostFile(19, sysop, 0); }), "File already opened as number 19:\r" + sysop);
     // No tags: the whole spec is the path.
     EXPECT_EQ(AbortText([&] { BFilesU::OpenHostFile(20, sysop + ";SO", 0); }),
-              "The file " + sysop + ";SO could not be opened.\r\rBtrieve status 12.\r" + BtrieveStatusText(12) + ".");
+              "The file " + sysop + ";SO could not be opened.\r\r" + StatusLines(12) + ".");
     EXPECT_FALSE(BFilesU::HostFileSlot(20).File);
     BFilesU::OpenHostFile(21, sysop, 0);
     EXPECT_EQ(BFilesU::HostFileSlot(21).Path, sysop);
