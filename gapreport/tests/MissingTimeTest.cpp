@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "GapReportData.h"
+#include "MatrixCells.h"
 #include "gapreport/MissingTimeu.h"
 #include "hostdata/DateFmtu.h"
 #include "rtl/Clock.h"
@@ -128,13 +129,10 @@ TEST_F(MissingTimeRun, TheMatrixHoldsTheFeeHoursOfEachTimekeeperByDay)
     const THoursMatrix& hours = form->Hours;
     EXPECT_EQ(hours.ColumnNames(), Texts({"AB", "EF", "GH"}));
     ASSERT_EQ(hours.RowCount(), 7);
-    const std::vector<std::vector<double>> cells = {
-        {1.5, 0, 0, 0.75, 0, 0, 2.25}, {0, 0, 0, 0, 4.0, 0, 0}, {1.0, 0, 0, 0, 0, 0, 0}, {2.5, 0, 0, 0.75, 4.0, 0, 2.25}};
-    for (int column = 1; column <= 4; ++column) {
-        for (int row = 0; row < 7; ++row) {
-            EXPECT_DOUBLE_EQ(hours.Cell(column, row), cells[size_t(column - 1)][size_t(row)]) << column << "/" << row;
-        }
-    }
+    EXPECT_EQ(CellsOf(hours), TCells({{1.5, 0, 0, 0.75, 0, 0, 2.25},
+                                      {0, 0, 0, 0, 4.0, 0, 0},
+                                      {1.0, 0, 0, 0, 0, 0, 0},
+                                      {2.5, 0, 0, 0.75, 4.0, 0, 2.25}}));
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(1), 5.5);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(2), 4.0);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(3), 1.0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "MatrixCells.h"
 #include "gapreport/HoursMatrix.h"
 #include "gapreport/MissingTimeu.h"
 #include "gapreport/ReportRows.h"
@@ -89,13 +90,7 @@ TEST(HoursMatrix, ColumnsInOrderOfFirstTimeWithTotalsAndTheTotalColumn)
     EXPECT_EQ(hours.ColumnNames(), Keys({"MKL", "JRS", "ABW"}));
     EXPECT_EQ(hours.ColumnOf("JRS"), 2);
     EXPECT_EQ(hours.ColumnOf("SAH"), 0);
-    const std::vector<std::vector<double>> cells = {
-        {0, 2.5, 0}, {1.5, 0, 3.0}, {0.25, 0, 0}, {1.75, 2.5, 3.0}};
-    for (int column = 1; column <= 4; ++column) {
-        for (int row = 0; row < 3; ++row) {
-            EXPECT_DOUBLE_EQ(hours.Cell(column, row), cells[size_t(column - 1)][size_t(row)]) << column << "/" << row;
-        }
-    }
+    EXPECT_EQ(CellsOf(hours), TCells({{0, 2.5, 0}, {1.5, 0, 3.0}, {0.25, 0, 0}, {1.75, 2.5, 3.0}}));
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(1), 2.5);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(2), 4.5);
     EXPECT_DOUBLE_EQ(hours.TimekeeperTotal(3), 4.25);
