@@ -1,21 +1,22 @@
 #include "hostdata/BFilesU2.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
+#include "hostdata/OVWCon.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"
+#include "vcl/Forms.h"
+
+std::string HostDataDirectory;
 
 namespace {
 
 namespace Op {
 constexpr Word Insert = 2;
-constexpr Word GetEqual = 5;
-constexpr Word GetNext = 6;
-constexpr Word GetPrev = 7;
-constexpr Word GetFirst = 12;
+using namespace BtrOperation;
 }  // namespace Op
 
 constexpr Word SingleNoWaitLockBias = 200;
@@ -32,9 +33,21 @@ const THostFileTagInfo TagTable[HostFileTagCount] = {
     {"DC", 779}, {"DI", -1}, {"TA", -1}, {"TD", -1}, {"HF", -1}, {"RD", -1}, {"LI", 48}, {"TF", 75},
     {"TI", 127}, {"YE", 24}, {"NT", 97}, {"YG", 24}, {"CF", 178}};
 
-bool requesterLoaded = false;
-std::array<TBtrFile, HostFileSlotCount> slots;
-std::array<std::shared_ptr<TOVFileStructure>, HostFileTagCount> tagStructures;
+// The host files by number, each with its tag and the key it is read by; 13 (the history bill file) and numbers
+// past 15 open nothing.
+struct THostFileEntry {
+    const char* Spec;
+    Byte Key;
+};
+const THostFileEntry HostFileTable[] = {
+    {nullptr, 0},           {"YClient.qf;CL", 1},  {"YCase.qf;CA", 1},  {"YEmpl.qf;EM", 1}, {"FSplit.qf;FS", 2},
+    {"Cdesc.qf;CD", 1},     {"YTable.qf;TB", 3},   {"CaseAddr.qf;AD", 1}, {"TSC.qc;SC", 1}, {"Sysop.qc;SO", 0},
+    {"Fee.qf;FE", 1},       {"Bill.qf;BI", 1},     {"HFee.qf;HF", 1},   {nullptr, 0},      {"Cal.qf;DC", 2},
+    {"TrDesc.qf;TD", 1}};
+
+// The keyed operations of GetRecordByKeyKind, by kind.
+const Word KeyKindOperations[] = {Op::GetEqual, Op::GetGreater, Op::GetLess, Op::GetGreaterOrEqual,
+                                  Op::GetLessOrEqual};
 
 [[noreturn]] void Fail(const std::string& text)
 {
@@ -67,34 +80,27 @@ bool AskRetry(const std::string& question)
     return MessageDlg(question, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0) == mrYes;
 }
 
-// Closes the files and stops the record manager when the program ends.
-struct THostFilesFinalizer {
-    ~THostFilesFinalizer() { ShutdownHostFiles(); }
+// Shuts the layers down when the program ends. Made at the first start of the record manager, after its binding,
+// so it ends before the binding does.
+class TLayerFinalizer {
+public:
+    void Add(THostFileLayer* layer)
+    {
+        if (std::find(layers_.begin(), layers_.end(), layer) == layers_.end()) layers_.push_back(layer);
+    }
+    ~TLayerFinalizer()
+    {
+        for (THostFileLayer* layer : layers_) layer->Shutdown();
+    }
+
+private:
+    std::vector<THostFileLayer*> layers_;
 };
 
-bool LoadBtrieveDll(std::string& errorText, size_t maxLength)
+void ShutDownAtProgramEnd(THostFileLayer* layer)
 {
-    const SmallInt status = StartBtrieveRequester(nullptr, DefaultRequesterDll);
-    if (status != BtrStatus::Ok && status != BtrStatus::AlreadyInitialized) {
-        errorText = BtrieveStatusText(status).substr(0, maxLength);
-        return false;
-    }
-    // Made after the requester binding, so it ends before it.
-    static THostFilesFinalizer finalizer;
-    requesterLoaded = true;
-    return true;
-}
-
-TWinBtr& CheckFileNumber(Byte n)
-{
-    if (!requesterLoaded) Fail("WBTRV32.DLL is not loaded!");
-    if (!slots[n].File) Fail("Filenumber is not valid!");
-    return *slots[n].File;
-}
-
-void CheckRecordBuffer(TWinBtr& file, const TDynCharArr& buffer)
-{
-    if (buffer.empty() || buffer.size() < file.GetRecordLength()) Fail("Databuffer is invalid!");
+    static TLayerFinalizer finalizer;
+    finalizer.Add(layer);
 }
 
 // The status of one call on the caller's buffer.
@@ -123,6 +129,16 @@ SmallInt OpenStatus(TWinBtr& file, const std::string& path, SmallInt mode)
     Fail("The file " + spec + " could not be opened.\r\r" + StatusLines(status) + ".");
 }
 
+[[noreturn]] void FailLocate(SmallInt status)
+{
+    Fail("A record could not be located in the file.\r\r" + StatusLines(status));
+}
+
+[[noreturn]] void FailDelete(SmallInt status)
+{
+    Fail("This record could not be deleted.\r" + StatusLines(status));
+}
+
 void CopyKeyToKeyBuffer(const std::string& key, Byte (&keyBuffer)[TWinBtr::KeyBufferSize])
 {
     std::memset(keyBuffer, 0, sizeof(keyBuffer));
@@ -137,95 +153,6 @@ const THostFileTagInfo* FindTag(const std::string& tag)
     return nullptr;
 }
 
-// A new structure for a tag with a record length, kept as that tag's latest; none for any other tag.
-std::shared_ptr<TOVFileStructure> MakeTagStructure(const std::string& tag, Byte n)
-{
-    const THostFileTagInfo* info = FindTag(tag);
-    if (!info || info->RecordLength < 0) return nullptr;
-    auto structure = std::make_shared<TOVFileStructure>();
-    structure->SetBufferLength(size_t(info->RecordLength));
-    structure->FileNumber = n;
-    tagStructures[size_t(info - TagTable)] = structure;
-    return structure;
-}
-
-void ExecuteRecordOperation(Byte n, TDynCharArr& buffer, bool& endOfFile, bool& locked, Word operation)
-{
-    locked = false;
-    TWinBtr& file = CheckFileNumber(n);
-    CheckRecordBuffer(file, buffer);
-    endOfFile = false;
-    const SmallInt status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
-    if (status == BtrStatus::Ok) return;
-    if (status == BtrStatus::EndOfFile) {
-        endOfFile = true;
-    } else if (IsLockStatus(status)) {
-        locked = true;
-    } else {
-        Fail("A record could not be read from the file.\r\r" + StatusLines(status));
-    }
-}
-
-[[noreturn]] void FailLocate(SmallInt status)
-{
-    Fail("A record could not be located in the file.\r\r" + StatusLines(status));
-}
-
-bool ExecuteKeyedOperation(Byte n, const std::string& key, TDynCharArr& buffer, bool& locked, bool& endOfFile,
-                           Word operation)
-{
-    locked = false;
-    endOfFile = false;
-    TWinBtr& file = CheckFileNumber(n);
-    CheckRecordBuffer(file, buffer);
-    if (key.size() > size_t(TWinBtr::KeyBufferSize)) {
-        file.SetStatus(KeyBufferTooShort);
-        FailLocate(KeyBufferTooShort);
-    }
-    SmallInt status = BtrStatus::FileNotOpen;
-    if (file.IsOpen()) {
-        Byte keyBuffer[TWinBtr::KeyBufferSize];
-        CopyKeyToKeyBuffer(key, keyBuffer);
-        std::memcpy(file.KeyBuffer(), keyBuffer, sizeof(keyBuffer));
-        status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
-    }
-    switch (status) {
-    case BtrStatus::Ok: return true;
-    case BtrStatus::RecordLocked:
-    case BtrStatus::FileLocked: locked = true; return false;
-    case BtrStatus::KeyNotFound: return false;
-    case BtrStatus::EndOfFile: endOfFile = true; return false;
-    default: FailLocate(status);
-    }
-}
-
-// Repeats a locked read at once until the deadline, then asks whether to go on.
-bool RetryLockedOperation(Byte n, TDynCharArr& buffer, const std::string* key, Word operation, bool& endOfFile)
-{
-    Cardinal deadline = LockRetryDeadline();
-    bool result = true;
-    for (;;) {
-        bool locked = false;
-        if (key) {
-            result = ExecuteKeyedOperation(n, *key, buffer, locked, endOfFile, operation);
-        } else {
-            ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
-        }
-        if (!locked) return result;
-        if (!DeadlinePassed(deadline)) continue;
-        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
-        deadline = LockRetryDeadline();
-    }
-}
-
-void ReadWithoutKey(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock, Word operation)
-{
-    if (lock) operation += SingleNoWaitLockBias;
-    bool locked = false;
-    ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
-    if (locked) RetryLockedOperation(n, buffer, nullptr, operation, endOfFile);
-}
-
 SmallInt DeleteStatus(TWinBtr& file)
 {
     try {
@@ -233,24 +160,6 @@ SmallInt DeleteStatus(TWinBtr& file)
         return BtrStatus::Ok;
     } catch (const EBoreaEngineError&) {
         return file.GetStatus();
-    }
-}
-
-[[noreturn]] void FailDelete(SmallInt status)
-{
-    Fail("This record could not be deleted.\r" + StatusLines(status));
-}
-
-void RetryDeleteRecord(Byte n)
-{
-    Cardinal deadline = LockRetryDeadline();
-    for (;;) {
-        const SmallInt status = DeleteStatus(CheckFileNumber(n));
-        if (status == BtrStatus::Ok) return;
-        if (!IsLockStatus(status)) FailDelete(status);
-        if (!DeadlinePassed(deadline)) continue;
-        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
-        deadline = LockRetryDeadline();
     }
 }
 
@@ -278,16 +187,277 @@ bool FileHasKey(TWinBtr& file, Byte key)
     return false;
 }
 
-void FreeAllFileSlots()
+THostFileLayer& ProgramLayer()
 {
-    for (TBtrFile& slot : slots) {
+    static THostFileLayer layer;
+    return layer;
+}
+
+// Shows why a numbered file cannot be opened and ends the program; the operation that needed it is not done.
+[[noreturn]] void EndProgramWithoutFile(const std::string& spec)
+{
+    MessageDlg("Unable to open " + spec + ".\r\rYou will not be able to perform this operation at this time.\r\r" +
+                       ContactForAssistanceText,
+               mtError, TMsgDlgButtons{mbOK}, 0);
+    Application->Terminate();
+    Abort();
+}
+
+}  // namespace
+
+// ---- THostFileLayer
+
+bool THostFileLayer::LoadBtrieveDll(std::string& errorText, size_t maxLength)
+{
+    const SmallInt status = StartBtrieveRequester(nullptr, DefaultRequesterDll);
+    if (status != BtrStatus::Ok && status != BtrStatus::AlreadyInitialized) {
+        errorText = BtrieveStatusText(status).substr(0, maxLength);
+        return false;
+    }
+    ShutDownAtProgramEnd(this);
+    requesterLoaded_ = true;
+    return true;
+}
+
+TWinBtr& THostFileLayer::CheckFileNumber(Byte n)
+{
+    if (!requesterLoaded_) Fail("WBTRV32.DLL is not loaded!");
+    if (!slots_[n].File) {
+        Fail(variant_.NumberInInvalidFileText ? "Filenumber " + IntToStr(n) + " is not valid!"
+                                               : "Filenumber is not valid!");
+    }
+    return *slots_[n].File;
+}
+
+void THostFileLayer::CheckRecordBuffer(TWinBtr& file, const TDynCharArr& buffer)
+{
+    if (buffer.empty() || buffer.size() < file.GetRecordLength()) Fail("Databuffer is invalid!");
+}
+
+// A new structure for a tag with a record length, kept as that tag's latest; none for any other tag.
+std::shared_ptr<TOVFileStructure> THostFileLayer::MakeTagStructure(const std::string& tag, Byte n)
+{
+    const THostFileTagInfo* info = FindTag(tag);
+    if (!info || info->RecordLength < 0) return nullptr;
+    auto structure = std::make_shared<TOVFileStructure>();
+    structure->SetBufferLength(size_t(info->RecordLength));
+    structure->FileNumber = n;
+    tagStructures_[size_t(info - TagTable)] = structure;
+    return structure;
+}
+
+void THostFileLayer::ExecuteRecordOperation(Byte n, TDynCharArr& buffer, bool& endOfFile, bool& locked,
+                                            Word operation)
+{
+    locked = false;
+    TWinBtr& file = CheckFileNumber(n);
+    CheckRecordBuffer(file, buffer);
+    endOfFile = false;
+    const SmallInt status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
+    if (status == BtrStatus::Ok) return;
+    if (status == BtrStatus::EndOfFile) {
+        endOfFile = true;
+    } else if (IsLockStatus(status)) {
+        locked = true;
+    } else {
+        Fail("A record could not be read from the file.\r\r" + StatusLines(status));
+    }
+}
+
+bool THostFileLayer::ExecuteKeyedOperation(Byte n, const std::string& key, TDynCharArr& buffer, bool& locked,
+                                           bool& endOfFile, Word operation)
+{
+    locked = false;
+    endOfFile = false;
+    TWinBtr& file = CheckFileNumber(n);
+    CheckRecordBuffer(file, buffer);
+    if (key.size() > size_t(TWinBtr::KeyBufferSize)) {
+        file.SetStatus(KeyBufferTooShort);
+        FailLocate(KeyBufferTooShort);
+    }
+    SmallInt status = BtrStatus::FileNotOpen;
+    if (file.IsOpen()) {
+        Byte keyBuffer[TWinBtr::KeyBufferSize];
+        CopyKeyToKeyBuffer(key, keyBuffer);
+        std::memcpy(file.KeyBuffer(), keyBuffer, sizeof(keyBuffer));
+        status = RunOnBuffer(file, operation, buffer.data(), file.GetRecordLength());
+    }
+    switch (status) {
+    case BtrStatus::Ok: return true;
+    case BtrStatus::RecordLocked:
+    case BtrStatus::FileLocked: locked = true; return false;
+    case BtrStatus::KeyNotFound: return false;
+    case BtrStatus::EndOfFile: endOfFile = true; return false;
+    default: FailLocate(status);
+    }
+}
+
+// Repeats a locked read at once until the deadline, then asks whether to go on.
+bool THostFileLayer::RetryLockedOperation(Byte n, TDynCharArr& buffer, const std::string* key, Word operation,
+                                          bool& endOfFile)
+{
+    Cardinal deadline = LockRetryDeadline();
+    bool result = true;
+    for (;;) {
+        bool locked = false;
+        if (key) {
+            result = ExecuteKeyedOperation(n, *key, buffer, locked, endOfFile, operation);
+        } else {
+            ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
+        }
+        if (!locked) return result;
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
+        deadline = LockRetryDeadline();
+    }
+}
+
+void THostFileLayer::ReadWithoutKey(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock, Word operation)
+{
+    if (lock) operation += SingleNoWaitLockBias;
+    bool locked = false;
+    ExecuteRecordOperation(n, buffer, endOfFile, locked, operation);
+    if (locked) RetryLockedOperation(n, buffer, nullptr, operation, endOfFile);
+}
+
+void THostFileLayer::RetryDeleteRecord(Byte n)
+{
+    Cardinal deadline = LockRetryDeadline();
+    for (;;) {
+        const SmallInt status = DeleteStatus(CheckFileNumber(n));
+        if (status == BtrStatus::Ok) return;
+        if (!IsLockStatus(status)) FailDelete(status);
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("A record lock was encountered.  Retry?")) Fail("A record lock was encountered.");
+        deadline = LockRetryDeadline();
+    }
+}
+
+void THostFileLayer::FreeAllFileSlots()
+{
+    for (TBtrFile& slot : slots_) {
         slot.File.reset();
         slot.Structure.reset();
         slot.Path.clear();
     }
 }
 
-}  // namespace
+void THostFileLayer::OpenHostFile(Byte n, const std::string& spec, SmallInt mode)
+{
+    if (!requesterLoaded_) {
+        std::string errorText;
+        if (!LoadBtrieveDll(errorText, MaxErrorTextLength)) return;
+    }
+    Cardinal deadline = LockRetryDeadline();
+    TBtrFile& slot = slots_[n];
+    if (slot.File) Fail("File already opened as number " + IntToStr(n) + ":\r" + slot.Path);
+    const THostFileSpec parts = variant_.Tagged ? SplitHostFileSpec(spec) : THostFileSpec{spec, ""};
+    auto file = std::make_unique<TWinBtr>(nullptr);
+    for (;;) {
+        const SmallInt status = OpenStatus(*file, parts.Path, mode);
+        if (status == BtrStatus::Ok) break;
+        if (status != BtrStatus::FileLocked && status != IncompatibleOpenMode) FailOpen(spec, status);
+        if (!DeadlinePassed(deadline)) continue;
+        if (!AskRetry("File:  " + spec + "\r\rA file lock was encountered.  Retry?")) FailOpen(spec, status);
+        deadline = LockRetryDeadline();
+    }
+    slot.File = std::move(file);
+    slot.Path = parts.Path;
+    slot.Structure = MakeTagStructure(parts.Tag, n);
+}
+
+void THostFileLayer::CloseHostFile(Byte n)
+{
+    TBtrFile& slot = slots_[n];
+    if (!slot.File || !slot.File->IsOpen()) return;
+    try {
+        slot.File->Close();
+    } catch (const EBoreaEngineError&) {
+        Fail("The file " + slot.Path + " could not be closed.\r\r" + StatusLines(slot.File->GetStatus()));
+    }
+    slot.Path.clear();
+    slot.Structure.reset();
+    slot.File.reset();
+}
+
+bool THostFileLayer::IsFileOpen(Byte n) const
+{
+    return slots_[n].File && slots_[n].File->IsOpen();
+}
+
+void THostFileLayer::SetFileIndex(Byte n, Byte key)
+{
+    TWinBtr& file = CheckFileNumber(n);
+    if (!FileHasKey(file, key)) {
+        file.SetStatus(BtrStatus::InvalidKeyNumber);
+        Fail("Unable to set an index for file #" + IntToStr(n) + ".\r\r" + StatusLines(BtrStatus::InvalidKeyNumber));
+    }
+    file.SetKeyNumber(ShortInt(key));
+}
+
+bool THostFileLayer::GetEqualRecord(Byte n, const std::string& key, TDynCharArr& buffer, bool lock)
+{
+    const Word operation = Op::GetEqual + (lock ? SingleNoWaitLockBias : 0);
+    bool locked = false;
+    bool endOfFile = false;
+    const bool found = ExecuteKeyedOperation(n, key, buffer, locked, endOfFile, operation);
+    if (!found && locked) return RetryLockedOperation(n, buffer, &key, operation, endOfFile);
+    return found;
+}
+
+void THostFileLayer::InsertRecord(Byte n, const std::string& text)
+{
+    TWinBtr& file = CheckFileNumber(n);
+    std::string record(AutoIncrementLength, '\0');
+    record += text;
+    const SmallInt status = RunOnBuffer(file, Op::Insert, record.data(), Word(record.size()));
+    if (status != BtrStatus::Ok) Fail("This record could not be written.\r" + StatusLines(status));
+}
+
+void THostFileLayer::DeleteCurrentRecord(Byte n)
+{
+    const SmallInt status = DeleteStatus(CheckFileNumber(n));
+    if (status == BtrStatus::Ok) return;
+    if (!IsLockStatus(status)) FailDelete(status);
+    RetryDeleteRecord(n);
+}
+
+Word THostFileLayer::GetRecordLength(Byte n)
+{
+    TWinBtr& file = CheckFileNumber(n);
+    try {
+        return file.GetRecordLength();
+    } catch (const EBoreaEngineError&) {
+        Fail("Unable to retrieve record length.\r\r" + StatusLines(file.GetStatus()));
+    }
+}
+
+void THostFileLayer::Shutdown()
+{
+    for (auto& structure : tagStructures_) structure.reset();
+    FreeAllFileSlots();
+    if (requesterLoaded_) StopBtrieveRequester();
+    requesterLoaded_ = false;
+}
+
+// ---- TOVFileStructure
+
+void TOVFileStructure::GetFirst()
+{
+    GetFirstRecord(FileNumber, Buffer, EndOfFile, false);
+}
+
+void TOVFileStructure::GetNext()
+{
+    GetNextRecord(FileNumber, Buffer, EndOfFile, false);
+}
+
+bool TOVFileStructure::GetByKey(const std::string& key, int kind)
+{
+    return GetRecordByKeyKind(FileNumber, key, Buffer, EndOfFile, kind);
+}
+
+// ---- the program's layer
 
 const THostFileTagInfo& HostFileTagInfo(HostFileTag tag)
 {
@@ -303,113 +473,90 @@ THostFileSpec SplitHostFileSpec(const std::string& spec)
 
 void OpenHostFile(Byte n, const std::string& spec, SmallInt mode)
 {
-    if (!requesterLoaded) {
-        std::string errorText;
-        if (!LoadBtrieveDll(errorText, MaxErrorTextLength)) return;
-    }
-    Cardinal deadline = LockRetryDeadline();
-    TBtrFile& slot = slots[n];
-    if (slot.File) Fail("File already opened as number " + IntToStr(n) + ":\r" + slot.Path);
-    const THostFileSpec parts = SplitHostFileSpec(spec);
-    auto file = std::make_unique<TWinBtr>(nullptr);
-    for (;;) {
-        const SmallInt status = OpenStatus(*file, parts.Path, mode);
-        if (status == BtrStatus::Ok) break;
-        if (status != BtrStatus::FileLocked && status != IncompatibleOpenMode) FailOpen(spec, status);
-        if (!DeadlinePassed(deadline)) continue;
-        if (!AskRetry("File:  " + spec + "\r\rA file lock was encountered.  Retry?")) FailOpen(spec, status);
-        deadline = LockRetryDeadline();
-    }
-    slot.File = std::move(file);
-    slot.Path = parts.Path;
-    slot.Structure = MakeTagStructure(parts.Tag, n);
+    ProgramLayer().OpenHostFile(n, spec, mode);
 }
 
 void CloseHostFile(Byte n)
 {
-    TBtrFile& slot = slots[n];
-    if (!slot.File || !slot.File->IsOpen()) return;
-    try {
-        slot.File->Close();
-    } catch (const EBoreaEngineError&) {
-        Fail("The file " + slot.Path + " could not be closed.\r\r" + StatusLines(slot.File->GetStatus()));
-    }
-    slot.Path.clear();
-    slot.Structure.reset();
-    slot.File.reset();
+    ProgramLayer().CloseHostFile(n);
 }
 
 bool IsFileOpen(Byte n)
 {
-    return slots[n].File && slots[n].File->IsOpen();
+    return ProgramLayer().IsFileOpen(n);
 }
 
 void SetFileIndex(Byte n, Byte key)
 {
-    TWinBtr& file = CheckFileNumber(n);
-    if (!FileHasKey(file, key)) {
-        file.SetStatus(BtrStatus::InvalidKeyNumber);
-        Fail("Unable to set an index for file #" + IntToStr(n) + ".\r\r" + StatusLines(BtrStatus::InvalidKeyNumber));
-    }
-    file.SetKeyNumber(ShortInt(key));
+    ProgramLayer().SetFileIndex(n, key);
 }
 
 void GetFirstRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
 {
-    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetFirst);
+    ProgramLayer().ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetFirst);
 }
 
 void GetNextRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
 {
-    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetNext);
+    ProgramLayer().ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetNext);
 }
 
 void GetPrevRecord(Byte n, TDynCharArr& buffer, bool& endOfFile, bool lock)
 {
-    ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetPrev);
+    ProgramLayer().ReadWithoutKey(n, buffer, endOfFile, lock, Op::GetPrev);
 }
 
 bool GetEqualRecord(Byte n, const std::string& key, TDynCharArr& buffer, bool lock)
 {
-    const Word operation = Op::GetEqual + (lock ? SingleNoWaitLockBias : 0);
+    return ProgramLayer().GetEqualRecord(n, key, buffer, lock);
+}
+
+bool ExecuteKeyedOperation(Byte n, const std::string& key, TDynCharArr& buffer, bool& locked, bool& endOfFile,
+                           Word operation)
+{
+    return ProgramLayer().ExecuteKeyedOperation(n, key, buffer, locked, endOfFile, operation);
+}
+
+bool GetRecordByKeyKind(Byte n, const std::string& key, TDynCharArr& buffer, bool& endOfFile, int kind)
+{
+    if (kind < 0 || size_t(kind) >= std::size(KeyKindOperations)) return false;
     bool locked = false;
-    bool endOfFile = false;
-    const bool found = ExecuteKeyedOperation(n, key, buffer, locked, endOfFile, operation);
-    if (!found && locked) return RetryLockedOperation(n, buffer, &key, operation, endOfFile);
-    return found;
+    return ExecuteKeyedOperation(n, key, buffer, locked, endOfFile, KeyKindOperations[kind]);
 }
 
 void InsertRecord(Byte n, const std::string& text)
 {
-    TWinBtr& file = CheckFileNumber(n);
-    std::string record(AutoIncrementLength, '\0');
-    record += text;
-    const SmallInt status = RunOnBuffer(file, Op::Insert, record.data(), Word(record.size()));
-    if (status != BtrStatus::Ok) Fail("This record could not be written.\r" + StatusLines(status));
+    ProgramLayer().InsertRecord(n, text);
 }
 
 void DeleteCurrentRecord(Byte n)
 {
-    const SmallInt status = DeleteStatus(CheckFileNumber(n));
-    if (status == BtrStatus::Ok) return;
-    if (!IsLockStatus(status)) FailDelete(status);
-    RetryDeleteRecord(n);
+    ProgramLayer().DeleteCurrentRecord(n);
+}
+
+void OpenHostFileByNumber(Byte n)
+{
+    if (n >= std::size(HostFileTable) || !HostFileTable[n].Spec || IsFileOpen(n)) return;
+    const THostFileEntry& entry = HostFileTable[n];
+    try {
+        OpenHostFile(n, HostDataDirectory + "\\" + entry.Spec, 0);
+        SetFileIndex(n, entry.Key);
+    } catch (const Exception&) {
+        EndProgramWithoutFile(entry.Spec);
+    }
 }
 
 const TBtrFile& HostFileSlot(Byte n)
 {
-    return slots[n];
+    return ProgramLayer().Slot(n);
 }
 
 std::shared_ptr<TOVFileStructure> HostTagStructure(HostFileTag tag)
 {
-    return tagStructures[size_t(tag)];
+    return ProgramLayer().TagStructure(tag);
 }
 
 void ShutdownHostFiles()
 {
-    for (auto& structure : tagStructures) structure.reset();
-    FreeAllFileSlots();
-    if (requesterLoaded) StopBtrieveRequester();
-    requesterLoaded = false;
+    ProgramLayer().Shutdown();
 }

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "hostdata/BFilesU2.h"
+#include "RecordFileTestSupport.h"
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
+#include "hostdata/BFilesU2.h"
 #include "hostdata/tests/SteppingTicks.h"
 #include "rtl/Clock.h"
 #include "rtl/WinApi.h"
@@ -40,21 +41,6 @@ std::string AccountKey(const std::string& client, const std::string& suffix, cha
 std::string TextOf(const TDynCharArr& buffer)
 {
     return std::string(buffer.begin() + 4, buffer.begin() + NoteLength);
-}
-
-std::string AbortText(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const EAbort& e) {
-        return e.Message();
-    }
-    return "<no abort>";
-}
-
-std::string StatusLines(int status)
-{
-    return "Btrieve status " + std::to_string(status) + ".\r" + BtrieveStatusText(status);
 }
 
 class RecordFileLayer : public ::testing::Test {
