@@ -13,6 +13,7 @@
 
 #include "db/Field.h"
 #include "engine/BseBDEDataset.h"
+#include "engine/BseBlobStream.h"
 #include "engine/BseEng.h"
 #include "engine/BseMemTable.h"
 #include "engine/tests/SessTestSupport.h"
@@ -128,6 +129,10 @@ public:
     {
     }
     TVirtEng* Engine() const override { return engine_; }
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override
+    {
+        return new TbqBlobStream(dynamic_cast<TBlobField*>(field), mode);
+    }
 
     // Every record's Name, sorted.
     std::vector<std::string> Names()
