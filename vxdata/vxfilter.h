@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/BseTable.h"
+#include "engine/core/BseTable.h"
 #include "rtl/Objects.h"
 #include "rtl/Types.h"
 

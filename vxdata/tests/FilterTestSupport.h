@@ -12,11 +12,11 @@
 #include <gtest/gtest.h>
 
 #include "db/Field.h"
-#include "engine/BseBDEDataset.h"
-#include "engine/BseBlobStream.h"
-#include "engine/BseEng.h"
-#include "engine/BseMemTable.h"
-#include "engine/tests/SessTestSupport.h"
+#include "engine/components/BseBDEDataset.h"
+#include "engine/components/BseBlobStream.h"
+#include "engine/core/BseEng.h"
+#include "engine/core/BseMemTable.h"
+#include "engine/tests/support/SessTestSupport.h"
 
 namespace filtertest {
 

@@ -10,7 +10,7 @@
 #include "FilterTestSupport.h"
 #include "db/BinaryFields.h"
 #include "db/Params.h"
-#include "engine/BseMainErr.h"
+#include "engine/components/BseMainErr.h"
 #include "rtl/DateTime.h"
 #include "rtl/Format.h"
 #include "rtl/FormatSettings.h"

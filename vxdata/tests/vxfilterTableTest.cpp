@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "db/DBTables.h"
-#include "engine/BkSession.h"
-#include "engine/BseSession.h"
-#include "engine/tests/HostClientsSupport.h"
+#include "engine/bk/BkSession.h"
+#include "engine/components/BseSession.h"
+#include "engine/tests/support/HostClientsSupport.h"
 #include "rtl/StringRoutines.h"
 #include "rtl/WinApi.h"
 #include "tools/mkdemo/DemoRegistry.h"

@@ -8,8 +8,8 @@
 
 #include "FilterTestSupport.h"
 #include "db/Bcd.h"
-#include "engine/BseCanExpr.h"
-#include "engine/BseFilt.h"
+#include "engine/core/BseCanExpr.h"
+#include "engine/core/BseFilt.h"
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
