@@ -1,6 +1,5 @@
 #include "vxdata/vxfilter.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -9,9 +8,9 @@
 #include "db/NumericFields.h"
 #include "engine/components/BseBDEDataset.h"
 #include "engine/components/BseBqTable.h"
+#include "engine/components/BseMainText.h"
 #include "engine/core/BseCanExpr.h"
 #include "engine/core/BseEng.h"
-#include "engine/components/BseMainText.h"
 #include "rtl/DateParse.h"
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
@@ -28,6 +27,8 @@ namespace {
 constexpr size_t MaxTokenLength = 64;
 constexpr size_t MaxNameLength = 255;
 constexpr size_t NodeSlotSize = 14;
+// Deeper parentheses fail the parse (the engine evaluates no deeper trees), before they exhaust the stack.
+constexpr Integer MaxNesting = 256;
 constexpr Word FilterPriority = 1;
 
 // Operand types: the kind of constant written right of an operator, by the type of the field on its left.
@@ -413,10 +414,13 @@ private:
     {
         const std::string token = NextToken();
         if (token == "(") {
+            if (nesting_ == MaxNesting) return false;
             Match(token);
             const bool outer = rightOfRelational_;
             rightOfRelational_ = false;
+            ++nesting_;
             const bool parsed = ParseL();
+            --nesting_;
             rightOfRelational_ = outer;
             return parsed && NextToken() == ")" && Match(")") && Reduce(3, "P");
         }
@@ -451,6 +455,7 @@ private:
     TbqBDEDataset* table_;
     bool logicalExpected_ = false;
     bool rightOfRelational_ = false;
+    Integer nesting_ = 0;
     TStackStr symbols_;
     TStackPtr nodes_;
 };

@@ -12,8 +12,8 @@
 #include "engine/core/BseFilt.h"
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
-#include "rtl/FormatSettings.h"
 #include "rtl/Format.h"
+#include "rtl/FormatSettings.h"
 #include "vcl/TestHelpers.h"
 #include "vxdata/vxStacks.h"
 #include "vxdata/vxfilter.h"
@@ -302,6 +302,14 @@ TEST_F(FilterCompiler, TextsThatDoNotParseGiveNoBlockAndNoMessage)
     for (const char* text : {"", "   ", "Qty =", "(Qty = 1", "Qty = 1 AND", "\"open"})
         EXPECT_EQ(Compiled(text), "nil") << text;
     EXPECT_TRUE(dialogs.Shown.empty());
+}
+
+TEST_F(FilterCompiler, ParenthesesNestDeepAsTheEngineEvaluatesAndNoDeeper)
+{
+    auto nested = [](Integer depth) { return std::string(depth, '(') + "Qty = 1" + std::string(depth, ')'); };
+    EXPECT_EQ(Compiled(nested(256)), "= 28 14 | int32 01000000 | field 1 Qty");
+    EXPECT_EQ(Compiled(nested(257)), "nil");
+    EXPECT_EQ(Compiled(nested(100000)), "nil");
 }
 
 TEST_F(FilterCompiler, AConstantThatDoesNotConvertRaisesTheConversionError)
