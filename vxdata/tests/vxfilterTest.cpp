@@ -234,6 +234,7 @@ TEST_F(FilterCompiler, TextsCompileToTheirTrees)
         // A name right of an operator ends before a blank-delimited AND or OR, not at a word that starts so.
         {"Name = X OR Qty < 5", "OR 56 14 | < 42 28 | int32 05000000 | field 2 Qty | = 84 70 | string 'X' | field 1 Name"},
         {"Name = Oregon", "= 28 14 | string 'Oregon' | field 1 Name"},
+        {"(Name) = Oregon", "= 28 14 | string 'Oregon' | field 1 Name"},
         {"Name = Tim ORDER", "= 28 14 | string 'Tim ORDER' | field 1 Name"},
         {"Name = (Ann OR Bob)", "= 28 14 | string 'Ann OR Bob' | field 1 Name"},
         // Arithmetic groups from the left; only a field on the left types the right side.
