@@ -1,8 +1,11 @@
 #include "db/Params.h"
 
+#include <cstring>
+
 #include "db/DBConsts.h"
 #include "db/DBErrors.h"
 #include "db/DBTypInfo.h"
+#include "db/NativeData.h"
 #include "rtl/SysUtils.h"
 
 namespace {
@@ -26,6 +29,14 @@ TFieldType TypeOfValue(const Variant& value)
     }
 }
 
+template <typename T>
+T Load(const void* buffer)
+{
+    T value;
+    std::memcpy(&value, buffer, sizeof value);
+    return value;
+}
+
 }  // namespace
 
 void TParam::Publish(TPublisher<TParam>& p)
@@ -40,6 +51,26 @@ void TParam::SetValue(const Variant& value)
     if (dataType_ == ftUnknown) dataType_ = TypeOfValue(value);
     value_ = value;
     bound_ = true;
+}
+
+void TParam::SetData(const void* buffer)
+{
+    switch (dataType_) {
+    case ftString:
+    case ftFixedChar:
+    case ftMemo: SetTyped(dataType_, Variant(std::string(static_cast<const char*>(buffer)))); break;
+    case ftSmallint: SetTyped(dataType_, Variant(Load<SmallInt>(buffer))); break;
+    case ftWord: SetTyped(dataType_, Variant(Load<Word>(buffer))); break;
+    case ftInteger:
+    case ftAutoInc: SetTyped(dataType_, Variant(Load<Integer>(buffer))); break;
+    case ftBoolean: SetTyped(dataType_, Variant(Load<Byte>(buffer) != 0)); break;
+    case ftFloat: SetTyped(dataType_, Variant(Load<double>(buffer))); break;
+    case ftCurrency: SetTyped(dataType_, Variant(Currency(Load<double>(buffer)))); break;
+    case ftDate: SetTyped(dataType_, Variant::FromDate(NativeDateToDateTime(Load<Integer>(buffer)))); break;
+    case ftTime: SetTyped(dataType_, Variant::FromDate(NativeTimeToDateTime(Load<Integer>(buffer)))); break;
+    case ftDateTime: SetTyped(dataType_, Variant::FromDate(NativeDateTimeToDateTime(Load<double>(buffer)))); break;
+    default: break;
+    }
 }
 
 void TParam::Clear()

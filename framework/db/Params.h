@@ -38,6 +38,9 @@ public:
     void SetAsBoolean(bool value) { SetTyped(ftBoolean, Variant(value)); }
     TDateTime AsDateTime() const { return IsNull() ? 0 : value_.ToDateTime(); }
     void SetAsDateTime(TDateTime value) { SetTyped(ftDateTime, Variant::FromDate(value)); }
+    // The value from a record-buffer form of DataType (see NativeData.h; a Boolean is true when its first byte is
+    // not zero). Other types leave the value as it is.
+    void SetData(const void* buffer);
     std::string DisplayName() const override { return name_.empty() ? TCollectionItem::DisplayName() : name_; }
     void Assign(TPersistent* source) override;
 
