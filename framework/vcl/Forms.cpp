@@ -11,6 +11,7 @@
 #include "vcl/ExtCtrls.h"
 #include "vcl/ImgList.h"
 #include "vcl/Menus.h"
+#include "vcl/OleStartup.h"
 #include "vcl/StdCtrls.h"
 
 TApplication* Application = nullptr;
@@ -48,10 +49,12 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM data)
     return TRUE;
 }
 
-// The application and screen objects exist for the program's whole life.
+// The application and screen objects exist for the program's whole life; OLE is started with the application's
+// initialisation and ended at shut-down.
 struct TGlobals {
     TGlobals()
     {
+        ChainOleStartup();
         Application = new TApplication(nullptr);
         Screen = new TScreen(nullptr);
         ApplicationHandleException = [](TObject* sender) { Application->HandleException(sender); };
@@ -59,6 +62,7 @@ struct TGlobals {
                         TListBox, TScrollBox, TScrollBar, TRadioGroup, TBitBtn, TSpeedButton, TPanel, TBevel, TShape,
                         TImage, TTimer, TStatusBar, TMainMenu, TPopupMenu, TMenuItem, TImageList>();
     }
+    ~TGlobals() { EndOleStartup(); }
 } globals;
 
 }  // namespace

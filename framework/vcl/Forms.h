@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "vcl/Controls.h"
@@ -274,13 +275,29 @@ public:
 
     // Runs the start-up hook chain (InitProc).
     void Initialize();
-    // Creates a form of class T owned by the application; the first one becomes the main form.
+    // Creates a form or data module of class T owned by the application, as the program's start-up does:
+    // reference (the program's global variable) is set before the form file is read and OnCreate runs, and is
+    // cleared again when that fails. The first form becomes the main form.
+    template <class T>
+    void CreateForm(T*& reference)
+    {
+        T* instance = new T(this);
+        reference = instance;
+        try {
+            instance->AfterConstruction();
+        } catch (...) {
+            reference = nullptr;
+            delete instance;
+            throw;
+        }
+        if constexpr (std::is_base_of_v<TCustomForm, T>) FormCreated(instance);
+    }
     template <class T>
     T* CreateForm()
     {
-        T* form = CreateObject<T>(this);
-        FormCreated(form);
-        return form;
+        T* instance = nullptr;
+        CreateForm(instance);
+        return instance;
     }
     void FormCreated(TCustomForm* form);
     void Run();
