@@ -1066,7 +1066,7 @@ void TWinControl::Dispatch(TMessage& message)
         WMEraseBkgnd(message);
         return;
     case WM_WINDOWPOSCHANGED: {
-        DefaultHandler(message);
+        // The bounds follow the window before the default handling sends WM_SIZE (a form's OnResize reads them).
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
         if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) {
             RECT rect;
@@ -1080,6 +1080,7 @@ void TWinControl::Dispatch(TMessage& message)
             height_ = rect.bottom - rect.top;
             if (resized) AlignControls();
         }
+        DefaultHandler(message);
         if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) UpdateShowing();
         return;
     }
