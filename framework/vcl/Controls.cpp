@@ -158,11 +158,81 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     return message.Result;
 }
 
+// ---- TSizeConstraints
+
+void TSizeConstraints::Publish(TPublisher<TSizeConstraints>& p)
+{
+    p.Property("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight).Default(0);
+    p.Property("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth).Default(0);
+    p.Property("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight).Default(0);
+    p.Property("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth).Default(0);
+}
+
+void TSizeConstraints::Assign(TPersistent* source)
+{
+    if (auto* other = dynamic_cast<TSizeConstraints*>(source)) {
+        maxHeight_ = other->maxHeight_;
+        maxWidth_ = other->maxWidth_;
+        minHeight_ = other->minHeight_;
+        minWidth_ = other->minWidth_;
+        Change();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TSizeConstraints::SetMaxHeight(TConstraintSize value)
+{
+    if (value == maxHeight_) return;
+    maxHeight_ = value;
+    if (value > 0 && value < minHeight_) minHeight_ = value;
+    Change();
+}
+
+void TSizeConstraints::SetMaxWidth(TConstraintSize value)
+{
+    if (value == maxWidth_) return;
+    maxWidth_ = value;
+    if (value > 0 && value < minWidth_) minWidth_ = value;
+    Change();
+}
+
+void TSizeConstraints::SetMinHeight(TConstraintSize value)
+{
+    if (value == minHeight_) return;
+    minHeight_ = value;
+    if (maxHeight_ > 0 && value > maxHeight_) maxHeight_ = value;
+    Change();
+}
+
+void TSizeConstraints::SetMinWidth(TConstraintSize value)
+{
+    if (value == minWidth_) return;
+    minWidth_ = value;
+    if (maxWidth_ > 0 && value > maxWidth_) maxWidth_ = value;
+    Change();
+}
+
+void TSizeConstraints::Constrain(Integer& width, Integer& height) const
+{
+    if (minWidth_ > 0 && width < minWidth_) width = minWidth_;
+    if (maxWidth_ > 0 && width > maxWidth_) width = maxWidth_;
+    if (minHeight_ > 0 && height < minHeight_) height = minHeight_;
+    if (maxHeight_ > 0 && height > maxHeight_) height = maxHeight_;
+}
+
+void TSizeConstraints::Change()
+{
+    if (OnChange) OnChange(this);
+}
+
 // ---- TControl
 
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>())
+TControl::TControl(TComponent* owner)
+    : TComponent(owner), font_(std::make_unique<TFont>()), constraints_(std::make_unique<TSizeConstraints>())
 {
     font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
+    constraints_->OnChange = [this](TObject*) { SetBounds(left_, top_, width_, height_); };
 }
 
 TControl::~TControl()
@@ -183,6 +253,8 @@ void TControl::Publish(TPublisher<TControl>& p)
     p.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
     p.Property("Color", &TControl::Color, &TControl::SetColor).Idents(ColorIdentToInt, ColorIntToIdent);
     p.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+    p.Property("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+    p.Property("Constraints", &TControl::Constraints, &TControl::SetConstraints);
     p.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault);
     p.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     p.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
@@ -218,12 +290,16 @@ void TControl::SetParent(TWinControl* parent)
     if (parent == parent_) return;
     if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
     if (parent_) parent_->RemoveControl(this);
-    if (parent) parent->InsertControl(this);
+    if (parent) {
+        parent->InsertControl(this);
+        UpdateAnchorRules();
+    }
 }
 
 void TControl::Loaded()
 {
     TComponent::Loaded();
+    UpdateAnchorRules();
     RequestAlign();
 }
 
@@ -241,14 +317,71 @@ void TControl::SetPopupMenu(TPopupMenu* menu)
 
 void TControl::SetBounds(Integer left, Integer top, Integer width, Integer height)
 {
+    constraints_->Constrain(width, height);
+    width = std::max(width, 0);
+    height = std::max(height, 0);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     const bool resized = width != width_ || height != height_;
     left_ = left;
     top_ = top;
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
+    width_ = width;
+    height_ = height;
     BoundsChanged();
+    UpdateAnchorRules();
     if (resized) RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors anchors)
+{
+    if (anchors == anchors_) return;
+    anchors_ = anchors;
+    UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules()
+{
+    if (anchorMove_ || state_.Contains(csLoading)) return;
+    if (anchors_ == TAnchors{akLeft, akTop} || !parent_) {
+        originalParentSize_ = Point(0, 0);
+        return;
+    }
+    auto rule = [](bool nearEdge, bool farEdge, Integer position, Integer size) {
+        if (farEdge) return nearEdge ? size : position;
+        return position + size / 2;
+    };
+    anchorRules_.x = rule(anchors_.Contains(akLeft), anchors_.Contains(akRight), left_, width_);
+    anchorRules_.y = rule(anchors_.Contains(akTop), anchors_.Contains(akBottom), top_, height_);
+    const TRect client = parent_->ClientRect();
+    originalParentSize_ = Point(client.right, client.bottom);
+}
+
+void TControl::ApplyAnchors(TPoint parentSize)
+{
+    if (originalParentSize_.x == 0 || originalParentSize_.y == 0) return;
+    // Per direction: both edges keep the size's distance, the far edge alone the position's, neither the middle's
+    // proportion.
+    auto place = [](bool nearEdge, bool farEdge, Integer rule, Integer original, Integer now, Integer& position,
+                    Integer& size) {
+        if (farEdge && nearEdge)
+            size = now - (original - rule);
+        else if (farEdge)
+            position = now - (original - rule);
+        else if (!nearEdge)
+            position = MulDiv(rule, now, original) - size / 2;
+    };
+    Integer left = left_, top = top_, width = width_, height = height_;
+    place(anchors_.Contains(akLeft), anchors_.Contains(akRight), anchorRules_.x, originalParentSize_.x, parentSize.x,
+          left, width);
+    place(anchors_.Contains(akTop), anchors_.Contains(akBottom), anchorRules_.y, originalParentSize_.y, parentSize.y,
+          top, height);
+    anchorMove_ = true;
+    try {
+        SetBounds(left, top, width, height);
+    } catch (...) {
+        anchorMove_ = false;
+        throw;
+    }
+    anchorMove_ = false;
 }
 
 void TControl::BoundsChanged()
@@ -579,6 +712,10 @@ void TWinControl::Publish(TPublisher<TWinControl>& p)
 {
     p.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
     p.Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Stored(true);
+    p.Property("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D).Stored(&TWinControl::IsCtl3DStored);
+    p.Property("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D).Default(true);
+    p.Property("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode).Default(imDontCare);
+    p.Property("ImeName", &TWinControl::ImeName, &TWinControl::SetImeName);
     p.Property("OnKeyDown", &TWinControl::OnKeyDown);
     p.Property("OnKeyUp", &TWinControl::OnKeyUp);
     p.Property("OnKeyPress", &TWinControl::OnKeyPress);
@@ -598,6 +735,7 @@ void TWinControl::InsertControl(TControl* control)
     controls_.push_back(control);
     if (auto* window = dynamic_cast<TWinControl*>(control)) {
         tabList_.push_back(window);
+        if (window->parentCtl3D_) window->Perform(CM_PARENTCTL3DCHANGED);
         if (handle_) window->CreateHandle();
     }
     if (control->parentFont_) control->Perform(CM_PARENTFONTCHANGED);
@@ -634,6 +772,39 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled)
         if (control->Visible() && (allowDisabled || control->Enabled()) && PtInRect(&rect, pos)) return control;
     }
     return nullptr;
+}
+
+void TWinControl::SetCtl3D(bool value)
+{
+    parentCtl3D_ = false;
+    if (value == ctl3D_) return;
+    ctl3D_ = value;
+    Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool value)
+{
+    if (value == parentCtl3D_) return;
+    parentCtl3D_ = value;
+    if (parentCtl3D_) Perform(CM_PARENTCTL3DCHANGED);
+}
+
+void TWinControl::AddBorder(TCreateParams& params, TBorderStyle style)
+{
+    ctl3DBorder_ = style == bsSingle;
+    if (!ctl3DBorder_) return;
+    if (ctl3D_)
+        params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+        params.Style |= WS_BORDER;
+}
+
+// A window made with a border remade with the other one (an edit draws its own); the children that follow take the
+// new Ctl3D.
+void TWinControl::CMCtl3DChanged(TMessage&)
+{
+    if (ctl3DBorder_) RecreateWnd();
+    NotifyControls(CM_PARENTCTL3DCHANGED);
 }
 
 void TWinControl::SetTabStop(bool value)
@@ -804,6 +975,9 @@ TRect TWinControl::AlignChildren()
             }
         }
     }
+    const TRect client = ClientRect();
+    for (TControl* control : controls_)
+        if (control->Align() == alNone) control->ApplyAnchors(Point(client.right, client.bottom));
     return rect;
 }
 
@@ -1050,6 +1224,15 @@ void TWinControl::Dispatch(TMessage& message)
     case CM_VISIBLECHANGED:
         CMVisibleChanged(message);
         return;
+    case CM_CTL3DCHANGED:
+        CMCtl3DChanged(message);
+        return;
+    case CM_PARENTCTL3DCHANGED:
+        if (parentCtl3D_ && parent_ && parent_->ctl3D_ != ctl3D_) {
+            ctl3D_ = parent_->ctl3D_;
+            Perform(CM_CTL3DCHANGED);
+        }
+        return;
     case CM_SHOWHINTCHANGED:
         NotifyControls(CM_PARENTSHOWHINTCHANGED);
         return;
@@ -1066,7 +1249,7 @@ void TWinControl::Dispatch(TMessage& message)
         WMEraseBkgnd(message);
         return;
     case WM_WINDOWPOSCHANGED: {
-        DefaultHandler(message);
+        // The bounds follow the window before the default handling sends WM_SIZE (a form's OnResize reads them).
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
         if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) {
             RECT rect;
@@ -1080,6 +1263,7 @@ void TWinControl::Dispatch(TMessage& message)
             height_ = rect.bottom - rect.top;
             if (resized) AlignControls();
         }
+        DefaultHandler(message);
         if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) UpdateShowing();
         return;
     }

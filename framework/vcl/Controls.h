@@ -30,6 +30,17 @@ using TBorderStyle = TFormBorderStyle;
 DUN_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin");
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 DUN_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient");
+// The parent's edges a control keeps its distances to when the parent is resized; neither of two opposite edges
+// keeps the control's middle at the same proportion of the parent.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+DUN_ENUM(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom");
+using TAnchors = Set<TAnchorKind>;
+// How a control asks the input method to be when it has the focus (stored only: no input method exists here).
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+DUN_ENUM(TImeMode, "imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha", "imHira", "imSKata",
+         "imKata", "imChinese", "imSHanguel", "imHanguel");
+using TImeName = std::string;
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = Set<TShiftStateItem>;
@@ -70,6 +81,36 @@ TControl* GetCaptureControl();
 std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);
 
+using TConstraintSize = Integer;
+
+// The smallest and largest width and height of a control; 0 is no limit. A minimum above the maximum moves the
+// maximum up to it, and a maximum below the minimum moves the minimum down.
+class TSizeConstraints : public TPersistent {
+    DUN_CLASS(TSizeConstraints, TPersistent)
+public:
+    TSizeConstraints() = default;
+    void Assign(TPersistent* source) override;
+
+    TConstraintSize MaxHeight() const { return maxHeight_; }
+    void SetMaxHeight(TConstraintSize value);
+    TConstraintSize MaxWidth() const { return maxWidth_; }
+    void SetMaxWidth(TConstraintSize value);
+    TConstraintSize MinHeight() const { return minHeight_; }
+    void SetMinHeight(TConstraintSize value);
+    TConstraintSize MinWidth() const { return minWidth_; }
+    void SetMinWidth(TConstraintSize value);
+    // Brings a size within the limits.
+    void Constrain(Integer& width, Integer& height) const;
+    TNotifyEvent OnChange;
+
+    static void Publish(TPublisher<TSizeConstraints>& p);
+
+private:
+    void Change();
+
+    TConstraintSize maxHeight_ = 0, maxWidth_ = 0, minHeight_ = 0, minWidth_ = 0;
+};
+
 class TControl : public TComponent {
     DUN_CLASS(TControl, TComponent)
     friend class TWinControl;
@@ -107,6 +148,10 @@ public:
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors anchors);
+    TSizeConstraints* Constraints() const { return constraints_.get(); }
+    void SetConstraints(TSizeConstraints* constraints) { constraints_->Assign(constraints); }
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
     virtual void Show() { SetVisible(true); }
@@ -185,6 +230,8 @@ protected:
     virtual void BoundsChanged();
     void RequestAlign();
     void FontChanged(TObject* sender);
+    // Remembers the distances to the parent's edges that the anchors keep.
+    void UpdateAnchorRules();
 
     TWinControl* parent_ = nullptr;
     Integer left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -203,11 +250,21 @@ protected:
     std::string text_;
     TControlState controlState_;
     TControlStyle controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    TAnchors anchors_{akLeft, akTop};
+    std::unique_ptr<TSizeConstraints> constraints_;
 
 private:
+    // Moves and sizes the control as its anchors ask for the parent's new client size.
+    void ApplyAnchors(TPoint parentSize);
     void HandleMouseMessage(TMessage& message);
     void ContextPopup(TMessage& message);
     void ParentShowHintChanged();
+
+    // For the anchors: per direction the width (both edges), the left or top (the far edge only) or the middle
+    // (neither), with the parent's client size they were taken at (0: the control is not anchored).
+    TPoint anchorRules_{0, 0};
+    TPoint originalParentSize_{0, 0};
+    bool anchorMove_ = false;
 };
 
 struct TCreateParams {
@@ -243,6 +300,17 @@ public:
 
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
+    // A bordered control shows a 3-D (sunken) border with Ctl3D and a flat one without; while ParentCtl3D is set,
+    // Ctl3D follows the parent's.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return parentCtl3D_; }
+    void SetParentCtl3D(bool value);
+    bool IsCtl3DStored() const { return !parentCtl3D_; }
+    TImeMode ImeMode() const { return imeMode_; }
+    void SetImeMode(TImeMode mode) { imeMode_ = mode; }
+    TImeName ImeName() const { return imeName_; }
+    void SetImeName(const TImeName& name) { imeName_ = name; }
     Integer TabOrder() const;
     void SetTabOrder(Integer order);
     void GetTabOrderList(std::vector<TWinControl*>& list) const;
@@ -283,6 +351,8 @@ protected:
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     virtual void CreateParams(TCreateParams& params);
+    // The border of a bordered control (bsSingle): a sunken client edge with Ctl3D, a flat line without.
+    void AddBorder(TCreateParams& params, TBorderStyle style);
     virtual void CreateWnd();
     virtual void CreateHandle();
     // Right after the window exists (the window text and children are set up here).
@@ -321,6 +391,7 @@ protected:
     void CMFontChanged(TMessage& message);
     void CMColorChanged(TMessage& message);
     void CMVisibleChanged(TMessage& message);
+    void CMCtl3DChanged(TMessage& message);
     void WMContextMenu(TMessage& message);
     void WMSetFocus(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
@@ -334,6 +405,11 @@ protected:
     std::vector<TControl*> controls_;   // every child, in z-order
     std::vector<TWinControl*> tabList_;  // window children in tab order
     bool tabStop_ = false;
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
+    bool ctl3DBorder_ = false;  // the window has a bsSingle border, whose look Ctl3D sets
+    TImeMode imeMode_ = imDontCare;
+    TImeName imeName_;
     bool showing_ = false;
     Integer alignDisabled_ = 0;
     std::unique_ptr<TBrush> brush_;

@@ -818,6 +818,10 @@ void TCustomForm::Dispatch(TMessage& message)
         DefaultHandler(message);
         if (OnResize) OnResize(this);
         return;
+    case WM_GETMINMAXINFO:
+        DefaultHandler(message);
+        ConstrainTracking(*reinterpret_cast<MINMAXINFO*>(message.LParam));
+        return;
     case WM_WINDOWPOSCHANGED:
         TWinControl::Dispatch(message);
         if (formStyle_ == fsMDIForm) AlignControls();
@@ -826,6 +830,15 @@ void TCustomForm::Dispatch(TMessage& message)
         break;
     }
     TWinControl::Dispatch(message);
+}
+
+// The user sizes the form within its constraints.
+void TCustomForm::ConstrainTracking(MINMAXINFO& info) const
+{
+    if (constraints_->MinWidth() > 0) info.ptMinTrackSize.x = constraints_->MinWidth();
+    if (constraints_->MinHeight() > 0) info.ptMinTrackSize.y = constraints_->MinHeight();
+    if (constraints_->MaxWidth() > 0) info.ptMaxTrackSize.x = constraints_->MaxWidth();
+    if (constraints_->MaxHeight() > 0) info.ptMaxTrackSize.y = constraints_->MaxHeight();
 }
 
 void TCustomForm::NotifyFocusChanged(TMessage& message)
@@ -1089,7 +1102,7 @@ void TScrollBox::CreateParams(TCreateParams& params)
 {
     TScrollingWinControl::CreateParams(params);
     params.Style |= WS_CLIPCHILDREN;
-    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+    AddBorder(params, borderStyle_);
 }
 
 // ---- TApplication

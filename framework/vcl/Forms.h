@@ -231,6 +231,7 @@ private:
     void CloseModal();
     void ShowOrHideWindowQuietly();
     void NotifyFocusChanged(TMessage& message);
+    void ConstrainTracking(MINMAXINFO& info) const;
     void MenuCommand(Word id);
     bool SendFocusMessage(TWinControl* control, Cardinal msg, std::exception_ptr* failure);
 

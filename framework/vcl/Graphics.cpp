@@ -424,9 +424,31 @@ void TCanvas::Tell(const TCanvasDrawing& drawing)
     if (listener_) listener_->Drawn(drawing);
 }
 
-void TCanvas::Shape(const char* kind, const TRect& rect)
+void TCanvas::Shape(const char* kind, const TRect& rect, UINT type, UINT flags)
 {
-    if (listener_) Tell(Drawing(kind, rect));
+    if (!listener_) return;
+    TCanvasDrawing drawing = Drawing(kind, rect);
+    drawing.Type = type;
+    drawing.Flags = flags;
+    Tell(drawing);
+}
+
+void TCanvas::CopyShape(const char* kind, const TRect& dest, const TRect& source)
+{
+    if (!listener_) return;
+    TCanvasDrawing drawing = Drawing(kind, dest);
+    drawing.SourceRect = source;
+    Tell(drawing);
+}
+
+void TCanvas::TextShape(const char* kind, const TRect& rect, TPoint pos, const std::string& text, UINT flags)
+{
+    if (!listener_) return;
+    TCanvasDrawing drawing = Drawing(kind, rect);
+    drawing.Pos = pos;
+    drawing.Text = text;
+    drawing.Flags = flags;
+    Tell(drawing);
 }
 
 TColor TCanvas::Pixels(Integer x, Integer y)
@@ -460,12 +482,7 @@ void TCanvas::TextOut(Integer x, Integer y, const std::string& text)
     RequireHandle();
     ExtTextOutA(dc_, x, y, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
     const SIZE size = TextExtent(text);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("TextOut", Bounds(x, y, size.cx, size.cy));
-        drawing.Pos = Point(x, y);
-        drawing.Text = text;
-        Tell(drawing);
-    }
+    TextShape("TextOut", Bounds(x, y, size.cx, size.cy), Point(x, y), text, 0);
     penPos_.x = x + size.cx;
     Changed();
 }
@@ -475,13 +492,7 @@ void TCanvas::TextRect(const TRect& rect, Integer x, Integer y, const std::strin
     RequireHandle();
     const UINT options = ETO_CLIPPED | (brush_->Style() != bsClear ? ETO_OPAQUE : 0);
     ExtTextOutA(dc_, x, y, options, &rect, text.c_str(), UINT(text.size()), nullptr);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("TextRect", rect);
-        drawing.Pos = Point(x, y);
-        drawing.Text = text;
-        drawing.Flags = options;
-        Tell(drawing);
-    }
+    TextShape("TextRect", rect, Point(x, y), text, options);
     Changed();
 }
 
@@ -489,13 +500,7 @@ void TCanvas::ExtTextOut(Integer x, Integer y, UINT options, const TRect* rect, 
 {
     RequireHandle();
     ExtTextOutA(dc_, x, y, options, rect, text.c_str(), UINT(text.size()), nullptr);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("ExtTextOut", rect ? *rect : TRect{});
-        drawing.Pos = Point(x, y);
-        drawing.Text = text;
-        drawing.Flags = options;
-        Tell(drawing);
-    }
+    TextShape("ExtTextOut", rect ? *rect : TRect{}, Point(x, y), text, options);
     Changed();
 }
 
@@ -505,13 +510,7 @@ Integer TCanvas::DrawText(const std::string& text, TRect& rect, UINT format)
     const TRect asked = rect;
     const Integer height = DrawTextA(dc_, text.c_str(), int(text.size()), &rect, format);
     if (format & DT_CALCRECT) return height;
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("DrawText", asked);
-        drawing.Pos = Point(asked.left, asked.top);
-        drawing.Text = text;
-        drawing.Flags = format;
-        Tell(drawing);
-    }
+    TextShape("DrawText", asked, Point(asked.left, asked.top), text, format);
     Changed();
     return height;
 }
@@ -635,11 +634,7 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
     StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source->Handle(),
                sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
                sourceRect.bottom - sourceRect.top, copyMode_);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("CopyRect", dest);
-        drawing.SourceRect = sourceRect;
-        Tell(drawing);
-    }
+    CopyShape("CopyRect", dest, sourceRect);
     Changed();
 }
 
@@ -654,11 +649,7 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& sourceR
     HDC source = bitmap->Canvas()->Handle();
     TransparentBlt(dc_, dest.left, dest.top, destWidth, destHeight, source, sourceRect.left, sourceRect.top, width,
                    height, ColorToRGB(transparentColor));
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("BrushCopy", dest);
-        drawing.SourceRect = sourceRect;
-        Tell(drawing);
-    }
+    CopyShape("BrushCopy", dest, sourceRect);
     Changed();
 }
 
@@ -672,29 +663,21 @@ void TCanvas::DrawFocusRect(const TRect& rect)
 
 void TCanvas::DrawFrameControl(TRect& rect, UINT type, UINT state)
 {
-    RequireHandle();
-    const TRect asked = rect;
-    ::DrawFrameControl(dc_, &rect, type, state);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("DrawFrameControl", asked);
-        drawing.Type = type;
-        drawing.Flags = state;
-        Tell(drawing);
-    }
-    Changed();
+    DrawFrame("DrawFrameControl", ::DrawFrameControl, rect, type, state);
 }
 
 void TCanvas::DrawEdge(TRect& rect, UINT edge, UINT flags)
 {
+    DrawFrame("DrawEdge", ::DrawEdge, rect, edge, flags);
+}
+
+// The record keeps the rectangle asked for; the caller's may become the inner one.
+void TCanvas::DrawFrame(const char* kind, TFrameDrawer draw, TRect& rect, UINT type, UINT flags)
+{
     RequireHandle();
     const TRect asked = rect;
-    ::DrawEdge(dc_, &rect, edge, flags);
-    if (listener_) {
-        TCanvasDrawing drawing = Drawing("DrawEdge", asked);
-        drawing.Type = edge;
-        drawing.Flags = flags;
-        Tell(drawing);
-    }
+    draw(dc_, &rect, type, flags);
+    Shape(kind, asked, type, flags);
     Changed();
 }
 

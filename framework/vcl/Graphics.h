@@ -281,8 +281,12 @@ private:
     void SelectTools();
     void ToolChanged(TObject*);
     void Tell(const TCanvasDrawing& drawing);
-    void Shape(const char* kind, const TRect& rect);
+    void Shape(const char* kind, const TRect& rect, UINT type = 0, UINT flags = 0);
+    void CopyShape(const char* kind, const TRect& dest, const TRect& source);
+    void TextShape(const char* kind, const TRect& rect, TPoint pos, const std::string& text, UINT flags);
     void DrawGraphic(const char* kind, const TRect& rect, TGraphic* graphic);
+    using TFrameDrawer = BOOL(WINAPI*)(HDC, LPRECT, UINT, UINT);
+    void DrawFrame(const char* kind, TFrameDrawer draw, TRect& rect, UINT type, UINT flags);
 
     HDC dc_ = nullptr;
     std::unique_ptr<TFont> font_;

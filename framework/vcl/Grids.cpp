@@ -303,7 +303,7 @@ void TCustomGrid::CreateParams(TCreateParams& params)
     params.Style |= WS_TABSTOP;
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) params.Style |= WS_VSCROLL;
     if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
-    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+    AddBorder(params, borderStyle_);
 }
 
 void TCustomGrid::CreateWnd()

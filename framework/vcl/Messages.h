@@ -95,6 +95,7 @@ constexpr Cardinal CM_COLORCHANGED = CM_BASE + 13;
 constexpr Cardinal CM_FONTCHANGED = CM_BASE + 14;
 constexpr Cardinal CM_CURSORCHANGED = CM_BASE + 15;
 constexpr Cardinal CM_PARENTCTL3DCHANGED = CM_BASE + 16;
+constexpr Cardinal CM_CTL3DCHANGED = CM_BASE + 17;
 constexpr Cardinal CM_TEXTCHANGED = CM_BASE + 18;
 constexpr Cardinal CM_MOUSEENTER = CM_BASE + 19;
 constexpr Cardinal CM_MOUSELEAVE = CM_BASE + 20;

@@ -131,7 +131,7 @@ void TCustomEdit::CreateParams(TCreateParams& params)
     TWinControl::CreateParams(params);
     params.SystemClass = "EDIT";
     params.Style |= ES_AUTOHSCROLL;
-    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+    AddBorder(params, borderStyle_);
     if (charCase_ == ecUpperCase) params.Style |= ES_UPPERCASE;
     if (charCase_ == ecLowerCase) params.Style |= ES_LOWERCASE;
     if (readOnly_) params.Style |= ES_READONLY;
@@ -783,7 +783,7 @@ void TListBox::CreateParams(TCreateParams& params)
     TWinControl::CreateParams(params);
     params.SystemClass = "LISTBOX";
     params.Style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
-    params.ExStyle |= WS_EX_CLIENTEDGE;
+    AddBorder(params, bsSingle);
 }
 
 void TListBox::CreateWindowHandle(const TCreateParams& params)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <map>
 
 // ---- pumping and input
@@ -71,17 +72,25 @@ void ClickControl(TControl* control)
 
 namespace {
 
-// The input's absolute coordinates: 0..65535 over the primary screen.
-void SendMouseInput(DWORD flags, TPoint screen)
+using TInputStep = std::function<void()>;
+
+// A mouse event at a screen point: absolute coordinates run 0..65535 over the primary screen.
+TInputStep MouseEvent(DWORD flags, TPoint screen)
 {
-    const Integer width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((Int64(screen.x) * 65536 + width - 1) / width);
-    input.mi.dy = LONG((Int64(screen.y) * 65536 + height - 1) / height);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-    PumpMessages(20);
+    return [flags, screen] {
+        const Integer width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = LONG((Int64(screen.x) * 65536 + width - 1) / width);
+        input.mi.dy = LONG((Int64(screen.y) * 65536 + height - 1) / height);
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+    };
+}
+
+TInputStep ModifierKeys(TShiftState shift, bool down)
+{
+    return [shift, down] { PressModifiers(shift, down); };
 }
 
 DWORD ButtonFlags(TMouseButton button, bool down)
@@ -93,54 +102,99 @@ DWORD ButtonFlags(TMouseButton button, bool down)
     }
 }
 
+// The moves from one screen point to another, in steps.
+void AddMoves(std::vector<TInputStep>& steps, TPoint from, TPoint to, Integer count)
+{
+    for (Integer step = 1; step <= count; ++step)
+        steps.push_back(MouseEvent(0, Point(from.x + (to.x - from.x) * step / count,
+                                            from.y + (to.y - from.y) * step / count)));
+}
+
+std::deque<TInputStep>& PendingSteps()
+{
+    static std::deque<TInputStep> steps;
+    return steps;
+}
+
+void CALLBACK SendNextStep(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (PendingSteps().empty()) return;
+    TInputStep step = std::move(PendingSteps().front());
+    PendingSteps().pop_front();
+    step();
+}
+
+// Sends one step per tick of a thread timer. A timer ticks only when nothing else waits in the queue, so each step
+// is handled before the next is sent, also by a modal loop that a step starts (a form sized by its border).
+void SendSteps(const std::vector<TInputStep>& steps)
+{
+    PendingSteps().insert(PendingSteps().end(), steps.begin(), steps.end());
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, SendNextStep);
+    PumpUntil([] { return PendingSteps().empty(); }, 10000);
+    KillTimer(nullptr, timer);
+    PendingSteps().clear();
+    PumpMessages(20);  // short: a control's own timer (a drag scrolling) may tick on
+}
+
 }  // namespace
 
 void MousePress(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
 {
-    PressModifiers(shift, true);
-    SendMouseInput(ButtonFlags(button, true), control->ClientToScreen(at));
+    SendSteps({ModifierKeys(shift, true), MouseEvent(ButtonFlags(button, true), control->ClientToScreen(at))});
 }
 
 void MouseMoveTo(TControl* control, TPoint at, Integer steps)
 {
     POINT from;
     GetCursorPos(&from);
-    const TPoint to = control->ClientToScreen(at);
-    for (Integer step = 1; step <= steps; ++step)
-        SendMouseInput(0, Point(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps));
+    std::vector<TInputStep> moves;
+    AddMoves(moves, from, control->ClientToScreen(at), steps);
+    SendSteps(moves);
 }
 
 void MouseRelease(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
 {
-    SendMouseInput(ButtonFlags(button, false), control->ClientToScreen(at));
-    PressModifiers(shift, false);
-    PumpMessages();
+    SendSteps({MouseEvent(ButtonFlags(button, false), control->ClientToScreen(at)), ModifierKeys(shift, false)});
 }
 
 void MouseClick(TControl* control, TPoint at, TMouseButton button, TShiftState shift)
 {
-    MousePress(control, at, button, shift);
-    MouseRelease(control, at, button, shift);
+    const TPoint screen = control->ClientToScreen(at);
+    SendSteps({ModifierKeys(shift, true), MouseEvent(ButtonFlags(button, true), screen),
+               MouseEvent(ButtonFlags(button, false), screen), ModifierKeys(shift, false)});
 }
 
 void MouseDoubleClick(TControl* control, TPoint at, TShiftState shift)
 {
-    PressModifiers(shift, true);
     const TPoint screen = control->ClientToScreen(at);
-    for (int click = 0; click < 2; ++click) {
-        SendMouseInput(MOUSEEVENTF_LEFTDOWN, screen);
-        SendMouseInput(MOUSEEVENTF_LEFTUP, screen);
-    }
-    PressModifiers(shift, false);
-    PumpMessages();
+    SendSteps({ModifierKeys(shift, true), MouseEvent(MOUSEEVENTF_LEFTDOWN, screen),
+               MouseEvent(MOUSEEVENTF_LEFTUP, screen), MouseEvent(MOUSEEVENTF_LEFTDOWN, screen),
+               MouseEvent(MOUSEEVENTF_LEFTUP, screen), ModifierKeys(shift, false)});
 }
 
 void MouseDrag(TControl* control, TPoint from, TPoint to, Integer steps, TShiftState shift)
 {
-    MouseMoveTo(control, from);
-    MousePress(control, from, mbLeft, shift);
-    MouseMoveTo(control, to, steps);
-    MouseRelease(control, to, mbLeft, shift);
+    const TPoint start = control->ClientToScreen(from), end = control->ClientToScreen(to);
+    std::vector<TInputStep> gesture{MouseEvent(0, start), ModifierKeys(shift, true),
+                                    MouseEvent(MOUSEEVENTF_LEFTDOWN, start)};
+    AddMoves(gesture, start, end, steps);
+    gesture.push_back(MouseEvent(MOUSEEVENTF_LEFTUP, end));
+    gesture.push_back(ModifierKeys(shift, false));
+    SendSteps(gesture);
+}
+
+void SizeFormByMouse(TCustomForm* form, Integer dx, Integer dy)
+{
+    HWND window = form->Handle();
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const TPoint corner = Point(frame.right - 1, frame.bottom - 1), end = Point(corner.x + dx, corner.y + dy);
+    std::vector<TInputStep> gesture{MouseEvent(0, corner), [window, corner] {
+        PostMessageA(window, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, MAKELPARAM(corner.x, corner.y));
+    }};
+    AddMoves(gesture, corner, end, 5);
+    gesture.push_back(MouseEvent(MOUSEEVENTF_LEFTUP, end));
+    SendSteps(gesture);
 }
 
 void ActivateForm(TCustomForm* form)

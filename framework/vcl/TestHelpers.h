@@ -21,15 +21,22 @@ void TypeText(const std::string& text);
 void ClickControl(TControl* control);
 // Real mouse input: SendInput moves the real cursor and presses real buttons (Shift, Ctrl and Alt held through the
 // input queue as asked), so mouse hooks, capture and GetCursorPos loops see what a person's mouse does. Points are in
-// the control's client coordinates (a graphic control's own); each step pumps the queue.
+// the control's client coordinates (a graphic control's own; they may lie outside it). Each event is handled before
+// the next is sent, also inside a modal loop that the gesture starts; the queue is pumped until quiet at the end.
 void MouseClick(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
 void MouseDoubleClick(TControl* control, TPoint at, TShiftState shift = {});
-// Presses the left button at from, moves to `to` in steps, releases there.
+// Presses the left button at from, moves to `to` in steps, releases there: also a drag that starts a modal loop
+// (a form's border sized by the mouse).
 void MouseDrag(TControl* control, TPoint from, TPoint to, Integer steps = 4, TShiftState shift = {});
-// A drag's parts, for a test that looks in between. The modifiers stay down from the press to the release.
+// A drag's parts, for a test that looks in between (a press that starts a modal loop needs MouseDrag). The
+// modifiers stay down from the press to the release.
 void MousePress(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
 void MouseMoveTo(TControl* control, TPoint at, Integer steps = 1);
 void MouseRelease(TControl* control, TPoint at, TMouseButton button = mbLeft, TShiftState shift = {});
+// Sizes the form by its bottom-right corner as a person does: the system's sizing loop follows real mouse moves and
+// ends with the button's release. (No window manager draws the borders here, so a press on them reaches no window:
+// the loop starts from its system command, as a press on the border starts it.)
+void SizeFormByMouse(TCustomForm* form, Integer dx, Integer dy);
 // Brings the form to the front and gives it the input focus.
 void ActivateForm(TCustomForm* form);
 // Runs the application's message loop until the condition holds (true) or timeoutMs pass (false).

@@ -125,4 +125,16 @@ TEST_F(MouseInput, ADragOutOfAControlEndsInThatControl)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// The system's own sizing loop runs on real moves: the form follows the mouse.
+TEST_F(MouseInput, AFormIsSizedByItsCornerThroughTheSystemsSizingLoop)
+{
+    form->OnResize = [this](TObject*) { calls.push_back({"resize", mbLeft, {}, form->Width(), form->Height()}); };
+    SizeFormByMouse(form, 100, 80);
+    EXPECT_EQ(form->Width(), 460);
+    EXPECT_EQ(form->Height(), 320);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().X, 460);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 }  // namespace
