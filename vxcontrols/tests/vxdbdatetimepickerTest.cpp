@@ -2,6 +2,9 @@
 // window), binding to a field of an in-memory dataset, focus, and its own painting on the drawing recorder.
 #include <gtest/gtest.h>
 
+#include "classes/ClassRegistry.h"
+#include "classes/TypInfo.h"
+
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "rtl/tests/UsSettings.h"
 #include "vcl/Forms.h"
 #include "vcl/TestHelpers.h"
+#include "vxdata/Vxintl.h"
 #include "vxcontrols/vxdbdatetimepicker.h"
 
 namespace {
@@ -224,6 +228,25 @@ TEST_F(PickerLogic, TheStandardFormatHidesMidnightAndItsLastSectionFollowsTheTex
     picker->SetUnboundDataType(vxDTEdtDate);
     picker->SetDisplayFormat("c");
     EXPECT_FALSE(picker->IsStandardFormat());
+}
+
+TEST_F(PickerLogic, ThePublishedPickerIsRegisteredWithItsDefaults)
+{
+    ASSERT_EQ(GetClass("TvxDBDateTimePicker"), TvxDBDateTimePicker::StaticClass());
+    for (const char* name : {"DataField", "DateFormat", "DataSource", "Date", "Epoch", "Time", "MaxDate", "MinDate",
+                             "ReadOnly", "ShowButton", "UnboundDataType", "DisplayFormat", "Plenvia"})
+        EXPECT_NE(GetPropInfo(picker, name), nullptr) << name;
+    EXPECT_EQ(picker->DateFormat(), dfShort);
+    EXPECT_EQ(picker->UnboundDataType(), vxDTEdtDateTime);
+    EXPECT_TRUE(picker->ShowButton());
+    EXPECT_TRUE(IsStoredProp(picker, GetPropInfo(picker, "ShowButton")));
+    EXPECT_EQ(picker->Epoch(), vxIntl()->DefaultEpochYear());
+    EXPECT_TRUE(IsStoredProp(picker, GetPropInfo(picker, "Epoch")));
+    EXPECT_FALSE(picker->Plenvia());
+    EXPECT_TRUE(picker->AutoAdvance());
+    EXPECT_TRUE(picker->Cleared());
+    EXPECT_EQ(picker->CurrentSection(), 1);
+    EXPECT_TRUE(picker->ControlStyle().Contains(csReplicatable));
 }
 
 // ---- value and limits
