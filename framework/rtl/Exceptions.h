@@ -28,6 +28,8 @@ class EAbort : public Exception { public: using Exception::Exception; };
 
 class EConvertError : public Exception { public: using Exception::Exception; };
 class EInvalidOperation : public Exception { public: using Exception::Exception; };
+// A date outside a control's limits.
+class EDateTimeError : public Exception { public: using Exception::Exception; };
 class EListError : public Exception { public: using Exception::Exception; };
 class EOutOfMemory : public Exception { public: using Exception::Exception; };
 class EInvalidCast : public Exception { public: using Exception::Exception; };
