@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr Integer ShareShared = 0;
-constexpr Integer OpenReadOnly = 0;
 constexpr ShortInt ReadOnlyMode = -2;
 constexpr ShortInt FieldFileIdKey = 1;
 constexpr ShortInt FieldExtKey = 0;

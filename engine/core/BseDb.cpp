@@ -14,8 +14,6 @@ namespace {
 
 constexpr size_t UserNameMax = 31;
 constexpr size_t CountNameMax = 31;
-constexpr Integer ShareShared = 0;
-constexpr Integer OpenReadOnly = 0;
 
 std::string OptionValue(const TDatabaseOptions& options, Word index)
 {
@@ -193,7 +191,7 @@ void TBaseDatabase::WithCursor(TBaseTable* cursor, const std::string& tableName,
         action(cursor);
         return;
     }
-    TBaseTable* own = OpenTable(tableName, "", DefaultIndexId, OpenReadOnly, ShareShared);
+    TBaseTable* own = OpenTable(tableName, "", DefaultIndexId, OpenReadWrite, ShareShared);
     try {
         action(own);
     } catch (...) {

@@ -15,7 +15,7 @@ constexpr const char* AliasDbType = "BTRIEVE";
 }  // namespace
 
 TSSQLDatabaseTable::TSSQLDatabaseTable(TBaseSession* session, TBoreaCollection* collection)
-        : TBaseTable(session, collection, "", "", 0, 0)
+        : TBaseTable(session, collection, "", "", OpenReadOnly, ShareShared)
 {
 }
 
