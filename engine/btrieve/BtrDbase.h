@@ -50,7 +50,8 @@ public:
     void RenameTable(const std::string& oldName, const std::string& newName);
 
     // The file path of a table in the dictionary (a cursor open under the name first); fills record. Raises
-    // EBtrieveEngineError 204 with the name when the dictionary does not list it.
+    // EBtrieveEngineError 204 with the name when the dictionary does not list it; a dictionary that cannot be read
+    // raises its own error.
     std::string LookUpDictionary(const std::string& name, TFileDDFRecord& record);
 
 private:

@@ -175,8 +175,9 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\CLIENTS.QF");
     EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor),
               DBIERR_NOSUCHFILE);
+    // Without its layout the table is looked up in the dictionary, which this directory does not have.
     EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", DefaultIndexId, 0, 0, cursor),
-              DBIERR_NOSUCHTABLE);
+              DBIERR_NOSUCHFILE);
     EXPECT_EQ(database->Tables()->Count(), 2);
 
     TBaseTable* fields = nullptr;
@@ -314,6 +315,20 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     EXPECT_EQ(engine->OpenTable(database, "nobody", "", DefaultIndexId, 0, 0, missing), DBIERR_NOSUCHTABLE);
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(database->Tables()->Count(), 2);
+}
+
+TEST_F(BtrieveFiles, DictionaryFailuresOtherThanAMissingEntryPassOn)
+{
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* cursor = nullptr;
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), DBIERR_NOSUCHFILE);
+
+    MakeDictionary();
+    TWinBtr otherClient(nullptr);
+    otherClient.Open(PathOf("FILE.DDF"), DictionaryOwner, -4);
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), DBIERR_FILEBUSY);
+    otherClient.Close();
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), 0);
 }
 
 TEST_F(BtrieveFiles, TableListSkipsSystemEntriesUnlessAsked)
