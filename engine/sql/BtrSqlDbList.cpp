@@ -64,6 +64,12 @@ void TSSQLDatabaseTable::AddNames(SmallInt (*countNames)(SmallInt&), SmallInt (*
     }
 }
 
+void TSSQLDatabaseTable::SetToBegin()
+{
+    TBaseTable::SetToBegin();
+    position_ = 0;
+}
+
 void TSSQLDatabaseTable::GetNextRecord(Integer lock, Byte* record, RECProps* properties)
 {
     if (position_ >= rows_.size()) RaiseEOF();

@@ -64,6 +64,11 @@ TFieldDDFRecord FieldEntry(Word id, Word fileId, const char* name, Byte type, Wo
     return entry;
 }
 
+Word __stdcall FileIdAboveTwo(uintptr_t, void* record, Integer)
+{
+    return static_cast<const TFileDDFRecord*>(record)->FileId > 2;
+}
+
 class BtrieveFiles : public RequesterFolderTest {
 protected:
     void SetUp() override
@@ -192,6 +197,15 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     }
     EXPECT_EQ(names.size(), 8u);
     EXPECT_EQ(names[1], "Client Code");
+
+    // Rewound, the list starts again; counting does not move it.
+    ASSERT_EQ(engine->SetToBegin(fields), 0);
+    Integer count = 0;
+    ASSERT_EQ(engine->GetRecordCount(fields, count), 0);
+    EXPECT_EQ(count, 8);
+    ASSERT_EQ(engine->GetNextRecord(fields, 0, reinterpret_cast<Byte*>(&field), nullptr), 0);
+    EXPECT_EQ(field.iFldNum, 1);
+    EXPECT_EQ(field.szName, names[0]);
 }
 
 TEST_F(BtrieveFiles, DirectoryDatabaseDescription)
@@ -311,6 +325,21 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     EXPECT_EQ(second->FieldCache()->Count(), 2);
     EXPECT_EQ(Codes(second), (std::vector<std::string>{"bob", "ann", "cid"}));
 
+    // The field list numbers from 1 again after a rewind.
+    TBaseTable* list = nullptr;
+    ASSERT_EQ(engine->OpenFieldList(database, "people", list), 0);
+    auto numbers = [&] {
+        std::vector<std::string> read;
+        FLDDesc field{};
+        while (engine->GetNextRecord(list, 0, reinterpret_cast<Byte*>(&field), nullptr) == 0)
+            read.push_back(std::to_string(field.iFldNum) + field.szName);
+        return read;
+    };
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"1Code", "2Age"}));
+    ASSERT_EQ(engine->SetToBegin(list), 0);
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"1Code", "2Age"}));
+    ASSERT_EQ(engine->CloseCursor(list), 0);
+
     TBaseTable* missing = nullptr;
     EXPECT_EQ(engine->OpenTable(database, "nobody", "", DefaultIndexId, 0, 0, missing), DBIERR_NOSUCHTABLE);
     EXPECT_EQ(missing, nullptr);
@@ -346,6 +375,16 @@ TEST_F(BtrieveFiles, TableListSkipsSystemEntriesUnlessAsked)
     };
     EXPECT_EQ(names(false), (std::vector<std::string>{"people=people.dat", "peoplex=other.dat"}));
     EXPECT_EQ(names(true).size(), 4u);
+
+    // The list reads through the cursor's filter step: the filter sees each FILE.DDF record.
+    TBaseTable* list = database->OpenTableList(false, true, "");
+    list->ActivateFilter(list->AddFilter(0, 0, false, nullptr, FileIdAboveTwo));
+    TBLBaseDesc row{};
+    std::vector<std::string> filtered;
+    while (engine->GetNextRecord(list, 0, reinterpret_cast<Byte*>(&row), nullptr) == 0)
+        filtered.push_back(row.szName);
+    engine->CloseCursor(list);
+    EXPECT_EQ(filtered, (std::vector<std::string>{"X$Field", "peoplex"}));
     EXPECT_TRUE(database->TableExists("people"));
     EXPECT_FALSE(database->TableExists("peo"));
 }
