@@ -204,6 +204,7 @@ void TBtrDatabase::LoadFields(TBtrTable* cursor, const std::string& name)
     }
     if (other && other != cursor) {
         CopyFields(other, cursor);
+        cursor->MemoLastFromFields();
         return;
     }
     auto* list = static_cast<TBtrFieldListTable*>(OpenFieldList(BareName(name), cursor->DriverBlock()));

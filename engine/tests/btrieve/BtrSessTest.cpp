@@ -346,6 +346,23 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     EXPECT_EQ(database->Tables()->Count(), 2);
 }
 
+TEST_F(BtrieveFiles, EveryCursorOfATableKnowsItsMemoIsLast)
+{
+    MakeFile("FILE.DDF", {sizeof(TFileDDFRecord), {{1, 2, 0, kInteger}, {3, 20, KeyFlag::Modifiable, kString}}});
+    MakeFile("FIELD.DDF", {sizeof(TFieldDDFRecord), {{1, 2, 0, kInteger}, {3, 2, KeyFlag::Duplicates, kInteger}}});
+    InsertRaw("FILE.DDF", {Bytes(FileEntry(1, "memos", "memos.dat"))});
+    InsertRaw("FIELD.DDF", {Bytes(FieldEntry(1, 1, "Code", kString, 0, 10)),
+                            Bytes(FieldEntry(2, 1, "Text", BtrType::Note, 10, 40))});
+    MakeFile("memos.dat", {10, {{1, 10, 0, kString}}, true});
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* first = nullptr;
+    TBaseTable* second = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "memos", "", DefaultIndexId, 0, 0, first), 0);
+    ASSERT_EQ(engine->OpenTable(database, "memos", "", DefaultIndexId, 0, 0, second), 0);
+    EXPECT_TRUE(static_cast<TBtrTable*>(first)->MemoLast());
+    EXPECT_TRUE(static_cast<TBtrTable*>(second)->MemoLast()) << "fields copied from the open cursor";
+}
+
 TEST_F(BtrieveFiles, DictionaryFailuresOtherThanAMissingEntryPassOn)
 {
     TBaseDatabase* database = OpenDirectory();
