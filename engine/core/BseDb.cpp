@@ -118,6 +118,16 @@ TBaseTable* TBaseDatabase::CloneTable(TBaseTable* cursor)
     return OpenTable(cursor->GetTableName(), "", DefaultIndexId, cursor->OpenMode(), cursor->ShareMode());
 }
 
+void TBaseDatabase::RenameTable(const std::string& oldName, const std::string& newName)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseDatabase::DeleteTable(const std::string& name)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
 TBaseTable* TBaseDatabase::OpenIndexList(const std::string& tableName)
 {
     TBaseTable* open = nullptr;

@@ -434,7 +434,7 @@ namespace {
 TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
 {
     MakeDictionary();
-    auto* database = static_cast<TBtrDatabase*>(OpenDirectory());
+    TBaseDatabase* database = OpenDirectory();
     try {
         database->DeleteTable("peop");
         FAIL();
@@ -445,7 +445,7 @@ TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
     EXPECT_FALSE(database->TableExists("people"));
     EXPECT_TRUE(database->TableExists("peoplex"));
     TFileDDFRecord other{};
-    database->LookUpDictionary("peoplex", other);
+    static_cast<TBtrDatabase*>(database)->LookUpDictionary("peoplex", other);
     TBaseTable* fields = database->OpenFieldList("peoplex", &other);
     Integer count = 0;
     fields->GetRecordCount(count);
