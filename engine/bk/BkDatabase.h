@@ -6,7 +6,7 @@
 class TbkDatabase : public TbqDatabase {
     DUN_CLASS(TbkDatabase, TbqDatabase)
 public:
-    explicit TbkDatabase(TComponent* owner) : TbqDatabase(owner) {}
+    explicit TbkDatabase(TComponent* owner) : TbqDatabase(owner) { JoinSession(); }
 
     bool LoginPromptDefault() override { return false; }
     TVirtEng* Engine() override;

@@ -19,7 +19,7 @@ public:
 class TbkSession : public TbqSession {
     DUN_CLASS(TbkSession, TbqSession)
 public:
-    explicit TbkSession(TComponent* owner) : TbqSession(owner) {}
+    explicit TbkSession(TComponent* owner) : TbqSession(owner) { JoinSessionList(); }
 
     TVirtEng* Engine() override;
     void SetEngineObject(TVirtEng* engine) override;

@@ -193,6 +193,12 @@ void TBtrBaseTable::AdjustWriteLength(TFieldCacheItem* item, Word textLength)
     SetWriteLength(Word(GetDataBufferSize() - DeclaredSize(item) + textLength));
 }
 
+void TBtrBaseTable::MemoLastFromFields()
+{
+    const Integer count = FieldCache()->Count();
+    memoLast_ = count > 0 && FieldCache()->Item(count - 1)->Descriptor.iSubType == BtrSubType::Memo;
+}
+
 void TBtrBaseTable::ApplyMemoWriteLength(Byte* record)
 {
     if (!memoLast_ || !record) return;

@@ -20,6 +20,8 @@ public:
     const Byte* ClientId() const { return clientId_; }
     bool MemoLast() const { return memoLast_; }
     void SetMemoLast(bool memoLast) { memoLast_ = memoLast; }
+    // Memo last from the field list as it stands: whether its last field is a memo.
+    void MemoLastFromFields();
     const std::string& OwnerName() const { return ownerName_; }
     bool HasResource() const { return hasResource_; }
     const std::string& ResourceName() const { return resourceName_; }

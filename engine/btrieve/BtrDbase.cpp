@@ -180,11 +180,17 @@ std::string TBtrDatabase::LookUpDictionary(const std::string& name, TFileDDFReco
             found = fileName ? SameText(FilePart(location), FilePart(bare))
                              : SameText(DictionaryEntryName(record), bare);
         }
-    } catch (const EBoreaEngineError&) {
-        if (!found) std::memset(&record, 0, sizeof record);
+    } catch (const EBoreaBoundryError&) {
+    } catch (...) {
+        list->Free();
+        std::memset(&record, 0, sizeof record);
+        throw;
     }
     list->Free();
-    if (!found) throw EBtrieveEngineError(BtrStatusNotInDictionary, bare);
+    if (!found) {
+        std::memset(&record, 0, sizeof record);
+        throw EBtrieveEngineError(BtrStatusNotInDictionary, bare);
+    }
     if (bare.find(':') != std::string::npos) return bare;
     return IsAbsolute(location) ? location : Directory() + location;
 }
@@ -198,6 +204,7 @@ void TBtrDatabase::LoadFields(TBtrTable* cursor, const std::string& name)
     }
     if (other && other != cursor) {
         CopyFields(other, cursor);
+        cursor->MemoLastFromFields();
         return;
     }
     auto* list = static_cast<TBtrFieldListTable*>(OpenFieldList(BareName(name), cursor->DriverBlock()));

@@ -45,12 +45,13 @@ public:
 
     // Removes the table's entries from the dictionary (the data file stays); EBtrieveEngineError 204 when the
     // dictionary does not list the name.
-    void DeleteTable(const std::string& name);
+    void DeleteTable(const std::string& name) override;
     // Gives the dictionary entry the new name (at most 19 characters).
-    void RenameTable(const std::string& oldName, const std::string& newName);
+    void RenameTable(const std::string& oldName, const std::string& newName) override;
 
     // The file path of a table in the dictionary (a cursor open under the name first); fills record. Raises
-    // EBtrieveEngineError 204 with the name when the dictionary does not list it.
+    // EBtrieveEngineError 204 with the name when the dictionary does not list it; a dictionary that cannot be read
+    // raises its own error.
     std::string LookUpDictionary(const std::string& name, TFileDDFRecord& record);
 
 private:

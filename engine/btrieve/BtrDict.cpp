@@ -1,6 +1,8 @@
 #include "engine/btrieve/BtrDict.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
@@ -13,10 +15,10 @@
 
 namespace {
 
-constexpr Integer ShareShared = 0;
-constexpr Integer OpenReadOnly = 0;
 constexpr ShortInt ReadOnlyMode = -2;
 constexpr ShortInt FieldFileIdKey = 1;
+// The buffer a FILE.DDF record is read into.
+constexpr size_t EntryBufferSize = 100;
 constexpr ShortInt FieldExtKey = 0;
 constexpr Byte FieldExtKeyLength = 6;
 
@@ -87,11 +89,9 @@ Word TBtrTblListTable::GetRecordLength()
 void TBtrTblListTable::ReadNextEntry(TFileDDFRecord& entry)
 {
     do {
-        const bool first = State() == curNone || State() == curAtBegin;
-        ReadOwnBuffer(File(), [&] { first ? File()->GetFirst() : File()->GetNext(); });
-        SetState(curOnRecord);
-        std::memset(&entry, 0, sizeof entry);
-        std::memcpy(&entry, File()->OwnBuffer(), std::min<size_t>(sizeof entry, File()->BufferSize()));
+        std::vector<Byte> record(std::max<size_t>(EntryBufferSize, File()->BufferSize()), 0);
+        TBtrTable::GetNextRecord(dbiNOLOCK, record.data(), nullptr);
+        std::memcpy(&entry, record.data(), sizeof entry);
     } while (!includeSystem_ && (entry.Flags & FileFlagSystem) != 0);
 }
 
@@ -162,6 +162,7 @@ void TBtrFieldListTable::ApplyExtendedType(TFieldDDFRecord& entry)
 
 void TBtrFieldListTable::GetNextRecord(Integer lock, Byte* record, RECProps* properties)
 {
+    if (State() == curNone || State() == curAtBegin) nextFieldNumber_ = 1;
     TFieldDDFRecord entry{};
     ReadNextEntry(entry);
     if (!record) return;
@@ -201,6 +202,17 @@ void TResFieldListTable::Open()
     if (!options.HasResource || !reader.Read(options.ResourceName) || FieldCache()->Count() == 0)
         RaiseEngineError(DBIERR_INVALIDHNDL);
     nextItem_ = 0;
+}
+
+void TResFieldListTable::SetToBegin()
+{
+    TBaseTable::SetToBegin();
+    nextItem_ = 0;
+}
+
+void TResFieldListTable::GetRecordCount(Integer& count)
+{
+    count = FieldCache()->Count();
 }
 
 void TResFieldListTable::GetNextRecord(Integer lock, Byte* record, RECProps* properties)

@@ -50,7 +50,8 @@ public:
     TBtrTblListTable(TBapiListItem* owner, TBoreaCollection* collection, const Byte* clientId,
                      const std::string& directory, bool extended, bool includeSystem);
 
-    // The next FILE.DDF record, system entries skipped unless they are included.
+    // The next FILE.DDF record through the cursor's own reads (ranges and filters apply), system entries skipped
+    // unless they are included.
     virtual void ReadNextEntry(TFileDDFRecord& entry);
     void GetNextRecord(Integer lock, Byte* record, RECProps* properties) override;
     Word GetRecordLength() override;
@@ -73,6 +74,7 @@ public:
     void Open() override;
     // The next stored field of the table; its type replaced by a FIELDEXT.DDF entry when there is one.
     virtual void ReadNextEntry(TFieldDDFRecord& entry);
+    // The next field's descriptor, numbered from 1 again after a rewind.
     void GetNextRecord(Integer lock, Byte* record, RECProps* properties) override;
     Word GetRecordLength() override { return sizeof(FLDDesc); }
     void CheckSeekResult(Word operation, Word fieldCount, const Byte* key, Word length) override {}
@@ -97,6 +99,10 @@ public:
     void Open() override;
     void GetNextRecord(Integer lock, Byte* record, RECProps* properties) override;
     Word GetRecordLength() override { return sizeof(FLDDesc); }
+    // Back to the first item.
+    void SetToBegin() override;
+    // The number of items; the position stays.
+    void GetRecordCount(Integer& count) override;
 
 private:
     Integer nextItem_ = 0;

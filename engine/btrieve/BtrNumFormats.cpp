@@ -1,6 +1,7 @@
 #include "engine/btrieve/BtrNumFormats.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +16,36 @@ constexpr int MaxDecimals = 30;
 
 bool ValidDecimals(SmallInt decimals) { return decimals >= 0 && decimals <= MaxDecimals; }
 
-// The magnitude's digits with decimals of them after the (removed) decimal point.
+// Rounds the integer digit text at count digits, a half away from zero; a carry may add a digit in front.
+std::string RoundedDigits(const std::string& digits, int count)
+{
+    if (count < 0) return "";
+    std::string kept = digits.substr(0, size_t(count));
+    if (size_t(count) < digits.size() && digits[size_t(count)] >= '5') {
+        int i = count - 1;
+        while (i >= 0 && kept[size_t(i)] == '9') kept[size_t(i--)] = '0';
+        if (i >= 0) ++kept[size_t(i)];
+        else kept.insert(kept.begin(), '1');
+    }
+    return kept;
+}
+
+// The magnitude's digits with decimals of them after the (removed) decimal point, rounded a half away from zero.
+// The rounding works on the shortest decimal text that reads back as the value, so 0.145 rounds as the decimal
+// 0.145 and not as the binary double just below it.
 bool ScaledDigits(double value, SmallInt decimals, std::string& digits)
 {
     if (!std::isfinite(value) || !ValidDecimals(decimals) || std::fabs(value) >= 1e300) return false;
-    char text[400];
-    std::snprintf(text, sizeof text, "%.*f", int(decimals), std::fabs(value));
-    digits = text;
-    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific);
+    const std::string shortest(text, result.ptr);  // d[.ddd]e+xx
+    const size_t e = shortest.find('e');
+    std::string significant = shortest.substr(0, e);
+    significant.erase(std::remove(significant.begin(), significant.end(), '.'), significant.end());
+    const int integerDigits = std::atoi(shortest.c_str() + e + 1) + 1;
+    const int kept = integerDigits + decimals;
+    if (kept > int(significant.size())) significant.append(size_t(kept) - significant.size(), '0');
+    digits = RoundedDigits(significant, kept);
     const size_t firstSignificant = digits.find_first_not_of('0');
     digits.erase(0, std::min(firstSignificant, digits.size()));
     return true;

@@ -30,11 +30,10 @@ constexpr Word ExtendedType = 0x0100;
 constexpr Word NoCase = 0x0400;
 }  // namespace SegmentFlag
 
-constexpr ShortInt OpenNormal = 0;
-constexpr ShortInt OpenReadOnly = -2;
-constexpr ShortInt OpenExclusive = -4;
-constexpr Integer ShareExclusive = 1;
-constexpr Integer OpenModeReadOnly = 1;
+// Open modes of the record manager.
+constexpr ShortInt BtrOpenNormal = 0;
+constexpr ShortInt BtrOpenReadOnly = -2;
+constexpr ShortInt BtrOpenExclusive = -4;
 constexpr Integer FullPercentage = 10000;
 constexpr int SegmentKeyNumberByte = 14;
 constexpr int SegmentTypeByte = 10;
@@ -173,11 +172,11 @@ void TBtrTable::ReadInto(Byte* record, F call)
 void TBtrTable::Open()
 {
     TBtrBaseTable::Open();
-    ShortInt mode = OpenNormal;
+    ShortInt mode = BtrOpenNormal;
     if (ShareMode() == ShareExclusive)
-        mode = OpenExclusive;
-    else if (OpenMode() == OpenModeReadOnly)
-        mode = OpenReadOnly;
+        mode = BtrOpenExclusive;
+    else if (OpenMode() == OpenReadOnly)
+        mode = BtrOpenReadOnly;
     SetState(curClosed);
     file_->Open(GetPhysicalName(), OwnerName().empty() ? nullptr : OwnerName().c_str(), mode);
     positionInexact_ = false;

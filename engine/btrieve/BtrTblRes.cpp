@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/btrieve/BtrBaseTable.h"
 #include "engine/btrieve/BtrFatalBox.h"
 #include "engine/core/BseTable.h"
 #include "rtl/IntConv.h"
@@ -136,5 +137,6 @@ bool TTblResReader::ReadImage(const std::string& resourceName, const Byte* image
         item->LocalType = field.BtrType;
         item->LocalSize = field.BtrSize;
     }
+    if (auto* btrieve = dynamic_cast<TBtrBaseTable*>(table_)) btrieve->MemoLastFromFields();
     return true;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "db/DBConsts.h"
+#include "db/ObjectFields.h"
 #include "engine/components/BseMainStartup.h"
 #include "engine/components/BseMainText.h"
 #include "engine/core/BseEng.h"
@@ -277,7 +278,10 @@ void TbqBDEDataset::InternalCancel()
 
 void TbqBDEDataset::InternalRefresh()
 {
-    Check(Engine()->ForceReread(handle_));
+    if (DataSetField() && DataSetField()->DataType() == ftReference)
+        Check(Engine()->ForceRecordReread(handle_, reinterpret_cast<Byte*>(ActiveBuffer())));
+    else
+        Check(Engine()->ForceReread(handle_));
 }
 
 // --- Bookmarks -----------------------------------------------------------------------------------------------------

@@ -88,6 +88,9 @@ public:
 
     // The record buffer that field access works on in the current state; false when there is none.
     bool GetActiveRecBuf(TRecordBuffer& buffer);
+    // The current record as the cursor holds it (before the edit), read into the old-value buffer; nullptr when
+    // the cursor refuses to give its old record.
+    TRecordBuffer GetOldRecord();
     // Blob-cache slots; writing only takes effect on the active buffer.
     std::string GetBlobData(TField* field, TRecordBuffer buffer);
     void SetBlobData(TField* field, TRecordBuffer buffer, const std::string& value);
@@ -250,6 +253,7 @@ private:
 
     // Block reading.
     std::vector<Byte> blockBuffer_;
+    std::vector<char> oldValueBuffer_;
     Integer blockRecords_ = 0;
     Integer blockIndex_ = 0;
     Integer blockCount_ = 0;

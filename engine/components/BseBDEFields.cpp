@@ -204,7 +204,8 @@ bool TbqBDEDataset::GetActiveRecBuf(TRecordBuffer& buffer)
 {
     switch (State()) {
     case dsBrowse: buffer = IsEmpty() ? nullptr : ActiveBuffer(); break;
-    case dsEdit: case dsInsert: case dsNewValue: case dsOldValue: buffer = ActiveBuffer(); break;
+    case dsEdit: case dsInsert: case dsNewValue: buffer = ActiveBuffer(); break;
+    case dsOldValue: buffer = GetOldRecord(); break;
     case dsSetKey: buffer = reinterpret_cast<TRecordBuffer>(KeyRecord(keyBuffer_)); break;
     case dsCalcFields: buffer = CalcBuffer(); break;
     case dsFilter: buffer = filterBuffer_; break;
@@ -212,6 +213,17 @@ bool TbqBDEDataset::GetActiveRecBuf(TRecordBuffer& buffer)
     default: buffer = nullptr; break;
     }
     return buffer != nullptr;
+}
+
+TRecordBuffer TbqBDEDataset::GetOldRecord()
+{
+    UpdateCursorPos();
+    if (!SetBoolProp(Engine(), handle_, curDELAYUPDGETOLDRECORD, true)) return nullptr;
+    oldValueBuffer_.assign(size_t(recBufSize_), 0);
+    const Word result = Engine()->GetRecord(handle_, dbiNOLOCK, reinterpret_cast<Byte*>(oldValueBuffer_.data()), nullptr);
+    SetBoolProp(Engine(), handle_, curDELAYUPDGETOLDRECORD, false);
+    Check(result);
+    return oldValueBuffer_.data();
 }
 
 bool TbqBDEDataset::GetFieldData(TField* field, void* buffer)

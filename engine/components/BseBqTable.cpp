@@ -229,16 +229,11 @@ void TbqTable::ReadFieldDefsClosed()
     TCursorGuard guard(Engine(), fieldCursor);
     while (!CheckOpen(Engine()->OpenFieldList(DBHandle(), tableName_, fieldCursor))) {
     }
-    // Read to the end of the list: counting first would move a resource's field list to its end for good.
-    std::vector<FLDDesc> descriptors;
-    for (;;) {
-        FLDDesc descriptor{};
-        const Word result = Engine()->GetNextRecord(fieldCursor, 0, reinterpret_cast<Byte*>(&descriptor), nullptr);
-        if (result == DBIERR_EOF) break;
-        Check(result);
-        descriptors.push_back(descriptor);
-    }
-    const Integer count = Integer(descriptors.size());
+    Integer count = 0;
+    Check(Engine()->GetRecordCount(fieldCursor, count));
+    std::vector<FLDDesc> descriptors(size_t(std::max(count, 0)));
+    for (FLDDesc& descriptor : descriptors)
+        Check(Engine()->GetNextRecord(fieldCursor, 0, reinterpret_cast<Byte*>(&descriptor), nullptr));
     const Integer lastNumber = descriptors.empty() ? 0 : descriptors.back().iFldNum;
     const std::vector<bool> required = RequiredFieldsClosed(size_t(std::max(lastNumber, count)) + 1);
     FieldDefs()->BeginUpdate();

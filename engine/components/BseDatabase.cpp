@@ -38,6 +38,13 @@ TbqDatabase::~TbqDatabase() = default;
 void TbqDatabase::AfterConstruction()
 {
     TComponent::AfterConstruction();
+    JoinSession();
+}
+
+void TbqDatabase::JoinSession()
+{
+    if (joined_) return;
+    joined_ = true;
     SetSessionList();
     auto* ownerSession = dynamic_cast<TbqSession*>(Owner());
     session_ = ownerSession ? ownerSession : DefaultSession();

@@ -99,6 +99,9 @@ public:
 
 protected:
     void BindSessionList(TbqSessionlist* list) { sessionList_ = list; }
+    // Binds the session list and joins the session, once: from AfterConstruction, and from the constructor of a
+    // driver's class so that a database made with plain new has its session too.
+    void JoinSession();
 
 private:
     void OpenEngineDatabase(const std::string& password);
@@ -108,6 +111,8 @@ private:
     bool MergeParams(TStrings* aliasParams);
     void MoveToSession(TbqSession* session);
     void ParamsChanging(TObject* sender);
+
+    bool joined_ = false;
     void ForgetConnection();
 
     std::vector<TDataSet*> datasets_;

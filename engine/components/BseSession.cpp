@@ -165,6 +165,13 @@ TbqSession::~TbqSession() = default;
 void TbqSession::AfterConstruction()
 {
     TComponent::AfterConstruction();
+    JoinSessionList();
+}
+
+void TbqSession::JoinSessionList()
+{
+    if (joinedList_) return;
+    joinedList_ = true;
     SetSessionList();
     sessionList_->AddSession(this);
 }

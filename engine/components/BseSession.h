@@ -146,6 +146,9 @@ public:
 
 protected:
     void BindSessionList(TbqSessionlist* list) { sessionList_ = list; }
+    // Binds the session list and joins it, once: from AfterConstruction, and from the constructor of a driver's
+    // class so that a session made with plain new is in the list too.
+    void JoinSessionList();
 
 private:
     class TLock;
@@ -162,6 +165,7 @@ private:
     void CheckNoDuplicateName(const std::string& value);
 
     TBaseSession* handle_ = nullptr;
+    bool joinedList_ = false;
     std::vector<TbqDatabase*> databases_;
     std::vector<std::unique_ptr<TbqBDECallback>> callbacks_;
     Cardinal serverCallBuffer_ = 0;

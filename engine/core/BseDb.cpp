@@ -14,8 +14,6 @@ namespace {
 
 constexpr size_t UserNameMax = 31;
 constexpr size_t CountNameMax = 31;
-constexpr Integer ShareShared = 0;
-constexpr Integer OpenReadOnly = 0;
 
 std::string OptionValue(const TDatabaseOptions& options, Word index)
 {
@@ -120,6 +118,16 @@ TBaseTable* TBaseDatabase::CloneTable(TBaseTable* cursor)
     return OpenTable(cursor->GetTableName(), "", DefaultIndexId, cursor->OpenMode(), cursor->ShareMode());
 }
 
+void TBaseDatabase::RenameTable(const std::string& oldName, const std::string& newName)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseDatabase::DeleteTable(const std::string& name)
+{
+    RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
 TBaseTable* TBaseDatabase::OpenIndexList(const std::string& tableName)
 {
     TBaseTable* open = nullptr;
@@ -193,7 +201,7 @@ void TBaseDatabase::WithCursor(TBaseTable* cursor, const std::string& tableName,
         action(cursor);
         return;
     }
-    TBaseTable* own = OpenTable(tableName, "", DefaultIndexId, OpenReadOnly, ShareShared);
+    TBaseTable* own = OpenTable(tableName, "", DefaultIndexId, OpenReadWrite, ShareShared);
     try {
         action(own);
     } catch (...) {

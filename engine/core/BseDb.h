@@ -60,6 +60,9 @@ public:
     virtual TBaseTable* OpenTableList(bool extended, bool includeSystem, const std::string& pattern) = 0;
     // fileRecord: the driver's own description of the table, or none.
     virtual TBaseTable* OpenFieldList(const std::string& tableName, const void* fileRecord) = 0;
+    // Not supported here; a driver with a data dictionary renames and deletes its entries.
+    virtual void RenameTable(const std::string& oldName, const std::string& newName);
+    virtual void DeleteTable(const std::string& name);
     virtual TBaseTable* OpenIndexList(const std::string& tableName);
     virtual TBaseTable* OpenVchkList(const std::string& tableName);
     virtual bool TableExists(const std::string& name);

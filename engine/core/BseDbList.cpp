@@ -10,8 +10,6 @@
 namespace {
 
 constexpr size_t ConfigNameStart = 11;  // after "\DATABASES\"
-constexpr Integer ShareExclusive = 1;
-constexpr Integer OpenReadOnly = 0;
 
 }  // namespace
 

@@ -29,6 +29,12 @@ constexpr Word keySEARCHEQ = 0;
 constexpr Word keySEARCHGT = 1;
 constexpr Word keySEARCHGEQ = 2;
 
+// A cursor's open mode and share mode.
+constexpr Integer OpenReadWrite = 0;
+constexpr Integer OpenReadOnly = 1;
+constexpr Integer ShareShared = 0;
+constexpr Integer ShareExclusive = 1;
+
 // Lock values.
 constexpr Integer dbiNOLOCK = 0;
 constexpr Integer dbiWRITELOCK = 1;

@@ -15,7 +15,7 @@ constexpr const char* AliasDbType = "BTRIEVE";
 }  // namespace
 
 TSSQLDatabaseTable::TSSQLDatabaseTable(TBaseSession* session, TBoreaCollection* collection)
-        : TBaseTable(session, collection, "", "", 0, 0)
+        : TBaseTable(session, collection, "", "", OpenReadOnly, ShareShared)
 {
 }
 
@@ -62,6 +62,12 @@ void TSSQLDatabaseTable::AddNames(SmallInt (*countNames)(SmallInt&), SmallInt (*
         PutText(row.szDbType, AliasDbType);
         rows_.push_back(row);
     }
+}
+
+void TSSQLDatabaseTable::SetToBegin()
+{
+    TBaseTable::SetToBegin();
+    position_ = 0;
 }
 
 void TSSQLDatabaseTable::GetNextRecord(Integer lock, Byte* record, RECProps* properties)

@@ -19,6 +19,8 @@ public:
     Word GetRecordLength() override { return sizeof(DBDesc); }
     // The next description; past the last the end-of-data error.
     void GetNextRecord(Integer lock, Byte* record, RECProps* properties) override;
+    // Back to the first description.
+    void SetToBegin() override;
 
 private:
     void AddAliases();

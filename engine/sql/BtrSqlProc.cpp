@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr Integer OpenModeReadOnly = 1;
-constexpr Integer ShareShared = 0;
 constexpr size_t ProcedureNameLength = 30;
 constexpr size_t ProcedureNameMax = 64;
 
@@ -21,7 +19,7 @@ constexpr size_t ProcedureNameMax = 64;
 TBtrSqlProcTable::TBtrSqlProcTable(TBapiListItem* owner, TBoreaCollection* collection, const Byte* clientId,
                                    const std::string& directory)
         : TBtrTable(owner, collection, clientId, DictionaryTableName(directory, ProcedureDictionary), "",
-                    OpenModeReadOnly, ShareShared)
+                    OpenReadOnly, ShareShared)
 {
     std::string path;
     AddBackslash(directory, path);

@@ -1,4 +1,5 @@
-// Writes the record manager's status texts as a resource script: one STRINGTABLE with entry 5000 + status.
+// Writes the status texts as a resource script: one STRINGTABLE with entry 5000 + status, from the record manager's
+// table and the engine's own statuses.
 //   statusrc OUTPUT.rc
 #include <fstream>
 #include <iostream>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "requester/core/Statuses.h"
+#include "tools/statusrc/EngineStatuses.h"
 
 namespace {
 
@@ -26,9 +28,13 @@ std::string Quote(const char* text)
 std::string StringTable()
 {
     std::ostringstream rc;
-    rc << "// Generated from the record manager's status table: do not edit.\n";
+    rc << "// Generated from the record manager's and the engine's status tables: do not edit.\n";
     rc << "STRINGTABLE\nBEGIN\n";
     for (const reqcore::StatusEntry& entry : reqcore::StatusTable()) {
+        rc << "  " << StatusTextBase + entry.number << ", " << Quote(entry.text) << "\n";
+    }
+    for (const reqcore::StatusEntry& entry : EngineStatuses) {
+        if (reqcore::StatusText(entry.number)) continue;
         rc << "  " << StatusTextBase + entry.number << ", " << Quote(entry.text) << "\n";
     }
     rc << "END\n";

@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "classes/ClassRegistry.h"
 #include "classes/DataModule.h"
 #include "db/DBErrors.h"
 #include "db/DBTables.h"
 #include "db/DataSource.h"
+#include "engine/bk/BkDatabase.h"
 #include "engine/bk/BkSession.h"
 #include "engine/bk/BtrInfoU.h"
 #include "engine/components/BseDatabase.h"
@@ -431,6 +433,26 @@ TEST_F(BkTables, DatabaseNameChangesOnlyWhileClosed)
     OpenClientsOnIndex("1");
     EXPECT_THROW(clients_->SetDatabaseName("other"), EDatabaseError);
     EXPECT_EQ(clients_->DatabaseName(), "VAVUZ");
+}
+
+TEST_F(BkTables, ComponentsMadeWithPlainNewJoinTheirSession)
+{
+    auto* session = new TbkSession(nullptr);
+    session->SetSessionName("Plain");
+    EXPECT_EQ(BkSessionList()->FindSession("Plain"), session);
+    auto* database = new TbkDatabase(nullptr);
+    EXPECT_EQ(database->Session(), BkDefaultSession());
+    EXPECT_EQ(BkDefaultSession()->Databases(BkDefaultSession()->DatabaseCount() - 1), database);
+    EXPECT_FALSE(database->LoginPrompt());
+    database->Free();
+    session->Free();
+    EXPECT_EQ(BkSessionList()->FindSession("Plain"), nullptr);
+
+    // Made by the class registry, each joins once.
+    const Integer sessions = BkSessionList()->Count();
+    auto* made = static_cast<TbkSession*>(CreateObjectByName("TbkSession"));
+    EXPECT_EQ(BkSessionList()->Count(), sessions + 1);
+    made->Free();
 }
 
 TEST_F(BkTables, ThePlatformTableIsATableOfTheDefaultSession)

@@ -225,6 +225,54 @@ TEST_F(BtrConvTest, DecimalsThatDoNotFitAreRefused)
     EXPECT_THROW(Write<double>(BtrType::Currency, 8, 1e300, 0), EBtrieveEngineError);
 }
 
+TEST_F(BtrConvTest, DecimalWritesRoundHalvesAwayFromZeroOnTheDecimalValue)
+{
+    struct TCase {
+        Word Type;
+        Word Size;
+        SmallInt Decimals;
+        double Value;
+        const char* Stored;  // the numeric text, or the packed digits and sign nibble as hex
+    } cases[] = {
+            {BtrType::Decimal, 2, 2, 0.125, "013F"},
+            {BtrType::Decimal, 2, 2, -0.125, "013D"},
+            {BtrType::Decimal, 2, 0, 2.5, "003F"},
+            {BtrType::Decimal, 2, 0, -2.5, "003D"},
+            {BtrType::Decimal, 2, 2, 0.145, "015F"},  // the double lies just below 0.145
+            {BtrType::Decimal, 2, 2, 1.005, "101F"},
+            {BtrType::Decimal, 2, 2, 0.004, "000F"},
+            {BtrType::Decimal, 2, 2, 0.005, "001F"},
+            {BtrType::Decimal, 2, 2, -0.004, "000F"},
+            {BtrType::Decimal, 3, 2, 999.994, "99999F"},
+            {BtrType::Decimal, 3, 2, -999.99, "99999D"},
+            {BtrType::Decimal, 10, 2, 12345678901234.5, "0001234567890123450F"},
+            {BtrType::Money, 3, 0, 10.005, "01001F"},
+            {BtrType::Numeric, 5, 2, 0.125, "0001C"},
+            {BtrType::Numeric, 5, 2, -0.125, "0001L"},
+            {BtrType::Numeric, 5, 1, 99.95, "0100{"},
+            {BtrType::Numeric, 4, 0, 9999.4, "999I"},
+            {BtrType::NumericSts, 4, 0, 2.5, "003+"},
+            {BtrType::NumericSts, 4, 0, -2.5, "003-"},
+    };
+    for (const TCase& c : cases) {
+        const Bytes field = Write<double>(c.Type, c.Size, c.Value, c.Decimals);
+        std::string stored;
+        for (Byte b : field) {
+            if (c.Type == BtrType::Decimal || c.Type == BtrType::Money) {
+                const char hex[] = "0123456789ABCDEF";
+                stored += hex[b >> 4];
+                stored += hex[b & 15];
+            } else {
+                stored += char(b);
+            }
+        }
+        EXPECT_EQ(stored, c.Stored) << c.Type << " " << c.Value << " with " << c.Decimals;
+    }
+    // A half that rounds past the largest value the field holds is refused.
+    EXPECT_THROW(Write<double>(BtrType::Decimal, 3, 999.995, 2), EBtrieveEngineError);
+    EXPECT_THROW(Write<double>(BtrType::Numeric, 4, 9999.5, 0), EBtrieveEngineError);
+}
+
 TEST_F(BtrConvTest, NumericTextOverpunchesTheSignOnTheLastDigit)
 {
     EXPECT_DOUBLE_EQ(Read(BtrType::Numeric, Chars("0012E"), 2).As<double>(), 1.25);

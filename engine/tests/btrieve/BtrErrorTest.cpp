@@ -34,7 +34,24 @@ TEST(BtrieveStatusText, ComesFromTheProgramStringTable)
         EXPECT_EQ(BtrieveStatusText(entry.number), entry.text) << entry.number;
     }
     EXPECT_EQ(BtrieveStatusText(2999), "");
-    EXPECT_EQ(BtrieveStatusText(-109), "");
+    EXPECT_EQ(BtrieveStatusText(-105), "");
+}
+
+TEST(BtrieveStatusText, DescribesTheStatusesTheEngineRaises)
+{
+    // The record manager's statuses the drivers raise themselves, and the Scalable SQL driver's.
+    const SmallInt btrieve[] = {3, 4, 6, 20, 44, 85, 204};
+    const SmallInt sql[] = {-109, -108, 51, 204, 205, 285, 804, 2103};
+    for (SmallInt status : btrieve) {
+        const std::string prefix = "Btrieve Status " + std::to_string(status) + " - ";
+        EXPECT_EQ(NativeText(EBtrieveEngineError(status)).substr(0, prefix.size()), prefix);
+    }
+    for (SmallInt status : sql) {
+        const std::string prefix = "Btrieve Status " + std::to_string(status) + " - ";
+        EXPECT_EQ(NativeText(EScalableSQLEngineError(status)).substr(0, prefix.size()), prefix);
+    }
+    EXPECT_EQ(NativeText(EBtrieveEngineError(204, "people")),
+              "Btrieve Status 204 - The table is not in the data dictionary.\r\nKey=[people]");
 }
 
 TEST(BtrieveEngineError, MessageNamesStatusTextAndAttachedKey)

@@ -64,6 +64,11 @@ TFieldDDFRecord FieldEntry(Word id, Word fileId, const char* name, Byte type, Wo
     return entry;
 }
 
+Word __stdcall FileIdAboveTwo(uintptr_t, void* record, Integer)
+{
+    return static_cast<const TFileDDFRecord*>(record)->FileId > 2;
+}
+
 class BtrieveFiles : public RequesterFolderTest {
 protected:
     void SetUp() override
@@ -175,8 +180,9 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     EXPECT_EQ(cursor->GetPhysicalName(), Directory() + "\\CLIENTS.QF");
     EXPECT_EQ(engine->OpenTable(database, "missing.qf;RES:TESTLAYOUT", "", DefaultIndexId, 0, 0, cursor),
               DBIERR_NOSUCHFILE);
+    // Without its layout the table is looked up in the dictionary, which this directory does not have.
     EXPECT_EQ(engine->OpenTable(database, "clients.qf;RES:NOSUCHLAYOUT", "", DefaultIndexId, 0, 0, cursor),
-              DBIERR_NOSUCHTABLE);
+              DBIERR_NOSUCHFILE);
     EXPECT_EQ(database->Tables()->Count(), 2);
 
     TBaseTable* fields = nullptr;
@@ -191,6 +197,15 @@ TEST_F(BtrieveFiles, ResourceTablesResolveTheirFile)
     }
     EXPECT_EQ(names.size(), 8u);
     EXPECT_EQ(names[1], "Client Code");
+
+    // Rewound, the list starts again; counting does not move it.
+    ASSERT_EQ(engine->SetToBegin(fields), 0);
+    Integer count = 0;
+    ASSERT_EQ(engine->GetRecordCount(fields, count), 0);
+    EXPECT_EQ(count, 8);
+    ASSERT_EQ(engine->GetNextRecord(fields, 0, reinterpret_cast<Byte*>(&field), nullptr), 0);
+    EXPECT_EQ(field.iFldNum, 1);
+    EXPECT_EQ(field.szName, names[0]);
 }
 
 TEST_F(BtrieveFiles, DirectoryDatabaseDescription)
@@ -310,10 +325,56 @@ TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
     EXPECT_EQ(second->FieldCache()->Count(), 2);
     EXPECT_EQ(Codes(second), (std::vector<std::string>{"bob", "ann", "cid"}));
 
+    // The field list numbers from 1 again after a rewind.
+    TBaseTable* list = nullptr;
+    ASSERT_EQ(engine->OpenFieldList(database, "people", list), 0);
+    auto numbers = [&] {
+        std::vector<std::string> read;
+        FLDDesc field{};
+        while (engine->GetNextRecord(list, 0, reinterpret_cast<Byte*>(&field), nullptr) == 0)
+            read.push_back(std::to_string(field.iFldNum) + field.szName);
+        return read;
+    };
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"1Code", "2Age"}));
+    ASSERT_EQ(engine->SetToBegin(list), 0);
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"1Code", "2Age"}));
+    ASSERT_EQ(engine->CloseCursor(list), 0);
+
     TBaseTable* missing = nullptr;
     EXPECT_EQ(engine->OpenTable(database, "nobody", "", DefaultIndexId, 0, 0, missing), DBIERR_NOSUCHTABLE);
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(database->Tables()->Count(), 2);
+}
+
+TEST_F(BtrieveFiles, EveryCursorOfATableKnowsItsMemoIsLast)
+{
+    MakeFile("FILE.DDF", {sizeof(TFileDDFRecord), {{1, 2, 0, kInteger}, {3, 20, KeyFlag::Modifiable, kString}}});
+    MakeFile("FIELD.DDF", {sizeof(TFieldDDFRecord), {{1, 2, 0, kInteger}, {3, 2, KeyFlag::Duplicates, kInteger}}});
+    InsertRaw("FILE.DDF", {Bytes(FileEntry(1, "memos", "memos.dat"))});
+    InsertRaw("FIELD.DDF", {Bytes(FieldEntry(1, 1, "Code", kString, 0, 10)),
+                            Bytes(FieldEntry(2, 1, "Text", BtrType::Note, 10, 40))});
+    MakeFile("memos.dat", {10, {{1, 10, 0, kString}}, true});
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* first = nullptr;
+    TBaseTable* second = nullptr;
+    ASSERT_EQ(engine->OpenTable(database, "memos", "", DefaultIndexId, 0, 0, first), 0);
+    ASSERT_EQ(engine->OpenTable(database, "memos", "", DefaultIndexId, 0, 0, second), 0);
+    EXPECT_TRUE(static_cast<TBtrTable*>(first)->MemoLast());
+    EXPECT_TRUE(static_cast<TBtrTable*>(second)->MemoLast()) << "fields copied from the open cursor";
+}
+
+TEST_F(BtrieveFiles, DictionaryFailuresOtherThanAMissingEntryPassOn)
+{
+    TBaseDatabase* database = OpenDirectory();
+    TBaseTable* cursor = nullptr;
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), DBIERR_NOSUCHFILE);
+
+    MakeDictionary();
+    TWinBtr otherClient(nullptr);
+    otherClient.Open(PathOf("FILE.DDF"), DictionaryOwner, -4);
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), DBIERR_FILEBUSY);
+    otherClient.Close();
+    EXPECT_EQ(engine->OpenTable(database, "people", "", DefaultIndexId, 0, 0, cursor), 0);
 }
 
 TEST_F(BtrieveFiles, TableListSkipsSystemEntriesUnlessAsked)
@@ -331,6 +392,16 @@ TEST_F(BtrieveFiles, TableListSkipsSystemEntriesUnlessAsked)
     };
     EXPECT_EQ(names(false), (std::vector<std::string>{"people=people.dat", "peoplex=other.dat"}));
     EXPECT_EQ(names(true).size(), 4u);
+
+    // The list reads through the cursor's filter step: the filter sees each FILE.DDF record.
+    TBaseTable* list = database->OpenTableList(false, true, "");
+    list->ActivateFilter(list->AddFilter(0, 0, false, nullptr, FileIdAboveTwo));
+    TBLBaseDesc row{};
+    std::vector<std::string> filtered;
+    while (engine->GetNextRecord(list, 0, reinterpret_cast<Byte*>(&row), nullptr) == 0)
+        filtered.push_back(row.szName);
+    engine->CloseCursor(list);
+    EXPECT_EQ(filtered, (std::vector<std::string>{"X$Field", "peoplex"}));
     EXPECT_TRUE(database->TableExists("people"));
     EXPECT_FALSE(database->TableExists("peo"));
 }
@@ -363,7 +434,7 @@ namespace {
 TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
 {
     MakeDictionary();
-    auto* database = static_cast<TBtrDatabase*>(OpenDirectory());
+    TBaseDatabase* database = OpenDirectory();
     try {
         database->DeleteTable("peop");
         FAIL();
@@ -374,7 +445,7 @@ TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
     EXPECT_FALSE(database->TableExists("people"));
     EXPECT_TRUE(database->TableExists("peoplex"));
     TFileDDFRecord other{};
-    database->LookUpDictionary("peoplex", other);
+    static_cast<TBtrDatabase*>(database)->LookUpDictionary("peoplex", other);
     TBaseTable* fields = database->OpenFieldList("peoplex", &other);
     Integer count = 0;
     fields->GetRecordCount(count);

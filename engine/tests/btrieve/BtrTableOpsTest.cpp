@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/btrieve/BtrConv.h"
+#include "engine/btrieve/BtrDict.h"
 #include "engine/btrieve/BtrTable.h"
 #include "engine/tests/support/CursorTestSupport.h"
 #include "engine/tests/support/FakeRequesterFixture.h"
@@ -59,6 +60,25 @@ TEST_F(BtrTableOps, OpenModeFollowsShareAndOpenModesAndCarriesTheOwner)
         EXPECT_EQ(Call(0).KeyNumber, c.Mode) << c.OpenMode << "/" << c.ShareMode;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(Call(0).DataIn.data())), "secret");
         EXPECT_EQ(table->GetTableName(), "note");
+    }
+}
+
+TEST_F(BtrTableOps, DictionaryListsOpenTheirFilesReadOnly)
+{
+    const TFileDDFRecord people{};
+    TBtrTablePtr lists[] = {
+            TBtrTablePtr(CreateObject<TBtrTblListTable>(nullptr, nullptr, nullptr, "C:\\data", false, false)),
+            TBtrTablePtr(CreateObject<TBtrFieldListTable>(nullptr, nullptr, nullptr, "C:\\data", people))};
+    for (TBtrTablePtr& list : lists) {
+        Script().Reset();
+        const std::vector<Byte> stat = StatReply(97, 1, {{0, 0}});
+        Script().Queue(0);
+        Script().Queue(0, stat);
+        Script().Queue(0, stat);
+        list->Open();
+        EXPECT_EQ(Call(0).Operation, 0);
+        EXPECT_EQ(Call(0).KeyNumber, -2) << list->GetTableName();
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(Call(0).DataIn.data())), "..MR....");
     }
 }
 

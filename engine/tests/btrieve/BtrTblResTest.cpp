@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/btrieve/BtrConv.h"
+#include "engine/btrieve/BtrTable.h"
 #include "engine/btrieve/BtrTblName.h"
 #include "engine/btrieve/BtrTblRes.h"
 #include "engine/core/BseTable.h"
@@ -121,6 +122,21 @@ TEST_F(TblResReaderTest, EveryEntryBecomesAFieldWithItsBtrieveTypeAndSize)
     EXPECT_EQ(code->LocalSize, 7);
     EXPECT_EQ(Fields().Item(0)->Descriptor.iSubType, BtrSubType::AutoInc);
     EXPECT_EQ(Fields().Item(0)->LocalType, BtrType::AutoInc);
+}
+
+TEST_F(TblResReaderTest, ABtrieveCursorKnowsWhenItsLastFieldIsAMemo)
+{
+    const std::vector<Word> memoWords = {fldBLOB, BtrSubType::Memo, 39, 0, 11, 40, BtrType::Note, 40};
+    TBtrTable* cursor = CreateObject<TBtrTable>(nullptr, nullptr, nullptr, "notes", "", 0, 0);
+    TTblResReader reader(cursor);
+    const std::vector<Byte> memoLast = TImage().Field(1, "Code", CodeWords).Field(2, "Text", memoWords).End().Bytes;
+    ASSERT_TRUE(reader.ReadImage("NOTES", memoLast.data(), memoLast.size()));
+    EXPECT_TRUE(cursor->MemoLast());
+    cursor->FieldCache()->Clear();
+    const std::vector<Byte> memoFirst = TImage().Field(1, "Text", memoWords).Field(2, "Code", CodeWords).End().Bytes;
+    ASSERT_TRUE(reader.ReadImage("NOTES", memoFirst.data(), memoFirst.size()));
+    EXPECT_FALSE(cursor->MemoLast());
+    cursor->Free();
 }
 
 TEST_F(TblResReaderTest, NamesAreCutTo31Characters)

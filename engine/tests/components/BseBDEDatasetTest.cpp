@@ -42,6 +42,12 @@ public:
         if (RecordsVanish) RaiseEngineError(DBIERR_RECNOTFOUND);
         TFakeKeyedTable::DeleteRecord(record);
     }
+    static inline Integer RecordRereads = 0;
+    void ForceRecordReread(Byte* record) override
+    {
+        ++RecordRereads;
+        TFakeKeyedTable::ForceRecordReread(record);
+    }
     // An exact key search, as the record manager's cursor does it.
     void GetRecordForKey(bool keyItself, Word fieldCount, Byte* record, const Byte* key, Word length) override
     {
@@ -186,6 +192,15 @@ public:
         for (First(); !Eof(); Next()) codes.push_back(FieldByName("Code")->AsString());
         return codes;
     }
+    // A field read with the dataset in state for a moment.
+    template <class Read>
+    std::string InState(TDataSetState state, Read read)
+    {
+        const TDataSetState saved = SetTempState(state);
+        const std::string value = read();
+        RestoreState(saved);
+        return value;
+    }
     void Range(const std::vector<TVarRec>& start, const std::vector<TVarRec>& end)
     {
         SetKeyFields(kiRangeStart, start);
@@ -212,6 +227,7 @@ protected:
     {
         TPeopleTable::RefuseFilters = false;
         TPeopleTable::RecordsVanish = false;
+        TPeopleTable::RecordRereads = 0;
         TPeopleDatabase::People = {{"A", "Smith", "10"}, {"B", "Jones", "7"}, {"C", "Brown", "12"},
                                    {"D", "smythe", "3"}};
         engine.reset(CreateObject<TVirtEng>(&MakeSession<TPeopleSession>, nullptr, nullptr));
@@ -593,4 +609,33 @@ TEST(DatasetStartup, TheApplicationsInitialisationRunsThePreviousHookThenStartsC
     ChainComStartup();
     EXPECT_EQ(InitProc, hook);
     IsLibrary = false;
+}
+
+TEST_F(CursorDatasetTest, TheOldValueStateReadsTheRecordAsTheCursorHoldsIt)
+{
+    dataSet->First();
+    dataSet->Edit();
+    TField* name = dataSet->FieldByName("Name");
+    name->SetAsString("Smithers");
+    EXPECT_EQ(dataSet->InState(dsOldValue, [&] { return name->AsString(); }), "Smith");
+    EXPECT_EQ(dataSet->InState(dsNewValue, [&] { return name->AsString(); }), "Smithers");
+    EXPECT_EQ(name->AsString(), "Smithers");
+    dataSet->Post();
+    EXPECT_EQ(dataSet->InState(dsOldValue, [&] { return name->AsString(); }), "Smithers");
+    // Outside cached-update mode the values of the states are not offered.
+    EXPECT_THROW(name->OldValue(), EDatabaseError);
+}
+
+TEST_F(CursorDatasetTest, RefreshRereadsTheRecordOfAReferenceFieldsNestedDataset)
+{
+    dataSet->Next();
+    dataSet->Refresh();
+    EXPECT_EQ(TPeopleTable::RecordRereads, 0);
+
+    TReferenceField reference(nullptr);
+    dataSet->SetDataSetField(&reference);
+    dataSet->Refresh();
+    dataSet->SetDataSetField(nullptr);
+    EXPECT_EQ(TPeopleTable::RecordRereads, 1);
+    EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "B");
 }

@@ -2,6 +2,7 @@
 // options, configuration lists, and the abstract database's table lookups and index lists.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -262,6 +263,19 @@ TEST_F(EngineTest, IndexListUsesAnOpenCursorOrOpensAndClosesOne)
     ASSERT_EQ(engine->OpenIndexList(database, "other", list), 0);
     EXPECT_EQ(testDatabase->TablesOpened, 2);
     EXPECT_EQ(database->Tables()->Count(), before + 1);
+}
+
+TEST_F(EngineTest, ADatabaseWithoutADictionaryCannotRenameOrDeleteTables)
+{
+    for (const auto& action : std::vector<std::function<void()>>{[&] { database->RenameTable("people", "staff"); },
+                                                                 [&] { database->DeleteTable("people"); }}) {
+        try {
+            action();
+            FAIL();
+        } catch (const EBoreaEngineError& error) {
+            EXPECT_EQ(error.Code(), DBIERR_NOTSUPPORTED);
+        }
+    }
 }
 
 TEST_F(EngineTest, InMemoryTablesNeedFields)

@@ -117,6 +117,15 @@ TEST(DatabaseList, RecordsFirstThenRegistryAliasesThenEnd)
     EXPECT_EQ(physical, (std::vector<std::string>{"c:\\cfg1", "c:\\cfg2", "c:\\reg1\\", "c:\\reg2\\", ""}));
 }
 
+TEST(DatabaseList, OpensReadOnlyAndExclusive)
+{
+    TSessionPtr session = MakeSession();
+    TBaseTable* list = session->OpenDatabaseList();
+    EXPECT_EQ(list->OpenMode(), OpenReadOnly);
+    EXPECT_EQ(list->ShareMode(), ShareExclusive);
+    session->CloseList(list);
+}
+
 TEST(DatabaseList, AnUnreadableAliasKeyDoesNotHideTheAliasesAfterIt)
 {
     TTestAliases aliases;

@@ -105,10 +105,14 @@ protected:
             if (call.Entry == "_XQLCompile") texts.push_back(call.Text);
         return texts;
     }
-    std::vector<std::string> DatabaseList()
+    std::vector<std::string> DatabaseList(bool rewound = false)
     {
         TBaseTable* list = session_->OpenDatabaseList();
         std::vector<std::string> names;
+        if (rewound) {
+            ReadToEnd(list);
+            list->SetToBegin();
+        }
         try {
             for (;;) {
                 DBDesc row{};
@@ -120,6 +124,14 @@ protected:
         }
         list->Free();
         return names;
+    }
+    static void ReadToEnd(TBaseTable* list)
+    {
+        DBDesc row{};
+        try {
+            for (;;) list->GetNextRecord(dbiNOLOCK, reinterpret_cast<Byte*>(&row), nullptr);
+        } catch (const EBoreaEOFError&) {
+        }
     }
 
     fs::path folder_;
@@ -381,6 +393,8 @@ TEST_F(SqlDatabaseTest, DatabaseListAddsLocalAndRemoteNamesAfterTheAliases)
     EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
               (std::vector<std::string>{"@DEMO|LOCAL|@DEMO|BTRIEVE", "@SALES|LOCAL|@SALES|BTRIEVE",
                                         "@HQ|REMOTE|@HQ|BTRIEVE"}));
+
+    EXPECT_EQ(DatabaseList(true), names);
 
     Script().Statuses["SQLGetDatabaseNames"] = 1;
     const std::vector<std::string> withoutLocal = DatabaseList();
