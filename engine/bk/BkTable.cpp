@@ -18,9 +18,11 @@ TStream* TbkTable::CreateBlobStream(TField* field, TBlobStreamMode mode)
 
 void TbkTable::Publish(TPublisher<TbkTable>& p)
 {
+    p.Method("Engine", &TbkTable::Engine);
     p.Method("SetSessionList", &TbkTable::SetSessionList);
     p.Method("DefaultSession", &TbkTable::DefaultSession);
     p.Method("GetBatchMoveClass", &TbkTable::GetBatchMoveClass);
+    p.Method("CreateBlobStream", &TbkTable::CreateBlobStream);
 }
 
 TVirtEng* TbkBatchMove::Engine() { return BkEngine(); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/DBErrors.h"
+#include "db/DBLoginDialogs.h"
 #include "db/DataSet.h"
 #include "engine/components/BseMainErr.h"
 #include "engine/components/BseMainText.h"
@@ -247,9 +248,15 @@ void TbqDatabase::CloseDataSets()
 
 void TbqDatabase::Login(TStrings* loginParams)
 {
-    // Without a handler there is no login dialog to ask: the connection is refused.
-    if (!OnLogin) DatabaseErrorFmt(SLoginError, {databaseName_}, this);
-    OnLogin(this, loginParams);
+    if (OnLogin) {
+        OnLogin(this, loginParams);
+        return;
+    }
+    std::string userName = loginParams->Values(szUSERNAME);
+    std::string password;
+    if (!LoginDialogEx(databaseName_, userName, password, false)) DatabaseErrorFmt(SLoginError, {databaseName_}, this);
+    loginParams->SetValues(szUSERNAME, userName);
+    loginParams->SetValues(szPASSWORD, password);
 }
 
 void TbqDatabase::SetHandle(TBaseDatabase* handle)

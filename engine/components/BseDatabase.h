@@ -51,6 +51,7 @@ public:
     void CheckDatabaseName();
     void CheckSessionName(bool required);
     void ValidateName(const std::string& name);
+    // OnLogin fills loginParams, or without a handler the login dialog; cancelling it raises.
     void Login(TStrings* loginParams);
     void SetHandle(TBaseDatabase* handle);
     bool OpenFromExistingDB();

@@ -5,6 +5,7 @@
 
 #include "classes/TypInfo.h"
 #include "db/DBErrors.h"
+#include "db/DBLoginDialogs.h"
 #include "engine/components/BseCallback.h"
 #include "engine/components/BseDatabase.h"
 #include "engine/components/BseMainErr.h"
@@ -667,7 +668,12 @@ void TbqSession::SetPrivateDir(const std::string& value)
 
 bool TbqSession::GetPassword()
 {
-    bool continueFlag = false;
-    if (OnPassword) OnPassword(this, continueFlag);
-    return continueFlag;
+    if (OnPassword) {
+        bool continueFlag = false;
+        OnPassword(this, continueFlag);
+        return continueFlag;
+    }
+    // The engine keeps no passwords: the answer only decides whether the caller tries again.
+    std::string password;
+    return PasswordDialog(password);
 }

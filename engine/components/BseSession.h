@@ -140,6 +140,7 @@ public:
     void SetConfigMode(Integer mode);
     void SetConfigModeRaw(Integer mode);
 
+    // OnPassword decides, or without a handler the password dialog: whether to try again.
     bool GetPassword();
 
     static void Publish(TPublisher<TbqSession>& p);

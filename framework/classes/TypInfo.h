@@ -349,6 +349,8 @@ template <class Sig>
 struct TMemberSignature;
 template <class C, class R, class... A>
 struct TMemberSignature<R (C::*)(A...)> { using Type = R(A...); };
+template <class C, class R, class... A>
+struct TMemberSignature<R (C::*)(A...) const> { using Type = R(A...); };
 
 }  // namespace typinfo_detail
 

@@ -455,6 +455,27 @@ TEST_F(BkTables, ComponentsMadeWithPlainNewJoinTheirSession)
     made->Free();
 }
 
+TEST_F(BkTables, TheComponentHooksArePublishedByName)
+{
+    const std::pair<TClass, std::vector<std::string>> published[] = {
+            {TbkSession::StaticClass(),
+             {"Engine", "SetEngineObject", "CriticalSectionStart", "CriticalSectionEnd", "SetSessionList",
+              "GetEngineClass", "DefaultSession", "GetDatabaseClass", "GetTableClass"}},
+            {TbkDatabase::StaticClass(), {"LoginPromptDefault", "Engine", "SetSessionList", "DefaultSession"}},
+            {TbkTable::StaticClass(),
+             {"Engine", "SetSessionList", "DefaultSession", "GetBatchMoveClass", "CreateBlobStream"}},
+            {TbkBatchMove::StaticClass(), {"Engine"}}};
+    for (const auto& [cls, names] : published)
+        for (const std::string& name : names) EXPECT_NE(MethodAddress(cls, name), nullptr) << cls->Name << "." << name;
+
+    OpenClientsOnIndex("1");
+    const TMethod engine{MethodAddress(clients_, "Engine"), clients_, {}};
+    EXPECT_EQ(engine.As<std::function<TVirtEng*()>>()(), BkEngine());
+    const TMethod createBlobStream{MethodAddress(clients_, "CreateBlobStream"), clients_, {}};
+    auto create = createBlobStream.As<std::function<TStream*(TField*, TBlobStreamMode)>>();
+    EXPECT_THROW(create(clients_->FieldByName("Client Code"), bmRead), EInvalidCast);
+}
+
 TEST_F(BkTables, ThePlatformTableIsATableOfTheDefaultSession)
 {
     TTable* table = new TTable(nullptr);

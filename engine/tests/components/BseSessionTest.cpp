@@ -13,6 +13,8 @@
 #include "engine/core/BseEng.h"
 #include "engine/tests/support/SessTestSupport.h"
 #include "rtl/StringRoutines.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TestHelpers.h"
 
 namespace {
 
@@ -108,6 +110,15 @@ std::string MessageOf(const std::function<void()>& action)
     return "(no error)";
 }
 
+// Saves the form's image in the temporary folder, to be looked at.
+void SaveScreenshot(TCustomForm* form, const std::string& name)
+{
+    PumpMessages();
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), std::string(folder) + name));
+}
+
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -128,6 +139,26 @@ protected:
     TTestAliases aliases;
     TWorld state;
 };
+
+TEST_F(SessionTest, WithoutAHandlerThePasswordDialogAsksWhetherToTryAgain)
+{
+    TScriptedDialogs dialogs;
+    dialogs.AnswerNextModalForm([](TCustomForm* form) {
+        PumpMessages();
+        TypeText("secret");
+        EXPECT_EQ(static_cast<TEdit*>(form->FindComponent("PasswordEdit"))->Text(), "secret");
+        SaveScreenshot(form, "engine-password-dialog.png");
+        TypeKey(VK_RETURN);
+    });
+    EXPECT_TRUE(state.Default->GetPassword());
+    dialogs.AnswerNextModalForm([](TCustomForm* form) {
+        ClickControl(static_cast<TButton*>(form->FindComponent("CancelButton")));
+    });
+    EXPECT_FALSE(state.Default->GetPassword());
+
+    state.Default->OnPassword = [](TObject*, bool& continueFlag) { continueFlag = true; };
+    EXPECT_TRUE(state.Default->GetPassword());
+}
 
 TEST_F(SessionTest, DefaultSessionOwnsTheEngineAndOtherSessionsStartItFirst)
 {
@@ -391,14 +422,41 @@ TEST_F(SessionTest, TemporaryDatabasesGoWithTheirSession)
     EXPECT_EQ(state.Default->DatabaseCount(), 0);
 }
 
-TEST_F(SessionTest, LoginAsksTheHandlerOrRefusesWithoutOne)
+TEST_F(SessionTest, LoginAsksTheHandlerOrTheLoginDialog)
 {
     aliases.Add("secure", {{"PhysicalName", "c:\\s"}, {"USER", "anna"}});
     auto* database = CreateObject<TtDatabase>(nullptr);
     database->SetLoginPrompt(true);
     database->SetDatabaseName("secure");
+    TScriptedDialogs dialogs;
+    std::string shownDatabase;
+    std::string shownUser;
+    dialogs.AnswerNextModalForm([&](TCustomForm* form) {
+        shownDatabase = static_cast<TLabel*>(form->FindComponent("DatabaseName"))->Caption();
+        shownUser = static_cast<TEdit*>(form->FindComponent("UserNameEdit"))->Text();
+        SaveScreenshot(form, "engine-login-dialog.png");
+        TypeKey(VK_ESCAPE);
+    });
     EXPECT_EQ(MessageOf([&] { database->Open(); }), "Cannot connect to database 'secure'");
     EXPECT_FALSE(database->Connected());
+    EXPECT_EQ(shownDatabase, "secure");
+    EXPECT_EQ(shownUser, "anna");
+
+    // The password field has the focus; the user name can be changed too.
+    dialogs.AnswerNextModalForm([&](TCustomForm* form) {
+        PumpMessages();
+        TypeText("pw");
+        ClickControl(static_cast<TEdit*>(form->FindComponent("UserNameEdit")));
+        TypeKey(VK_END);
+        TypeText("x");
+        TypeKey(VK_RETURN);
+    });
+    database->Open();
+    EXPECT_TRUE(database->Connected());
+    EXPECT_EQ(lastOpen.Password, "pw");
+    EXPECT_EQ(database->Params()->Values("USER NAME"), "annax");
+    database->Close();
+    database->Params()->SetValues("USER NAME", "anna");
 
     std::string askedUser;
     database->OnLogin = [&](TbqDatabase*, TStrings* login) {
