@@ -613,7 +613,9 @@ void TvxDBCustomDateTimePicker::SetShowButton(bool value)
 void TvxDBCustomDateTimePicker::Notification(TComponent* component, TOperation operation)
 {
     TCustomEdit::Notification(component, operation);
-    if (operation == opRemove && dataLink_ && component == DataSource()) SetDataSource(nullptr);
+    if (operation != opRemove) return;
+    if (component == buttonHost_) buttonHost_ = nullptr;
+    if (dataLink_ && component == DataSource()) SetDataSource(nullptr);
 }
 
 void TvxDBCustomDateTimePicker::Loaded()
