@@ -65,9 +65,9 @@ protected:
         path_ = MakeFile("notes.qf", NotesSpec());
     }
 
-    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0)
+    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0, const Byte* clientId = nullptr)
     {
-        TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, nullptr, path_, "", openMode, shareMode));
+        TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, clientId, path_, "", openMode, shareMode));
         const TFieldDDFRecord fields[] = {DictionaryField(1, "CODE", BtrType::String, 0, 8),
                                           DictionaryField(2, "GRP", BtrType::Integer, 8, 4),
                                           DictionaryField(3, "AMOUNT", BtrType::Decimal, 12, 4, 2),
@@ -470,6 +470,55 @@ TEST_F(BtrTableFiles, TableLockIsOneTransactionAtATime)
     EXPECT_EQ(count, 1);
     table->AcqTableLock(dbiWRITELOCK);
     table->RelTableLock(dbiWRITELOCK);
+}
+
+TEST_F(BtrTableFiles, RecordLocksFollowInsertsAndUpdatesAndAFailedLockRereads)
+{
+    TBtrTablePtr table = OpenTable();
+    const Byte otherClient[TWinBtr::ClientIdSize] = {'o', 't', 'h', 'e', 'r'};
+    TBtrTablePtr other = OpenTable(0, 0, otherClient);
+    std::vector<Byte> row = Row(*table, "A001", 1, 1, "anna");
+    table->InsertRecord(dbiWRITELOCK, row.data());
+    SeekCode(*other, "A001");
+    std::vector<Byte> seen(other->GetRecordBufferSize());
+    auto lockedRead = [&] { return StatusOf([&] { other->GetRecord(dbiWRITELOCK, seen.data(), nullptr); }); };
+    EXPECT_EQ(lockedRead(), BtrStatus::RecordLocked) << "inserted with its lock";
+
+    table->PutField(4, row.data(), "annie");
+    table->ModifyRecord(row.data(), false);
+    EXPECT_EQ(lockedRead(), BtrStatus::RecordLocked) << "modified keeping its lock";
+    EXPECT_EQ(Text(*other, seen, 4), "annie") << "the failed lock reads the record as it is now";
+
+    table->PutField(4, row.data(), "ann");
+    table->ModifyRecord(row.data(), true);
+    EXPECT_EQ(lockedRead(), 0);
+    EXPECT_EQ(Text(*other, seen, 4), "ann");
+}
+
+TEST_F(BtrTableFiles, AForcedRereadPutsTheBookmarkAtTheRecordsNewKey)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna");
+    Insert(*table, "B002", 1, 2, "bert");
+    Insert(*table, "C003", 1, 3, "carl");
+    table->SwitchToIndex("2", false);
+    const std::vector<Byte> bert = TextKey("bert", 10);
+    table->SetToKey(keySEARCHEQ, true, 0, 0, bert.data());
+
+    // Another client renames bert to zeno, which moves the record to the end of the name key.
+    const Byte otherClient[TWinBtr::ClientIdSize] = {'o', 't', 'h', 'e', 'r'};
+    TBtrTablePtr other = OpenTable(0, 0, otherClient);
+    SeekCode(*other, "B002");
+    std::vector<Byte> record(other->GetRecordBufferSize());
+    other->GetRecord(dbiWRITELOCK, record.data(), nullptr);
+    other->PutField(4, record.data(), "zeno");
+    other->ModifyRecord(record.data(), true);
+
+    table->ForceReread();
+    std::vector<Byte> bookmark(table->GetBookmarkSize());
+    table->GetBookMark(bookmark.data());
+    std::vector<Byte> next(table->GetRecordBufferSize());
+    EXPECT_THROW(table->GetNextRecord(dbiNOLOCK, next.data(), nullptr), EBoreaEOFError);
 }
 
 TEST_F(BtrTableFiles, ExclusiveOpenKeepsOthersOutAndCloseIsQuiet)
