@@ -304,6 +304,22 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     EXPECT_EQ(engine->CloneCursor(cursor, clone), DBIERR_INVALIDHNDL);
 }
 
+TEST_F(BtrieveFiles, TheDatabaseEmptiesATableWithACursorOfItsOwn)
+{
+    MakeFile("clients.qf", {kTestLayoutLength, {{5, 7, 0, kString}}});
+    std::vector<Byte> first(kTestLayoutLength, ' '), second(kTestLayoutLength, ' ');
+    std::memcpy(&first[4], "ACME   ", 7);
+    std::memcpy(&second[4], "BAKER  ", 7);
+    InsertRaw("clients.qf", {first, second});
+    TBaseDatabase* database = OpenDirectory();
+    database->EmptyTable(nullptr, "clients.qf;RES:TESTLAYOUT");
+    EXPECT_EQ(database->Tables()->Count(), 0) << "the database's own cursor is gone";
+    TWinBtr file(nullptr);
+    file.Open(PathOf("clients.qf"), nullptr, 0);
+    EXPECT_EQ(file.GetRecordCount(), 0);
+    file.Close();
+}
+
 TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
 {
     MakeDictionary();

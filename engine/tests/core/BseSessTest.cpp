@@ -90,6 +90,15 @@ TEST(ConfigRecords, AddAliasKeepsAnExistingRecordAndGetCopiesIt)
               DBIERR_RECNOTFOUND);
 }
 
+TEST(ConfigRecords, APathExistsWhenARecordsPathContainsIt)
+{
+    TSessionPtr session = MakeSession();
+    session->AddAlias(false, "SALES", "", "PATH:\"c:\\sales\"");
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\SALES\\DB INFO"); }), 0);
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\SAL"); }), 0);
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\STOCK"); }), DBIERR_EOF);
+}
+
 TEST(ConfigRecords, DeleteMatchesThePathExactly)
 {
     TSessionPtr session = MakeSession();
