@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "engine/core/BseError.h"
 
@@ -263,7 +264,7 @@ void TMemTable::AppendRecord(Byte* record)
     AddRecord(record, nullptr);
 }
 
-void TMemTable::AddRecord(Byte* record, const Byte* bookmark)
+TMemTableRecord* TMemTable::AddRecord(Byte* record, const Byte* bookmark)
 {
     auto* added = new TMemTableRecord(this, record, bookmark, bookmark ? 0 : NextBookmarkNumber());
     added->ListIn(records_.get());
@@ -271,6 +272,7 @@ void TMemTable::AddRecord(Byte* record, const Byte* bookmark)
     added->Properties.iRecStatus = mrsUnmodified;
     MoveLast();
     SetState(curOnRecord);
+    return added;
 }
 
 void TMemTable::FindOrAdd(Byte* record, const Byte* bookmark)
@@ -334,9 +336,18 @@ void TMemTable::EmptyTable()
     SetState(curNone);
 }
 
+bool TMemTable::Unwritten(const TMemTableRecord* record)
+{
+    return record->Properties.iRecStatus != mrsUnmodified && !record->Applied;
+}
+
 void TMemTable::ClearCache()
 {
-    FreeRecords();
+    currentRecord_ = nullptr;
+    for (Integer index = Count() - 1; index >= 0; --index) {
+        TMemTableRecord* record = records_->Record(index);
+        if (!Unwritten(record)) record->Free();
+    }
 }
 
 // ---- the cache
@@ -371,6 +382,7 @@ void TMemTable::ApplyRecord(TMemTableRecord* record)
 void TMemTable::ApplyCache()
 {
     CheckHandle(source_);
+    std::exception_ptr firstFailure;
     for (Integer position = Count(); position >= 1; --position) {
         TMemTableRecord* record = records_->Record(position - 1);
         if (!record) continue;
@@ -379,10 +391,12 @@ void TMemTable::ApplyCache()
         try {
             ApplyRecord(record);
         } catch (const EBoreaEngineError&) {
+            if (!firstFailure) firstFailure = std::current_exception();
             continue;
         }
         record->Applied = 1;
     }
+    if (firstFailure) std::rethrow_exception(firstFailure);
 }
 
 // ---- sequence numbers
