@@ -11,6 +11,7 @@
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
 #include "engine/btrieve/BtrTable.h"
+#include "engine/core/BseCache.h"
 #include "engine/tests/support/CursorTestSupport.h"
 #include "engine/tests/support/RequesterFiles.h"
 #include "rtl/WinApi.h"
@@ -65,7 +66,9 @@ protected:
         path_ = MakeFile("notes.qf", NotesSpec());
     }
 
-    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0, const Byte* clientId = nullptr)
+    // described: the fields of the file the cursor knows, 1-based in the file's order.
+    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0, const Byte* clientId = nullptr,
+                           const std::vector<Word>& described = {1, 2, 3, 4, 5})
     {
         TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, clientId, path_, "", openMode, shareMode));
         const TFieldDDFRecord fields[] = {DictionaryField(1, "CODE", BtrType::String, 0, 8),
@@ -73,9 +76,10 @@ protected:
                                           DictionaryField(3, "AMOUNT", BtrType::Decimal, 12, 4, 2),
                                           DictionaryField(4, "NAME", BtrType::String, 16, 10),
                                           DictionaryField(5, "NOTE", BtrType::Note, 26, kNoteSize)};
-        for (Word number = 1; number <= 5; ++number) {
+        for (Word number = 1; number <= described.size(); ++number) {
             auto* item = new TFieldCacheItem(table->FieldCache());
-            table->GetFieldDesc(number, &fields[number - 1], item->LocalSize, item->LocalType, item->Descriptor);
+            table->GetFieldDesc(number, &fields[described[number - 1] - 1], item->LocalSize, item->LocalType,
+                                item->Descriptor);
         }
         table->SetPhysicalName(path_);
         table->Open();
@@ -414,6 +418,71 @@ TEST_F(BtrTableFiles, MemoAtTheEndIsStoredWithoutItsUnusedRest)
     Cardinal size = 0;
     table->GetBlobSize(record.data(), 5, size);
     EXPECT_EQ(size, kNoteSize - 1u);
+}
+
+// The cursor knows CODE, NAME and NOTE only: its record buffer is longer than those fields, and a cached image
+// keeps all of it.
+TEST_F(BtrTableFiles, CachedUpdatesReachTheFileOnlyWhenApplied)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna", "first");
+    Insert(*table, "B002", 7, 2, "bert", "second");
+    Insert(*table, "C003", 1, 3, "carl", "third");
+    table.reset();
+    table = OpenTable(0, 0, nullptr, {1, 4, 5});
+    constexpr Word Name = 2;
+    constexpr Word Note = 3;
+    TBaseTable* cache = nullptr;
+    table->BeginDelayedUpdates(cache);
+    std::vector<Byte> record(cache->GetRecordBufferSize());
+    auto shown = [&] {
+        std::vector<std::string> rows;
+        cache->SetToBegin();
+        RECProps properties{};
+        try {
+            for (;;) {
+                cache->GetNextRecord(dbiNOLOCK, record.data(), &properties);
+                rows.push_back(Text(*table, record, Name) + "/" + Text(*table, record, Note) + ":" +
+                               std::to_string(properties.iRecStatus));
+            }
+        } catch (const EBoreaEOFError&) {
+        }
+        return rows;
+    };
+    const std::string memo = "a memo that fills most of its forty";
+    SeekCode(*table, "B002");
+    cache->GetRecord(dbiNOLOCK, record.data(), nullptr);
+    cache->PutField(Name, record.data(), "bertha");
+    cache->PutBlob(record.data(), Note, 0, Cardinal(memo.size()), memo.c_str());
+    cache->ModifyRecord(record.data(), true);
+    SeekCode(*table, "A001");
+    cache->DeleteRecord(nullptr);
+    std::vector<Byte> dora(cache->GetRecordBufferSize(), 0);
+    table->InitRecord(dora.data());
+    table->PutField(1, dora.data(), "D004");
+    table->PutField(Name, dora.data(), "dora");
+    cache->AppendRecord(dora.data());
+    EXPECT_EQ(shown(), (std::vector<std::string>{"bertha/" + memo + ":1", "carl/third:0"}));
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002", "C003"})) << "the file is untouched";
+
+    cache->ApplyDelayedUpdates(DelayedPrepare);
+    cache->ApplyDelayedUpdates(DelayedCommit);
+    TBaseTable* wrapped = cache;
+    cache->EndDelayedUpdates(wrapped);
+    EXPECT_EQ(wrapped, table.get());
+    table.reset();
+
+    TBtrTablePtr reopened = OpenTable();
+    EXPECT_EQ(Codes(*reopened), (std::vector<std::string>{"B002", "C003", "D004"}));
+    SeekCode(*reopened, "B002");
+    std::vector<Byte> bert(reopened->GetRecordBufferSize());
+    reopened->GetRecord(dbiNOLOCK, bert.data(), nullptr);
+    EXPECT_EQ(Text(*reopened, bert, 4), "bertha");
+    EXPECT_EQ(Text(*reopened, bert, 5), memo);
+    Integer group = 0;
+    bool blank = false;
+    reopened->GetField(2, bert.data(), blank, &group);
+    EXPECT_EQ(group, 7) << "the bytes of fields the cursor does not know are kept";
 }
 
 TEST_F(BtrTableFiles, GetBlobCopiesAtMostTheCountAskedFor)

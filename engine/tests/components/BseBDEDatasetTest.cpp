@@ -682,3 +682,15 @@ TEST(CursorDatasetCalcFields, CalculatedFieldsFollowEveryRecordAndEveryEdit)
     EXPECT_EQ(label->AsString(), "B=8");
     EXPECT_THROW(label->SetAsString("x"), EDatabaseError);
 }
+
+TEST_F(CursorDatasetTest, CachedUpdatesAreRefusedWithAClearError)
+{
+    try {
+        dataSet->SetCachedUpdates(true);
+        FAIL();
+    } catch (const EDatabaseError& error) {
+        EXPECT_NE(error.Message().find("Cached updates are not available on this dataset"), std::string::npos);
+    }
+    EXPECT_FALSE(dataSet->CachedUpdates());
+    dataSet->SetCachedUpdates(false);
+}
