@@ -275,14 +275,16 @@ TMemTableRecord* TMemTable::AddRecord(Byte* record, const Byte* bookmark)
     return added;
 }
 
-void TMemTable::FindOrAdd(Byte* record, const Byte* bookmark)
+bool TMemTable::FindOrAdd(Byte* record, const Byte* bookmark)
 {
     try {
         SetToBookMark(bookmark);
     } catch (const EBoreaEngineError&) {
         AddRecord(record, bookmark);
         SetToBookMark(bookmark);
+        return true;
     }
+    return false;
 }
 
 void TMemTable::ModifyRecord(Byte* record, bool freeLock)
@@ -292,19 +294,11 @@ void TMemTable::ModifyRecord(Byte* record, bool freeLock)
 
 void TMemTable::ModifyRecordAt(Byte* record, const Byte* bookmark)
 {
-    bool added = false;
-    if (bookmark) {
-        try {
-            SetToBookMark(bookmark);
-        } catch (const EBoreaEngineError&) {
-            AddRecord(record, bookmark);
-            SetToBookMark(bookmark);
-            added = true;
-        }
-    }
+    const bool added = bookmark && FindOrAdd(record, bookmark);
     if (!currentRecord_) RaiseEngineError(DBIERR_NOCURRREC);
     if (!added && record) currentRecord_->Data.assign(record, record + GetRecordLength());
     currentRecord_->Properties.iRecStatus = mrsModified;
+    currentRecord_->Applied = 0;
 }
 
 void TMemTable::DeleteRecord(Byte* record)
@@ -322,6 +316,7 @@ void TMemTable::DeleteRecordAt(Byte* record, const Byte* bookmark)
     if (!currentRecord_) RaiseEngineError(DBIERR_NOCURRREC);
     currentRecord_->Properties.iRecStatus = mrsDeleted;
     currentRecord_->Properties.bDeleteFlag = DeletedFlag;
+    currentRecord_->Applied = 0;
 }
 
 void TMemTable::UndeleteRecord()
@@ -385,7 +380,7 @@ void TMemTable::ApplyCache()
     std::exception_ptr firstFailure;
     for (Integer position = Count(); position >= 1; --position) {
         TMemTableRecord* record = records_->Record(position - 1);
-        if (!record) continue;
+        if (!record || record->Applied) continue;
         currentRecord_ = record;
         position_ = position;
         try {

@@ -73,10 +73,11 @@ public:
     virtual bool IsRecordVisible(Word displayOptions, bool found);
     // Adds a record (status unmodified) and returns it; the last record of the list becomes current.
     virtual TMemTableRecord* AddRecord(Byte* record, const Byte* bookmark);
+    // A record changed again counts as not yet written.
     virtual void ModifyRecordAt(Byte* record, const Byte* bookmark);
     virtual void DeleteRecordAt(Byte* record, const Byte* bookmark);
-    // Writes the cached changes to the source, last record first; a record whose write fails with an engine error
-    // stays unapplied, the others go on, and the first failure is raised at the end.
+    // Writes the cached changes not yet written to the source, last record first; a record whose write fails with an
+    // engine error stays unapplied, the others go on, and the first failure is raised at the end.
     virtual void ApplyCache();
     // Frees the records, except changes that were not written to the source.
     virtual void ClearCache();
@@ -116,8 +117,8 @@ private:
     Integer Count() const { return records_->Count(); }
     Integer NextBookmarkNumber() { return ++lastBookmarkNumber_; }
     TMemTableRecord* MakeCurrent(Integer position);
-    // SetToBookMark; a bookmark not cached is added with record first.
-    void FindOrAdd(Byte* record, const Byte* bookmark);
+    // SetToBookMark; a bookmark not cached is added with record first (true).
+    bool FindOrAdd(Byte* record, const Byte* bookmark);
     void FreeRecords();
     // Whether the record holds a change that has not reached the source.
     static bool Unwritten(const TMemTableRecord* record);

@@ -266,10 +266,15 @@ TEST(MemTable, ApplyCacheWritesEveryChangeItCanAndThenReportsTheFirstFailure)
     EXPECT_EQ(applied, (std::vector<Byte>{1, 1, 1, 0}));
     EXPECT_EQ(cache->Records()->Count(), 4);
 
-    // Clearing keeps the change that was not written.
+    // Applying again writes only what is still unwritten, and a record changed again is unwritten.
+    EXPECT_EQ(ErrorOf([&] { cache->ApplyCache(); }), DBIERR_EOF);
+    EXPECT_EQ(Names(*source), (std::vector<std::string>{"bobby", "cy", "fresh"})) << "nothing is written twice";
+    std::vector<Byte> rob = Row(*cache, "rob", 2);
+    cache->ModifyRecordAt(rob.data(), reinterpret_cast<const Byte*>(&two));
+
+    // Clearing keeps the changes that were not written.
     cache->ClearCache();
-    ASSERT_EQ(cache->Records()->Count(), 1);
-    EXPECT_EQ(NameOf(cache->Records()->Record(0)->Data), "ghost");
+    EXPECT_EQ(Names(*cache), (std::vector<std::string>{"rob", "ghost"}));
 }
 
 TEST(MemTable, SequenceNumbersAreAllZero)
