@@ -157,6 +157,25 @@ protected:
         return bookmark;
     }
 
+    // The records a cached-updates cursor over table shows from the start: the texts of the fields, then the status.
+    static std::vector<std::string> ShownThrough(TBaseTable& cache, TBtrTable& table, const std::vector<Word>& fields)
+    {
+        std::vector<std::string> rows;
+        std::vector<Byte> record(cache.GetRecordBufferSize());
+        RECProps properties{};
+        cache.SetToBegin();
+        try {
+            for (;;) {
+                cache.GetNextRecord(dbiNOLOCK, record.data(), &properties);
+                std::string row;
+                for (Word field : fields) row += Text(table, record, field) + "/";
+                rows.push_back(row + std::to_string(properties.iRecStatus));
+            }
+        } catch (const EBoreaEOFError&) {
+        }
+        return rows;
+    }
+
     static SmallInt StatusOf(const std::function<void()>& call)
     {
         try {
@@ -435,20 +454,6 @@ TEST_F(BtrTableFiles, CachedUpdatesReachTheFileOnlyWhenApplied)
     TBaseTable* cache = nullptr;
     table->BeginDelayedUpdates(cache);
     std::vector<Byte> record(cache->GetRecordBufferSize());
-    auto shown = [&] {
-        std::vector<std::string> rows;
-        cache->SetToBegin();
-        RECProps properties{};
-        try {
-            for (;;) {
-                cache->GetNextRecord(dbiNOLOCK, record.data(), &properties);
-                rows.push_back(Text(*table, record, Name) + "/" + Text(*table, record, Note) + ":" +
-                               std::to_string(properties.iRecStatus));
-            }
-        } catch (const EBoreaEOFError&) {
-        }
-        return rows;
-    };
     const std::string memo = "a memo that fills most of its forty";
     SeekCode(*table, "B002");
     cache->GetRecord(dbiNOLOCK, record.data(), nullptr);
@@ -462,7 +467,8 @@ TEST_F(BtrTableFiles, CachedUpdatesReachTheFileOnlyWhenApplied)
     table->PutField(1, dora.data(), "D004");
     table->PutField(Name, dora.data(), "dora");
     cache->AppendRecord(dora.data());
-    EXPECT_EQ(shown(), (std::vector<std::string>{"bertha/" + memo + ":1", "carl/third:0"}));
+    EXPECT_EQ(ShownThrough(*cache, *table, {Name, Note}),
+              (std::vector<std::string>{"bertha/" + memo + "/1", "carl/third/0"}));
     EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002", "C003"})) << "the file is untouched";
 
     cache->ApplyDelayedUpdates(DelayedPrepare);
@@ -483,6 +489,55 @@ TEST_F(BtrTableFiles, CachedUpdatesReachTheFileOnlyWhenApplied)
     bool blank = false;
     reopened->GetField(2, bert.data(), blank, &group);
     EXPECT_EQ(group, 7) << "the bytes of fields the cursor does not know are kept";
+}
+
+TEST_F(BtrTableFiles, CachedChangesOverAFileShowOldDataAndDeletionsAndKeepAFailedWrite)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna");
+    Insert(*table, "B002", 1, 2, "bert");
+    Insert(*table, "C003", 1, 3, "carl");
+    TBaseTable* cache = nullptr;
+    table->BeginDelayedUpdates(cache);
+    auto shown = [&] { return ShownThrough(*cache, *table, {1, 4}); };
+    auto cachedRecords = [&] {
+        Integer count = 0;
+        Word length = 0;
+        cache->GetProp(PropertyCachedRecords, &count, length, sizeof count);
+        return count;
+    };
+    std::vector<Byte> record(cache->GetRecordBufferSize());
+    SeekCode(*table, "B002");
+    cache->GetRecord(dbiNOLOCK, record.data(), nullptr);
+    cache->PutField(4, record.data(), "bertha");
+    cache->ModifyRecord(record.data(), true);
+    SeekCode(*table, "C003");
+    cache->DeleteRecord(nullptr);
+    std::vector<Byte> again = Row(*table, "A001", 2, 4, "again");
+    cache->AppendRecord(again.data());
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bertha/1"}));
+    EXPECT_EQ(cachedRecords(), 3);
+
+    cache->SetProp(PropertyReadOldRecord, 1);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bert/1"}));
+    cache->SetProp(PropertyReadOldRecord, 0);
+    cache->SetProp(PropertyDisplayOptions, dispModified | dispInserted | dispDeleted | dispUnmodified);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bertha/1", "C003/carl/3"}));
+    cache->SetProp(PropertyDisplayOptions, dispModified | dispInserted | dispUnmodified);
+
+    SeekCode(*table, "B002");
+    cache->ApplyDelayedUpdates(DelayedCancelCurrent);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bert/0"}));
+    EXPECT_EQ(cachedRecords(), 2);
+
+    // The appended A001 duplicates a unique key: the deletion is written, the append is raised and kept.
+    EXPECT_EQ(StatusOf([&] { cache->ApplyDelayedUpdates(DelayedPrepare); }), 5);
+    cache->ApplyDelayedUpdates(DelayedCommit);
+    EXPECT_EQ(cachedRecords(), 1);
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002"}));
+    TBaseTable* wrapped = cache;
+    cache->EndDelayedUpdates(wrapped);
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002"})) << "the kept append goes with the cache";
 }
 
 TEST_F(BtrTableFiles, GetBlobCopiesAtMostTheCountAskedFor)

@@ -10,6 +10,7 @@
 #include "engine/core/BseCache.h"
 #include "engine/core/BseEng.h"
 #include "engine/core/BseError.h"
+#include "engine/tests/support/CursorTestSupport.h"
 #include "engine/tests/support/SessTestSupport.h"
 
 namespace {
@@ -138,6 +139,35 @@ TEST_F(CacheCursorTest, ADeletedRecordIsHiddenUntilTheDisplayOptionsShowIt)
     EXPECT_EQ(engine->GetRecord(cursor, dbiNOLOCK, record.data(), nullptr), DBIERR_NOCURRREC);
 }
 
+TEST_F(CacheCursorTest, MovesSkipHiddenRecordsAndRereadsRefuseThem)
+{
+    for (const char* name : {"ann", "cy"}) {
+        GoTo(name);
+        ASSERT_EQ(engine->DeleteRecord(cursor, nullptr), 0);
+    }
+    std::vector<Byte> record(wrapped->GetRecordBufferSize());
+    auto current = [&] {
+        cursor->GetRecord(dbiNOLOCK, record.data(), nullptr);
+        return NameOf(record);
+    };
+    wrapped->SetRecordBuffer(record.data());  // the wrapped cursor's first and last moves read into it
+    cursor->GoFirst();
+    EXPECT_EQ(current(), "bob");
+    cursor->GoLast();
+    EXPECT_EQ(current(), "bob");
+    cursor->SetToBegin();
+    cursor->GetRelativeRecord(1, dbiNOLOCK, record.data(), nullptr);
+    EXPECT_EQ(NameOf(record), "bob");
+    cursor->SetToBegin();
+    EXPECT_EQ(ErrorOf([&] { cursor->GetRelativeRecord(2, dbiNOLOCK, record.data(), nullptr); }), DBIERR_EOF);
+
+    // The wrapped cursor stands on ann, whom the cache hides.
+    wrapped->SetToBegin();
+    wrapped->GetNextRecord(dbiNOLOCK, nullptr, nullptr);
+    EXPECT_EQ(ErrorOf([&] { cursor->RereadCurrent(dbiNOLOCK, record.data()); }), DBIERR_NOCURRREC);
+    wrapped->SetRecordBuffer(nullptr);
+}
+
 TEST_F(CacheCursorTest, TheCacheCountsItsRecordsAndCancelsOneChange)
 {
     GoTo("ann");
@@ -151,6 +181,10 @@ TEST_F(CacheCursorTest, TheCacheCountsItsRecordsAndCancelsOneChange)
     cursor->ApplyDelayedUpdates(DelayedCancelCurrent);
     EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"ann:0", "bob:0"}));
     EXPECT_EQ(CachedRecords(), 1);
+    GoTo("bob");
+    cursor->ApplyDelayedUpdates(DelayedCancelCurrent);
+    cursor->ApplyDelayedUpdates(7);
+    EXPECT_EQ(CachedRecords(), 1) << "bob has no change to cancel, and 7 is no command";
     cursor->ApplyDelayedUpdates(DelayedCancel);
     EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"ann:0", "bob:0", "cy:0"}));
     EXPECT_EQ(CachedRecords(), 0);
@@ -165,13 +199,18 @@ TEST_F(CacheCursorTest, PreparingAndCommittingWritesTheChangesToTheWrappedCursor
     engine->ModifyRecord(cursor, bobby.data(), true);
     std::vector<Byte> dee = Row("dee");
     ASSERT_EQ(engine->AppendRecord(cursor, dee.data()), 0);
-    EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"bobby:1", "cy:0"})) << "the appended record waits";
+    std::vector<Byte> eve = Row("eve");
+    ASSERT_EQ(engine->InsertRecord(cursor, dbiNOLOCK, eve.data()), 0);
+    EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"bobby:1", "cy:0"})) << "the new records wait";
+    EXPECT_EQ(CachedRecords(), 4);
 
     cursor->ApplyDelayedUpdates(DelayedPrepare);
+    EXPECT_EQ(Shown(wrapped).size(), 4u) << "written, not yet committed";
+    EXPECT_EQ(CachedRecords(), 4);
     cursor->ApplyDelayedUpdates(DelayedCommit);
     EXPECT_EQ(CachedRecords(), 0);
-    EXPECT_EQ(Shown(wrapped), (std::vector<std::string>{"bobby:1", "cy:0", "dee:0"}));
-    EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"bobby:0", "cy:0", "dee:0"}));
+    EXPECT_EQ(Shown(wrapped), (std::vector<std::string>{"bobby:1", "cy:0", "eve:0", "dee:0"}));
+    EXPECT_EQ(Shown(cursor), (std::vector<std::string>{"bobby:0", "cy:0", "eve:0", "dee:0"}));
 }
 
 TEST_F(CacheCursorTest, AWriteThatFailsIsRaisedAndTheChangeStaysCached)
