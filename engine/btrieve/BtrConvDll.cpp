@@ -16,14 +16,12 @@ void ReportMissingEntryPoint(const std::string& name, const std::string& fileNam
 
 }  // namespace
 
-TConversionFunctions::TConversionFunctions()
-{
-    if (!Load(ConversionDll)) Load(ConversionDllAlternative);
-}
+TConversionFunctions::TConversionFunctions() : TConversionFunctions({ConversionDll, ConversionDllAlternative}) {}
 
-TConversionFunctions::TConversionFunctions(const std::string& fileName)
+TConversionFunctions::TConversionFunctions(std::initializer_list<std::string> fileNames)
 {
-    Load(fileName);
+    for (const std::string& fileName : fileNames)
+        if (Load(fileName)) return;
 }
 
 TConversionFunctions::~TConversionFunctions()
@@ -84,6 +82,11 @@ TConversionFunctions& ConversionFunctions()
 {
     if (!instance) instance = std::make_unique<TConversionFunctions>();
     return *instance;
+}
+
+void SetConversionFunctions(std::unique_ptr<TConversionFunctions> functions)
+{
+    instance = std::move(functions);
 }
 
 bool ConversionFunctionsAvailable()

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "requester/fieldconv/FieldConvApi.h"
@@ -15,8 +17,8 @@ class TConversionFunctions : public TObject {
 public:
     // Loads ConversionDll, else ConversionDllAlternative.
     TConversionFunctions();
-    // Loads that DLL only.
-    explicit TConversionFunctions(const std::string& fileName);
+    // Loads the first of the files that loads.
+    explicit TConversionFunctions(std::initializer_list<std::string> fileNames);
     ~TConversionFunctions() override;
 
     // False when a DLL is loaded already or the file cannot be loaded. A missing entry point shows an error box
@@ -70,3 +72,5 @@ private:
 // The process-wide instance, created (and the DLL loaded, once) on first use; true when a DLL is loaded.
 bool ConversionFunctionsAvailable();
 TConversionFunctions& ConversionFunctions();
+// Replaces the process-wide instance (nullptr: made again on the next use).
+void SetConversionFunctions(std::unique_ptr<TConversionFunctions> functions);

@@ -616,6 +616,11 @@ Word TVirtEng::DeactivateFilter(TBaseTable* cursor, TFilterListItem* filter)
     return OnCursor(cursor, [&](TBaseTable* target) { target->DeactivateFilter(filter); });
 }
 
+Word TVirtEng::BeginDelayedUpdates(TBaseTable*& cursor)
+{
+    return OnCursor(cursor, [&](TBaseTable* target) { target->BeginDelayedUpdates(cursor); });
+}
+
 Word TVirtEng::EndDelayedUpdates(TBaseTable*& cursor)
 {
     return OnCursor(cursor, [&](TBaseTable* target) { target->EndDelayedUpdates(cursor); });

@@ -136,6 +136,8 @@ public:
     Word DropFilter(TBaseTable* cursor, TFilterListItem* filter);
     Word ActivateFilter(TBaseTable* cursor, TFilterListItem* filter);
     Word DeactivateFilter(TBaseTable* cursor, TFilterListItem* filter);
+    // Replaces the handle with a cached-updates cursor over it.
+    Word BeginDelayedUpdates(TBaseTable*& cursor);
     Word EndDelayedUpdates(TBaseTable*& cursor);
 
     // Any engine object: none gives DBIERR_INVALIDPARAM, an object the facade does not know DBIERR_INVALIDHNDL.

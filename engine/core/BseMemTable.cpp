@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "engine/core/BseError.h"
 
@@ -263,7 +264,7 @@ void TMemTable::AppendRecord(Byte* record)
     AddRecord(record, nullptr);
 }
 
-void TMemTable::AddRecord(Byte* record, const Byte* bookmark)
+TMemTableRecord* TMemTable::AddRecord(Byte* record, const Byte* bookmark)
 {
     auto* added = new TMemTableRecord(this, record, bookmark, bookmark ? 0 : NextBookmarkNumber());
     added->ListIn(records_.get());
@@ -271,16 +272,19 @@ void TMemTable::AddRecord(Byte* record, const Byte* bookmark)
     added->Properties.iRecStatus = mrsUnmodified;
     MoveLast();
     SetState(curOnRecord);
+    return added;
 }
 
-void TMemTable::FindOrAdd(Byte* record, const Byte* bookmark)
+bool TMemTable::FindOrAdd(Byte* record, const Byte* bookmark)
 {
     try {
         SetToBookMark(bookmark);
     } catch (const EBoreaEngineError&) {
         AddRecord(record, bookmark);
         SetToBookMark(bookmark);
+        return true;
     }
+    return false;
 }
 
 void TMemTable::ModifyRecord(Byte* record, bool freeLock)
@@ -290,19 +294,11 @@ void TMemTable::ModifyRecord(Byte* record, bool freeLock)
 
 void TMemTable::ModifyRecordAt(Byte* record, const Byte* bookmark)
 {
-    bool added = false;
-    if (bookmark) {
-        try {
-            SetToBookMark(bookmark);
-        } catch (const EBoreaEngineError&) {
-            AddRecord(record, bookmark);
-            SetToBookMark(bookmark);
-            added = true;
-        }
-    }
+    const bool added = bookmark && FindOrAdd(record, bookmark);
     if (!currentRecord_) RaiseEngineError(DBIERR_NOCURRREC);
     if (!added && record) currentRecord_->Data.assign(record, record + GetRecordLength());
     currentRecord_->Properties.iRecStatus = mrsModified;
+    currentRecord_->Applied = 0;
 }
 
 void TMemTable::DeleteRecord(Byte* record)
@@ -320,6 +316,7 @@ void TMemTable::DeleteRecordAt(Byte* record, const Byte* bookmark)
     if (!currentRecord_) RaiseEngineError(DBIERR_NOCURRREC);
     currentRecord_->Properties.iRecStatus = mrsDeleted;
     currentRecord_->Properties.bDeleteFlag = DeletedFlag;
+    currentRecord_->Applied = 0;
 }
 
 void TMemTable::UndeleteRecord()
@@ -334,9 +331,18 @@ void TMemTable::EmptyTable()
     SetState(curNone);
 }
 
+bool TMemTable::Unwritten(const TMemTableRecord* record)
+{
+    return record->Properties.iRecStatus != mrsUnmodified && !record->Applied;
+}
+
 void TMemTable::ClearCache()
 {
-    FreeRecords();
+    currentRecord_ = nullptr;
+    for (Integer index = Count() - 1; index >= 0; --index) {
+        TMemTableRecord* record = records_->Record(index);
+        if (!Unwritten(record)) record->Free();
+    }
 }
 
 // ---- the cache
@@ -371,18 +377,21 @@ void TMemTable::ApplyRecord(TMemTableRecord* record)
 void TMemTable::ApplyCache()
 {
     CheckHandle(source_);
+    std::exception_ptr firstFailure;
     for (Integer position = Count(); position >= 1; --position) {
         TMemTableRecord* record = records_->Record(position - 1);
-        if (!record) continue;
+        if (!record || record->Applied) continue;
         currentRecord_ = record;
         position_ = position;
         try {
             ApplyRecord(record);
         } catch (const EBoreaEngineError&) {
+            if (!firstFailure) firstFailure = std::current_exception();
             continue;
         }
         record->Applied = 1;
     }
+    if (firstFailure) std::rethrow_exception(firstFailure);
 }
 
 // ---- sequence numbers

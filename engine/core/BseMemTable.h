@@ -71,16 +71,20 @@ public:
 
     // Whether the current record (found) or a record without cache entry (not found) shows with these options.
     virtual bool IsRecordVisible(Word displayOptions, bool found);
-    virtual void AddRecord(Byte* record, const Byte* bookmark);
+    // Adds a record (status unmodified) and returns it; the last record of the list becomes current.
+    virtual TMemTableRecord* AddRecord(Byte* record, const Byte* bookmark);
+    // A record changed again counts as not yet written.
     virtual void ModifyRecordAt(Byte* record, const Byte* bookmark);
     virtual void DeleteRecordAt(Byte* record, const Byte* bookmark);
-    // Writes the cached changes to the source, last record first; a record whose write fails with an engine error
-    // stays unapplied.
+    // Writes the cached changes not yet written to the source, last record first; a record whose write fails with an
+    // engine error stays unapplied, the others go on, and the first failure is raised at the end.
     virtual void ApplyCache();
+    // Frees the records, except changes that were not written to the source.
     virtual void ClearCache();
 
     // TBaseTable
-    Word GetRecordLength() override { return recordLength_; }
+    // In the cache role a record image is the source's record buffer.
+    Word GetRecordLength() override { return source_ ? source_->GetRecordBufferSize() : recordLength_; }
     Word GetBookmarkSize() override { return bookmarkSize_ != 0 ? bookmarkSize_ : Word(sizeof(Integer)); }
     void AfterCreate() override;
     void BeforeDestroy() override;
@@ -113,9 +117,11 @@ private:
     Integer Count() const { return records_->Count(); }
     Integer NextBookmarkNumber() { return ++lastBookmarkNumber_; }
     TMemTableRecord* MakeCurrent(Integer position);
-    // SetToBookMark; a bookmark not cached is added with record first.
-    void FindOrAdd(Byte* record, const Byte* bookmark);
+    // SetToBookMark; a bookmark not cached is added with record first (true).
+    bool FindOrAdd(Byte* record, const Byte* bookmark);
     void FreeRecords();
+    // Whether the record holds a change that has not reached the source.
+    static bool Unwritten(const TMemTableRecord* record);
     void ApplyRecord(TMemTableRecord* record);
 
     std::unique_ptr<TCacheCollection> records_;

@@ -92,6 +92,7 @@ public:
     // Aliases and configuration records.
     virtual void AddAlias(bool persistent, const std::string& name, const std::string& driverType,
                           const std::string& parameters);
+    // Removes an alias added to the session (its configuration record); DBIERR_RECNOTFOUND when there is none.
     virtual void DeleteAlias(const std::string& name);
     virtual void WriteParams(TRegistry& registry, const std::string& parameters);
     // Raises DBIERR_WRITEERR with the name when the alias key or one of its values cannot be written.

@@ -117,7 +117,7 @@ void TBaseSession::AddAlias(bool persistent, const std::string& name, const std:
 
 void TBaseSession::DeleteAlias(const std::string& name)
 {
-    RaiseEngineError(DBIERR_NOTSUPPORTED);
+    DeleteConfigRecords(AliasConfigPath(name));
 }
 
 void TBaseSession::WriteParams(TRegistry& registry, const std::string& parameters)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/BseCache.h"
 #include "engine/core/BseError.h"
 #include "engine/core/BseFilt.h"
 #include "rtl/StringRoutines.h"
@@ -564,6 +565,11 @@ void TBaseTable::RelTableLock(Integer lock)
 void TBaseTable::GetVchkDesc(Word number, VCHKDesc& descriptor)
 {
     RaiseEngineError(DBIERR_NOTSUPPORTED);
+}
+
+void TBaseTable::BeginDelayedUpdates(TBaseTable*& cursor)
+{
+    cursor = CheckParam(CreateObject<TBaseCacheTable>(this));
 }
 
 void TBaseTable::EndDelayedUpdates(TBaseTable*& cursor)

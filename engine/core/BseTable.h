@@ -220,7 +220,8 @@ public:
     virtual void EmptyRecords();
     virtual void EmptyTable();
 
-    // Cached updates: the cached-updates cursor overrides these.
+    // Cached updates: cursor := a new cached-updates cursor over this one, which overrides the others.
+    virtual void BeginDelayedUpdates(TBaseTable*& cursor);
     virtual void EndDelayedUpdates(TBaseTable*& cursor);
     virtual void ApplyDelayedUpdates(Integer command);
     virtual void GetCacheCursor(TBaseTable*& cursor);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "engine/btrieve/BtrError.h"
 #include "engine/tests/support/RecordedBoxes.h"
 #include "rtl/DateTime.h"
+#include "rtl/WinApi.h"
 
 namespace {
 
@@ -136,14 +138,54 @@ TEST(BtrConvDllTest, TheDllIsBoundByItsEntryPointNames)
     EXPECT_FALSE(functions.Load(ConversionDll)) << "a second load";
     EXPECT_TRUE(ConversionFunctionsAvailable());
 
-    TConversionFunctions missing("nosuchconv.dll");
+    TConversionFunctions missing({"nosuchconv.dll"});
     EXPECT_FALSE(missing.Loaded());
+}
+
+TEST(BtrConvDllTest, TheAlternativeNameIsLoadedWhenTheFirstIsMissing)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string alternative = std::string(folder) + ConversionDllAlternative;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string conversionDll = self;
+    conversionDll = conversionDll.substr(0, conversionDll.find_last_of('\\') + 1) + ConversionDll;
+    ASSERT_TRUE(CopyFileA(conversionDll.c_str(), alternative.c_str(), FALSE));
+    {
+        TConversionFunctions functions({"nosuchconv.dll", alternative});
+        EXPECT_TRUE(functions.Loaded());
+        EXPECT_NE(functions.Get_YYYYMMDD, nullptr);
+    }
+    DeleteFileA(alternative.c_str());
+}
+
+TEST(BtrConvDllTest, WithoutTheDllItsTypesAreUnconvertible)
+{
+    const TBtrFieldSettings saved = BtrFieldSettings();
+    SetConversionFunctions(std::make_unique<TConversionFunctions>(std::initializer_list<std::string>{"nosuchconv.dll"}));
+    EXPECT_FALSE(ConversionFunctionsAvailable());
+    try {
+        Read<Integer>(244, Chars("19991231"));
+        FAIL();
+    } catch (const EBtrieveEngineError& error) {
+        EXPECT_EQ(error.Status(), 2999);
+    }
+    EXPECT_THROW(Write<Integer>(244, 8, DayNumber(1999, 12, 31)), EBtrieveEngineError);
+    bool blank = false;
+    Read<Integer>(244, Bytes(8, 0), blank);
+    EXPECT_TRUE(blank) << "an empty field needs no DLL";
+    BtrFieldSettings().Read = true;
+    EXPECT_EQ(Read<Integer>(244, Chars("19991231")), 0);
+    BtrFieldSettings() = saved;
+    SetConversionFunctions(nullptr);
+    EXPECT_TRUE(ConversionFunctionsAvailable());
 }
 
 TEST(BtrConvDllTest, AMissingEntryPointIsReportedAndLeftUnbound)
 {
     TRecordedBoxes boxes;
-    TConversionFunctions functions("fakebtrv.dll");
+    TConversionFunctions functions({"fakebtrv.dll"});
     EXPECT_TRUE(functions.Loaded());
     EXPECT_EQ(functions.Get_LongYMD, nullptr);
     EXPECT_EQ(functions.Set_BtrieveTime, nullptr);

@@ -20,6 +20,8 @@
 #include "engine/core/BseError.h"
 #include "engine/core/BseRegistry.h"
 #include "engine/tests/support/RequesterFiles.h"
+#include "engine/tests/support/RequesterScript.h"
+#include "tools/mkdemo/MachineRegistryOverride.h"
 
 namespace {
 
@@ -302,6 +304,22 @@ TEST_F(BtrieveFiles, ResourceLayoutTableBrowsesSearchesEditsAndRunsTransactions)
     EXPECT_EQ(engine->CloneCursor(cursor, clone), DBIERR_INVALIDHNDL);
 }
 
+TEST_F(BtrieveFiles, TheDatabaseEmptiesATableWithACursorOfItsOwn)
+{
+    MakeFile("clients.qf", {kTestLayoutLength, {{5, 7, 0, kString}}});
+    std::vector<Byte> first(kTestLayoutLength, ' '), second(kTestLayoutLength, ' ');
+    std::memcpy(&first[4], "ACME   ", 7);
+    std::memcpy(&second[4], "BAKER  ", 7);
+    InsertRaw("clients.qf", {first, second});
+    TBaseDatabase* database = OpenDirectory();
+    database->EmptyTable(nullptr, "clients.qf;RES:TESTLAYOUT");
+    EXPECT_EQ(database->Tables()->Count(), 0) << "the database's own cursor is gone";
+    TWinBtr file(nullptr);
+    file.Open(PathOf("clients.qf"), nullptr, 0);
+    EXPECT_EQ(file.GetRecordCount(), 0);
+    file.Close();
+}
+
 TEST_F(BtrieveFiles, DictionaryTablesTakeTheirFieldsFromTheDictionary)
 {
     MakeDictionary();
@@ -464,6 +482,78 @@ TEST_F(BtrieveFiles, DictionaryDeleteAndRenameMatchWholeNames)
 }  // namespace
 
 namespace {
+
+// Sessions configured through the machine's registry (redirected for the test) on the scripted fake requester.
+class BtrieveSessionConfiguration : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = BtrFieldSettings();
+        fake_ = LoadLibraryA("fakebtrv.dll");
+        ASSERT_NE(fake_, nullptr);
+        RequesterScript::Instance().Install(fake_);
+    }
+    void TearDown() override
+    {
+        while (IsBtrieveRequesterLoaded()) StopBtrieveRequester();
+        FreeLibrary(fake_);
+        BtrFieldSettings() = saved_;
+    }
+    void Set(const std::string& section, const std::string& name, const std::string& value)
+    {
+        machine_.SetString(std::string(BtrieveRegistryPath) + "\\Configuration\\" + section, name, value);
+    }
+
+    TMachineRegistryOverride machine_;
+    TBtrFieldSettings saved_;
+    HMODULE fake_ = nullptr;
+};
+
+TEST_F(BtrieveSessionConfiguration, ClientIntlFieldsAndDefaultSessionComeFromTheRegistry)
+{
+    Set("Btrieve Client", "Options", "/M:64 /P:4096");
+    Set("Btrieve Client", "DLLName", "FAKEBTRV.DLL");
+    Set("Intl", "IgnoreAnsiOem", "1");
+    machine_.SetDword(std::string(BtrieveRegistryPath) + "\\Configuration\\Intl", "IgnoreOemAnsi", 1);
+    Set("Fields", "StringPaddedSpaces", "0");
+    Set("Fields", "IntegersShowAsZero", "TRUE");
+    Set("Default Session", "Name", "Configured");
+    Set("Default Session", "Directory", "C:\\shared");
+    BtrFieldSettings().Read = true;  // a value the registry does not name keeps its setting
+
+    auto* session = CreateObject<TBtrSession>(nullptr, "", "", nullptr);
+    EXPECT_EQ(RequesterScript::Instance().Inits, std::vector<std::string>{"/M:64 /P:4096"});
+    EXPECT_TRUE(session->IgnoreAnsiOem);
+    EXPECT_TRUE(session->IgnoreOemAnsi);
+    EXPECT_FALSE(BtrFieldSettings().StringPaddedSpaces);
+    EXPECT_TRUE(BtrFieldSettings().IntegersShowAsZero);
+    EXPECT_TRUE(BtrFieldSettings().Read);
+    EXPECT_FALSE(BtrFieldSettings().Write);
+    EXPECT_EQ(session->Name(), "Configured");
+    EXPECT_EQ(session->NetDir(), "C:\\shared");
+    session->Free();
+    EXPECT_FALSE(IsBtrieveRequesterLoaded());
+
+    // A name and directory given by the creator win.
+    session = CreateObject<TBtrSession>(nullptr, "D:\\own", "Own", nullptr);
+    EXPECT_EQ(session->Name(), "Own");
+    EXPECT_EQ(session->NetDir(), "D:\\own");
+    session->Free();
+}
+
+TEST_F(BtrieveSessionConfiguration, AMissingRequesterFailsTheSessionWithStatus20AndTheOptions)
+{
+    Set("Btrieve Client", "Options", "/M:64");
+    Set("Btrieve Client", "DLLName", "nosuchrequester.dll");
+    try {
+        CreateObject<TBtrSession>(nullptr, "", "", nullptr);
+        FAIL();
+    } catch (const EBtrieveEngineError& error) {
+        EXPECT_EQ(error.Status(), BtrStatus::RequesterInactive);
+        EXPECT_EQ(error.AttachedText(), "/M:64");
+    }
+    EXPECT_FALSE(IsBtrieveRequesterLoaded());
+}
 
 TEST(BtrieveSessionThreads, ASessionOfAnotherThreadLeavesTheRequesterAlone)
 {

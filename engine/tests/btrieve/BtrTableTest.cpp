@@ -11,6 +11,7 @@
 #include "engine/btrieve/BtrError.h"
 #include "engine/btrieve/BtrLoad.h"
 #include "engine/btrieve/BtrTable.h"
+#include "engine/core/BseCache.h"
 #include "engine/tests/support/CursorTestSupport.h"
 #include "engine/tests/support/RequesterFiles.h"
 #include "rtl/WinApi.h"
@@ -65,17 +66,20 @@ protected:
         path_ = MakeFile("notes.qf", NotesSpec());
     }
 
-    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0)
+    // described: the fields of the file the cursor knows, 1-based in the file's order.
+    TBtrTablePtr OpenTable(Integer shareMode = 0, Integer openMode = 0, const Byte* clientId = nullptr,
+                           const std::vector<Word>& described = {1, 2, 3, 4, 5})
     {
-        TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, nullptr, path_, "", openMode, shareMode));
+        TBtrTablePtr table(CreateObject<TBtrTable>(nullptr, nullptr, clientId, path_, "", openMode, shareMode));
         const TFieldDDFRecord fields[] = {DictionaryField(1, "CODE", BtrType::String, 0, 8),
                                           DictionaryField(2, "GRP", BtrType::Integer, 8, 4),
                                           DictionaryField(3, "AMOUNT", BtrType::Decimal, 12, 4, 2),
                                           DictionaryField(4, "NAME", BtrType::String, 16, 10),
                                           DictionaryField(5, "NOTE", BtrType::Note, 26, kNoteSize)};
-        for (Word number = 1; number <= 5; ++number) {
+        for (Word number = 1; number <= described.size(); ++number) {
             auto* item = new TFieldCacheItem(table->FieldCache());
-            table->GetFieldDesc(number, &fields[number - 1], item->LocalSize, item->LocalType, item->Descriptor);
+            table->GetFieldDesc(number, &fields[described[number - 1] - 1], item->LocalSize, item->LocalType,
+                                item->Descriptor);
         }
         table->SetPhysicalName(path_);
         table->Open();
@@ -151,6 +155,25 @@ protected:
         std::vector<Byte> bookmark(table.GetBookmarkSize());
         table.GetBookMark(bookmark.data());
         return bookmark;
+    }
+
+    // The records a cached-updates cursor over table shows from the start: the texts of the fields, then the status.
+    static std::vector<std::string> ShownThrough(TBaseTable& cache, TBtrTable& table, const std::vector<Word>& fields)
+    {
+        std::vector<std::string> rows;
+        std::vector<Byte> record(cache.GetRecordBufferSize());
+        RECProps properties{};
+        cache.SetToBegin();
+        try {
+            for (;;) {
+                cache.GetNextRecord(dbiNOLOCK, record.data(), &properties);
+                std::string row;
+                for (Word field : fields) row += Text(table, record, field) + "/";
+                rows.push_back(row + std::to_string(properties.iRecStatus));
+            }
+        } catch (const EBoreaEOFError&) {
+        }
+        return rows;
     }
 
     static SmallInt StatusOf(const std::function<void()>& call)
@@ -416,6 +439,107 @@ TEST_F(BtrTableFiles, MemoAtTheEndIsStoredWithoutItsUnusedRest)
     EXPECT_EQ(size, kNoteSize - 1u);
 }
 
+// The cursor knows CODE, NAME and NOTE only: its record buffer is longer than those fields, and a cached image
+// keeps all of it.
+TEST_F(BtrTableFiles, CachedUpdatesReachTheFileOnlyWhenApplied)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna", "first");
+    Insert(*table, "B002", 7, 2, "bert", "second");
+    Insert(*table, "C003", 1, 3, "carl", "third");
+    table.reset();
+    table = OpenTable(0, 0, nullptr, {1, 4, 5});
+    constexpr Word Name = 2;
+    constexpr Word Note = 3;
+    TBaseTable* cache = nullptr;
+    table->BeginDelayedUpdates(cache);
+    std::vector<Byte> record(cache->GetRecordBufferSize());
+    const std::string memo = "a memo that fills most of its forty";
+    SeekCode(*table, "B002");
+    cache->GetRecord(dbiNOLOCK, record.data(), nullptr);
+    cache->PutField(Name, record.data(), "bertha");
+    cache->PutBlob(record.data(), Note, 0, Cardinal(memo.size()), memo.c_str());
+    cache->ModifyRecord(record.data(), true);
+    SeekCode(*table, "A001");
+    cache->DeleteRecord(nullptr);
+    std::vector<Byte> dora(cache->GetRecordBufferSize(), 0);
+    table->InitRecord(dora.data());
+    table->PutField(1, dora.data(), "D004");
+    table->PutField(Name, dora.data(), "dora");
+    cache->AppendRecord(dora.data());
+    EXPECT_EQ(ShownThrough(*cache, *table, {Name, Note}),
+              (std::vector<std::string>{"bertha/" + memo + "/1", "carl/third/0"}));
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002", "C003"})) << "the file is untouched";
+
+    cache->ApplyDelayedUpdates(DelayedPrepare);
+    cache->ApplyDelayedUpdates(DelayedCommit);
+    TBaseTable* wrapped = cache;
+    cache->EndDelayedUpdates(wrapped);
+    EXPECT_EQ(wrapped, table.get());
+    table.reset();
+
+    TBtrTablePtr reopened = OpenTable();
+    EXPECT_EQ(Codes(*reopened), (std::vector<std::string>{"B002", "C003", "D004"}));
+    SeekCode(*reopened, "B002");
+    std::vector<Byte> bert(reopened->GetRecordBufferSize());
+    reopened->GetRecord(dbiNOLOCK, bert.data(), nullptr);
+    EXPECT_EQ(Text(*reopened, bert, 4), "bertha");
+    EXPECT_EQ(Text(*reopened, bert, 5), memo);
+    Integer group = 0;
+    bool blank = false;
+    reopened->GetField(2, bert.data(), blank, &group);
+    EXPECT_EQ(group, 7) << "the bytes of fields the cursor does not know are kept";
+}
+
+TEST_F(BtrTableFiles, CachedChangesOverAFileShowOldDataAndDeletionsAndKeepAFailedWrite)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna");
+    Insert(*table, "B002", 1, 2, "bert");
+    Insert(*table, "C003", 1, 3, "carl");
+    TBaseTable* cache = nullptr;
+    table->BeginDelayedUpdates(cache);
+    auto shown = [&] { return ShownThrough(*cache, *table, {1, 4}); };
+    auto cachedRecords = [&] {
+        Integer count = 0;
+        Word length = 0;
+        cache->GetProp(PropertyCachedRecords, &count, length, sizeof count);
+        return count;
+    };
+    std::vector<Byte> record(cache->GetRecordBufferSize());
+    SeekCode(*table, "B002");
+    cache->GetRecord(dbiNOLOCK, record.data(), nullptr);
+    cache->PutField(4, record.data(), "bertha");
+    cache->ModifyRecord(record.data(), true);
+    SeekCode(*table, "C003");
+    cache->DeleteRecord(nullptr);
+    std::vector<Byte> again = Row(*table, "A001", 2, 4, "again");
+    cache->AppendRecord(again.data());
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bertha/1"}));
+    EXPECT_EQ(cachedRecords(), 3);
+
+    cache->SetProp(PropertyReadOldRecord, 1);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bert/1"}));
+    cache->SetProp(PropertyReadOldRecord, 0);
+    cache->SetProp(PropertyDisplayOptions, dispModified | dispInserted | dispDeleted | dispUnmodified);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bertha/1", "C003/carl/3"}));
+    cache->SetProp(PropertyDisplayOptions, dispModified | dispInserted | dispUnmodified);
+
+    SeekCode(*table, "B002");
+    cache->ApplyDelayedUpdates(DelayedCancelCurrent);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A001/anna/0", "B002/bert/0"}));
+    EXPECT_EQ(cachedRecords(), 2);
+
+    // The appended A001 duplicates a unique key: the deletion is written, the append is raised and kept.
+    EXPECT_EQ(StatusOf([&] { cache->ApplyDelayedUpdates(DelayedPrepare); }), 5);
+    cache->ApplyDelayedUpdates(DelayedCommit);
+    EXPECT_EQ(cachedRecords(), 1);
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002"}));
+    TBaseTable* wrapped = cache;
+    cache->EndDelayedUpdates(wrapped);
+    EXPECT_EQ(Codes(*table), (std::vector<std::string>{"A001", "B002"})) << "the kept append goes with the cache";
+}
+
 TEST_F(BtrTableFiles, GetBlobCopiesAtMostTheCountAskedFor)
 {
     TBtrTablePtr table = OpenTable();
@@ -470,6 +594,55 @@ TEST_F(BtrTableFiles, TableLockIsOneTransactionAtATime)
     EXPECT_EQ(count, 1);
     table->AcqTableLock(dbiWRITELOCK);
     table->RelTableLock(dbiWRITELOCK);
+}
+
+TEST_F(BtrTableFiles, RecordLocksFollowInsertsAndUpdatesAndAFailedLockRereads)
+{
+    TBtrTablePtr table = OpenTable();
+    const Byte otherClient[TWinBtr::ClientIdSize] = {'o', 't', 'h', 'e', 'r'};
+    TBtrTablePtr other = OpenTable(0, 0, otherClient);
+    std::vector<Byte> row = Row(*table, "A001", 1, 1, "anna");
+    table->InsertRecord(dbiWRITELOCK, row.data());
+    SeekCode(*other, "A001");
+    std::vector<Byte> seen(other->GetRecordBufferSize());
+    auto lockedRead = [&] { return StatusOf([&] { other->GetRecord(dbiWRITELOCK, seen.data(), nullptr); }); };
+    EXPECT_EQ(lockedRead(), BtrStatus::RecordLocked) << "inserted with its lock";
+
+    table->PutField(4, row.data(), "annie");
+    table->ModifyRecord(row.data(), false);
+    EXPECT_EQ(lockedRead(), BtrStatus::RecordLocked) << "modified keeping its lock";
+    EXPECT_EQ(Text(*other, seen, 4), "annie") << "the failed lock reads the record as it is now";
+
+    table->PutField(4, row.data(), "ann");
+    table->ModifyRecord(row.data(), true);
+    EXPECT_EQ(lockedRead(), 0);
+    EXPECT_EQ(Text(*other, seen, 4), "ann");
+}
+
+TEST_F(BtrTableFiles, AForcedRereadPutsTheBookmarkAtTheRecordsNewKey)
+{
+    TBtrTablePtr table = OpenTable();
+    Insert(*table, "A001", 1, 1, "anna");
+    Insert(*table, "B002", 1, 2, "bert");
+    Insert(*table, "C003", 1, 3, "carl");
+    table->SwitchToIndex("2", false);
+    const std::vector<Byte> bert = TextKey("bert", 10);
+    table->SetToKey(keySEARCHEQ, true, 0, 0, bert.data());
+
+    // Another client renames bert to zeno, which moves the record to the end of the name key.
+    const Byte otherClient[TWinBtr::ClientIdSize] = {'o', 't', 'h', 'e', 'r'};
+    TBtrTablePtr other = OpenTable(0, 0, otherClient);
+    SeekCode(*other, "B002");
+    std::vector<Byte> record(other->GetRecordBufferSize());
+    other->GetRecord(dbiWRITELOCK, record.data(), nullptr);
+    other->PutField(4, record.data(), "zeno");
+    other->ModifyRecord(record.data(), true);
+
+    table->ForceReread();
+    std::vector<Byte> bookmark(table->GetBookmarkSize());
+    table->GetBookMark(bookmark.data());
+    std::vector<Byte> next(table->GetRecordBufferSize());
+    EXPECT_THROW(table->GetNextRecord(dbiNOLOCK, next.data(), nullptr), EBoreaEOFError);
 }
 
 TEST_F(BtrTableFiles, ExclusiveOpenKeepsOthersOutAndCloseIsQuiet)

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "db/Field.h"
+#include "db/NumericFields.h"
 #include "db/ObjectFields.h"
+#include "db/StringField.h"
 #include "engine/components/BseBDEDataset.h"
 #include "engine/components/BseMainStartup.h"
 #include "engine/components/BseMainText.h"
@@ -638,4 +640,57 @@ TEST_F(CursorDatasetTest, RefreshRereadsTheRecordOfAReferenceFieldsNestedDataset
     dataSet->SetDataSetField(nullptr);
     EXPECT_EQ(TPeopleTable::RecordRereads, 1);
     EXPECT_EQ(dataSet->FieldByName("Code")->AsString(), "B");
+}
+
+TEST(CursorDatasetCalcFields, CalculatedFieldsFollowEveryRecordAndEveryEdit)
+{
+    TPeopleDatabase::People = {{"A", "Smith", "10"}, {"B", "Jones", "7"}};
+    std::unique_ptr<TVirtEng, TFreeObject> engine(CreateObject<TVirtEng>(&MakeSession<TPeopleSession>, nullptr, nullptr));
+    TBaseDatabase* database = nullptr;
+    ASSERT_EQ(engine->OpenDatabase("c:\\data", nullptr, 0, 0, nullptr, 0, nullptr, nullptr, database), 0);
+    std::unique_ptr<TPeopleDataset, TFreeObject> people(new TPeopleDataset(engine.get(), database));
+    auto* code = CreateObject<TStringField>(people.get());
+    code->SetFieldName("Code");
+    code->SetSize(8);
+    code->SetDataSet(people.get());
+    auto* amount = CreateObject<TIntegerField>(people.get());
+    amount->SetFieldName("Amount");
+    amount->SetDataSet(people.get());
+    auto* label = CreateObject<TStringField>(people.get());
+    label->SetFieldName("Label");
+    label->SetSize(20);
+    label->SetFieldKind(fkCalculated);
+    label->SetDataSet(people.get());
+    Integer calculations = 0;
+    people->OnCalcFields = [&](TDataSet* ds) {
+        ++calculations;
+        ds->FieldByName("Label")->SetAsString(ds->FieldByName("Code")->AsString() + "=" +
+                                              ds->FieldByName("Amount")->AsString());
+    };
+    people->Open();
+    std::vector<std::string> labels;
+    for (people->First(); !people->Eof(); people->Next()) labels.push_back(label->AsString());
+    EXPECT_EQ(labels, (std::vector<std::string>{"A=10", "B=7"}));
+    EXPECT_GE(calculations, 2);
+
+    people->Edit();
+    amount->SetAsInteger(8);
+    EXPECT_EQ(label->AsString(), "B=8");
+    people->Post();
+    people->First();
+    people->Last();
+    EXPECT_EQ(label->AsString(), "B=8");
+    EXPECT_THROW(label->SetAsString("x"), EDatabaseError);
+}
+
+TEST_F(CursorDatasetTest, CachedUpdatesAreRefusedWithAClearError)
+{
+    try {
+        dataSet->SetCachedUpdates(true);
+        FAIL();
+    } catch (const EDatabaseError& error) {
+        EXPECT_NE(error.Message().find("Cached updates are not available on this dataset"), std::string::npos);
+    }
+    EXPECT_FALSE(dataSet->CachedUpdates());
+    dataSet->SetCachedUpdates(false);
 }

@@ -31,10 +31,12 @@ class TRecordingSession : public TTestSession {
     DUN_CLASS(TRecordingSession, TTestSession)
 public:
     using TTestSession::TTestSession;
+    static inline bool FailOpen = false;
     TBaseDatabase* OpenDatabase(const char* name, const char* type, Integer openMode, Integer shareMode,
                                 const char* password, const TDatabaseOptions& options) override
     {
         lastOpen = {name, password ? password : "", openMode, shareMode};
+        if (FailOpen) RaiseEngineErrorText(DBIERR_INVALIDDIR, name);
         return TTestSession::OpenDatabase(name, type, openMode, shareMode, password, options);
     }
 };
@@ -134,6 +136,17 @@ protected:
         EXPECT_EQ(state.Engine, nullptr);
         EXPECT_EQ(state.LocksHeld, 0);
         world = nullptr;
+    }
+
+    // The result of the engine session's ConfigPathExists.
+    Word CodeOfConfigPath(const std::string& path)
+    {
+        try {
+            state.Default->Handle()->ConfigPathExists(path);
+        } catch (const EBoreaEngineError& error) {
+            return error.Code();
+        }
+        return 0;
     }
 
     TTestAliases aliases;
@@ -420,6 +433,36 @@ TEST_F(SessionTest, TemporaryDatabasesGoWithTheirSession)
     ASSERT_EQ(state.Default->DatabaseCount(), 1);
     state.Default->SetActive(false);
     EXPECT_EQ(state.Default->DatabaseCount(), 0);
+}
+
+TEST_F(SessionTest, ADatabaseOnAnotherAliasOpensAnAliasOfItsOwnUntilItCloses)
+{
+    aliases.Add("host", {{"PhysicalName", "c:\\host"}});
+    aliases.Add("other", {{"PhysicalName", "c:\\other"}});
+    auto* database = CreateObject<TtDatabase>(nullptr);
+    database->SetDatabaseName("mine");
+    database->SetAliasName("host");
+    database->Params()->Add("PhysicalName=c:\\merged");
+    database->Open();
+    EXPECT_EQ(lastOpen.Name, "mine");
+    EXPECT_EQ(std::string(database->Handle()->Description().szPhyName), "c:\\merged") << "its parameter merged";
+    EXPECT_EQ(CodeOfConfigPath("\\DATABASES\\mine\\"), 0) << "the alias of its own";
+    database->Close();
+    EXPECT_EQ(CodeOfConfigPath("\\DATABASES\\mine\\"), DBIERR_EOF) << "removed on close";
+
+    // Opened again on another alias, it finds that alias's directory.
+    database->Params()->Clear();
+    database->SetAliasName("other");
+    database->Open();
+    EXPECT_EQ(std::string(database->Handle()->Description().szPhyName), "c:\\other");
+    database->Close();
+
+    TRecordingSession::FailOpen = true;
+    EXPECT_THROW(database->Open(), EDatabaseError);
+    TRecordingSession::FailOpen = false;
+    EXPECT_FALSE(database->Connected());
+    EXPECT_EQ(CodeOfConfigPath("\\DATABASES\\mine\\"), DBIERR_EOF) << "removed after a failed open";
+    database->Free();
 }
 
 TEST_F(SessionTest, LoginAsksTheHandlerOrTheLoginDialog)

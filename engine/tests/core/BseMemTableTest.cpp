@@ -239,7 +239,7 @@ TEST(MemTable, CacheOperationsKeepStatusesAndVisibility)
     EXPECT_EQ(properties.iRecStatus, mrsDeleted);
 }
 
-TEST(MemTable, ApplyCacheWritesChangesToTheSourceAndSkipsFailures)
+TEST(MemTable, ApplyCacheWritesEveryChangeItCanAndThenReportsTheFirstFailure)
 {
     TMemTablePtr source = MakeTable();
     for (const char* name : {"ann", "bob", "cy"}) Append(*source, name, 1);
@@ -258,13 +258,23 @@ TEST(MemTable, ApplyCacheWritesChangesToTheSourceAndSkipsFailures)
     std::vector<Byte> fresh = Row(*cache, "fresh", 3);
     cache->InsertRecord(dbiNOLOCK, fresh.data());
 
-    cache->ApplyCache();
+    EXPECT_EQ(ErrorOf([&] { cache->ApplyCache(); }), DBIERR_EOF) << "ghost has no record in the source";
     EXPECT_EQ(Names(*source), (std::vector<std::string>{"bobby", "cy", "fresh"}));
     EXPECT_EQ(NameOf(cache->Records()->Record(0)->Data), "fresh");
     std::vector<Byte> applied;
     for (Integer i = 0; i < cache->Records()->Count(); ++i) applied.push_back(cache->Records()->Record(i)->Applied);
     EXPECT_EQ(applied, (std::vector<Byte>{1, 1, 1, 0}));
     EXPECT_EQ(cache->Records()->Count(), 4);
+
+    // Applying again writes only what is still unwritten, and a record changed again is unwritten.
+    EXPECT_EQ(ErrorOf([&] { cache->ApplyCache(); }), DBIERR_EOF);
+    EXPECT_EQ(Names(*source), (std::vector<std::string>{"bobby", "cy", "fresh"})) << "nothing is written twice";
+    std::vector<Byte> rob = Row(*cache, "rob", 2);
+    cache->ModifyRecordAt(rob.data(), reinterpret_cast<const Byte*>(&two));
+
+    // Clearing keeps the changes that were not written.
+    cache->ClearCache();
+    EXPECT_EQ(Names(*cache), (std::vector<std::string>{"rob", "ghost"}));
 }
 
 TEST(MemTable, SequenceNumbersAreAllZero)

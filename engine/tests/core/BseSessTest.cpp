@@ -90,6 +90,26 @@ TEST(ConfigRecords, AddAliasKeepsAnExistingRecordAndGetCopiesIt)
               DBIERR_RECNOTFOUND);
 }
 
+TEST(ConfigRecords, APathExistsWhenARecordsPathContainsIt)
+{
+    TSessionPtr session = MakeSession();
+    session->AddAlias(false, "SALES", "", "PATH:\"c:\\sales\"");
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\SALES\\DB INFO"); }), 0);
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\SAL"); }), 0);
+    EXPECT_EQ(CodeOf([&] { session->ConfigPathExists("\\DATABASES\\STOCK"); }), DBIERR_EOF);
+}
+
+TEST(ConfigRecords, ASessionAliasIsDeletedByItsName)
+{
+    TSessionPtr session = MakeSession();
+    session->AddAlias(false, "A", "", "PATH:\"c:\\a\"");
+    session->AddAlias(false, "AB", "", "PATH:\"c:\\ab\"");
+    session->DeleteAlias("A");
+    ASSERT_EQ(session->ConfigRecords()->Count(), 1);
+    EXPECT_EQ(static_cast<TBaseCfgrecord*>(session->ConfigRecords()->At(0))->Path(), "\\DATABASES\\AB\\DB INFO");
+    EXPECT_EQ(CodeOf([&] { session->DeleteAlias("A"); }), DBIERR_RECNOTFOUND);
+}
+
 TEST(ConfigRecords, DeleteMatchesThePathExactly)
 {
     TSessionPtr session = MakeSession();

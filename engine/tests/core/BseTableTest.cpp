@@ -332,6 +332,23 @@ TEST(CursorEmpty, EmptyTableReopensASharedCursor)
     EXPECT_EQ(table->State(), curNone);
 }
 
+TEST(CursorEmpty, EmptyTableLeavesAClosedOrExclusiveCursorClosedWithItsShareMode)
+{
+    auto closed = MakeNameCodeTable({"A", "B"});
+    closed->Close();
+    closed->EmptyTable();
+    EXPECT_EQ(closed->Count(), 0);
+    EXPECT_EQ(closed->ShareMode(), ShareShared);
+    EXPECT_EQ(closed->State(), curClosed);
+
+    auto exclusive = MakeNameCodeTable({"A", "B"});
+    exclusive->SetShareMode(ShareExclusive);
+    exclusive->EmptyTable();
+    EXPECT_EQ(exclusive->Count(), 0);
+    EXPECT_EQ(exclusive->ShareMode(), ShareExclusive);
+    EXPECT_EQ(exclusive->State(), curClosed);
+}
+
 }  // namespace
 
 namespace {
