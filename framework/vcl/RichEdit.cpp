@@ -50,20 +50,22 @@ Integer ScreenPixelsPerInch()
     return pixels;
 }
 
-void LoadRichEditLibrary()
-{
-    static const HMODULE module = [] {
-        const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-        HMODULE loaded = LoadLibraryA("RICHED20.DLL");
-        SetErrorMode(oldMode);
-        return loaded;
-    }();
-    (void)module;
-}
-
 constexpr Integer TwipsPerPoint = 20;
 
 }  // namespace
+
+// By its full path, so no library of that name elsewhere on the search path is loaded in its place.
+HMODULE LoadRichEditLibrary()
+{
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::string path = std::string(directory) + "\\RICHED20.DLL";
+    const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(path.c_str());
+    SetErrorMode(oldMode);
+    return module;
+}
 
 // ---- TConversion
 
@@ -524,7 +526,8 @@ void TCustomRichEdit::Publish(TPublisher<TCustomRichEdit>& p)
 
 void TCustomRichEdit::CreateParams(TCreateParams& params)
 {
-    LoadRichEditLibrary();
+    static const HMODULE library = LoadRichEditLibrary();  // held for the program's life
+    (void)library;
     TCustomEdit::CreateParams(params);
     params.SystemClass = "RICHEDIT20A";
     params.Style &= ~ES_AUTOHSCROLL;

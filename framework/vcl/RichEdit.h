@@ -14,6 +14,10 @@ class TCustomRichEdit;
 
 class EOutOfResources : public EOutOfMemory { public: using EOutOfMemory::EOutOfMemory; };
 
+// Loads the Rich Edit 2.0 library from the system directory (no error box when it is missing); nullptr when it
+// cannot be loaded. Each call holds one more reference, which FreeLibrary gives back.
+HMODULE LoadRichEditLibrary();
+
 // Moves the bytes between a stream and the window while the rich edit streams in or out; descendants convert.
 class TConversion : public TObject {
     DUN_CLASS(TConversion, TObject)

@@ -1,0 +1,313 @@
+// The library's rich-text control: the platform rich edit over the Rich Edit 2.0 class it loads itself, its own
+// line list, a stored form of its contents for form files, a stream loader that normalises line ends (and can
+// read only the first part of a text, for painting), page margins in inches or centimetres, wrapping at the
+// printable width of the page and printing within the margins.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/Field.h"
+#include "vcl/Buttons.h"
+#include "vcl/Forms.h"
+#include "vcl/RichEdit.h"
+#include "vxdata/vxFormPosition.h"
+
+class TvxCustomRichEdit;
+
+enum TvxRichEditOleOption { reoAdjustPopupMenu, reoDisableOLE };
+DUN_ENUM(TvxRichEditOleOption, "reoAdjustPopupMenu", "reoDisableOLE");
+using TvxRichEditOleOptions = Set<TvxRichEditOleOption>;
+
+enum TvxRichEditPopupOption { rpoPopupEdit, rpoPopupCut, rpoPopupCopy, rpoPopupPaste, rpoPopupBold, rpoPopupItalic,
+                              rpoPopupUnderline, rpoPopupFont, rpoPopupBullet, rpoPopupParagraph, rpoPopupTabs,
+                              rpoPopupFind, rpoPopupReplace, rpoPopupInsertObject };
+DUN_ENUM(TvxRichEditPopupOption, "rpoPopupEdit", "rpoPopupCut", "rpoPopupCopy", "rpoPopupPaste", "rpoPopupBold",
+         "rpoPopupItalic", "rpoPopupUnderline", "rpoPopupFont", "rpoPopupBullet", "rpoPopupParagraph",
+         "rpoPopupTabs", "rpoPopupFind", "rpoPopupReplace", "rpoPopupInsertObject");
+using TvxRichEditPopupOptions = Set<TvxRichEditPopupOption>;
+
+enum TvxRichEditOption { reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint, reoShowPageSetup,
+                         reoShowFormatBar, reoShowToolBar, reoShowStatusBar, reoShowHints, reoShowRuler,
+                         reoShowInsertObject, reoCloseOnEscape, reoFlatButtons };
+DUN_ENUM(TvxRichEditOption, "reoShowLoad", "reoShowSaveAs", "reoShowSaveExit", "reoShowPrint", "reoShowPageSetup",
+         "reoShowFormatBar", "reoShowToolBar", "reoShowStatusBar", "reoShowHints", "reoShowRuler",
+         "reoShowInsertObject", "reoCloseOnEscape", "reoFlatButtons");
+using TvxRichEditOptions = Set<TvxRichEditOption>;
+
+enum TvxMeasurementUnits { muInches, muCentimeters };
+DUN_ENUM(TvxMeasurementUnits, "muInches", "muCentimeters");
+
+enum TvxRichEditWidth { rewWindowSize, rewPrinterSize };
+DUN_ENUM(TvxRichEditWidth, "rewWindowSize", "rewPrinterSize");
+
+using TvxOnRichEditDlgEvent = std::function<void(TForm* form)>;
+using TvxURLOpenEvent = std::function<void(TvxCustomRichEdit* sender, const std::string& urlLink, bool& useDefault)>;
+
+// ---- units
+
+// Centimetres per inch as the library counts them.
+constexpr double vxCentimetresPerInch = 2.537;
+
+double vxTwipsToUnits(Integer twips, TvxMeasurementUnits units);
+// Blanks, apostrophes and the letters of "cm" at the end are ignored; EConvertError for any other text.
+Integer vxUnitsToTwips(const std::string& text, TvxMeasurementUnits units);
+std::string vxFormatUnitsPlain(double value, TvxMeasurementUnits units);
+// The value cut down to the ruler's step (steps 0: 8 per inch, 20 per centimetre).
+std::string vxFormatUnits(Integer steps, double value, TvxMeasurementUnits units);
+
+// Page margins in the control's measurement unit.
+class TvxPrintMargins : public TPersistent {
+    DUN_CLASS(TvxPrintMargins, TPersistent)
+public:
+    TvxPrintMargins() = default;
+
+    double Top() const { return top_; }
+    void SetTop(double value) { top_ = value; }
+    double Bottom() const { return bottom_; }
+    void SetBottom(double value) { bottom_ = value; }
+    double Left() const { return left_; }
+    void SetLeft(double value) { left_ = value; }
+    double Right() const { return right_; }
+    void SetRight(double value) { right_ = value; }
+
+    void Assign(TPersistent* source) override;
+    static void Publish(TPublisher<TvxPrintMargins>& p);
+
+private:
+    double top_ = 1.0, bottom_ = 1.0, left_ = 1.0, right_ = 1.0;
+};
+
+// A printer's page in its pixels: the whole sheet, where printing can start on it, and its pixels per inch.
+struct TvxPrinterPage {
+    TPoint Size;
+    TPoint Offset;
+    Integer PixelsPerInchX = 0, PixelsPerInchY = 0;
+};
+
+// The text area of a page in twips from the printable area's corner: the margins' twips less the offset, clipped
+// to the printable area; the bottom never above the top nor the right left of the left.
+TRect vxMarginRect(const TvxPrinterPage& page, Integer leftTwips, Integer topTwips, Integer rightTwips,
+                   Integer bottomTwips);
+
+// The window's format rectangle for wrapping at the printable width of the page: the page width less the left
+// and right margins, in screen pixels from the left text margin.
+TRect vxPrinterFormatRect(const TvxPrinterPage& page, Integer pageHeight, Integer marginsTwips,
+                          Integer screenPixelsPerInchX, Integer screenPixelsPerInchY, Integer leftTextMargin);
+
+// The print loop's two passes. The window lays out one page from a character position and answers where the next
+// begins (-1 on failure). Measuring finds where the text ends: it stops when a page makes no progress, reaches the
+// text's length or fails. Printing renders page after page from 0 and starts a new page only while the next one
+// begins beyond the last, before that end.
+using TvxFormatPage = std::function<Integer(Integer from, bool render)>;
+Integer vxMeasurePages(const TvxFormatPage& formatPage, Integer textLength);
+void vxPrintPages(const TvxFormatPage& formatPage, Integer end, const std::function<void()>& newPage);
+
+// ---- streams
+
+// A memory stream whose block grows in steps of 128 KB.
+class TvxRichMemoryStream : public TCustomMemoryStream {
+    DUN_CLASS(TvxRichMemoryStream, TCustomMemoryStream)
+public:
+    static constexpr Int64 CapacityStep = 131072;
+
+    TvxRichMemoryStream() = default;
+    ~TvxRichMemoryStream() override;
+
+    Integer Write(const void* buffer, Integer count) override;
+    void SetSize(Int64 newSize) override;
+    Int64 Capacity() const { return capacity_; }
+    // Raised to the next step; 0 frees the block. EStreamError when no memory can be had.
+    void SetCapacity(Int64 capacity);
+
+private:
+    void* block_ = nullptr;
+    Int64 capacity_ = 0;
+    Int64 size_ = 0;
+};
+
+// Reads a stream for the window in parts of at most the size the window asks for, every line end made CR LF (a CR
+// at the end of a part waits for the next part, whose LF it may pair with). FirstPartOnly reads one part and cuts
+// rich text after its first paragraph definition.
+class TvxRichStreamReader {
+public:
+    TvxRichStreamReader(TConversion* converter, TStream* stream, bool firstPartOnly)
+        : converter_(converter), stream_(stream), firstPartOnly_(firstPartOnly) {}
+    // The number of bytes put into the buffer; 0 at the end.
+    Integer Next(char* buffer, Integer size);
+
+private:
+    std::string ReadPart(Integer size);
+
+    TConversion* converter_;
+    TStream* stream_;
+    bool firstPartOnly_;
+    bool active_ = true;
+    bool pendingCR_ = false;
+};
+
+// ---- the control
+
+// The lines of a TvxCustomRichEdit: single lines through the window's edit messages, the whole text through the
+// platform rich edit's own line list.
+class TvxRichEditStrings : public TStrings {
+    DUN_CLASS(TvxRichEditStrings, TStrings)
+public:
+    explicit TvxRichEditStrings(TvxCustomRichEdit* richEdit) : richEdit_(richEdit) {}
+
+    void Assign(TPersistent* source) override;
+    void Clear() override;
+    void Delete(Integer index) override;
+    void Insert(Integer index, const std::string& s) override;
+    void LoadFromStream(TStream* stream) override;
+    void SaveToStream(TStream* stream) const override;
+
+protected:
+    std::string Get(Integer index) const override;
+    Integer GetCount() const override;
+    void Put(Integer index, const std::string& s) override;
+    std::string GetTextStr() const override;
+    void SetTextStr(const std::string& text) override;
+    void SetUpdateState(bool updating) override;
+
+private:
+    TStrings* PlatformLines() const;
+
+    TvxCustomRichEdit* richEdit_;
+};
+
+class TvxCustomRichEdit : public TCustomRichEdit {
+    DUN_CLASS(TvxCustomRichEdit, TCustomRichEdit)
+public:
+    explicit TvxCustomRichEdit(TComponent* owner);
+    ~TvxCustomRichEdit() override;
+
+    TStrings* Lines() const { return lines_.get(); }
+    void SetLines(TStrings* lines) { lines_->Assign(lines); }
+
+    bool AutoURLDetect() const { return autoURLDetect_; }
+    void SetAutoURLDetect(bool value);
+    TvxRichEditOleOptions OleOptions() const { return oleOptions_; }
+    void SetOleOptions(TvxRichEditOleOptions value);
+    TSpeedButton* UserSpeedButton1() const { return userSpeedButton1_; }
+    void SetUserSpeedButton1(TSpeedButton* button) { SetUserSpeedButton(userSpeedButton1_, button); }
+    TSpeedButton* UserSpeedButton2() const { return userSpeedButton2_; }
+    void SetUserSpeedButton2(TSpeedButton* button) { SetUserSpeedButton(userSpeedButton2_, button); }
+    std::string PrintJobName() const { return printJobName_; }
+    void SetPrintJobName(const std::string& value) { printJobName_ = value; }
+    TvxRichEditPopupOptions PopupOptions() const { return popupOptions_; }
+    void SetPopupOptions(TvxRichEditPopupOptions value) { popupOptions_ = value; }
+    TvxRichEditOptions EditorOptions() const { return editorOptions_; }
+    void SetEditorOptions(TvxRichEditOptions value) { editorOptions_ = value; }
+    std::string EditorCaption() const { return editorCaption_; }
+    void SetEditorCaption(const std::string& value) { editorCaption_ = value; }
+    TvxFormPosition* EditorPosition() const { return editorPosition_.get(); }
+    void SetEditorPosition(TvxFormPosition* value) { editorPosition_->Assign(value); }
+    TvxMeasurementUnits MeasurementUnits() const { return measurementUnits_; }
+    void SetMeasurementUnits(TvxMeasurementUnits value) { measurementUnits_ = value; }
+    TvxPrintMargins* PrintMargins() const { return printMargins_.get(); }
+    void SetPrintMargins(TvxPrintMargins* value) { printMargins_->Assign(value); }
+    TvxRichEditWidth EditWidth() const { return editWidth_; }
+    void SetEditWidth(TvxRichEditWidth value);
+
+    TvxOnRichEditDlgEvent OnInitDialog;
+    TvxOnRichEditDlgEvent OnCloseDialog;
+    TvxOnRichEditDlgEvent OnCreateDialog;
+    TvxURLOpenEvent OnURLOpen;
+
+    // 2 selects the Rich Edit 2.0 class and the long paragraph record; 1 the platform's own.
+    Integer RichEditVersion() const { return richEditVersion_; }
+    void SetRichEditVersion(Integer version);
+    // The paper-size code of the printer's device mode (1: letter).
+    Integer PaperSize() const { return paperSize_; }
+    void SetPaperSize(Integer value);
+    Integer ScreenPixelsPerInch() const { return screenPixelsPerInch_; }
+    // The rich edit library this control loaded for its window (nullptr when none).
+    HMODULE LibraryHandle() const { return library_; }
+    // Where the text starts from the window's left edge, in pixels.
+    Integer LeftTextMargin() const { return leftTextMargin_; }
+    void SetLeftTextMargin(Integer value) { leftTextMargin_ = value; }
+    // Whether the contents came from the form file's stored form.
+    bool ReadFromStoredForm() const { return readFromStoredForm_; }
+
+    // Conversions in the control's MeasurementUnits.
+    double TwipsToUnits(Integer twips) const { return vxTwipsToUnits(twips, measurementUnits_); }
+    Integer UnitsToTwips(const std::string& text) const { return vxUnitsToTwips(text, measurementUnits_); }
+    std::string FormatUnitsPlain(double value) const { return vxFormatUnitsPlain(value, measurementUnits_); }
+    std::string FormatUnits(Integer steps, double value) const
+    {
+        return vxFormatUnits(steps, value, measurementUnits_);
+    }
+
+    // Loads rich text (plain text when PlainText or when it is not rich text) from the stream's position, into
+    // the selection or as the whole text. EOutOfResources "Failed to Load Stream" when the window refuses it.
+    virtual void LoadRichStream(TStream* stream, bool firstPartOnly, bool intoSelection);
+    // The whole contents into another rich edit.
+    void CopyContentTo(TCustomRichEdit* target);
+    // Sends the window the format rectangle of EditWidth.
+    void SetFormatRect();
+    // Puts PaperSize into the printer's device mode.
+    void ApplyPaperSizeToPrinter();
+    void Print(const std::string& caption) override;
+
+    // Slots a data-aware descendant fills in.
+    virtual void BeginFieldEdit() {}
+    virtual void UpdateFieldData() {}
+    virtual bool IsContentLoaded() { return true; }
+    virtual TField* GetField() { return nullptr; }
+    virtual void DoInitDialog(TForm* form);
+    virtual void DoCloseDialog(TForm* form);
+    virtual void DoCreateDialog(TForm* form);
+
+    void Loaded() override;
+    void ReadState(TReader* reader) override;
+    void DefineProperties(TFiler* filer) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void WndProc(TMessage& message) override;
+
+    static void Publish(TPublisher<TvxCustomRichEdit>& p);
+
+protected:
+    friend class TvxRichEditStrings;
+
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void SelectionChange() override;
+    void Change() override;
+
+    // Whether a DataField is set (a data-aware descendant says so).
+    bool dataBound_ = false;
+    bool suppressChange_ = false;
+
+private:
+    bool StreamInOnce(TStream* stream, UINT format, bool firstPartOnly);
+    void ApplyPrintMargins(RECT& rect);
+    TvxPrinterPage PrinterPage();
+    void SetUserSpeedButton(TSpeedButton*& field, TSpeedButton* button);
+    void ReadVersion(TReader* reader);
+    void WriteVersion(TWriter* writer);
+    void ReadData(TStream* stream);
+    void WriteData(TStream* stream);
+
+    std::unique_ptr<TvxRichEditStrings> lines_;
+    std::unique_ptr<TvxPrintMargins> printMargins_;
+    std::unique_ptr<TvxFormPosition> editorPosition_;
+    bool autoURLDetect_ = false;
+    TvxRichEditOleOptions oleOptions_;
+    TSpeedButton* userSpeedButton1_ = nullptr;
+    TSpeedButton* userSpeedButton2_ = nullptr;
+    std::string printJobName_;
+    TvxRichEditPopupOptions popupOptions_;
+    TvxRichEditOptions editorOptions_;
+    std::string editorCaption_ = "Edit Rich Text";
+    TvxMeasurementUnits measurementUnits_ = muInches;
+    TvxRichEditWidth editWidth_ = rewWindowSize;
+    Integer richEditVersion_ = 2;
+    Integer paperSize_ = 1;
+    Integer screenPixelsPerInch_ = 96;
+    Integer leftTextMargin_ = 3;
+    HMODULE library_ = nullptr;
+    bool readFromStoredForm_ = false;
+    bool dataPropertyRead_ = false;
+    TRect lastFormatRect_{};
+};
