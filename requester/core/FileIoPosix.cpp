@@ -21,8 +21,9 @@ namespace reqcore {
 namespace {
 
 // A mapped page faults (SIGBUS) once the file is cut short before it; a copy out of a mapping turns that fault
-// into a failed read. Faults elsewhere go to the handler that was there before.
-thread_local sigjmp_buf* copyFault = nullptr;
+// into a failed read. Faults elsewhere go to the handler that was there before. Volatile: the copy does not read
+// it, so an optimiser would otherwise drop the store before the copy as dead.
+thread_local sigjmp_buf* volatile copyFault = nullptr;
 struct sigaction previousBusAction;
 
 void OnBusError(int, siginfo_t*, void*) {
