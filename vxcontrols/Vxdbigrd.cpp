@@ -1138,6 +1138,11 @@ void TvxCustomDBGrid::WndProc(TMessage& message)
 {
     if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN) FocusInMdiChild();
     TCustomGrid::WndProc(message);
+    // A column drag took and gave back the mouse within the press; the window must not keep it after the press.
+    if (columnDragEnded_) {
+        columnDragEnded_ = false;
+        if (GetCapture() == Handle()) ReleaseCapture();
+    }
 }
 
 // A click on the grid of an inactive MDI child focuses the grid.
@@ -2058,6 +2063,7 @@ void TvxCustomDBGrid::DragColumn(Integer x0, Integer y0)
         if (dragging) KillTimer(Handle(), DragTimer);
         dragBitmap_.reset();
         if (GetCapture() == Handle()) ReleaseCapture();
+        columnDragEnded_ = true;
         throw;
     }
     if (dragBitmap_) {
@@ -2066,6 +2072,7 @@ void TvxCustomDBGrid::DragColumn(Integer x0, Integer y0)
         Invalidate();
     }
     if (GetCapture() == Handle()) ReleaseCapture();
+    columnDragEnded_ = true;
 }
 
 // The pressed title becomes an image that follows the mouse.

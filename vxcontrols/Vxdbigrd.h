@@ -593,6 +593,7 @@ private:
     Integer pressedTitleRow_ = -1;
     // ---- the column drag
     bool columnDragged_ = false;
+    bool columnDragEnded_ = false;
     bool drawingDragImage_ = false;
     std::unique_ptr<TBitmap> dragBitmap_;
     TRect dragImageRect_{};
