@@ -610,6 +610,101 @@ void TvxCustomDBGrid::InvalidateFooter()
     ::InvalidateRect(Handle(), &rect, FALSE);
 }
 
+// The footer is composed in the shared drawing bitmap and copied below the rows in one piece.
+void TvxCustomDBGrid::Paint()
+{
+    TCustomGrid::Paint();
+    if (!options_.Contains(dgShowFooter) || !bitmaps.DrawBitmap) return;
+    TBitmap* bitmap = bitmaps.DrawBitmap;
+    if (bitmap->Width() < Width()) bitmap->SetWidth(Width());
+    if (bitmap->Height() < Height()) bitmap->SetHeight(Height());
+    TCanvas* canvas = bitmap->Canvas();
+    TRect strip;
+    GetFooterRect(strip);
+    const TRect whole = Rect(strip.left, strip.top - 1, strip.right, strip.bottom + 1);
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(whole);
+    TRect band = strip;
+    band.right = LastVisibleCellRight() + 1;
+    canvas->Pen()->SetColor(clBlack);
+    canvas->MoveTo(band.left, band.top - 1);
+    canvas->LineTo(band.right, band.top - 1);
+    canvas->LineTo(band.right, band.bottom + 1);
+    canvas->Brush()->SetColor(footerColor_);
+    canvas->FillRect(band);
+    canvas->Pen()->SetColor(clWhite);
+    canvas->MoveTo(band.left, band.top);
+    canvas->LineTo(band.right, band.top);
+    canvas->MoveTo(band.left, band.top);
+    canvas->LineTo(band.left, band.bottom);
+    canvas->Pen()->SetColor(clBlack);
+    canvas->MoveTo(band.left, band.bottom);
+    canvas->LineTo(band.right, band.bottom);
+    if (dataLink_->Active()) {
+        for (Integer col = indicatorOffset_; col < TCustomGrid::FixedCols(); ++col) DrawFooterCell(col, strip);
+        for (Integer col = LeftCol(); col < ColCount(); ++col) DrawFooterCell(col, strip);
+    }
+    Canvas()->CopyRect(whole, canvas, whole);
+}
+
+// The right edge of the last column shown from LeftCol on (of the last row).
+Integer TvxCustomDBGrid::LastVisibleCellRight()
+{
+    Integer right = 0;
+    for (Integer col = LeftCol(); col < ColCount(); ++col) {
+        const TRect cell = CellRect(col, RowCount() - 1);
+        if (cell.left == cell.right) break;
+        right = cell.right;
+    }
+    return right;
+}
+
+void TvxCustomDBGrid::DrawFooterCell(Integer col, const TRect& strip)
+{
+    const TRect column = CellRect(col, RowCount() - 1);
+    if (column.left == column.right) return;
+    TCanvas* canvas = vxGridBitmaps().DrawBitmap->Canvas();
+    const Integer dataCol = GetDataCol(col);
+    std::string text = ColumnByIndex(dataCol)->FooterValue();
+    bool defaultDrawing = true;
+    canvas->Brush()->SetColor(footerCellColor_);
+    canvas->Font()->Assign(Font());
+    TRect cell = Rect(column.left, strip.top + 2, column.right, strip.bottom - 2);
+    TField* field = GetFields(dataCol);
+    if (OnDrawFooterCell) OnDrawFooterCell(this, canvas, cell, field, text, defaultDrawing);
+    if (!defaultDrawing || text.empty()) return;
+    canvas->FillRect(cell);
+    cell.top = strip.top + 1;
+    cell.bottom = strip.bottom - 1;
+    cell.left -= 1;
+    DrawFooterCellFrame(cell);
+    cell.top += (cell.bottom - cell.top - canvas->TextHeight("A")) / 2;
+    cell.left += 5;
+    cell.right = cell.left + ColWidths(col) - 9;
+    const TAlignment alignment = field ? field->Alignment() : taLeftJustify;
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK;
+    format |= alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
+    SetBkMode(canvas->Handle(), TRANSPARENT);
+    canvas->DrawText(text, cell, format);
+}
+
+void TvxCustomDBGrid::DrawFooterCellFrame(const TRect& r)
+{
+    TCanvas* canvas = vxGridBitmaps().DrawBitmap->Canvas();
+    auto line = [canvas](TColor color, std::initializer_list<TPoint> points) {
+        canvas->Pen()->SetColor(color);
+        canvas->Polyline(points.begin(), Integer(points.size()));
+    };
+    line(clBtnShadow, {{r.left + 1, r.bottom - 2}, {r.left + 1, r.top + 1}, {r.right - 1, r.top + 1}});
+    if (options_.Contains(dgFooter3DCells)) {
+        line(clBlack, {{r.left + 2, r.bottom - 2}, {r.left + 2, r.top + 2}, {r.right - 1, r.top + 2}});
+        line(clBtnHighlight, {{r.left + 2, r.bottom - 2}, {r.right - 1, r.bottom - 2}, {r.right - 1, r.top + 1}});
+        line(clBtnFace, {{r.left + 3, r.bottom - 3}, {r.right - 2, r.bottom - 3}, {r.right - 2, r.top + 1}});
+    } else {
+        line(clBtnHighlight, {{r.left + 2, r.bottom - 2}, {r.right - 1, r.bottom - 2}, {r.right - 1, r.top + 1}});
+    }
+}
+
 // ---- layout
 
 void TvxCustomDBGrid::LayoutChanged()
@@ -1755,7 +1850,7 @@ void TvxCustomDBGrid::TopLeftChanged()
     // The right boundary of the drawn cells: the right edge of the last column that is fully shown.
     const Integer lastCol = std::min(LeftCol() + VisibleColCount() - 1, ColCount() - 1);
     const Integer boundary = CellRect(lastCol, 0).right;
-    const TRect strip = Rect(boundary, 0, boundary + 1, Height());
+    const TRect strip = Rect(boundary - 1, 0, boundary, Height());
     ::InvalidateRect(Handle(), &strip, FALSE);
 }
 

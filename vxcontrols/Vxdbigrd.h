@@ -394,6 +394,8 @@ protected:
     void DrawCell(Integer col, Integer row, TRect rect, TGridDrawState state) override;
     void TimedScroll(TGridScrollDirections direction) override;
     void TopLeftChanged() override;
+    // The rows, then the footer strip with one cell per shown column.
+    void Paint() override;
     void ColWidthsChanged() override;
     void ColumnMoved(Integer fromIndex, Integer toIndex) override;
     bool CanEditAcceptKey(char key) override;
@@ -510,6 +512,9 @@ private:
     bool ColumnTabStop(TField* field);
     bool NeedsHorzScrollBar();
     Integer FooterStripHeight();
+    Integer LastVisibleCellRight();
+    void DrawFooterCell(Integer col, const TRect& strip);
+    void DrawFooterCellFrame(const TRect& rect);
     void DrawTitleCell(const TRect& rect, Integer col, Integer dataCol);
     std::string TitleText(TField* field);
     // Draws the image of a title and narrows the text rectangle; false when it is centred (no text then).

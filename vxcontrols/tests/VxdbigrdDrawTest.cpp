@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "GridFixture.h"
+#include "classes/TypInfo.h"
 #include "vcl/ImgList.h"
 
 namespace {
@@ -325,6 +326,61 @@ TEST_F(GridDrawing, ImageWithAnOpenEditor)
     PumpMessages();
     ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdbigrd-editing.png"));
     TypeKey(VK_ESCAPE);
+    TypeKey(VK_ESCAPE);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridDrawing, FooterCellsWithTheirTexts)
+{
+    grid->SetOptions(grid->Options() + TvxDBGridOptions{dgShowFooter});
+    grid->ColumnByName("Amount")->SetFooterValue("525");
+    grid->ColumnByName("Id")->SetFooterValue("20");
+    std::vector<std::string> asked;
+    grid->OnDrawFooterCell = [&](TObject*, TCanvas*, TRect, TField* field, const std::string& text, bool& dflt) {
+        asked.push_back(field->FieldName() + "=" + text);
+        if (field->FieldName() == "Id") dflt = false;
+    };
+    Listen();
+    recorder.Drawings.clear();
+    grid->Repaint();
+    Stop();
+    EXPECT_EQ(asked, (Log{"Id=20", "Name=", "Amount=525"}));
+    std::vector<TCanvasDrawing> texts;
+    for (const auto& d : OfKind(recorder.Drawings, "DrawText"))
+        if (d.Canvas == vxGridBitmaps().DrawBitmap->Canvas() && d.Text == "525") texts.push_back(d);
+    ASSERT_EQ(texts.size(), 1u);
+    TRect strip;
+    grid->GetFooterRect(strip);
+    const TRect amount = grid->CellRect(3, grid->RowCount() - 1);
+    EXPECT_EQ(texts[0].Flags, UINT(DT_RIGHT | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK));
+    EXPECT_EQ(texts[0].Rect.left, amount.left - 1 + 5);
+    EXPECT_EQ(texts[0].Rect.right, texts[0].Rect.left + grid->ColWidths(3) - 9);
+    EXPECT_EQ(texts[0].FontColor, grid->Font()->Color());
+    // The footer goes to the grid in one piece, under the rows.
+    bool copied = false;
+    for (const auto& d : OfKind(recorder.Drawings, "CopyRect"))
+        copied = copied || (d.Canvas == grid->Canvas() && d.Rect.top == strip.top - 1 && d.Rect.bottom == strip.bottom + 1);
+    EXPECT_TRUE(copied);
+    EXPECT_LE(grid->CellRect(1, grid->RowCount() - 1).bottom, strip.top);
+    grid->OnDrawFooterCell = nullptr;
+    grid->Repaint();
+    ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdbigrd-footer.png"));
+}
+
+TEST_F(GridDrawing, TheEditorTakesTheGridsImeSettings)
+{
+    grid->SetImeMode(imClose);
+    grid->SetImeName("Latin");
+    grid->SetFocus();
+    TypeKey(VK_F2);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid->InplaceEditor()->ImeMode(), imClose);
+    EXPECT_EQ(grid->InplaceEditor()->ImeName(), "Latin");
+    for (const char* name : {"Ctl3D", "ParentCtl3D", "ImeMode", "ImeName", "Anchors", "Constraints"})
+        EXPECT_NE(GetPropInfo(grid, name), nullptr) << name;
     TypeKey(VK_ESCAPE);
 }
 
