@@ -59,6 +59,7 @@ public:
 
     using TvxCustomDBGrid::CheckUpdateFooter;
     using TvxCustomDBGrid::DrawCell;
+    using TvxCustomDBGrid::DrawCellLines;
     using TvxCustomDBGrid::GetCellText;
     using TvxCustomDBGrid::TimedScroll;
 

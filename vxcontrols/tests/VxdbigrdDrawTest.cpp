@@ -385,3 +385,45 @@ TEST_F(GridDrawing, TheEditorTakesTheGridsImeSettings)
 }
 
 }  // namespace
+
+namespace {
+
+// The 3-D lines that cells showing a control get after their drawing.
+TEST_F(GridDrawing, CellLinesGoWithAWhiteCell)
+{
+    ASSERT_EQ(ColorToRGB(grid->Color()), TColor(0xFFFFFF));
+    TColor cellColour = clYellow;
+    grid->OnCalcCellColors = [&](TObject*, TField*, TGridDrawState, bool, TFont*, TBrush* brush) {
+        brush->SetColor(cellColour);
+    };
+    auto lines = [&](Integer col, Integer row, TGridDrawState state) {
+        Listen();
+        recorder.Drawings.clear();
+        const TRect cell = grid->CellRect(col, row);
+        grid->DrawCell(col, row, cell, state);
+        grid->DrawCellLines(cell, col, state, row);
+        grid->DrawCellLines(cell, col, state, row);  // once per cell
+        Stop();
+        return OfKind(recorder.Drawings, "Line");
+    };
+    const TRect cell = grid->CellRect(2, 3);
+    std::vector<TCanvasDrawing> drawn = lines(2, 3, {});
+    ASSERT_EQ(drawn.size(), 4u);
+    EXPECT_EQ(drawn[0].PenColor, clBtnHighlight);
+    EXPECT_RECT(drawn[0].Rect, Rect(cell.left, cell.bottom, cell.left, cell.top));
+    EXPECT_EQ(drawn[1].PenColor, clBtnShadow);
+    EXPECT_RECT(drawn[3].Rect, Rect(cell.left, cell.bottom, cell.right, cell.bottom));
+    cellColour = clWhite;
+    EXPECT_TRUE(lines(2, 3, {}).empty());
+    // A flat grid draws them only in the titles and the indicator column.
+    cellColour = clYellow;
+    grid->SetCtl3D(false);
+    EXPECT_TRUE(lines(2, 3, {}).empty());
+    EXPECT_EQ(lines(0, 3, {gdFixed}).size(), 4u);
+    // Title buttons are lines of their own.
+    grid->SetTitleButtons(true);
+    EXPECT_EQ(lines(2, 0, {gdFixed}).size(), 6u);
+    grid->OnCalcCellColors = nullptr;
+}
+
+}  // namespace
