@@ -1178,9 +1178,7 @@ void TvxCustomDBGrid::VerticalScroll(Word code, Integer position)
 // An untouched appended record is dropped; else the previous record.
 void TvxCustomDBGrid::ScrollLineUp(TDataSet* dataSet)
 {
-    const bool untouchedInsert =
-        dataSet->State() == dsInsert && !dataSet->Modified() && !dataLink_->IsModified();
-    if (untouchedInsert && dataSet->Eof())
+    if (IsUntouchedInsert() && dataSet->Eof())
         dataSet->Cancel();
     else if (dataSet->Bof() && dataLink_->ActiveRecord() > 0)
         dataLink_->SetActiveRecord(dataLink_->ActiveRecord() - 1);
@@ -1191,7 +1189,7 @@ void TvxCustomDBGrid::ScrollLineUp(TDataSet* dataSet)
 // An untouched inserted record is dropped (an appended one stays); else the next record.
 void TvxCustomDBGrid::ScrollLineDown(TDataSet* dataSet)
 {
-    if (dataSet->State() == dsInsert && !dataSet->Modified() && !dataLink_->IsModified()) {
+    if (IsUntouchedInsert()) {
         if (!dataSet->Eof()) dataSet->Cancel();
         return;
     }
@@ -2248,8 +2246,7 @@ void TvxCustomDBGrid::ExitGrid(TMessage& message)
     if (dataLink_->Active()) {
         try {
             TDataSet* dataSet = dataLink_->DataSet();
-            if (options_.Contains(dgCancelOnExit) && dataSet->State() == dsInsert && !dataSet->Modified() &&
-                !dataLink_->IsModified() && CanCancelOnExit())
+            if (options_.Contains(dgCancelOnExit) && IsUntouchedInsert() && CanCancelOnExit())
                 dataSet->Cancel();
             else
                 dataLink_->UpdateData();

@@ -9,6 +9,7 @@
 #include "db/MemDataSet.h"
 #include "db/StringField.h"
 #include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/TestHelpers.h"
 #include "vxdata/Vxcommon.h"
 
@@ -278,6 +279,32 @@ TEST(VxcommonComponents, OwnerForm)
     auto* child = new TComponent(&top);
     EXPECT_EQ(vxGetOwnerForm(child), &top);
     EXPECT_EQ(vxGetOwnerForm(nullptr), nullptr);
+}
+
+TEST(VxcommonComponents, ReleaseLeftButtonOfTheActiveForm)
+{
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    form->SetBounds(50, 50, 200, 120);
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    std::vector<std::string> released;
+    form->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { released.push_back("form"); };
+    edit->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { released.push_back("edit"); };
+    form->Show();
+    ActivateForm(form.get());
+    PumpMessages();
+    ASSERT_EQ(Screen->ActiveForm(), form.get());
+    vxReleaseLeftButton();
+    PumpMessages();
+    EXPECT_TRUE(released.empty());
+    edit->SetControlState({csLButtonDown});
+    vxReleaseLeftButton();
+    PumpMessages();
+    EXPECT_EQ(released, std::vector<std::string>{"edit"});
+    form->SetControlState({csLButtonDown});
+    vxReleaseLeftButton();
+    PumpMessages();
+    EXPECT_EQ(released, (std::vector<std::string>{"edit", "form"}));
 }
 
 }  // namespace
