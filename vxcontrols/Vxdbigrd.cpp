@@ -6,6 +6,7 @@
 #include "classes/Action.h"
 #include "classes/ClassRegistry.h"
 #include "db/BinaryFields.h"
+#include "db/StringField.h"
 #include "db/DataSource.h"
 #include "rtl/FlagRaised.h"
 #include "rtl/IntConv.h"
@@ -22,6 +23,10 @@ namespace {
 const bool registered = (RegisterClasses<TvxIButton>(), true);
 
 constexpr const char* TooManyColumns = "Grid requested to display more than 256 columns";
+constexpr const char* InvalidInputValue = "Invalid input value.  Use escape key to abandon changes";
+constexpr const char* ConfirmDelete = "Delete record?";
+// The timer that scrolls the grid while a column is dragged.
+constexpr UINT_PTR DragTimer = 1;
 // The scroll range of a sequenced dataset, and of any other (three positions used).
 constexpr Integer SequencedRange = 200;
 constexpr Integer UnsequencedRange = 4;
@@ -212,6 +217,8 @@ void TvxGridDataLink::RecordChanged(TField* field)
 TvxInplaceEdit::TvxInplaceEdit(TvxCustomDBGrid* grid)
     : TInplaceEdit(grid), wordWrap_(grid->Options().Contains(dgWordWrap))
 {
+    SetImeMode(grid->ImeMode());
+    SetImeName(grid->ImeName());
 }
 
 void TvxInplaceEdit::SetWordWrap(bool value)
@@ -601,6 +608,101 @@ void TvxCustomDBGrid::InvalidateFooter()
     GetFooterRect(rect);
     ++rect.bottom;  // the bottom is the strip's last pixel row
     ::InvalidateRect(Handle(), &rect, FALSE);
+}
+
+// The footer is composed in the shared drawing bitmap and copied below the rows in one piece.
+void TvxCustomDBGrid::Paint()
+{
+    TCustomGrid::Paint();
+    if (!options_.Contains(dgShowFooter) || !bitmaps.DrawBitmap) return;
+    TBitmap* bitmap = bitmaps.DrawBitmap;
+    if (bitmap->Width() < Width()) bitmap->SetWidth(Width());
+    if (bitmap->Height() < Height()) bitmap->SetHeight(Height());
+    TCanvas* canvas = bitmap->Canvas();
+    TRect strip;
+    GetFooterRect(strip);
+    const TRect whole = Rect(strip.left, strip.top - 1, strip.right, strip.bottom + 1);
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(whole);
+    TRect band = strip;
+    band.right = LastVisibleCellRight() + 1;
+    canvas->Pen()->SetColor(clBlack);
+    canvas->MoveTo(band.left, band.top - 1);
+    canvas->LineTo(band.right, band.top - 1);
+    canvas->LineTo(band.right, band.bottom + 1);
+    canvas->Brush()->SetColor(footerColor_);
+    canvas->FillRect(band);
+    canvas->Pen()->SetColor(clWhite);
+    canvas->MoveTo(band.left, band.top);
+    canvas->LineTo(band.right, band.top);
+    canvas->MoveTo(band.left, band.top);
+    canvas->LineTo(band.left, band.bottom);
+    canvas->Pen()->SetColor(clBlack);
+    canvas->MoveTo(band.left, band.bottom);
+    canvas->LineTo(band.right, band.bottom);
+    if (dataLink_->Active()) {
+        for (Integer col = indicatorOffset_; col < TCustomGrid::FixedCols(); ++col) DrawFooterCell(col, strip);
+        for (Integer col = LeftCol(); col < ColCount(); ++col) DrawFooterCell(col, strip);
+    }
+    Canvas()->CopyRect(whole, canvas, whole);
+}
+
+// The right edge of the last column shown from LeftCol on (of the last row).
+Integer TvxCustomDBGrid::LastVisibleCellRight()
+{
+    Integer right = 0;
+    for (Integer col = LeftCol(); col < ColCount(); ++col) {
+        const TRect cell = CellRect(col, RowCount() - 1);
+        if (cell.left == cell.right) break;
+        right = cell.right;
+    }
+    return right;
+}
+
+void TvxCustomDBGrid::DrawFooterCell(Integer col, const TRect& strip)
+{
+    const TRect column = CellRect(col, RowCount() - 1);
+    if (column.left == column.right) return;
+    TCanvas* canvas = vxGridBitmaps().DrawBitmap->Canvas();
+    const Integer dataCol = GetDataCol(col);
+    std::string text = ColumnByIndex(dataCol)->FooterValue();
+    bool defaultDrawing = true;
+    canvas->Brush()->SetColor(footerCellColor_);
+    canvas->Font()->Assign(Font());
+    TRect cell = Rect(column.left, strip.top + 2, column.right, strip.bottom - 2);
+    TField* field = GetFields(dataCol);
+    if (OnDrawFooterCell) OnDrawFooterCell(this, canvas, cell, field, text, defaultDrawing);
+    if (!defaultDrawing || text.empty()) return;
+    canvas->FillRect(cell);
+    cell.top = strip.top + 1;
+    cell.bottom = strip.bottom - 1;
+    cell.left -= 1;
+    DrawFooterCellFrame(cell);
+    cell.top += (cell.bottom - cell.top - canvas->TextHeight("A")) / 2;
+    cell.left += 5;
+    cell.right = cell.left + ColWidths(col) - 9;
+    const TAlignment alignment = field ? field->Alignment() : taLeftJustify;
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK;
+    format |= alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
+    SetBkMode(canvas->Handle(), TRANSPARENT);
+    canvas->DrawText(text, cell, format);
+}
+
+void TvxCustomDBGrid::DrawFooterCellFrame(const TRect& r)
+{
+    TCanvas* canvas = vxGridBitmaps().DrawBitmap->Canvas();
+    auto line = [canvas](TColor color, std::initializer_list<TPoint> points) {
+        canvas->Pen()->SetColor(color);
+        canvas->Polyline(points.begin(), Integer(points.size()));
+    };
+    line(clBtnShadow, {{r.left + 1, r.bottom - 2}, {r.left + 1, r.top + 1}, {r.right - 1, r.top + 1}});
+    if (options_.Contains(dgFooter3DCells)) {
+        line(clBlack, {{r.left + 2, r.bottom - 2}, {r.left + 2, r.top + 2}, {r.right - 1, r.top + 2}});
+        line(clBtnHighlight, {{r.left + 2, r.bottom - 2}, {r.right - 1, r.bottom - 2}, {r.right - 1, r.top + 1}});
+        line(clBtnFace, {{r.left + 3, r.bottom - 3}, {r.right - 2, r.bottom - 3}, {r.right - 2, r.top + 1}});
+    } else {
+        line(clBtnHighlight, {{r.left + 2, r.bottom - 2}, {r.right - 1, r.bottom - 2}, {r.right - 1, r.top + 1}});
+    }
 }
 
 // ---- layout
@@ -1076,9 +1178,7 @@ void TvxCustomDBGrid::VerticalScroll(Word code, Integer position)
 // An untouched appended record is dropped; else the previous record.
 void TvxCustomDBGrid::ScrollLineUp(TDataSet* dataSet)
 {
-    const bool untouchedInsert =
-        dataSet->State() == dsInsert && !dataSet->Modified() && !dataLink_->IsModified();
-    if (untouchedInsert && dataSet->Eof())
+    if (IsUntouchedInsert() && dataSet->Eof())
         dataSet->Cancel();
     else if (dataSet->Bof() && dataLink_->ActiveRecord() > 0)
         dataLink_->SetActiveRecord(dataLink_->ActiveRecord() - 1);
@@ -1089,7 +1189,7 @@ void TvxCustomDBGrid::ScrollLineUp(TDataSet* dataSet)
 // An untouched inserted record is dropped (an appended one stays); else the next record.
 void TvxCustomDBGrid::ScrollLineDown(TDataSet* dataSet)
 {
-    if (dataSet->State() == dsInsert && !dataSet->Modified() && !dataLink_->IsModified()) {
+    if (IsUntouchedInsert()) {
         if (!dataSet->Eof()) dataSet->Cancel();
         return;
     }
@@ -1131,6 +1231,11 @@ void TvxCustomDBGrid::WndProc(TMessage& message)
 {
     if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN) FocusInMdiChild();
     TCustomGrid::WndProc(message);
+    // A column drag took and gave back the mouse within the press; the window must not keep it after the press.
+    if (columnDragEnded_) {
+        columnDragEnded_ = false;
+        if (GetCapture() == Handle()) ReleaseCapture();
+    }
 }
 
 // A click on the grid of an inactive MDI child focuses the grid.
@@ -1156,6 +1261,9 @@ void TvxCustomDBGrid::Dispatch(TMessage& message)
         return;
     case CM_PARENTFONTCHANGED:
         ParentFontChanged(message);
+        return;
+    case CM_EXIT:
+        ExitGrid(message);
         return;
     default:
         break;
@@ -1218,7 +1326,59 @@ void TvxCustomDBGrid::DoDrawTitleCell(TCanvas* canvas, TField* field, TRect rect
     if (OnDrawTitleCell) OnDrawTitleCell(this, canvas, field, rect, defaultDrawing);
 }
 
-// ---- drawing: titles, the indicator and plain cell texts
+// ---- drawing
+
+void vxFillCellRect(TCanvas* canvas, const TRect& rect)
+{
+    canvas->ExtTextOut(rect.left, rect.top, ETO_OPAQUE | ETO_CLIPPED, &rect, "");
+}
+
+void vxDrawCellText(TCanvas* canvas, TRect rect, Integer margin, Integer flags, TAlignment alignment,
+                    const std::string& text, Integer top)
+{
+    const Integer width = rect.right - rect.left, height = rect.bottom - rect.top;
+    TBitmap* bitmap = bitmaps.DrawBitmap;
+    TCanvas* target = canvas;
+    if (bitmap) {
+        if (bitmap->Width() < width) bitmap->SetWidth(width);
+        if (bitmap->Height() < height) bitmap->SetHeight(height);
+        target = bitmap->Canvas();
+    }
+    TRect textRect;
+    switch (alignment) {
+    case taRightJustify: textRect = Rect(margin, top, width - 2, height - 1); break;
+    case taCenter: textRect = Rect(margin > 3 ? 2 : 0, top, width, height - 1); break;
+    default: textRect = Rect(margin, top, width, height - 1); break;
+    }
+    const TRect area = bitmap ? Rect(0, 0, width, height) : rect;
+    if (!bitmap) OffsetRect(&textRect, rect.left, rect.top);
+    if (target != canvas) {
+        target->Font()->Assign(canvas->Font());
+        target->Brush()->Assign(canvas->Brush());
+    }
+    target->Brush()->SetStyle(bsSolid);
+    target->FillRect(area);
+    if ((flags & vxdtKeepBackground) && bitmap) {
+        target->SetCopyMode(MERGECOPY);
+        target->CopyRect(area, canvas, rect);
+        target->SetCopyMode(SRCCOPY);
+    }
+    SetBkMode(target->Handle(), TRANSPARENT);
+    UINT format = alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
+    format |= DT_EXPANDTABS | DT_NOPREFIX;
+    if (flags & vxdtShowPrefix) format &= ~UINT(DT_NOPREFIX);
+    if (flags & vxdtWordWrap) format |= DT_WORDBREAK;
+    if ((flags & vxdtEndEllipsis) || vxIsSingleLineHeight(target->Handle(), area, format))
+        format &= ~UINT(DT_WORDBREAK);
+    if (flags & vxdtEndEllipsis) format |= DT_END_ELLIPSIS;
+    target->DrawText(text, textRect, format);
+    if (bitmap) canvas->CopyRect(rect, target, area);
+}
+
+TCanvas* TvxCustomDBGrid::GetCanvas() const
+{
+    return drawingDragImage_ && dragBitmap_ ? dragBitmap_->Canvas() : Canvas();
+}
 
 void TvxCustomDBGrid::GetCellText(Integer dataCol, std::string& text)
 {
@@ -1226,63 +1386,874 @@ void TvxCustomDBGrid::GetCellText(Integer dataCol, std::string& text)
     text = field ? field->DisplayText() : std::string();
 }
 
-void TvxCustomDBGrid::DrawCell(Integer col, Integer row, TRect rect, TGridDrawState state)
+bool TvxCustomDBGrid::HighlightCell(Integer, Integer dataRow, TGridDrawState state, const std::string&)
 {
-    const Integer dataCol = GetDataCol(col), dataRow = GetDataRow(row);
-    if (dataRow < 0 && dataCol >= 0)
-        DrawTitleCell(rect, dataCol);
-    else if (dataCol < 0 && dataRow >= 0)
-        DrawIndicatorCell(rect, row);
-    else if (dataCol >= 0 && dataRow >= 0 && defaultDrawing_)
-        DrawDataCellText(rect, dataCol, dataRow);
+    if (options_.Contains(dgMultiSelect)) return IsRowSelected(dataRow);
+    return state.Contains(gdSelected) && (options_.Contains(dgAlwaysShowSelection) || Focused());
 }
 
-// The field's label with UseTFields, else the label of the column's Selected line.
-void TvxCustomDBGrid::DrawTitleCell(const TRect& rect, Integer dataCol)
+bool TvxCustomDBGrid::DoCalcCellColors(TField* field, TGridDrawState state, bool highlight, TFont* font,
+                                       TBrush* brush)
 {
-    std::string title;
-    if (useTFields_) {
-        if (TField* field = GetColField(dataCol)) title = field->DisplayLabel();
-    } else if (dataCol < selectedList_->Count()) {
-        const std::vector<std::string> parts = SelectedParts(selectedList_->Strings(dataCol));
-        if (parts.size() > 2) title = parts[2];
-    }
-    Canvas()->Font()->Assign(titleFont_.get());
-    Canvas()->TextRect(rect, rect.left + 2, rect.top + 2, title);
+    if (OnCalcCellColors) OnCalcCellColors(this, field, state, highlight, font, brush);
+    whiteCellBrush_ = ColorToRGB(GetCanvas()->Brush()->Color()) == 0xFFFFFF;
+    return whiteCellBrush_;
 }
+
+void TvxCustomDBGrid::DoCalcTitleImage(TField* field, TvxTitleImageAttributes& attributes)
+{
+    if (OnCalcTitleImage) OnCalcTitleImage(this, field, attributes);
+}
+
+void TvxCustomDBGrid::DrawDataCell(const TRect& rect, TField* field, TGridDrawState state)
+{
+    if (OnDrawDataCell) OnDrawDataCell(this, rect, field, state);
+}
+
+void TvxCustomDBGrid::DrawCell(Integer col, Integer row, TRect rect, TGridDrawState state)
+{
+    focusRectDrawn_ = false;
+    cellLinesDone_ = false;
+    textRect_ = rect;
+    drawState_ = state;
+    drawGridCol_ = col;
+    drawGridRow_ = row;
+    TCanvas* canvas = GetCanvas();
+    const bool fixed = state.Contains(gdFixed);
+    canvas->Font()->Assign(fixed ? titleFont_.get() : Font());
+    canvas->Brush()->SetColor(fixed ? titleColor_ : Color());
+    const Integer dataCol = GetDataCol(col), dataRow = GetDataRow(row);
+    if (dataRow < 0)
+        DrawTitleCell(rect, col, dataCol);
+    else if (!dataLink_->Active())
+        vxFillCellRect(canvas, rect);
+    else if (dataCol < 0)
+        DrawIndicatorCell(rect, row);
+    else
+        DrawDataCellContent(rect, dataCol, dataRow, state);
+}
+
+// ---- drawing: titles
+
+void TvxCustomDBGrid::DrawTitleCell(const TRect& rect, Integer col, Integer dataCol)
+{
+    TField* field = GetColField(dataCol);
+    if (dataCol < 0 || !field) {
+        WriteCellText("", titleAlignment_);
+        return;
+    }
+    TCanvas* canvas = GetCanvas();
+    const std::string title = TitleText(field);
+    TAlignment alignment = titleAlignment_;
+    DoCalcTitleAttributes(field->FieldName(), canvas->Font(), canvas->Brush(), alignment);
+    vxFillCellRect(canvas, rect);
+    const bool buttons = titleButtons_ && !drawingDragImage_;
+    const bool pressed = buttons && pressedTitleCol_ == col;
+    const bool showText = DrawTitleImage(rect, field, pressed ? 1 : 0);
+    bool defaultDrawing = true;
+    DoDrawTitleCell(canvas, field, rect, defaultDrawing);
+    if (defaultDrawing && showText) WriteCellText(title, alignment);
+    if (!buttons) return;
+    cellLinesDone_ = true;
+    DrawTitleButtonFrame(rect, pressed);
+}
+
+// The field's label; without UseTFields the label of its Selected line, when it has one.
+std::string TvxCustomDBGrid::TitleText(TField* field)
+{
+    std::string title = field->DisplayLabel();
+    Integer line = 0;
+    if (!useTFields_ && vxFindSelectedLine(selectedList_.get(), field->FieldName(), line)) {
+        const std::vector<std::string> parts = SelectedParts(selectedList_->Strings(line));
+        title = parts.size() > 2 ? parts[2] : std::string();
+    }
+    return title;
+}
+
+bool TvxCustomDBGrid::DrawTitleImage(const TRect& rect, TField* field, Integer pressed)
+{
+    TvxTitleImageAttributes image;
+    DoCalcTitleImage(field, image);
+    if (image.ImageIndex < 0 || !titleImageList_) return true;
+    const Integer width = titleImageList_->Width(), height = titleImageList_->Height();
+    const Integer y = (rect.top + rect.bottom - height) / 2 + pressed;
+    Integer x = 0;
+    switch (image.Alignment) {
+    case taLeftJustify:
+        x = rect.left + image.Margin + pressed;
+        textRect_.left = std::min(rect.left + image.Margin + width, rect.right);
+        break;
+    case taRightJustify:
+        x = rect.right - width - image.Margin + pressed;
+        textRect_.right = std::max(rect.right - width - image.Margin, rect.left);
+        break;
+    case taCenter:
+        x = (rect.left + rect.right - width) / 2 + pressed;
+        break;
+    }
+    titleImageList_->Draw(GetCanvas(), x, y, image.ImageIndex);
+    return image.Alignment != taCenter;
+}
+
+// A raised button, or a pressed one: lines of two points, their last pixel left out.
+void TvxCustomDBGrid::DrawTitleButtonFrame(const TRect& r, bool pressed)
+{
+    const TColor grey = RGB(128, 128, 128);
+    if (pressed) {
+        PolyLine(clBlack, {{r.left, r.top}, {r.left, r.bottom}});
+        PolyLine(clBlack, {{r.left, r.top}, {r.right, r.top}});
+        PolyLine(grey, {{r.left + 1, r.top + 1}, {r.left + 1, r.bottom - 1}});
+        PolyLine(grey, {{r.left + 1, r.bottom - 1}, {r.right, r.bottom - 1}});
+        return;
+    }
+    PolyLine(grey, {{r.left, r.top}, {r.left, r.bottom - 1}});
+    PolyLine(grey, {{r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}});
+    PolyLine(grey, {{r.right - 1, r.bottom - 1}, {r.right - 1, r.top}});
+    PolyLine(clBtnHighlight, {{r.left, r.top}, {r.left, r.bottom}});
+    PolyLine(clBtnHighlight, {{r.left + 1, r.top}, {r.right - 1, r.top}});
+    PolyLine(clBtnShadow, {{r.left, r.bottom - 1}, {r.right, r.bottom - 1}});
+}
+
+void TvxCustomDBGrid::PolyLine(TColor color, std::initializer_list<TPoint> points)
+{
+    TCanvas* canvas = GetCanvas();
+    canvas->Pen()->SetColor(color);
+    canvas->Polyline(points.begin(), Integer(points.size()));
+}
+
+void TvxCustomDBGrid::WriteCellText(const std::string& text, TAlignment alignment)
+{
+    TCanvas* canvas = GetCanvas();
+    if (GetDataRow(drawGridRow_) >= 0) {
+        Integer flags = 0;
+        if (options_.Contains(dgWordWrap)) {
+            flags = vxdtWordWrap;
+            if (options_.Contains(dgTrailingEllipsis) &&
+                vxIsSingleLineHeight(canvas->Handle(), textRect_, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX))
+                flags |= vxdtEndEllipsis;
+        } else if (options_.Contains(dgTrailingEllipsis)) {
+            flags = vxdtEndEllipsis;
+        }
+        vxDrawCellText(canvas, textRect_, 3, flags, alignment, text, 2);
+        return;
+    }
+    const Integer pressed = titleButtons_ && pressedTitleCol_ >= 0 && drawGridCol_ == pressedTitleCol_ ? 1 : 0;
+    const Integer lines = titleLines_ == 1 ? 1 : 1 + Integer(std::count(text.begin(), text.end(), '~'));
+    const Integer top = Integer(RowHeights(0) / 2.0 - canvas->TextHeight(text) * lines * 0.5);
+    std::string shown = text;
+    std::replace(shown.begin(), shown.end(), '~', '\r');
+    Integer flags = vxdtEndEllipsis;
+    if (OnDrawTitleCell) flags |= vxdtKeepBackground;
+    if (!useTFields_) flags |= vxdtShowPrefix;
+    vxDrawCellText(canvas, textRect_, 3 + pressed, flags, alignment, shown, top + pressed);
+}
+
+// ---- drawing: the indicator
 
 void TvxCustomDBGrid::DrawIndicatorCell(const TRect& rect, Integer row)
 {
-    if (!dataLink_->Active() || GetDataRow(row) != dataLink_->ActiveRecord()) return;
+    vxFillCellRect(GetCanvas(), rect);
+    if (GetDataRow(row) != dataLink_->ActiveRecord()) return;
+    DrawIndicator(rect);
     selRow_ = row;
-    TBitmap* glyph = IndicatorGlyph();
-    const Integer x = rect.left + (rect.right - rect.left - glyph->Width()) / 2;
-    const Integer y = rect.top + (rect.bottom - rect.top - glyph->Height()) / 2;
-    Canvas()->BrushCopy(Bounds(x, y, glyph->Width(), glyph->Height()), glyph,
-                        Rect(0, 0, glyph->Width(), glyph->Height()), clWhite);
 }
 
 TBitmap* TvxCustomDBGrid::IndicatorGlyph() const
 {
-    switch (dataLink_->DataSet()->State()) {
+    TDataSet* dataSet = dataLink_->DataSet();
+    switch (dataSet ? dataSet->State() : dsInactive) {
     case dsEdit: return bitmaps.Edit;
     case dsInsert: return bitmaps.Insert;
     default: return bitmaps.Arrow;
     }
 }
 
-void TvxCustomDBGrid::DrawDataCellText(const TRect& rect, Integer dataCol, Integer dataRow)
+// The glyph's white shows the cell; a yellow indicator is drawn yellow on the cell's colour.
+void TvxCustomDBGrid::DrawIndicator(const TRect& rect)
 {
-    if (!dataLink_->Active() || dataRow >= dataLink_->RecordCount()) return;
-    const Integer active = dataLink_->ActiveRecord();
+    TCanvas* canvas = GetCanvas();
+    TBitmap* source = IndicatorGlyph();
+    const Integer width = source->Width(), height = source->Height();
+    const TRect whole = Rect(0, 0, width, height);
+    TBitmap glyph;
+    glyph.Assign(source);
+    canvas->SetCopyMode(SRCAND);
+    if (indicatorColor_ == icYellow) {
+        TBitmap onCell;
+        onCell.SetWidth(width);
+        onCell.SetHeight(height);
+        onCell.Canvas()->Brush()->SetColor(canvas->Brush()->Color());
+        onCell.Canvas()->BrushCopy(whole, &glyph, whole, clWhite);
+        glyph.Canvas()->Brush()->SetColor(TColor(0x00FFFF));
+        glyph.Canvas()->BrushCopy(whole, &onCell, whole, clBlack);
+        canvas->SetCopyMode(SRCCOPY);
+    }
+    canvas->Draw(rect.left + (rect.right - rect.left - width) / 2 + 1, (rect.top + rect.bottom - height) / 2, &glyph);
+    canvas->SetCopyMode(SRCCOPY);
+}
+
+// ---- drawing: data cells
+
+void TvxCustomDBGrid::DrawDataCellContent(const TRect& rect, Integer dataCol, Integer dataRow, TGridDrawState state)
+{
+    TCanvas* canvas = GetCanvas();
+    if (dataRow >= dataLink_->RecordCount()) {
+        vxFillCellRect(canvas, rect);
+        return;
+    }
     std::string text;
-    dataLink_->SetActiveRecord(dataRow);
-    try {
+    bool highlight = false;
+    {
+        struct TRestoreActive {
+            TvxGridDataLink* link;
+            const Integer active;
+            ~TRestoreActive() { link->SetActiveRecord(active); }
+        } restore{dataLink_.get(), dataLink_->ActiveRecord()};
+        dataLink_->SetActiveRecord(dataRow);
+        drawRow_ = dataRow;
+        drawCol_ = dataCol;
+        forceLeftAlign_ = false;
         GetCellText(dataCol, text);
+        highlight = HighlightCell(dataCol, dataRow, state, text);
+        if (highlight) {
+            canvas->Brush()->SetColor(clHighlight);
+            canvas->Font()->SetColor(clHighlightText);
+        }
+        TField* field = GetColField(dataCol);
+        DoCalcCellColors(field, state, highlight, canvas->Font(), canvas->Brush());
+        const TAlignment alignment = field && !forceLeftAlign_ ? field->Alignment() : taLeftJustify;
+        if (defaultDrawing_) WriteCellText(text, alignment);
+        DrawDataCell(rect, field, state);
+    }
+    const TCustomForm* form = GetParentForm(this);
+    if (!defaultDrawing_ || !highlight || ComponentState().Contains(csDesigning) || options_.Contains(dgRowSelect) ||
+        !form || form->ActiveControl() != this)
+        return;
+    // The platform grid frames the focused cell itself after this drawing; a second frame would undo it.
+    const bool frameComesLater =
+        canvas == Canvas() && state.Contains(gdFocused) && !EditorMode() && !TCustomGrid::Options().Contains(goRowSelect);
+    if (!frameComesLater) canvas->DrawFocusRect(rect);
+    focusRectDrawn_ = true;
+}
+
+void TvxCustomDBGrid::DrawCellLines(const TRect& rect, Integer col, TGridDrawState state, Integer row)
+{
+    if (cellLinesDone_) return;
+    cellLinesDone_ = true;
+    TCanvas* canvas = GetCanvas();
+    const bool dataCell = col >= indicatorOffset_ && row >= titleOffset_;
+    const bool whiteGrid = ColorToRGB(Color()) == 0xFFFFFF;
+    if (dataCell && whiteGrid) {
+        if (whiteCellBrush_) return;
+        std::string text;
+        if (HighlightCell(GetDataCol(col), GetDataRow(row), state, text) &&
+            canvas->Brush()->Color() == clHighlight)
+            return;
+    }
+    const bool titleRow = row < titleOffset_;
+    if (!Ctl3D() && !titleRow && col >= indicatorOffset_) return;
+    const TColor penColor = canvas->Pen()->Color();
+    canvas->Pen()->SetWidth(1);
+    const TColor edge = state.Contains(gdFixed) ? clBlack : clBtnShadow;
+    const Integer l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
+    const bool rowLines = options_.Contains(dgRowLines);
+    if (options_.Contains(dgColLines)) {
+        if (!rowLines) {
+            PolyLine(clBtnHighlight, {{l, b}, {l, t - 1}});
+            if (col >= indicatorOffset_) PolyLine(clBtnShadow, {{r, b - 1}, {r, t - 1}});
+        } else if (whiteCellBrush_) {
+            PolyLine(clBtnHighlight, {{l, b}, {l, t}});
+        } else {
+            if (!focusRectDrawn_) PolyLine(clBtnHighlight, {{l, b}, {l, t}});
+            PolyLine(edge, {{r, b}, {r, t}});
+        }
+    }
+    if (titleRow && whiteGrid && !rowLines) PolyLine(clBlack, {{l, b - 1}, {r, b - 1}});
+    if (rowLines) {
+        if (whiteCellBrush_) {
+            PolyLine(clBtnHighlight, {{l, t}, {r, t}});
+        } else {
+            if (!focusRectDrawn_) PolyLine(clBtnHighlight, {{l, t}, {r, t}});
+            PolyLine(edge, {{l, b}, {r, b}});
+        }
+    } else if (col < indicatorOffset_ && row == titleOffset_ && indicatorButton_) {
+        PolyLine(clBtnHighlight, {{l, t}, {r, t}});
+        PolyLine(clBtnShadow, {{l, t - 1}, {r, t - 1}});
+    } else if (titleRow) {
+        PolyLine(clBtnHighlight, {{l, t}, {r, t}});
+    }
+    canvas->Pen()->SetColor(penColor);
+}
+
+// ---- the cell editor's hooks
+
+bool TvxInplaceEdit::ValidateText(const std::string& text)
+{
+    const bool passes = text.empty() || !UsesPicture();
+    auto* grid = dynamic_cast<TvxCustomDBGrid*>(Grid());
+    if (grid && grid->OnCheckValue) grid->OnCheckValue(this, passes);
+    return passes;
+}
+
+bool TvxCustomDBGrid::CanEditAcceptKey(char key)
+{
+    TField* field = GetSelectedField();
+    return dataLink_->Active() && field && field->IsValidChar(key);
+}
+
+Integer TvxCustomDBGrid::GetEditLimit()
+{
+    auto* field = dynamic_cast<TStringField*>(GetColField(GetSelectedIndex()));
+    return field ? field->Size() : 0;
+}
+
+std::string TvxCustomDBGrid::GetEditMask(Integer col, Integer)
+{
+    TField* field = GetColField(GetDataCol(col));
+    return field ? field->EditMask() : std::string();
+}
+
+std::string TvxCustomDBGrid::GetEditText(Integer col, Integer)
+{
+    TField* field = GetColField(GetDataCol(col));
+    editText_ = field ? field->EditText() : std::string();
+    return editText_;
+}
+
+void TvxCustomDBGrid::SetEditText(Integer, Integer, const std::string& value)
+{
+    editText_ = value;
+}
+
+bool TvxCustomDBGrid::CanEditModify()
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    if (dataSet && !keyOptions_.Contains(dgAllowInsert) && dataSet->Bof() && dataSet->Eof()) return false;
+    if (readOnly_ || !dataLink_->Active() || dataLink_->ReadOnly() || GetFieldCount() == 0) return false;
+    if (TField* field = GetSelectedField()) {
+        const bool editableCalculated = editCalculated_ && vxIsCalculatedOrLookup(field) && !field->ReadOnly();
+        if (!field->CanModify() && !editableCalculated) return false;
+        if (ColumnByIndex(GetSelectedIndex())->IsReadOnly()) return false;
+    }
+    dataLink_->Edit();
+    if (dataLink_->Editing()) dataLink_->Modified();
+    return dataLink_->Editing();
+}
+
+// ---- columns
+
+// The edited text fails its picture: the editor keeps the focus with its text selected, and the dataset's
+// OnInvalidValue decides, or the user is told.
+bool TvxCustomDBGrid::LeavesInvalidCell()
+{
+    auto* editor = dynamic_cast<TvxInplaceEdit*>(InplaceEditor());
+    if (!editor || !editor->UsesPicture() || !dataLink_->IsModified()) return false;
+    if (editor->ValidateText(editor->Text()) || editor->AllowInvalidExit()) return false;
+    editor->SelectAll();
+    editor->SetFocus();
+    dataLink_->Modified();
+    TDataSet* dataSet = dataLink_->DataSet();
+    if (TvxInvalidValueEvent onInvalidValue = vxGetOnInvalidValue(dataSet)) {
+        onInvalidValue(dataSet, GetSelectedField());
+        return true;
+    }
+    MessageBeep(0);
+    throw EInvalidOperation(InvalidInputValue);
+}
+
+void TvxCustomDBGrid::SetSelectedIndex(Integer dataCol)
+{
+    if (LeavesInvalidCell()) return;
+    dataLink_->UpdateData();
+    dataCol = std::max({std::min(dataCol, GetFieldCount() - 1), 0, TCustomGrid::FixedCols() - indicatorOffset_});
+    if (dataCol == GetSelectedIndex()) return;
+    if (!inColumnChange_) {
+        const Integer before = Col();
+        {
+            TFlagRaised changing(inColumnChange_);
+            ColExit();
+        }
+        if (Col() != before) return;
+    }
+    HideEditor();
+    const Integer col = dataCol + indicatorOffset_;
+    if (!suppressShowEditor_ && options_.Contains(dgAlwaysShowEditor) && !IsControlCell(col, Row())) {
+        HideControls();
+        if (!IsMemoCell(col, Row())) ShowEditor();
+    }
+    SetCol(col);
+    ColEnter();
+}
+
+void TvxCustomDBGrid::ColumnMoved(Integer fromIndex, Integer toIndex)
+{
+    const Integer from = fromIndex - indicatorOffset_, to = toIndex - indicatorOffset_;
+    if (!useTFields_) {
+        if (from >= 0 && from < selectedList_->Count() && to >= 0 && to < selectedList_->Count())
+            selectedList_->Move(from, to);
+        LayoutChanged();
+    } else if (dataLink_->Active() && GetFieldCount() > 0) {
+        TField* moved = GetFields(from);
+        TField* target = GetFields(to);
+        if (moved && target) moved->SetIndex(target->Index());
+    }
+    InvalidateFooter();
+    if (OnColumnMoved) OnColumnMoved(this, from, to);
+}
+
+void TvxCustomDBGrid::ColWidthsChanged()
+{
+    TCustomGrid::ColWidthsChanged();
+    if (inLayout_ || !writeBackWidths_ || !dataLink_->Active() || !HandleAllocated()) return;
+    {
+        TLockCount lock(layoutLock_);
+        WriteWidths();
+    }
+    LayoutChanged();
+}
+
+// Each data column's width in characters "0" of the grid font, into its field or its Selected line.
+void TvxCustomDBGrid::WriteWidths()
+{
+    Canvas()->Font()->Assign(Font());
+    const Integer zero = std::max(Canvas()->TextWidth("0"), 1);
+    auto characters = [&](Integer dataCol) {
+        return (ColWidths(dataCol + indicatorOffset_) + zero / 2 - 3) / zero;
+    };
+    if (useTFields_) {
+        for (Integer i = 0; i < GetFieldCount() && i + indicatorOffset_ < ColCount(); ++i)
+            GetFields(i)->SetDisplayWidth(characters(i));
+    } else {
+        for (Integer i = 0; i < selectedList_->Count() && i + indicatorOffset_ < ColCount(); ++i) {
+            const std::vector<std::string> parts = SelectedParts(selectedList_->Strings(i));
+            std::string line = parts[0] + "\t" + IntToStr(characters(i)) + "\t" + (parts.size() > 2 ? parts[2] : "");
+            if (parts.size() > 3) line += "\t" + parts[3];
+            selectedList_->SetStrings(i, line);
+        }
+    }
+    vxMarkDesignerModified(this);
+}
+
+void TvxCustomDBGrid::TopLeftChanged()
+{
+    TCustomGrid::TopLeftChanged();
+    if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
+    if (!HandleAllocated()) return;
+    if (options_.Contains(dgShowFooter)) {
+        TRect footer;
+        GetFooterRect(footer);
+        footer.bottom += 1;
+        ::InvalidateRect(Handle(), &footer, FALSE);
+    }
+    // The right boundary of the drawn cells: the right edge of the last column that is fully shown.
+    const Integer lastCol = std::min(LeftCol() + VisibleColCount() - 1, ColCount() - 1);
+    const Integer boundary = CellRect(lastCol, 0).right;
+    const TRect strip = Rect(boundary - 1, 0, boundary, Height());
+    ::InvalidateRect(Handle(), &strip, FALSE);
+}
+
+// ---- keys
+
+void TvxCustomDBGrid::KeyDown(Word& key, TShiftState shift)
+{
+    TCustomControl::KeyDown(key, shift);
+    if (key == 0 || !dataLink_->Active() || !CanGridAcceptKey(key, shift)) return;
+    if (shift.Contains(ssCtrl))
+        CtrlKeyDown(key);
+    else
+        PlainKeyDown(key, shift);
+}
+
+void TvxCustomDBGrid::CtrlKeyDown(Word& key)
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    switch (key) {
+    case VK_PRIOR:
+    case VK_UP: dataSet->MoveBy(-dataLink_->ActiveRecord()); break;
+    case VK_NEXT:
+    case VK_DOWN: dataSet->MoveBy(dataLink_->BufferCount() - dataLink_->ActiveRecord() - 1); break;
+    case VK_END: dataSet->Last(); break;
+    case VK_HOME: dataSet->First(); break;
+    case VK_LEFT: SetSelectedIndex(0); break;
+    case VK_RIGHT: SetSelectedIndex(dataSet->FieldCount() - 1); break;
+    case VK_DELETE:
+        DeleteRecord();
+        key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TvxCustomDBGrid::DeleteRecord()
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    if (!keyOptions_.Contains(dgAllowDelete) || readOnly_ || !dataSet->CanModify() || !options_.Contains(dgEditing))
+        return;
+    if (options_.Contains(dgConfirmDelete) &&
+        MessageDlg(ConfirmDelete, mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}, 0) == mrCancel)
+        return;
+    dataSet->Delete();
+    HideEditor();
+}
+
+void TvxCustomDBGrid::PlainKeyDown(Word key, TShiftState shift)
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    const bool wholeRecords = dataSet->FieldCount() == 1 || options_.Contains(dgRowSelect);
+    switch (key) {
+    case VK_TAB:
+        if (!shift.Contains(ssAlt)) TabToColumn(!shift.Contains(ssShift));
+        break;
+    case VK_RETURN:
+        if (keyOptions_.Contains(dgEnterToTab)) TabToColumn(!shift.Contains(ssShift));
+        break;
+    case VK_ESCAPE:
+        dataLink_->Reset();
+        if (!options_.Contains(dgAlwaysShowEditor)) {
+            HideEditor();
+        } else if (OnCheckValue) {
+            if (auto* editor = dynamic_cast<TvxInplaceEdit*>(InplaceEditor())) editor->ValidateText(editor->Text());
+        }
+        break;
+    case VK_PRIOR: dataSet->MoveBy(-VisibleRowCount()); break;
+    case VK_NEXT: dataSet->MoveBy(VisibleRowCount()); break;
+    case VK_END:
+        if (wholeRecords) dataSet->Last();
+        else SetSelectedIndex(GetFieldCount() - 1);
+        break;
+    case VK_HOME:
+        if (wholeRecords) dataSet->First();
+        else SetSelectedIndex(0);
+        break;
+    case VK_LEFT:
+        if (options_.Contains(dgRowSelect)) PriorRow();
+        else SetSelectedIndex(GetSelectedIndex() - 1);
+        break;
+    case VK_RIGHT:
+        if (options_.Contains(dgRowSelect)) NextRow();
+        else SetSelectedIndex(GetSelectedIndex() + 1);
+        break;
+    case VK_UP: PriorRow(); break;
+    case VK_DOWN: NextRow(); break;
+    case VK_INSERT:
+        if (!readOnly_ && options_.Contains(dgEditing) && keyOptions_.Contains(dgAllowInsert)) dataSet->Insert();
+        break;
+    case VK_F2: {
+        TField* field = GetSelectedField();
+        if (field && !dynamic_cast<TBlobField*>(field) && !IsControlCell(Col(), Row())) {
+            SetEditorMode(true);
+            if (InplaceEditor()) InplaceEditor()->Deselect();
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+void TvxCustomDBGrid::KeyPress(char& key)
+{
+    if (keyOptions_.Contains(dgEnterToTab) && key == '\r') key = '\t';
+    if (!options_.Contains(dgAlwaysShowEditor) && key == '\r') dataLink_->UpdateData();
+    TCustomGrid::KeyPress(key);
+}
+
+void TvxCustomDBGrid::PriorRow()
+{
+    ScrollLineUp(dataLink_->DataSet());
+}
+
+void TvxCustomDBGrid::NextRow()
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    if (IsUntouchedInsert() && dataSet->Eof()) return;
+    ScrollLineDown(dataSet);
+    if (dataSet->Eof() && dataSet->CanModify() && !readOnly_ && options_.Contains(dgEditing) &&
+        keyOptions_.Contains(dgAllowInsert)) {
+        HideControls();
+        dataSet->Append();
+    }
+}
+
+bool TvxCustomDBGrid::IsUntouchedInsert() const
+{
+    TDataSet* dataSet = dataLink_->DataSet();
+    return dataSet->State() == dsInsert && !dataSet->Modified() && !dataLink_->IsModified();
+}
+
+// Clears the flags of one mouse click or Tab step on the way out, however it is left.
+class TvxCustomDBGrid::TStepFlags {
+public:
+    explicit TStepFlags(TvxCustomDBGrid* grid) : grid_(grid) {}
+    ~TStepFlags()
+    {
+        grid_->suppressShowEditor_ = false;
+        grid_->suppressCellChanged_ = false;
+    }
+    TStepFlags(const TStepFlags&) = delete;
+    TStepFlags& operator=(const TStepFlags&) = delete;
+
+private:
+    TvxCustomDBGrid* grid_;
+};
+
+void TvxCustomDBGrid::TabToColumn(bool forward)
+{
+    TStepFlags clearFlags(this);
+    const Integer firstCol = TCustomGrid::FixedCols() - indicatorOffset_;
+    const Integer lastCol = GetFieldCount() - 1;
+    const Integer start = GetSelectedIndex();
+    auto tabStop = [&](Integer dataCol) { return TabStops(dataCol + indicatorOffset_); };
+    Integer col = start;
+    while (true) {
+        col += forward ? 1 : -1;
+        if (col < firstCol) {
+            HideControls();
+            if (lastCol != start && tabStop(lastCol)) suppressShowEditor_ = true;
+            PriorRow();
+            col = lastCol;
+        } else if (col > lastCol) {
+            HideControls();
+            if (start == 0 && tabStop(0)) suppressShowEditor_ = true;
+            NextRow();
+            col = 0;
+        }
+        if (col == start) return;
+        if (tabStop(col)) break;
+        suppressShowEditor_ = false;
+    }
+    suppressShowEditor_ = false;
+    SetSelectedIndex(col);
+}
+
+// ---- mouse
+
+void TvxCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y)
+{
+    if (!AcquireFocus()) return;
+    if (button == mbLeft && shift.Contains(ssDouble)) {
+        DblClick();
+        return;
+    }
+    if (Sizing(x, y)) {
+        dataLink_->UpdateData();
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    const TGridCoord cell = MouseCoord(x, y);
+    if (cell.Y >= 0 && cell.Y < titleOffset_) {
+        PressTitle(cell, shift);
+        const bool moving = ComponentState().Contains(csDesigning) || TCustomGrid::Options().Contains(goColMoving);
+        if (moving && cell.X >= TCustomGrid::FixedCols()) {
+            if (shift.Contains(ssLeft)) DragColumn(x, y);
+            return;
+        }
+        if (moving) TCustomGrid::MouseDown(button, shift, x, y);
+    } else if (cell.Y >= 0 && cell.X >= 0 && dataLink_->Active()) {
+        ClickDataCell(cell, button, shift);
+    }
+    Update();
+    TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TvxCustomDBGrid::ClickDataCell(TGridCoord cell, TMouseButton button, TShiftState shift)
+{
+    {
+        TStepFlags clearFlags(this);
+        const TGridCoord current{Col(), Row()};
+        if (cell == current && !IsControlCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y)) ShowEditor();
+        const bool rowChange = cell.Y >= titleOffset_ && cell.Y != Row();
+        if (rowChange) suppressShowEditor_ = true;
+        const bool cellChange = !(cell == current);
+        suppressCellChanged_ = true;
+        if (cell.X >= TCustomGrid::FixedCols()) SetSelectedIndex(cell.X - indicatorOffset_);
+        suppressShowEditor_ = false;
+        if (rowChange) dataLink_->DataSet()->MoveBy(cell.Y - Row());
+        suppressCellChanged_ = false;
+        if (cellChange) DoCellChanged();
+    }
+    if (!options_.Contains(dgMultiSelect)) return;
+    const bool shiftOrCtrl = shift.Contains(ssShift) || shift.Contains(ssCtrl);
+    const TBookmark anchorBefore = anchorBookmark_;
+    if (!IsMultiSelectCheckBoxColumn(cell.X)) {
+        if (shiftOrCtrl) {
+            if (IsCurrentRecordSelected()) UnselectRecord();
+            else SelectRecord();
+        } else if (multiSelectOptions_.Contains(msoAutoUnselect) && button == mbLeft) {
+            UnselectAll();
+            SelectRecord();
+        }
+    }
+    if ((shiftOrCtrl || multiSelectOptions_.Contains(msoAutoUnselect)) &&
+        multiSelectOptions_.Contains(msoShiftSelect)) {
+        shiftSelectActive_ = true;
+        TDataSet* dataSet = dataLink_->DataSet();
+        dataSet->CheckBrowseMode();
+        if (anchorBookmark_ == anchorBefore) anchorBookmark_ = dataSet->GetBookmark();
+    }
+}
+
+void TvxCustomDBGrid::PressTitle(TGridCoord cell, TShiftState shift)
+{
+    if (!titleButtons_ || !shift.Contains(ssLeft) || ComponentState().Contains(csDesigning)) return;
+    pressedTitleCol_ = cell.X;
+    pressedTitleRow_ = cell.Y;
+    InvalidateCell(cell.X, cell.Y);
+}
+
+void TvxCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y)
+{
+    const bool sized = Sizing(x, y);
+    TCustomGrid::MouseUp(button, shift, x, y);
+    if (sized && OnColWidthChanged) OnColWidthChanged(this, MouseCoord(x, y).X);
+    if (pressedTitleCol_ >= 0) {
+        const Integer col = pressedTitleCol_, row = pressedTitleRow_;
+        pressedTitleCol_ = -1;
+        InvalidateCell(col, row);
+        const TGridCoord cell = MouseCoord(x, y);
+        TField* field = GetColField(GetDataCol(col));
+        if (cell.X == col && cell.Y == row && y >= 0 && field && !columnDragged_)
+            DoTitleButtonClick(field->FieldName());
+    }
+    pressedTitleRow_ = -1;
+}
+
+// ---- the column drag
+
+void TvxCustomDBGrid::DragColumn(Integer x0, Integer y0)
+{
+    SetCapture(Handle());
+    bool dragging = false;
+    columnDragged_ = false;
+    dragRightLimit_ = Width();
+    dragLastX_ = x0;
+    try {
+        while (GetCapture() == Handle()) {
+            POINT cursor;
+            GetCursorPos(&cursor);
+            ::ScreenToClient(Handle(), &cursor);
+            MSG msg;
+            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) PostQuitMessage(Integer(msg.wParam));
+            if (got <= 0) break;
+            if (msg.message == WM_MOUSEMOVE && !dragging) {
+                if (std::abs(cursor.x - x0) <= 2 && std::abs(cursor.y - y0) <= 2) continue;
+                dragging = true;
+                StartColumnDrag(x0, y0);
+            } else if (msg.message == WM_MOUSEMOVE) {
+                MoveDragImage(cursor.x);
+            } else if (msg.message == WM_TIMER && msg.hwnd == Handle() && dragging) {
+                ScrollWhileDragging();
+            } else if (msg.message == WM_LBUTTONUP && dragging) {
+                DropColumn(cursor.x);
+                ReleaseCapture();
+                DispatchMessageA(&msg);
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
     } catch (...) {
-        dataLink_->SetActiveRecord(active);
+        if (dragging) KillTimer(Handle(), DragTimer);
+        dragBitmap_.reset();
+        if (GetCapture() == Handle()) ReleaseCapture();
+        columnDragEnded_ = true;
         throw;
     }
-    dataLink_->SetActiveRecord(active);
-    Canvas()->TextRect(rect, rect.left + 2, rect.top + 2, text);
+    if (dragBitmap_) {
+        KillTimer(Handle(), DragTimer);
+        dragBitmap_.reset();
+        Invalidate();
+    }
+    if (GetCapture() == Handle()) ReleaseCapture();
+    columnDragEnded_ = true;
+}
+
+// The pressed title becomes an image that follows the mouse.
+void TvxCustomDBGrid::StartColumnDrag(Integer x0, Integer y0)
+{
+    columnDragged_ = true;
+    const TGridCoord pressed = MouseCoord(x0, y0);
+    dragStartCol_ = pressed.X;
+    const TRect cell = CellRect(pressed.X, pressed.Y);
+    const Integer thumb = GetSystemMetrics(SM_CXVSCROLL);
+    Integer width = std::max<Integer>(cell.right - cell.left, ColWidths(pressed.X));
+    width = std::min(width, Width() - (showVertScrollBar_ ? thumb + 9 : 10) -
+                                (options_.Contains(dgIndicator) ? ColWidths(0) + 2 : 0));
+    const Integer height = cell.bottom - cell.top;
+    dragBitmap_ = std::make_unique<TBitmap>();
+    dragBitmap_->SetWidth(std::max<Integer>(width, 1));
+    dragBitmap_->SetHeight(std::max<Integer>(height, 1));
+    {
+        TFlagRaised drawingImage(drawingDragImage_);
+        DrawCell(pressed.X, pressed.Y, Rect(0, 0, width, height), TGridDrawState{gdFixed});
+        PolyLine(clBlack, {{width - 1, 0}, {width - 1, height - 1}, {-1, height - 1}});
+    }
+    dragGrabOffset_ = x0 - cell.left;
+    dragImageRect_ = TRect{};
+    SetTimer(Handle(), DragTimer, 100, nullptr);
+    dragRightLimit_ = NeedsHorzScrollBar() ? Width() - thumb : Width();
+}
+
+void TvxCustomDBGrid::MoveDragImage(Integer x)
+{
+    ::InvalidateRect(Handle(), &dragImageRect_, FALSE);
+    Update();
+    dragImageRect_ = Bounds(x - dragGrabOffset_, dragVertOffset_, dragBitmap_->Width(), dragBitmap_->Height());
+    Canvas()->Draw(dragImageRect_.left, dragImageRect_.top, dragBitmap_.get());
+    dragMovingRight_ = x > dragLastX_;
+    dragLastX_ = x;
+}
+
+// The grid scrolls while the image passes its right edge or the left of the first scrollable column shown.
+void TvxCustomDBGrid::ScrollWhileDragging()
+{
+    const bool lastColShown = LeftCol() + VisibleColCount() >= ColCount();
+    Integer left = LeftCol();
+    if (dragMovingRight_ && dragImageRect_.right > dragRightLimit_ && !lastColShown)
+        ++left;
+    else if (!dragMovingRight_ && dragImageRect_.left < CellRect(LeftCol(), 0).left &&
+             LeftCol() > TCustomGrid::FixedCols())
+        --left;
+    if (left == LeftCol()) return;
+    SetLeftCol(left);
+    Update();
+    Canvas()->Draw(dragImageRect_.left, dragImageRect_.top, dragBitmap_.get());
+}
+
+void TvxCustomDBGrid::DropColumn(Integer x)
+{
+    KillTimer(Handle(), DragTimer);
+    ::InvalidateRect(Handle(), &dragImageRect_, FALSE);
+    dragBitmap_.reset();
+    const Integer lastCol = ColCount() - 1;
+    const TRect lastCell = CellRect(lastCol, 0);
+    Integer target;
+    if (lastCell.right > lastCell.left && x > lastCell.right)
+        target = lastCol;
+    else
+        target = std::clamp(MouseCoord(x, 0).X, TCustomGrid::FixedCols(), lastCol);
+    pressedTitleCol_ = -1;
+    if (target == dragStartCol_)
+        InvalidateCell(dragStartCol_, 0);
+    else
+        MoveColumn(dragStartCol_, target);
+}
+
+// ---- leaving the grid
+
+void TvxCustomDBGrid::ExitGrid(TMessage& message)
+{
+    if (dataLink_->Active()) {
+        try {
+            TDataSet* dataSet = dataLink_->DataSet();
+            if (options_.Contains(dgCancelOnExit) && IsUntouchedInsert() && CanCancelOnExit())
+                dataSet->Cancel();
+            else
+                dataLink_->UpdateData();
+        } catch (...) {
+            SetFocus();
+            throw;
+        }
+    }
+    TCustomGrid::Dispatch(message);
 }

@@ -122,7 +122,8 @@ private:
     bool inUpdateData_ = false;
 };
 
-// The grid's cell editor: it wraps words while the grid's dgWordWrap is set. It checks no picture mask.
+// The grid's cell editor: it wraps words while the grid's dgWordWrap is set and takes the grid's IME settings. It
+// has no picture mask of its own yet, so every text passes its check.
 class TvxInplaceEdit : public TInplaceEdit {
     DUN_CLASS(TvxInplaceEdit, TInplaceEdit)
 public:
@@ -131,6 +132,13 @@ public:
     bool WordWrap() const { return wordWrap_; }
     // Multi-line and wrapping when set; the window is made anew.
     void SetWordWrap(bool value);
+    // The current field's text is checked against a picture mask.
+    virtual bool UsesPicture() { return false; }
+    // A text that fails the mask may still leave the cell.
+    virtual bool AllowInvalidExit() { return false; }
+    // True for an empty text or without a picture, else whether the text satisfies the mask; the grid's
+    // OnCheckValue hears the result.
+    virtual bool ValidateText(const std::string& text);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -190,6 +198,19 @@ const TvxGridBitmaps& vxGridBitmaps();
 void vxAcquireGridBitmap();
 // A grid is gone: the last one frees the drawing bitmap and the glyphs.
 void vxReleaseGridBitmaps();
+
+// Flags of vxDrawCellText.
+constexpr Integer vxdtShowPrefix = 1;     // "&" marks an accelerator
+constexpr Integer vxdtEndEllipsis = 2;    // "..." at the end of a cut text; never wraps
+constexpr Integer vxdtWordWrap = 4;
+constexpr Integer vxdtKeepBackground = 8;  // the text goes over what the cell already shows
+
+// Draws a cell's text, composed in the shared drawing bitmap (when there is one) and copied to the cell in one piece:
+// the cell is filled with the canvas's brush, the text drawn with its font from margin (left, right) and top.
+void vxDrawCellText(TCanvas* canvas, TRect rect, Integer margin, Integer flags, TAlignment alignment,
+                    const std::string& text, Integer top);
+// Fills the rectangle with the canvas's brush colour.
+void vxFillCellRect(TCanvas* canvas, const TRect& rect);
 
 // Item 0 to 3 (name, display width, label, read-only flag; a missing flag reads "F") of the field's Selected line;
 // value stays as it is when there is no line or the item is out of range.
@@ -328,6 +349,18 @@ public:
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
 
+    // ---- cells and input
+    // Makes the data column current once the edited text passed its check and went into the field.
+    void SetSelectedIndex(Integer dataCol);
+    // Where drawing goes: the drag image while a column is dragged, else the grid's canvas.
+    TCanvas* GetCanvas() const;
+    Integer PressedTitleCol() const { return pressedTitleCol_; }
+    // The last column drag moved the mouse far enough to be a drag.
+    bool ColumnDragged() const { return columnDragged_; }
+    // A user's column resize goes into the fields' DisplayWidth or the Selected lines.
+    bool WriteBackWidths() const { return writeBackWidths_; }
+    void SetWriteBackWidths(bool value) { writeBackWidths_ = value; }
+
     // ---- multi-selection hooks: nothing here, multi-select grids fill them
     virtual void UnselectAll() {}
     virtual void SelectRecord() {}
@@ -360,6 +393,30 @@ protected:
     TInplaceEdit* CreateEditor() override;
     void DrawCell(Integer col, Integer row, TRect rect, TGridDrawState state) override;
     void TimedScroll(TGridScrollDirections direction) override;
+    void TopLeftChanged() override;
+    // The rows, then the footer strip with one cell per shown column.
+    void Paint() override;
+    void ColWidthsChanged() override;
+    void ColumnMoved(Integer fromIndex, Integer toIndex) override;
+    bool CanEditAcceptKey(char key) override;
+    bool CanEditModify() override;
+    Integer GetEditLimit() override;
+    std::string GetEditMask(Integer col, Integer row) override;
+    std::string GetEditText(Integer col, Integer row) override;
+    void SetEditText(Integer col, Integer row, const std::string& value) override;
+    void KeyDown(Word& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+
+    // ---- drawing slots
+    virtual bool HighlightCell(Integer dataCol, Integer dataRow, TGridDrawState state, const std::string& value);
+    // Fires OnCalcCellColors; true when the cell's brush is then white.
+    virtual bool DoCalcCellColors(TField* field, TGridDrawState state, bool highlight, TFont* font, TBrush* brush);
+    virtual void DoCalcTitleImage(TField* field, TvxTitleImageAttributes& attributes);
+    virtual void DrawDataCell(const TRect& rect, TField* field, TGridDrawState state);
+    // The 3-D lines of a cell that shows a control, once per cell.
+    void DrawCellLines(const TRect& rect, Integer col, TGridDrawState state, Integer row);
 
     // ---- layout slots
     virtual void DefineFieldMap();
@@ -377,6 +434,13 @@ protected:
     virtual bool IsRowSelected(Integer dataRow) { return false; }
     virtual bool IsCurrentRecordSelected() { return false; }
     virtual bool CanCancelOnExit() { return true; }
+    // ---- record moves of the keys
+    void PriorRow();
+    // The next record; moving down past the last one appends a record in an editable grid.
+    void NextRow();
+    void TabToColumn(bool forward);
+    // The dataset inserts a record that neither it nor the cell editor has changed.
+    bool IsUntouchedInsert() const;
     // The text a data column shows for the link's active record: the field's display text.
     virtual void GetCellText(Integer dataCol, std::string& text);
     virtual TColor GetColumnColor(Integer col) { return Color(); }
@@ -395,6 +459,9 @@ protected:
     virtual void DoDrawTitleCell(TCanvas* canvas, TField* field, TRect rect, bool& defaultDrawing);
     virtual void CheckRowChanged();
     virtual void CheckUpdateFooter();
+
+    // Moves a column by its title with the mouse, in a message loop of its own until the button comes up.
+    void DragColumn(Integer x0, Integer y0);
 
     // ---- synchronisation steps
     void UpdateRowCount();
@@ -445,9 +512,33 @@ private:
     bool ColumnTabStop(TField* field);
     bool NeedsHorzScrollBar();
     Integer FooterStripHeight();
-    void DrawTitleCell(const TRect& rect, Integer dataCol);
+    Integer LastVisibleCellRight();
+    void DrawFooterCell(Integer col, const TRect& strip);
+    void DrawFooterCellFrame(const TRect& rect);
+    void DrawTitleCell(const TRect& rect, Integer col, Integer dataCol);
+    std::string TitleText(TField* field);
+    // Draws the image of a title and narrows the text rectangle; false when it is centred (no text then).
+    bool DrawTitleImage(const TRect& rect, TField* field, Integer pressed);
+    void DrawTitleButtonFrame(const TRect& rect, bool pressed);
     void DrawIndicatorCell(const TRect& rect, Integer row);
-    void DrawDataCellText(const TRect& rect, Integer dataCol, Integer dataRow);
+    void DrawIndicator(const TRect& rect);
+    void DrawDataCellContent(const TRect& rect, Integer dataCol, Integer dataRow, TGridDrawState state);
+    void WriteCellText(const std::string& text, TAlignment alignment);
+    void PolyLine(TColor color, std::initializer_list<TPoint> points);
+    // ---- input steps
+    class TStepFlags;
+    bool LeavesInvalidCell();
+    void CtrlKeyDown(Word& key);
+    void PlainKeyDown(Word key, TShiftState shift);
+    void DeleteRecord();
+    void ClickDataCell(TGridCoord cell, TMouseButton button, TShiftState shift);
+    void PressTitle(TGridCoord cell, TShiftState shift);
+    void StartColumnDrag(Integer x0, Integer y0);
+    void MoveDragImage(Integer x);
+    void ScrollWhileDragging();
+    void DropColumn(Integer x);
+    void ExitGrid(TMessage& message);
+    void WriteWidths();
 
     std::unique_ptr<TStringList> selectedList_;
     std::unique_ptr<TFont> titleFont_;
@@ -490,4 +581,31 @@ private:
     bool focusOnMouse_ = true;
     Integer dragVertOffset_ = 15;
     bool keepControlsOnDataChange_ = false;
+    // ---- the cell being drawn
+    TRect textRect_{};
+    TGridDrawState drawState_;
+    Integer drawGridCol_ = 0;
+    Integer drawGridRow_ = 0;
+    bool focusRectDrawn_ = false;
+    bool cellLinesDone_ = false;
+    bool whiteCellBrush_ = false;
+    bool forceLeftAlign_ = false;
+    Integer drawRow_ = 0;
+    Integer drawCol_ = 0;
+    // ---- input
+    bool inColumnChange_ = false;
+    Integer pressedTitleCol_ = -1;
+    Integer pressedTitleRow_ = -1;
+    // ---- the column drag
+    bool columnDragged_ = false;
+    bool columnDragEnded_ = false;
+    bool drawingDragImage_ = false;
+    std::unique_ptr<TBitmap> dragBitmap_;
+    TRect dragImageRect_{};
+    Integer dragStartCol_ = 0;
+    Integer dragGrabOffset_ = 0;
+    Integer dragLastX_ = 0;
+    bool dragMovingRight_ = false;
+    Integer dragRightLimit_ = 0;
+    bool writeBackWidths_ = true;
 };

@@ -1,5 +1,7 @@
 #include "vxdata/Vxcommon.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "classes/Component.h"
@@ -10,6 +12,8 @@
 #include "db/Field.h"
 #include "rtl/IntConv.h"
 #include "rtl/StringRoutines.h"
+#include "vcl/Forms.h"
+#include "vcl/Graphics.h"
 #include "vxdata/Vxintl.h"
 #include "vxdata/Vxpict.h"
 #include "vxdata/Vxstr.h"
@@ -388,4 +392,196 @@ void vxValidateRecordMasks(TDataSet* dataSet, const TvxInvalidValueEvent& onInva
         if (onInvalidValue) onInvalidValue(dataSet, field);
         DatabaseError(vxIntl()->UserMessages()->PictureValidateError + field->DisplayName());
     }
+}
+
+// ---- drawing shared by the library's controls
+
+void vxDrawEllipsisButton(TCanvas* canvas, TRect rect, Integer buttonState, bool /*enabled*/, TControlState state)
+{
+    const bool pressed = buttonState == 2;
+    UINT flags = BF_RECT | BF_MIDDLE;
+    if (pressed && !vxIsPaintCopy(state)) flags |= BF_FLAT;
+    TRect face = rect;
+    canvas->DrawEdge(face, EDGE_RAISED, flags);
+    const Integer width = rect.right - rect.left, height = rect.bottom - rect.top;
+    const Integer side = std::max<Integer>((width + 1) / 8, 1);
+    Integer x = rect.left + width / 2, y = rect.top + (height + 1) / 2;
+    if (!pressed) {
+        --x;
+        --y;
+    }
+    canvas->Brush()->SetColor(clBlack);
+    for (Integer dot = -1; dot <= 1; ++dot) canvas->FillRect(Bounds(x + dot * 2 * side, y, side, side));
+}
+
+void vxDrawComboArrowButton(TCanvas* canvas, TRect rect, bool pressed, bool enabled, TControlState state)
+{
+    UINT flags = DFCS_SCROLLCOMBOBOX;
+    if (!enabled) flags |= DFCS_INACTIVE;
+    if (pressed && !vxIsPaintCopy(state)) flags |= DFCS_PUSHED | DFCS_FLAT;
+    canvas->DrawFrameControl(rect, DFC_SCROLL, flags);
+}
+
+void vxDrawFocusFrame(TCanvas* canvas, TRect rect)
+{
+    const TBrushStyle brushStyle = canvas->Brush()->Style();
+    const TColor penColor = canvas->Pen()->Color();
+    canvas->Pen()->SetColor(clHighlight);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Rectangle(rect);
+    canvas->Font()->SetColor(clHighlight);
+    canvas->Brush()->SetStyle(brushStyle);
+    canvas->Pen()->SetColor(penColor);
+    canvas->DrawFocusRect(rect);
+}
+
+bool vxIsSingleLineHeight(HDC dc, TRect rect, UINT format)
+{
+    TRect measured = rect;
+    DrawTextA(dc, " ", 1, &measured, format | DT_CALCRECT);
+    const Integer lineHeight = measured.bottom - measured.top;
+    return lineHeight + 2 * GetSystemMetrics(SM_CYBORDER) + 3 >= rect.bottom - rect.top;
+}
+
+// ---- controls and keys
+
+bool vxIsPaintCopy(TControlState state)
+{
+    return state.Contains(csPaintCopy);
+}
+
+void vxPostKeyWithModifier(HWND window, Word key, Word modifier)
+{
+    constexpr Byte Down = 129;
+    BYTE saved[256];
+    BYTE pressed[256];
+    GetKeyboardState(saved);
+    std::copy(std::begin(saved), std::end(saved), std::begin(pressed));
+    pressed[modifier & 0xFF] = Down;
+    pressed[key & 0xFF] = Down;
+    SetKeyboardState(pressed);
+    const bool alt = modifier == VK_MENU;
+    const LPARAM context = alt ? LPARAM(1) << 29 : 0;
+    const LPARAM released = (LPARAM(1) << 30) | (LPARAM(1) << 31);
+    try {
+        SendMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | context);
+        SendMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, key, 1 | context | released);
+    } catch (...) {
+        SetKeyboardState(saved);
+        throw;
+    }
+    SetKeyboardState(saved);
+}
+
+void vxReleaseLeftButton()
+{
+    TCustomForm* form = Screen->ActiveForm();
+    if (!form) return;
+    TWinControl* target = form;
+    if (!form->ControlState().Contains(csLButtonDown)) {
+        target = nullptr;
+        for (Integer i = 0; i < form->ControlCount() && !target; ++i)
+            target = dynamic_cast<TWinControl*>(form->Controls(i));
+        if (!target || !target->ControlState().Contains(csLButtonDown)) return;
+    }
+    PostMessageA(target->Handle(), WM_LBUTTONUP, 0, 0);
+}
+
+bool vxIsSearchKey(Word key)
+{
+    return key == VK_BACK || key == VK_SPACE || key == VK_DELETE || (key >= 48 && key <= 111) || key > 145;
+}
+
+void vxGetWorkArea(TRect& rect)
+{
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
+}
+
+Integer vxScaleForDpi(Integer value, Integer pixelsPerInch)
+{
+    return value * pixelsPerInch / 96;
+}
+
+// ---- components and classes
+
+TComponent* vxGetOwnerForm(TComponent* component)
+{
+    for (TComponent* c = component; c; c = c->Owner())
+        if (dynamic_cast<TCustomForm*>(c) || !c->Owner()) return c;
+    return nullptr;
+}
+
+void vxMarkDesignerModified(TComponent*) {}
+
+bool vxIsClassNamed(TClass classType, const std::string& name)
+{
+    return classType && classType->InheritsFrom(name);
+}
+
+Integer vxCompareBookmarks(TDataSet* dataSet, const TBookmark& bookmark1, const TBookmark& bookmark2)
+{
+    return dataSet->CompareBookmarks(bookmark1, bookmark2);
+}
+
+// ---- fields and texts
+
+std::string vxFieldNameFromLabel(TDataSet* dataSet, const std::string& label)
+{
+    auto blanked = [](std::string text) {
+        std::replace(text.begin(), text.end(), '~', ' ');
+        return text;
+    };
+    const std::string wanted = blanked(label);
+    for (Integer i = 0; i < dataSet->FieldCount(); ++i) {
+        TField* field = dataSet->Fields()->Fields(i);
+        if (blanked(field->DisplayLabel()) == wanted) return field->FieldName();
+    }
+    return "";
+}
+
+Integer vxIndexOfText(TStrings* lines, const std::string& text)
+{
+    for (Integer i = 0; i < lines->Count(); ++i)
+        if (SameText(lines->Strings(i), text)) return i;
+    return -1;
+}
+
+bool vxIsSearchableFieldType(TFieldType fieldType)
+{
+    return fieldType != ftBytes && fieldType != ftVarBytes && fieldType != ftBlob && fieldType != ftGraphic;
+}
+
+bool vxIsCalculatedOrLookup(TField* field)
+{
+    return field->Calculated() || field->Lookup();
+}
+
+bool vxIsNonEngineField(TField* field)
+{
+    if (!field->DataSet()) return false;
+    return vxIsCalculatedOrLookup(field) || !vxIsClassNamed(field->DataSet()->ClassType(), "TBDEDataSet");
+}
+
+void vxScanSQLToken(const std::string& text, Integer& position, std::string& token)
+{
+    token.clear();
+    const Integer length = Integer(text.size());
+    if (position <= 0 || position > length) return;
+    auto at = [&](Integer p) { return text[size_t(p - 1)]; };
+    while (position <= length && (at(position) == ' ' || at(position) == '\t')) ++position;
+    if (position > length) return;
+    const char first = at(position);
+    if (first == '"' || first == '\'') {
+        const size_t close = text.find(first, size_t(position));
+        if (close == std::string::npos) return;
+        token = text.substr(size_t(position - 1), close - size_t(position) + 2);
+        position = Integer(close) + 2;
+        return;
+    }
+    auto inRun = [](char c) { return c == '$' || c == '.' || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); };
+    Integer end = position;
+    while (end <= length && inRun(at(end))) ++end;
+    const Integer tokenLength = std::max<Integer>(end - position, 1);
+    token = text.substr(size_t(position - 1), size_t(tokenLength));
+    position += tokenLength;
 }

@@ -11,10 +11,14 @@
 #include <functional>
 #include <string>
 
+#include "db/DBTypes.h"
 #include "rtl/Classes.h"
 #include "rtl/Types.h"
+#include "vcl/Controls.h"
 
+class TCanvas;
 class TComponent;
+class TCustomForm;
 class TDataSet;
 class TDataSource;
 class TField;
@@ -106,3 +110,58 @@ bool vxCheckPictureText(const std::string& mask, const std::string& text);
 // Run before a post: the first field whose value breaks its mask (and is not read-only) gets the focus, the event
 // is called, and the post is refused with the library's PictureValidateError text and the field's display name.
 void vxValidateRecordMasks(TDataSet* dataSet, const TvxInvalidValueEvent& onInvalidValue);
+
+// ---- drawing shared by the library's controls ----
+
+// The platform's new-style controls (flat buttons, 3-D edges) are always on in our system.
+constexpr bool vxNewStyleControls = true;
+
+// A raised button face with three dots; buttonState 2 is pressed (flat, unless the control is a paint copy).
+void vxDrawEllipsisButton(TCanvas* canvas, TRect rect, Integer buttonState, bool enabled, TControlState state);
+// The system's combo-box drop-down button.
+void vxDrawComboArrowButton(TCanvas* canvas, TRect rect, bool pressed, bool enabled, TControlState state);
+// A highlight-coloured outline with a focus rectangle over it.
+void vxDrawFocusFrame(TCanvas* canvas, TRect rect);
+// One line of text in the format (with the system border twice and 3 pixels) fills at least the rectangle's height.
+bool vxIsSingleLineHeight(HDC dc, TRect rect, UINT format);
+
+// ---- controls and keys ----
+
+// The control is drawn as an image inside another control (a grid row).
+bool vxIsPaintCopy(TControlState state);
+// Delivers a key press to the window while the modifier (VK_MENU, VK_CONTROL, VK_SHIFT) is marked down; with Alt
+// as system key messages.
+void vxPostKeyWithModifier(HWND window, Word key, Word modifier);
+// Ends a left-button press that the active form (or its first window control) still thinks is down.
+void vxReleaseLeftButton();
+// Keys that edit a search text: backspace, blank, delete, printable key codes and the keys above 145.
+bool vxIsSearchKey(Word key);
+void vxGetWorkArea(TRect& rect);
+Integer vxScaleForDpi(Integer value, Integer pixelsPerInch);
+inline Integer vxMax(Integer a, Integer b) { return a > b ? a : b; }
+inline Integer vxMin(Integer a, Integer b) { return a < b ? a : b; }
+
+// ---- components and classes ----
+
+// The first form among the component and its owners; without one, the topmost owner.
+TComponent* vxGetOwnerForm(TComponent* component);
+// Would tell a form designer that the form changed; there is none in our system.
+void vxMarkDesignerModified(TComponent* component);
+// The class or an ancestor has the name (or answers to it), case ignored.
+bool vxIsClassNamed(TClass classType, const std::string& name);
+Integer vxCompareBookmarks(TDataSet* dataSet, const TBookmark& bookmark1, const TBookmark& bookmark2);
+
+// ---- fields and texts ----
+
+// The first field whose label equals the label, "~" read as a blank in both; empty when none.
+std::string vxFieldNameFromLabel(TDataSet* dataSet, const std::string& label);
+// The first line equal to the text, case ignored; -1 when none.
+Integer vxIndexOfText(TStrings* lines, const std::string& text);
+bool vxIsSearchableFieldType(TFieldType fieldType);
+bool vxIsCalculatedOrLookup(TField* field);
+// The field's value is read through the field, not the engine's record buffer: calculated and lookup fields and
+// the fields of datasets that are not engine datasets.
+bool vxIsNonEngineField(TField* field);
+// One token of an SQL text from position (1-based), which moves past it: a quoted text with its quotes, or a run of
+// "$", ".", digits, upper-case letters and "_" (at least one character). Empty at the end or at an open quote.
+void vxScanSQLToken(const std::string& text, Integer& position, std::string& token);

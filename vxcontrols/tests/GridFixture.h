@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "vcl/Forms.h"
 #include "vcl/TestHelpers.h"
 #include "vxcontrols/Vxdbgrid.h"
+#include "vxdata/Vxcommon.h"
 #include "vxdata/vxDataSource.h"
 
 // An in-memory table that publishes its ControlType lines and a master data source, as the library's tables do.
@@ -28,11 +30,13 @@ public:
     bool IsSequenced() override { return Sequenced; }
 
     bool Sequenced = true;
+    TvxInvalidValueEvent OnInvalidValue;
 
     static void Publish(TPublisher<TGridTable>& p)
     {
         p.Property("ControlType", &TGridTable::ControlType, &TGridTable::SetControlType);
         p.Property("MasterSource", &TGridTable::MasterSource, &TGridTable::SetMasterSource);
+        p.Property("OnInvalidValue", &TGridTable::OnInvalidValue);
     }
 
 private:
@@ -54,6 +58,8 @@ public:
     }
 
     using TvxCustomDBGrid::CheckUpdateFooter;
+    using TvxCustomDBGrid::DrawCell;
+    using TvxCustomDBGrid::DrawCellLines;
     using TvxCustomDBGrid::GetCellText;
     using TvxCustomDBGrid::TimedScroll;
 
@@ -87,6 +93,17 @@ public:
 
     std::vector<std::string> Log;
     Integer Layouts = 0;
+    // Data rows a multi-select grid reports as selected.
+    std::vector<Integer> SelectedRows;
+    // Makes the cell editor when set.
+    std::function<TInplaceEdit*(TTestGrid*)> MakeEditor;
+
+protected:
+    bool IsRowSelected(Integer dataRow) override
+    {
+        return std::find(SelectedRows.begin(), SelectedRows.end(), dataRow) != SelectedRows.end();
+    }
+    TInplaceEdit* CreateEditor() override { return MakeEditor ? MakeEditor(this) : TvxDBGrid::CreateEditor(); }
 
 private:
     std::string CurrentName()
@@ -97,6 +114,13 @@ private:
 };
 
 using Log = std::vector<std::string>;
+
+inline std::string RectText(const TRect& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+#define EXPECT_RECT(actual, expected) EXPECT_EQ(RectText(actual), RectText(expected))
 
 class GridFixture : public ::testing::Test {
 protected:
