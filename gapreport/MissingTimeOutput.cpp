@@ -14,6 +14,7 @@
 #include "rtl/IntConv.h"
 #include "rtl/StringRoutines.h"
 #include "vcl/Dialogs.h"
+#include "vcl/Forms.h"
 #include "vcl/Printers.h"
 
 namespace {
@@ -75,10 +76,9 @@ void TMissingTimeOutput::PrintOut(TStringList* noTimeList)
     try {
         WriteReport(noTimeList);
         completed = true;
-    } catch (const EAbort&) {
-        // Told already (a host file that cannot be opened ends the program after its box).
     } catch (const Exception& e) {
-        ReportFailure(e.Message());
+        // A host file that cannot be opened has told so and ends the program.
+        if (!Application->Terminated()) ReportFailure(e.Message());
     }
     if (toPrinter_) {
         if (completed) {

@@ -576,4 +576,160 @@ TEST_F(ReportOutput, DayFirstDatesAndMonthBlocksOfThreeTimekeepers)
     });
 }
 
+TEST_F(ReportOutput, WithoutTheViewerTheBatchFileRunsThroughTheShell)
+{
+    AddTimekeepers({"AB"});
+    data_.AddFee("fee.qf", "AB", "F", "440129", 1.0);
+    const std::string command = "\"" + ViewerDirectory + "\\Parvue\" " + data_.Folder() + "\\ RPT00123.23 10 W";
+    const std::string failure = "The Ordavane Report Viewer cannot be accessed at this time. \r\r"
+                                "The command to launch the required program was: \r\r" +
+                                command + "\r\rand the error returned was ";
+    const struct {
+        Cardinal ShellError;  // 0: the shell runs the file
+        std::string Reason;
+    } cases[] = {{0, ""},
+                 {2, "The specified file was not found."},
+                 {3, "The specified path was not found."},
+                 {31, "Unknown error."}};
+    for (const auto& c : cases) {
+        dialogs_.Shown.clear();
+        processes_.Requests.clear();
+        processes_.FailNextStart(ERROR_FILE_NOT_FOUND);
+        if (c.ShellError) processes_.FailNextStart(c.ShellError);
+        Run(Request("440128", "440203", "D"));
+        ASSERT_EQ(processes_.Requests.size(), 2u) << c.ShellError;
+        EXPECT_EQ(processes_.Requests[0].CommandLine, command);
+        const auto& shell = processes_.Requests[1];
+        EXPECT_EQ(shell.Kind, "ShellExecute");
+        EXPECT_EQ(shell.ApplicationName, data_.Path("temp#$.bat"));
+        EXPECT_EQ(shell.Verb, "open");
+        EXPECT_EQ(shell.CommandLine, "");
+        EXPECT_EQ(shell.ShowWindow, SW_HIDE);
+        EXPECT_EQ(FileLines(data_.Path("temp#$.bat")), Texts{command});
+        if (c.ShellError) {
+            ASSERT_EQ(dialogs_.Shown.size(), 1u) << c.ShellError;
+            EXPECT_EQ(dialogs_.Shown[0].Text, failure + c.Reason + "\r\rPlease email this image to KDV, Inc.");
+            EXPECT_EQ(dialogs_.Shown[0].Type, mtError);
+        } else {
+            EXPECT_EQ(dialogs_.Shown.size(), 0u);
+        }
+    }
+}
+
+TEST_F(ReportOutput, AFailureInsideTheReportIsToldAndTheViewerStillStarts)
+{
+    AddTimekeepers({"AB", "CD"});
+    data_.AddFee("fee.qf", "AB", "F", "440129", 1.0);
+    data_.AddFee("fee.qf", "CD", "F", "440130", 2.0);
+    data_.Dir().CloseFiles();
+    // The employee file's number holds a file of longer records: the list of timekeepers without time cannot be read.
+    OpenHostFile(3, data_.Path("Sysop.qc") + ";EM", 0);
+    Run(Request("440128", "440203", "M"));
+    ASSERT_EQ(dialogs_.Shown.size(), 1u);
+    const std::string& text = dialogs_.Shown[0].Text;
+    EXPECT_EQ(text.substr(0, 100), "Ordavane was unable to complete the printing of your report.\r\r"
+                                  "The following error was encountered:\r\r");
+    EXPECT_NE(text.find("Databuffer is invalid!"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 39), "\r\rPlease call KDV, Inc. for assistance.");
+    EXPECT_EQ(dialogs_.Shown[0].Type, mtError);
+    EXPECT_FALSE(IsFileOpen(3));
+    const Texts lines = FileLines(ScreenFile());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "             (01/28/24 - 02/03/24)   =========");
+    EXPECT_TRUE(std::filesystem::remove(ScreenFile())) << "the report is closed";
+    ASSERT_EQ(processes_.Requests.size(), 1u);
+    EXPECT_EQ(processes_.Requests[0].Kind, "CreateProcess");
+    EXPECT_EQ(closed_, 1);
+}
+
+TEST_F(ReportOutput, AFileThatCannotBeOpenedEndsTheRunWithoutAReport)
+{
+    AddTimekeepers({"AB"});
+    data_.AddFee("fee.qf", "AB", "F", "440129", 1.0);
+    THostRecord request = FileRequest("440128", "440203", "D", true);
+    request.Set("PrintFileNameS", "no folder\\missing.txt");
+    TCurrentDirectory current(data_.Folder());
+    Run(request);
+    ASSERT_EQ(dialogs_.Shown.size(), 1u);
+    EXPECT_EQ(dialogs_.Shown[0].Text, "Ordavane was unable to access the file no folder\\missing.txt.\r"
+                                      "You may retry your operation by printing to the printer.\r\r"
+                                      "Please call KDV, Inc. for assistance.");
+    EXPECT_EQ(dialogs_.Shown[0].Type, mtError);
+    EXPECT_EQ(processes_.Requests.size(), 0u);
+    EXPECT_EQ(closed_, 1);
+}
+
+// The named printer (its name cut before " on "), or the default one, in the print size's orientation and font:
+// landscape 8 points holds nine timekeepers and the total column in one group, portrait 12 points does not.
+TEST_F(ReportOutput, ThePrinterPrintsEveryLineInCourierNew)
+{
+    const Texts codes = {"T01", "T02", "T03", "T04", "T05", "T06", "T07", "T08", "T09"};
+    AddTimekeepers(codes);
+    for (size_t i = 0; i < codes.size(); ++i) data_.AddFee("fee.qf", codes[i], "F", "440129", double(i + 1));
+    data_.ReleaseRegistry();
+    TScriptedPrinters printers({"Laser on LPT1:", "Plotter"}, "Plotter");
+    const struct {
+        const char* Printer;
+        const char* PrintSize;
+        Integer Index;
+        TPrinterOrientation Orientation;
+        Integer Points;
+        int Groups;
+    } cases[] = {{"Laser", "W", 0, poLandscape, 8, 1}, {"Nowhere", "R", 1, poPortrait, 12, 2}};
+    for (const auto& c : cases) {
+        THostRecord request = Request("440128", "440203", "M");
+        request.Set("FileNumberPP", "255").Set("PrintFileName", c.Printer).Set("PrintFileNameS", "");
+        request.Set("PrintSize", c.PrintSize);
+        TPrinterCapture capture;
+        Printer()->SetCapture(&capture);
+        Run(request);
+        Printer()->SetCapture(nullptr);
+        EXPECT_EQ(dialogs_.Shown.size(), 0u) << (dialogs_.Shown.empty() ? "" : dialogs_.Shown[0].Text);
+        EXPECT_TRUE(capture.Ended);
+        EXPECT_EQ(Printer()->PrinterIndex(), c.Index) << c.Printer;
+        EXPECT_EQ(Printer()->Orientation(), c.Orientation) << c.Printer;
+        ASSERT_EQ(int(capture.Pages.size()), c.Groups) << c.Printer;
+        const Integer height = MulDiv(GetDeviceCaps(Printer()->Handle(), LOGPIXELSY), c.Points, 72);
+        const Integer lineHeight = std::max(height, Printer()->PageHeight() / 66);
+        for (const TPrintedPage& page : capture.Pages) {
+            ASSERT_GE(page.Texts.size(), 6u);
+            // An empty line, three lines left free, the title.
+            EXPECT_EQ(page.Texts[0].Text, "     ");
+            EXPECT_EQ(page.Texts[0].Y, 0);
+            EXPECT_EQ(page.Texts[1].Y, 4 * lineHeight);
+            EXPECT_NE(page.Texts[1].Text.find("ORDAVANE   Employees' Missing Time Report"), std::string::npos);
+            for (const TPrintedText& text : page.Texts) {
+                EXPECT_EQ(text.X, 0);
+                EXPECT_EQ(text.FontName, "Courier New");
+                EXPECT_EQ(text.FontHeight, height);
+            }
+        }
+        const Texts first = capture.Pages[0].Lines();
+        EXPECT_NE(first[3].find("For All Employees"), std::string::npos);
+        EXPECT_EQ(first[4].substr(0, 27), "                      T01  ");
+        EXPECT_EQ(first[4].find("Total") != std::string::npos, c.Groups == 1) << first[4];
+        EXPECT_NE(capture.Pages.back().Lines().back().find(")   ========="), std::string::npos);
+    }
+}
+
+TEST_F(ReportOutput, WithoutAPrinterTheRunEndsWithoutAReport)
+{
+    AddTimekeepers({"AB"});
+    data_.AddFee("fee.qf", "AB", "F", "440129", 1.0);
+    THostRecord request = Request("440128", "440203", "D");
+    request.Set("FileNumberPP", "255").Set("PrintFileName", "Laser");
+    TScriptedPrinters none({});
+    TPrinterCapture capture;
+    Printer()->SetCapture(&capture);
+    Run(request);
+    Printer()->SetCapture(nullptr);
+    ASSERT_EQ(dialogs_.Shown.size(), 1u);
+    EXPECT_EQ(dialogs_.Shown[0].Kind, "MessageBox");
+    EXPECT_EQ(dialogs_.Shown[0].Text, "You have no windows printers!\r\r"
+                                      "You must have at least one windows printer in order to print ORDAVANE "
+                                      "reports.");
+    EXPECT_TRUE(capture.Pages.empty());
+    EXPECT_EQ(closed_, 1);
+}
+
 }  // namespace
