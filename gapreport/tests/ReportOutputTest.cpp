@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "GapReportData.h"
+#include "hostdata/DateFmtu.h"
 #include "gapreport/MissingTimeu.h"
 #include "gapreport/ReportViewer.h"
 #include "rtl/Clock.h"
 #include "rtl/DateTime.h"
 #include "rtl/FormatSettings.h"
 #include "rtl/IntConv.h"
+#include "tools/mkdemo/DemoData.h"
 #include "tools/parvue/ParvueForm.h"
 #include "vcl/Printers.h"
 #include "vcl/TestHelpers.h"
@@ -100,13 +102,15 @@ protected:
     }
 
     // The report of a request given on the command line, as the host starts it.
-    void Run(const THostRecord& request)
+    void Run(const THostRecord& request) { Run(RunParameter, CommandLineRecord(request)); }
+
+    void Run(const std::string& runParameter, const std::string& parameterRecord)
     {
         if (form_) form_->Free();
         data_.Dir().CloseFiles();
         form_ = CreateObject<TMissingTimef>(nullptr);
-        form_->RunParameter = RunParameter;
-        form_->ParameterRecord = CommandLineRecord(request);
+        form_->RunParameter = runParameter;
+        form_->ParameterRecord = parameterRecord;
         form_->OnClose = [this](TObject*, TCloseAction& action) {
             ++closed_;
             action = caNone;
@@ -730,6 +734,28 @@ TEST_F(ReportOutput, WithoutAPrinterTheRunEndsWithoutAReport)
                                       "reports.");
     EXPECT_TRUE(capture.Pages.empty());
     EXPECT_EQ(closed_, 1);
+}
+
+// The demo's request as its user sees it: the screen report in the viewer's window.
+TEST_F(ReportOutput, TheDemoReportInTheViewer)
+{
+    MakeDemoData(data_.Dir(), Date());
+    Run(DateToHostDate(true, Date()) + "  000001", "");
+    EXPECT_EQ(dialogs_.Shown.size(), 0u);
+    ASSERT_EQ(processes_.Requests.size(), 1u);
+    const std::string report = data_.Path("MISSTIME.ME");
+    EXPECT_NE(processes_.Requests[0].CommandLine.find(data_.Folder() + "\\ MISSTIME.ME 10 W"), std::string::npos);
+
+    auto* viewer = CreateObject<TParvueForm>(nullptr);
+    ASSERT_TRUE(viewer->LoadReport(report));
+    viewer->Show();
+    ActivateForm(viewer);
+    PumpMessages();
+    EXPECT_EQ(viewer->Report->Lines()->Count(), Integer(FileLines(report).size()));
+    const std::string shot = (std::filesystem::temp_directory_path() / "gapreport-viewer.png").string();
+    EXPECT_TRUE(SaveWindowToPng(viewer->Handle(), shot));
+    std::printf("report in the viewer: %s\n", shot.c_str());
+    viewer->Free();
 }
 
 }  // namespace
