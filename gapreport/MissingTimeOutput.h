@@ -44,16 +44,6 @@ public:
     // "First Last" of the employee record, the last name alone, or "Name not found".
     std::string GetEmployeeName(const std::string& code);
 
-    // The layout as set up: line width, columns per group, groups, page length and line height in the unit of the
-    // output, and the position on the page.
-    int LineWidth() const { return width_; }
-    int ColumnsPerGroup() const { return columnsPerGroup_; }
-    int GroupCount() const { return groups_; }
-    int Bottom() const { return bottom_; }
-    int LineHeight() const { return lineHeight_; }
-    // The text file written (screen output: the renamed one).
-    const std::string& OutputFile() const { return outputFile_; }
-
 private:
     void SetColumnsPerGroup();
     void WriteReport(TStringList* noTimeList);

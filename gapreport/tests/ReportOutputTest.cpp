@@ -679,11 +679,14 @@ TEST_F(ReportOutput, ThePrinterPrintsEveryLineInCourierNew)
         TPrinterOrientation Orientation;
         Integer Points;
         int Groups;
-    } cases[] = {{"Laser", "W", 0, poLandscape, 8, 1}, {"Nowhere", "R", 1, poPortrait, 12, 2}};
+        const char* PageLength;  // none: the line height is the font's
+    } cases[] = {{"Laser", "W", 0, poLandscape, 8, 1, " 66"},
+                 {"Nowhere", "R", 1, poPortrait, 12, 2, " 66"},
+                 {"Laser", "W", 0, poLandscape, 8, 1, "000"}};
     for (const auto& c : cases) {
         THostRecord request = Request("440128", "440203", "M");
         request.Set("FileNumberPP", "255").Set("PrintFileName", c.Printer).Set("PrintFileNameS", "");
-        request.Set("PrintSize", c.PrintSize);
+        request.Set("PrintSize", c.PrintSize).Set("PageLength", c.PageLength);
         TPrinterCapture capture;
         Printer()->SetCapture(&capture);
         Run(request);
@@ -694,7 +697,8 @@ TEST_F(ReportOutput, ThePrinterPrintsEveryLineInCourierNew)
         EXPECT_EQ(Printer()->Orientation(), c.Orientation) << c.Printer;
         ASSERT_EQ(int(capture.Pages.size()), c.Groups) << c.Printer;
         const Integer height = MulDiv(GetDeviceCaps(Printer()->Handle(), LOGPIXELSY), c.Points, 72);
-        const Integer lineHeight = std::max(height, Printer()->PageHeight() / 66);
+        const Integer pageLength = std::stoi(c.PageLength);
+        const Integer lineHeight = pageLength ? std::max(height, Printer()->PageHeight() / pageLength) : height;
         for (const TPrintedPage& page : capture.Pages) {
             ASSERT_GE(page.Texts.size(), 6u);
             // An empty line, three lines left free, the title.
