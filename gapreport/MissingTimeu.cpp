@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gapreport/MissingTimeOutput.h"
 #include "gapreport/ReportBinU.h"
 #include "hostdata/BFilesU2.h"
 #include "hostdata/DateFmtu.h"
@@ -76,6 +77,22 @@ std::string FieldText(TDataSet* table, const std::string& field)
 }
 
 }  // namespace
+
+bool ReadEmployeeRecord(const std::string& code, TDynCharArr& record)
+{
+    OpenHostFileByNumber(EmployeeFile);
+    bool found = false;
+    try {
+        TOVFileStructure& employee = *HostFileSlot(EmployeeFile).Structure;
+        found = employee.GetByKey(BlankPadded(code, EmployeeCodeLength), 0);
+        if (found) record = employee.GetBuffer();
+    } catch (const Exception&) {
+        CloseHostFile(EmployeeFile);
+        throw;
+    }
+    CloseHostFile(EmployeeFile);
+    return found;
+}
 
 void ReadRunDirectories()
 {
@@ -335,19 +352,8 @@ void TMissingTimef::OpenFeeRange(TvxBkTable* table, const std::string& failure)
 
 bool TMissingTimef::IsEmployeeActive(const std::string& code)
 {
-    OpenHostFileByNumber(EmployeeFile);
-    bool active = true;
-    try {
-        TOVFileStructure& employee = *HostFileSlot(EmployeeFile).Structure;
-        if (employee.GetByKey(BlankPadded(code, EmployeeCodeLength), 0)) {
-            active = employee.GetBuffer()[InactiveFlagOffset] != 'N';
-        }
-    } catch (const Exception&) {
-        CloseHostFile(EmployeeFile);
-        throw;
-    }
-    CloseHostFile(EmployeeFile);
-    return active;
+    TDynCharArr record;
+    return !ReadEmployeeRecord(code, record) || record[InactiveFlagOffset] != 'N';
 }
 
 void TMissingTimef::HandOverReport()
@@ -367,7 +373,7 @@ void TMissingTimef::HandOverReport()
     PrintOut(NoTimeList.get());
 }
 
-// The report's layout and output are not written yet: the run ends here with its hours summed.
-void TMissingTimef::PrintOut(TStringList*)
+void TMissingTimef::PrintOut(TStringList* noTimeList)
 {
+    TMissingTimeOutput(*this).PrintOut(noTimeList);
 }

@@ -8,6 +8,7 @@
 
 #include "engine/bk/BtrInfoU.h"
 #include "gapreport/HoursMatrix.h"
+#include "hostdata/BFilesU2.h"
 #include "gapreport/ReportRows.h"
 #include "rtl/Strings.h"
 #include "vcl/Forms.h"
@@ -31,6 +32,9 @@ struct TReportParameters {
     std::string EndDate;
     std::string PeriodKind;
 };
+
+// The employee record of the code (employee file by number, opened and closed again); false when there is none.
+bool ReadEmployeeRecord(const std::string& code, TDynCharArr& record);
 
 // The parameters from the fixed columns of a report-data record given on the command line (the record without
 // its autoincrement field).

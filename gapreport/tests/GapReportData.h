@@ -43,6 +43,8 @@ public:
 
     // Ends the directory's own start of the record manager.
     void ReleaseDir() { dir_.reset(); }
+    // Ends the machine registry's override once the directories are read: the system's printers are found again.
+    void ReleaseRegistry() { registry_.reset(); }
 
     const std::string& Folder() const { return folder_; }
     THostDataDir& Dir() { return *dir_; }
