@@ -362,26 +362,13 @@ void TvxMonthCalendar::SetTime(TDateTime value)
         Invalidate();
 }
 
-void TvxMonthCalendar::SetSelStart(TDateTime value)
-{
-    value = WholeDays(value);
-    if (value == 0) {
-        Invalidate();
-        return;
-    }
-    if (maxDate_ != 0 && value > maxDate_) {
-        selStart_ = maxDate_;
-        throw EDateTimeError(SDateExceedsMaximum, {DateToStr(maxDate_)});
-    }
-    if (minDate_ != 0 && value < minDate_) {
-        selStart_ = minDate_;
-        throw EDateTimeError(SDateBelowMinimum, {DateToStr(minDate_)});
-    }
-    selStart_ = value;
-    if (selEnd_ != 0 && selEnd_ != value) SetControlRange(selEnd_, selStart_);
-}
+void TvxMonthCalendar::SetSelStart(TDateTime value) { SetSelectionEnd(value, selStart_, selEnd_); }
 
-void TvxMonthCalendar::SetSelEnd(TDateTime value)
+void TvxMonthCalendar::SetSelEnd(TDateTime value) { SetSelectionEnd(value, selEnd_, selStart_); }
+
+// One end of the selection within the limits (beyond one it becomes the limit and raises); the control follows
+// when the other end is set and differs.
+void TvxMonthCalendar::SetSelectionEnd(TDateTime value, TDateTime& end, TDateTime other)
 {
     value = WholeDays(value);
     if (value == 0) {
@@ -389,15 +376,15 @@ void TvxMonthCalendar::SetSelEnd(TDateTime value)
         return;
     }
     if (maxDate_ != 0 && value > maxDate_) {
-        selEnd_ = maxDate_;
+        end = maxDate_;
         throw EDateTimeError(SDateExceedsMaximum, {DateToStr(maxDate_)});
     }
     if (minDate_ != 0 && value < minDate_) {
-        selEnd_ = minDate_;
+        end = minDate_;
         throw EDateTimeError(SDateBelowMinimum, {DateToStr(minDate_)});
     }
-    selEnd_ = value;
-    if (selStart_ != 0 && selStart_ != value) SetControlRange(selEnd_, selStart_);
+    end = value;
+    if (other != 0 && other != value) SetControlRange(selEnd_, selStart_);
 }
 
 // 0 is no limit on either side, whatever the other limit is.

@@ -146,6 +146,7 @@ private:
     bool SetControlSelection(TDateTime value);
     bool SetControlRange(TDateTime end, TDateTime start);
     void ApplyRange(TDateTime max, TDateTime min);
+    void SetSelectionEnd(TDateTime value, TDateTime& end, TDateTime other);
     void AdjustToMinSize();
     MCHITTESTINFO HitTest(Integer x, Integer y);
     bool InRange(TDateTime date) const;
