@@ -618,6 +618,17 @@ void TvxDBCustomDateTimePicker::Notification(TComponent* component, TOperation o
     if (dataLink_ && component == DataSource()) SetDataSource(nullptr);
 }
 
+// Actions the edit does not handle go to the data link (a dataset action runs on the picker's data source).
+bool TvxDBCustomDateTimePicker::ExecuteAction(TBasicAction* action)
+{
+    return TCustomEdit::ExecuteAction(action) || dataLink_->ExecuteAction(action);
+}
+
+bool TvxDBCustomDateTimePicker::UpdateAction(TBasicAction* action)
+{
+    return TCustomEdit::UpdateAction(action) || dataLink_->UpdateAction(action);
+}
+
 void TvxDBCustomDateTimePicker::Loaded()
 {
     TCustomEdit::Loaded();

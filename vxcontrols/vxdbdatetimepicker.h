@@ -135,6 +135,8 @@ public:
 
     void Dispatch(TMessage& message) override;
     void Invalidate() override;
+    bool ExecuteAction(TBasicAction* action) override;
+    bool UpdateAction(TBasicAction* action) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -2,7 +2,9 @@
 // window), binding to a field of an in-memory dataset, focus, and its own painting on the drawing recorder.
 #include <gtest/gtest.h>
 
+#include "classes/Action.h"
 #include "classes/ClassRegistry.h"
+#include "classes/FormResource.h"
 #include "classes/TypInfo.h"
 
 #include <string>
@@ -830,6 +832,74 @@ TEST_F(BoundPicker, AsTheCellOfAFocusedGridItPaintsHighlightedWithAFocusRectangl
     EXPECT_EQ(drawn[1].Text, "3/5/2004 2:30:00 PM");
     EXPECT_EQ(drawn[1].Pos.x, 3);
     EXPECT_EQ(drawn[1].Pos.y, 3);
+}
+
+// Counts what it is run and updated on: the picker itself or a data source.
+class TTargetAction : public TBasicAction {
+public:
+    TTargetAction(bool picker) : TBasicAction(nullptr), picker_(picker) {}
+    bool HandlesTarget(TObject* target) override
+    {
+        return picker_ ? dynamic_cast<TvxDBDateTimePicker*>(target) != nullptr
+                       : dynamic_cast<TDataSource*>(target) != nullptr;
+    }
+    void ExecuteTarget(TObject* target) override { executed.push_back(target); }
+    void UpdateTarget(TObject* target) override { updated.push_back(target); }
+    std::vector<TObject*> executed, updated;
+
+private:
+    bool picker_;
+};
+
+TEST_F(BoundPicker, ActionsGoToThePickerAndThenToItsDataSource)
+{
+    TTargetAction own(true), onSource(false);
+    EXPECT_TRUE(bound->ExecuteAction(&own));
+    EXPECT_TRUE(bound->UpdateAction(&own));
+    EXPECT_EQ(own.executed, std::vector<TObject*>{bound});
+    EXPECT_EQ(own.updated, std::vector<TObject*>{bound});
+    EXPECT_TRUE(bound->ExecuteAction(&onSource));
+    EXPECT_TRUE(bound->UpdateAction(&onSource));
+    EXPECT_EQ(onSource.executed, std::vector<TObject*>{source});
+    EXPECT_EQ(onSource.updated, std::vector<TObject*>{source});
+    bound->SetDataSource(nullptr);
+    EXPECT_FALSE(bound->ExecuteAction(&onSource));
+    EXPECT_FALSE(bound->UpdateAction(&onSource));
+}
+
+TEST_F(BoundPicker, AFormFileAnchorsThePickerToTheFormsEdges)
+{
+    std::unique_ptr<TForm> anchored(CreateObject<TForm>(nullptr));
+    ReadComponentText(anchored.get(),
+                      "object AnchorForm: TForm\n"
+                      "  Left = 60\n  Top = 60\n  Width = 300\n  Height = 160\n"
+                      "  object WidePicker: TvxDBDateTimePicker\n"
+                      "    Left = 10\n    Top = 10\n    Width = 200\n    Height = 22\n"
+                      "    Anchors = [akLeft, akTop, akRight]\n"
+                      "  end\n"
+                      "  object CornerPicker: TvxDBDateTimePicker\n"
+                      "    Left = 10\n    Top = 60\n    Width = 120\n    Height = 22\n"
+                      "    Anchors = [akRight, akBottom]\n"
+                      "  end\n"
+                      "end\n");
+    auto* wide = dynamic_cast<TvxDBDateTimePicker*>(anchored->FindComponent("WidePicker"));
+    auto* corner = dynamic_cast<TvxDBDateTimePicker*>(anchored->FindComponent("CornerPicker"));
+    ASSERT_TRUE(wide && corner);
+    EXPECT_EQ(wide->Anchors(), (TAnchors{akLeft, akTop, akRight}));
+    anchored->Show();
+    PumpMessages();
+    const TRect wideBefore = wide->BoundsRect(), cornerBefore = corner->BoundsRect();
+    const Integer buttonFromRight = wide->Width() - wide->ButtonLeft();
+    SizeFormByMouse(anchored.get(), 60, 40);
+    EXPECT_EQ(wide->Left(), wideBefore.left);
+    EXPECT_EQ(wide->Width(), 260);
+    EXPECT_EQ(wide->Top(), wideBefore.top);
+    EXPECT_EQ(corner->Left(), cornerBefore.left + 60);
+    EXPECT_EQ(corner->Top(), cornerBefore.top + 40);
+    EXPECT_EQ(corner->Width(), 120);
+    // The button stays at the right edge of the widened picker.
+    EXPECT_EQ(wide->Width() - wide->ButtonLeft(), buttonFromRight);
+    EXPECT_NE(WriteComponentText(anchored.get()).find("Anchors = [akRight, akBottom]"), std::string::npos);
 }
 
 TEST_F(BoundPicker, AFormOfPickersUnfocusedAndFocused)
