@@ -83,7 +83,8 @@ private:
 
 using TLinkNotifyEvent = std::function<void(TObject* sender)>;
 
-// Set by the windowing layer: gives a data-aware control the focus; true when it took it.
+// Set by the windowing layer (InstallDataControlFocus, DataControlFocus.h): gives a data-aware control the focus;
+// true when it took it.
 extern std::function<bool(TComponent* control)> FocusDataControl;
 
 class TFieldDataLink : public TDataLink {
