@@ -111,6 +111,51 @@ void TBlobField::SetAsString(const std::string& value)
     if (auto* blob = dynamic_cast<TFieldBlobStream*>(stream.get())) blob->Flush();
 }
 
+void TBlobField::SaveToStream(TStream* stream) const
+{
+    std::unique_ptr<TStream> blob = OpenBlob(this, bmRead);
+    if (blob->Size() > 0) stream->CopyFrom(blob.get(), 0);
+}
+
+void TBlobField::LoadFromStream(TStream* stream)
+{
+    std::unique_ptr<TStream> blob = OpenBlob(this, bmWrite);
+    if (stream->Size() > stream->Position()) blob->CopyFrom(stream, stream->Size() - stream->Position());
+    if (auto* fieldBlob = dynamic_cast<TFieldBlobStream*>(blob.get())) fieldBlob->Flush();
+}
+
+void TBlobField::Assign(TPersistent* source)
+{
+    if (auto* blob = dynamic_cast<TBlobField*>(source)) {
+        TMemoryStream stream;
+        blob->SaveToStream(&stream);
+        stream.SetPosition(0);
+        LoadFromStream(&stream);
+        return;
+    }
+    if (auto* strings = dynamic_cast<TStrings*>(source)) {
+        TMemoryStream stream;
+        strings->SaveToStream(&stream);
+        stream.SetPosition(0);
+        LoadFromStream(&stream);
+        return;
+    }
+    TField::Assign(source);
+}
+
+void TBlobField::AssignTo(TPersistent* dest)
+{
+    auto* strings = dynamic_cast<TStrings*>(dest);
+    if (!strings) {
+        TField::AssignTo(dest);
+        return;
+    }
+    TMemoryStream stream;
+    SaveToStream(&stream);
+    stream.SetPosition(0);
+    strings->LoadFromStream(&stream);
+}
+
 void TBlobField::FreeBuffers()
 {
     if (!modified_) return;
