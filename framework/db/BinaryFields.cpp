@@ -126,21 +126,17 @@ void TBlobField::LoadFromStream(TStream* stream)
 
 void TBlobField::Assign(TPersistent* source)
 {
+    TMemoryStream stream;
     if (auto* blob = dynamic_cast<TBlobField*>(source)) {
-        TMemoryStream stream;
         blob->SaveToStream(&stream);
-        stream.SetPosition(0);
-        LoadFromStream(&stream);
-        return;
-    }
-    if (auto* strings = dynamic_cast<TStrings*>(source)) {
-        TMemoryStream stream;
+    } else if (auto* strings = dynamic_cast<TStrings*>(source)) {
         strings->SaveToStream(&stream);
-        stream.SetPosition(0);
-        LoadFromStream(&stream);
+    } else {
+        TField::Assign(source);
         return;
     }
-    TField::Assign(source);
+    stream.SetPosition(0);
+    LoadFromStream(&stream);
 }
 
 void TBlobField::AssignTo(TPersistent* dest)
