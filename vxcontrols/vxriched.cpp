@@ -9,8 +9,10 @@
 
 #include "classes/ClassRegistry.h"
 #include "classes/Filer.h"
+#include "db/BinaryFields.h"
 #include "db/DataSet.h"
 #include "rtl/FloatConv.h"
+#include "rtl/Format.h"
 #include "vcl/Printers.h"
 
 namespace {
@@ -733,4 +735,346 @@ void TvxCustomRichEdit::DoCloseDialog(TForm* form)
 void TvxCustomRichEdit::DoCreateDialog(TForm* form)
 {
     if (OnCreateDialog) OnCreateDialog(form);
+}
+
+// ---- TvxDBRichEdit
+
+namespace {
+
+const bool registeredDB = (RegisterClasses<TvxDBRichEdit>(), true);
+
+bool IsPrintable(char key) { return static_cast<unsigned char>(key) >= 32; }
+
+}  // namespace
+
+TvxDBRichEdit::TvxDBRichEdit(TComponent* owner)
+    : TvxCustomRichEdit(owner), dataLink_(std::make_unique<TFieldDataLink>())
+{
+    dataLink_->SetControl(this);
+    dataLink_->OnDataChange = [this](TObject*) { DataChange(); };
+    dataLink_->OnEditingChange = [this](TObject*) { EditingChange(); };
+    dataLink_->OnUpdateData = [this](TObject*) { UpdateData(); };
+    SetOleOptions(TvxRichEditOleOptions{reoAdjustPopupMenu});
+    SetLeftTextMargin(3);
+}
+
+TvxDBRichEdit::~TvxDBRichEdit()
+{
+    dataLink_->OnDataChange = nullptr;
+    dataLink_->OnEditingChange = nullptr;
+    dataLink_->OnUpdateData = nullptr;
+    dataLink_->SetDataSource(nullptr);
+}
+
+void TvxDBRichEdit::Publish(TPublisher<TvxDBRichEdit>& p)
+{
+    p.Property("DataField", &TvxDBRichEdit::DataField, &TvxDBRichEdit::SetDataField);
+    p.Property("DataSource", &TvxDBRichEdit::DataSource, &TvxDBRichEdit::SetDataSource);
+    p.Property("AutoDisplay", &TvxDBRichEdit::AutoDisplay, &TvxDBRichEdit::SetAutoDisplay).Default(true);
+    p.Property("ReadOnly", &TvxDBRichEdit::ReadOnly, &TvxDBRichEdit::SetReadOnly).Default(false);
+    p.Property("AutoURLDetect", &TvxDBRichEdit::AutoURLDetect, &TvxDBRichEdit::SetAutoURLDetect).Default(false);
+    p.Property("PrintJobName", &TvxDBRichEdit::PrintJobName, &TvxDBRichEdit::SetPrintJobName);
+    p.Property("EditorCaption", &TvxDBRichEdit::EditorCaption, &TvxDBRichEdit::SetEditorCaption);
+    p.Property("MeasurementUnits", &TvxDBRichEdit::MeasurementUnits, &TvxDBRichEdit::SetMeasurementUnits)
+        .Default(muInches);
+    p.Property("EditWidth", &TvxDBRichEdit::EditWidth, &TvxDBRichEdit::SetEditWidth).Default(rewWindowSize);
+    p.Property("EditorPosition", &TvxDBRichEdit::EditorPosition, &TvxDBRichEdit::SetEditorPosition);
+    p.Property("PrintMargins", &TvxDBRichEdit::PrintMargins, &TvxDBRichEdit::SetPrintMargins);
+    p.Property("OnInitDialog", &TvxDBRichEdit::OnInitDialog);
+    p.Property("OnCloseDialog", &TvxDBRichEdit::OnCloseDialog);
+    p.Property("OnCreateDialog", &TvxDBRichEdit::OnCreateDialog);
+}
+
+bool TvxDBRichEdit::IsBlobField() const { return dynamic_cast<TBlobField*>(dataLink_->Field()) != nullptr; }
+
+void TvxDBRichEdit::SetDataSource(TDataSource* value)
+{
+    dataLink_->SetDataSource(value);
+    if (value) value->FreeNotification(this);
+}
+
+void TvxDBRichEdit::SetDataField(const std::string& value)
+{
+    if (!value.empty() && value != DataField()) TCustomEdit::SetReadOnly(true);
+    dataBound_ = !value.empty();
+    if (!dataBound_) TCustomEdit::SetReadOnly(dataLink_->ReadOnly());
+    dataLink_->SetFieldName(value);
+}
+
+bool TvxDBRichEdit::ReadOnly() const
+{
+    TField* field = dataLink_->Field();
+    if (!field && DataField().empty()) return TCustomEdit::ReadOnly();
+    if (dataLink_->ReadOnly()) return true;
+    if (field && field->DataSet()) return !field->DataSet()->CanModify();
+    return false;
+}
+
+void TvxDBRichEdit::SetReadOnly(bool value)
+{
+    if (!FieldLinked()) TCustomEdit::SetReadOnly(value);
+    dataLink_->SetReadOnly(value);
+}
+
+void TvxDBRichEdit::SetAutoDisplay(bool value)
+{
+    if (!FieldLinked() || value == autoDisplay_) return;
+    autoDisplay_ = value;
+    if (value) LoadMemo();
+}
+
+void TvxDBRichEdit::Notification(TComponent* component, TOperation operation)
+{
+    TvxCustomRichEdit::Notification(component, operation);
+    if (operation == opRemove && dataLink_ && component == DataSource()) SetDataSource(nullptr);
+}
+
+// ---- loading
+
+// A failed load leaves its message in the window, which then stays read-only: the message is never written back.
+void TvxDBRichEdit::LoadMemo()
+{
+    if (!FieldLinked() || loaded_ || !IsBlobField()) return;
+    TFlagScope suppress(suppressChange_, true);
+    TFlagScope loading(loading_, true);
+    THourGlass hourGlass;
+    try {
+        LoadContents();
+        loadFailed_ = false;
+    } catch (const EOutOfResources& error) {
+        loadFailed_ = true;
+        SetText(Format("(%s)", {error.Message()}));
+    }
+    ApplyEditingState();
+    SetModified(false);
+}
+
+void TvxDBRichEdit::LoadContents()
+{
+    TRichProtectClass protect;
+    TRichEditProtectChange saved = std::move(OnProtectChange);
+    OnProtectChange = [&protect](TObject* sender, Integer startPos, Integer endPos, bool& allowChange) {
+        protect.AllowChange(sender, startPos, endPos, allowChange);
+    };
+    try {
+        loaded_ = true;
+        TvxRichMemoryStream stream;
+        static_cast<TBlobField*>(dataLink_->Field())->SaveToStream(&stream);
+        stream.SetPosition(0);
+        Lines()->Clear();
+        LoadRichStream(&stream, false, false);
+    } catch (...) {
+        OnProtectChange = std::move(saved);
+        throw;
+    }
+    OnProtectChange = std::move(saved);
+    if (dataLink_->Field()->AsString().empty()) ResetEmptyFormatting();
+}
+
+void TvxDBRichEdit::ResetEmptyFormatting()
+{
+    Paragraph()->SetNumbering(nsNone);
+    Paragraph()->SetAlignment(taLeftJustify);
+    DefAttributes()->SetColor(clBlack);
+}
+
+void TvxDBRichEdit::LoadFromBlobField(TField* field)
+{
+    std::unique_ptr<TStream> blob(field->DataSet()->CreateBlobStream(field, bmRead));
+    if (blob) LoadRichStream(blob.get(), true, false);
+    loaded_ = false;
+}
+
+// ---- the data link
+
+void TvxDBRichEdit::DataChange()
+{
+    TField* field = dataLink_->Field();
+    if (!field) {
+        loaded_ = false;
+        SetText(state_.Contains(csDesigning) ? Name() : std::string());
+    } else if (!IsBlobField()) {
+        loaded_ = false;
+        TFlagScope suppress(suppressChange_, true);
+        SetText(focused_ && dataLink_->CanModify() ? field->Text() : field->DisplayText());
+        loaded_ = true;
+    } else if (autoDisplay_ || (dataLink_->Editing() && loaded_)) {
+        if (editTextRemembered_ && field->AsString() == editText_) return;
+        loaded_ = false;
+        if (Visible() && HandleAllocated()) LoadMemo();
+    } else {
+        loaded_ = false;
+        TFlagScope suppress(suppressChange_, true);
+        SetText(Format("(%s)", {field->DisplayLabel()}));
+    }
+    if (HandleAllocated()) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+}
+
+void TvxDBRichEdit::EditingChange() { ApplyEditingState(); }
+
+void TvxDBRichEdit::ApplyEditingState()
+{
+    if (FieldLinked()) TCustomEdit::SetReadOnly(!(dataLink_->Editing() && loaded_ && !loadFailed_));
+}
+
+void TvxDBRichEdit::BeginFieldEdit()
+{
+    if (!FieldLinked() || dataLink_->Editing()) return;
+    editTextRemembered_ = IsBlobField();
+    if (editTextRemembered_) editText_ = dataLink_->Field()->AsString();
+    try {
+        dataLink_->Edit();
+    } catch (...) {
+        editTextRemembered_ = false;
+        editText_.clear();
+        throw;
+    }
+    editTextRemembered_ = false;
+    editText_.clear();
+}
+
+void TvxDBRichEdit::UpdateFieldData()
+{
+    if (!FieldLinked() || !Modified() || !loaded_ || loadFailed_) return;
+    if (IsBlobField())
+        dataLink_->Field()->Assign(Lines());
+    else
+        dataLink_->Field()->SetAsString(Text());
+}
+
+void TvxDBRichEdit::UpdateData() { UpdateFieldData(); }
+
+// ---- keys and changes
+
+void TvxDBRichEdit::KeyDown(Word& key, TShiftState shift)
+{
+    TvxCustomRichEdit::KeyDown(key, shift);
+    if (!FieldLinked() || !loaded_) return;
+    const bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if (key == VK_DELETE || key == VK_BACK || (key == VK_INSERT && shifted) || (ctrl && (key == 'V' || key == 'X')))
+        BeginFieldEdit();
+}
+
+void TvxDBRichEdit::KeyPress(char& key)
+{
+    TvxCustomRichEdit::KeyPress(key);
+    if (!FieldLinked()) return;
+    if (!loaded_) {
+        if (key == '\r') LoadMemo();
+        key = 0;
+        return;
+    }
+    if (IsPrintable(key) && !dataLink_->Field()->IsValidChar(key)) {
+        MessageBeep(0);
+        key = 0;
+        return;
+    }
+    switch (key) {
+    case '\b': case '\t': case '\n': case '\r': case 0x16: case 0x18:
+        BeginFieldEdit();
+        break;
+    case 0x1B:
+        dataLink_->Reset();
+        break;
+    default:
+        if (IsPrintable(key)) BeginFieldEdit();
+    }
+}
+
+void TvxDBRichEdit::Change()
+{
+    if (FieldLinked() && loaded_ && !loading_ && !reparenting_ && !suppressChange_) {
+        BeginFieldEdit();
+        dataLink_->Modified();
+    }
+    TvxCustomRichEdit::Change();
+}
+
+// ---- focus, painting, messages
+
+void TvxDBRichEdit::SetFocusedState(bool value)
+{
+    if (focused_ == value) return;
+    focused_ = value;
+    if (!IsBlobField()) dataLink_->Reset();
+}
+
+void TvxDBRichEdit::CMExit()
+{
+    try {
+        dataLink_->UpdateRecord();
+    } catch (...) {
+        SetFocus();
+        throw;
+    }
+    SetFocusedState(false);
+    DoExit();
+}
+
+void TvxDBRichEdit::WMPaint(TMessage& message)
+{
+    if (!formatRectSet_) {
+        formatRectSet_ = true;
+        SetFormatRect();
+    }
+    if (FieldLinked() && !loaded_) LoadMemo();
+    TFlagScope painting(painting_, true);
+    TvxCustomRichEdit::Dispatch(message);
+}
+
+void TvxDBRichEdit::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case CM_ENTER:
+        if (FieldLinked()) SetFocusedState(true);
+        TvxCustomRichEdit::Dispatch(message);
+        return;
+    case CM_EXIT:
+        CMExit();
+        return;
+    case CM_GETDATALINK:
+        message.Result = FieldLinked() ? reinterpret_cast<LRESULT>(dataLink_.get()) : 0;
+        return;
+    case WM_PAINT:
+        WMPaint(message);
+        return;
+    case WM_ERASEBKGND:
+        if (painting_) {
+            message.Result = 1;
+            return;
+        }
+        TvxCustomRichEdit::Dispatch(message);
+        return;
+    case WM_CUT:
+    case WM_PASTE:
+        if (FieldLinked()) BeginFieldEdit();
+        TvxCustomRichEdit::Dispatch(message);
+        return;
+    case WM_LBUTTONDBLCLK:
+        if (FieldLinked() && !loaded_) {
+            LoadMemo();
+            return;
+        }
+        TvxCustomRichEdit::Dispatch(message);
+        return;
+    default:
+        TvxCustomRichEdit::Dispatch(message);
+    }
+}
+
+// A bound control reloads from its field in the new parent; an unbound one keeps its text.
+void TvxDBRichEdit::SetParent(TWinControl* parent)
+{
+    if (parent == Parent()) return;
+    TFlagScope moving(reparenting_, true);
+    TvxCustomRichEdit::SetParent(parent);
+    if (dataBound_) loaded_ = false;
+}
+
+void TvxDBRichEdit::DestroyWnd()
+{
+    if (reparenting_ && dataBound_)
+        TCustomEdit::DestroyWnd();
+    else
+        TvxCustomRichEdit::DestroyWnd();
 }

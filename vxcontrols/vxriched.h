@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "db/DataLinks.h"
+#include "db/DataSource.h"
 #include "db/Field.h"
 #include "vcl/Buttons.h"
 #include "vcl/Forms.h"
@@ -251,6 +253,7 @@ public:
     void Print(const std::string& caption) override;
 
     // Slots a data-aware descendant fills in.
+    virtual bool ReadOnly() const { return TCustomEdit::ReadOnly(); }
     virtual void BeginFieldEdit() {}
     virtual void UpdateFieldData() {}
     virtual bool IsContentLoaded() { return true; }
@@ -310,4 +313,78 @@ private:
     bool readFromStoredForm_ = false;
     bool dataPropertyRead_ = false;
     TRect lastFormatRect_{};
+};
+
+// Allows every change of protected text while a field is being loaded.
+class TRichProtectClass {
+public:
+    void AllowChange(TObject* sender, Integer startPos, Integer endPos, bool& allowChange) { allowChange = true; }
+};
+
+// The rich-text control bound to a dataset field: a blob field's rich text is loaded into the window and written
+// back as rich text; another field shows and takes its text.
+class TvxDBRichEdit : public TvxCustomRichEdit {
+    DUN_CLASS(TvxDBRichEdit, TvxCustomRichEdit)
+public:
+    explicit TvxDBRichEdit(TComponent* owner);
+    ~TvxDBRichEdit() override;
+
+    TDataSource* DataSource() const { return dataLink_->DataSource(); }
+    void SetDataSource(TDataSource* value);
+    std::string DataField() const { return dataLink_->FieldName(); }
+    void SetDataField(const std::string& value);
+    bool AutoDisplay() const { return autoDisplay_; }
+    void SetAutoDisplay(bool value);
+    bool ReadOnly() const override;
+    void SetReadOnly(bool value);
+    TFieldDataLink* DataLink() const { return dataLink_.get(); }
+
+    // Loads the blob field's contents when they are not loaded yet.
+    void LoadMemo();
+    // The first part of any field's blob, for painting a cell; the contents then count as not loaded.
+    void LoadFromBlobField(TField* field);
+    // Whether the last load failed: the window then shows the failure and stays read-only.
+    bool LoadFailed() const { return loadFailed_; }
+
+    void BeginFieldEdit() override;
+    void UpdateFieldData() override;
+    bool IsContentLoaded() override { return loaded_; }
+    TField* GetField() override { return dataLink_->Field(); }
+
+    void SetParent(TWinControl* parent) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void Dispatch(TMessage& message) override;
+
+    static void Publish(TPublisher<TvxDBRichEdit>& p);
+
+protected:
+    void DestroyWnd() override;
+    void KeyDown(Word& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void Change() override;
+
+private:
+    bool FieldLinked() const { return dataLink_->Field() != nullptr; }
+    bool IsBlobField() const;
+    void DataChange();
+    void EditingChange();
+    void UpdateData();
+    void ApplyEditingState();
+    void SetFocusedState(bool value);
+    void LoadContents();
+    void ResetEmptyFormatting();
+    void CMExit();
+    void WMPaint(TMessage& message);
+
+    std::unique_ptr<TFieldDataLink> dataLink_;
+    bool autoDisplay_ = true;
+    bool focused_ = false;
+    bool loaded_ = false;
+    bool loading_ = false;
+    bool loadFailed_ = false;
+    bool reparenting_ = false;
+    bool painting_ = false;
+    bool formatRectSet_ = false;
+    bool editTextRemembered_ = false;
+    std::string editText_;
 };

@@ -111,6 +111,47 @@ void TBlobField::SetAsString(const std::string& value)
     if (auto* blob = dynamic_cast<TFieldBlobStream*>(stream.get())) blob->Flush();
 }
 
+void TBlobField::SaveToStream(TStream* stream) const
+{
+    std::unique_ptr<TStream> blob = OpenBlob(this, bmRead);
+    if (blob->Size() > 0) stream->CopyFrom(blob.get(), 0);
+}
+
+void TBlobField::LoadFromStream(TStream* stream)
+{
+    std::unique_ptr<TStream> blob = OpenBlob(this, bmWrite);
+    if (stream->Size() > stream->Position()) blob->CopyFrom(stream, stream->Size() - stream->Position());
+    if (auto* fieldBlob = dynamic_cast<TFieldBlobStream*>(blob.get())) fieldBlob->Flush();
+}
+
+void TBlobField::Assign(TPersistent* source)
+{
+    TMemoryStream stream;
+    if (auto* blob = dynamic_cast<TBlobField*>(source)) {
+        blob->SaveToStream(&stream);
+    } else if (auto* strings = dynamic_cast<TStrings*>(source)) {
+        strings->SaveToStream(&stream);
+    } else {
+        TField::Assign(source);
+        return;
+    }
+    stream.SetPosition(0);
+    LoadFromStream(&stream);
+}
+
+void TBlobField::AssignTo(TPersistent* dest)
+{
+    auto* strings = dynamic_cast<TStrings*>(dest);
+    if (!strings) {
+        TField::AssignTo(dest);
+        return;
+    }
+    TMemoryStream stream;
+    SaveToStream(&stream);
+    stream.SetPosition(0);
+    strings->LoadFromStream(&stream);
+}
+
 void TBlobField::FreeBuffers()
 {
     if (!modified_) return;

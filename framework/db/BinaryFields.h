@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/Field.h"
+#include "rtl/Streams.h"
 
 class TBytesField : public TField {
     DUN_CLASS(TBytesField, TField)
@@ -39,6 +40,11 @@ public:
     static void Publish(TPublisher<TBlobField>& p);
 
     Integer BlobSize() const;
+    // The whole value into the stream from its position / the value from the stream's position to its end.
+    void SaveToStream(TStream* stream) const;
+    void LoadFromStream(TStream* stream);
+    // Also from a string list (its saved form) and from another blob field.
+    void Assign(TPersistent* source) override;
     void SetFieldType(TFieldType type) override;
     void SetAsString(const std::string& value) override;
     void Clear() override;
@@ -52,6 +58,8 @@ public:
 
 protected:
     TBlobField(TComponent* owner, TFieldType type);
+    // A string list loads the value as its saved form.
+    void AssignTo(TPersistent* dest) override;
     std::string GetAsString() const override;
     Variant GetAsVariant() const override { return Variant(GetAsString()); }
     void SetVarValue(const Variant& value) override { SetAsString(VarToStr(value)); }

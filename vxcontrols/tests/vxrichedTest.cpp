@@ -10,8 +10,10 @@
 
 #include "classes/ClassRegistry.h"
 #include "classes/FormResource.h"
+#include "db/DBErrors.h"
 #include "db/MemDataSet.h"
 #include "rtl/tests/UsSettings.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/Printers.h"
 #include "vcl/TestHelpers.h"
@@ -766,6 +768,311 @@ TEST_F(VxRichEdit, WrapsAtTheWindowEdgeAndTypedTextIsShown)
     edit->SetSelLength(0);
     PumpMessages();
     ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxriched.png"));
+}
+
+
+// ---- the data-aware control
+
+// A dataset that can be made unmodifiable after it is filled.
+class TSwitchableDataSet : public TMemDataSet {
+public:
+    using TMemDataSet::TMemDataSet;
+    bool Modifiable = true;
+
+protected:
+    bool GetCanModify() override { return Modifiable; }
+};
+
+// Reads through the window's converter; the first read asks, as the window would, whether protected text may change.
+class TAskingConversion : public TConversion {
+public:
+    Integer ConvertReadStream(TStream* stream, char* buffer, Integer size) override
+    {
+        if (Asking && !asked_) {
+            asked_ = true;
+            Answers.push_back(Asking());
+        }
+        return stream->Read(buffer, size);
+    }
+    static inline std::function<LRESULT()> Asking;
+    static inline std::vector<LRESULT> Answers;
+
+private:
+    bool asked_ = false;
+};
+
+class TFailingConversion : public TConversion {
+public:
+    Integer ConvertReadStream(TStream*, char*, Integer) override { throw EReadError("Stream read error"); }
+};
+
+// Two records (rich notes and a title; empty notes) shown in a bound notes control, a bound title control and an
+// edit to leave them for.
+class VxDBRichEdit : public VxRichEdit {
+protected:
+    void SetUp() override
+    {
+        UsSettings::SetUp();
+        data = new TSwitchableDataSet(nullptr);
+        data->FieldDefs()->Add("Notes", ftBlob);
+        data->FieldDefs()->Add("Title", ftString, 40);
+        data->Open();
+        data->AppendRecord({Variant(std::string(FieldRtf)), Variant(std::string("Alpha"))});
+        data->AppendRecord({Variant(std::string()), Variant(std::string("Beta"))});
+        data->First();
+        source = new TDataSource(nullptr);
+        source->SetDataSet(data);
+
+        dbForm = CreateObject<TForm>(nullptr);
+        dbForm->SetBounds(20, 20, 420, 300);
+        dbForm->SetCaption("Bound rich text");
+        notes = Bound("Notes", 8, 180);
+        title = Bound("Title", 196, 28);
+        other = new TEdit(dbForm);
+        other->SetParent(dbForm);
+        other->SetBounds(8, 232, 200, 22);
+        dbForm->Show();
+        ActivateForm(dbForm);
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        delete dbForm;
+        PumpMessages(20);
+        delete source;
+        data->Free();
+        UsSettings::TearDown();
+    }
+
+    TvxDBRichEdit* Bound(const char* field, Integer top, Integer height)
+    {
+        auto* control = new TvxDBRichEdit(dbForm);
+        control->SetParent(dbForm);
+        control->SetBounds(8, top, 390, height);
+        control->SetDataSource(source);
+        control->SetDataField(field);
+        return control;
+    }
+    static bool WindowReadOnly(TWinControl* control)
+    {
+        return (GetWindowLongA(control->Handle(), GWL_STYLE) & ES_READONLY) != 0;
+    }
+    void Focus(TWinControl* control, Integer caret)
+    {
+        control->SetFocus();
+        PumpMessages();
+        if (auto* rich = dynamic_cast<TCustomRichEdit*>(control)) rich->SetSelStart(caret);
+    }
+    TField* Field(const char* name) { return data->FieldByName(name); }
+
+    TScriptedDialogs dialogs;
+    TSwitchableDataSet* data = nullptr;
+    TDataSource* source = nullptr;
+    TForm* dbForm = nullptr;
+    TvxDBRichEdit* notes = nullptr;
+    TvxDBRichEdit* title = nullptr;
+    TEdit* other = nullptr;
+};
+
+TEST_F(VxDBRichEdit, ShowsTheRecordAndAnEmptyBlobAsPlainLeftAlignedBlackText)
+{
+    EXPECT_EQ(LinesOf(notes->Lines()), (Lines{"first line", "bold second", "third"}));
+    EXPECT_TRUE(BoldAt(notes, 12));
+    EXPECT_TRUE(notes->IsContentLoaded());
+    EXPECT_EQ(title->Text(), "Alpha");
+    EXPECT_TRUE(WindowReadOnly(notes));  // browsing
+    EXPECT_FALSE(notes->ReadOnly());
+    EXPECT_EQ(notes->Perform(CM_GETDATALINK), reinterpret_cast<LRESULT>(notes->DataLink()));
+
+    notes->Paragraph()->SetNumbering(nsBullet);
+    notes->Paragraph()->SetAlignment(taCenter);
+    notes->DefAttributes()->SetColor(clRed);
+    data->Next();
+    EXPECT_EQ(notes->GetTextLen(), 0);
+    EXPECT_EQ(notes->Paragraph()->Numbering(), nsNone);
+    EXPECT_EQ(notes->Paragraph()->Alignment(), taLeftJustify);
+    EXPECT_EQ(notes->DefAttributes()->Color(), clBlack);
+    EXPECT_EQ(title->Text(), "Beta");
+}
+
+TEST_F(VxDBRichEdit, WithoutAutoDisplayTheLabelShowsUntilEnterADoubleClickOrAPaint)
+{
+    notes->SetAutoDisplay(false);
+    Focus(notes, 0);
+    data->Next();
+    EXPECT_EQ(notes->Text(), "(Notes)");
+    data->Prior();
+    EXPECT_EQ(notes->Text(), "(Notes)");
+    EXPECT_FALSE(notes->IsContentLoaded());
+    TypeKey(VK_RETURN);  // comes before the paint
+    EXPECT_EQ(LinesOf(notes->Lines()), (Lines{"first line", "bold second", "third"}));
+    EXPECT_EQ(data->State(), dsBrowse);
+
+    data->Next();
+    data->Prior();
+    ASSERT_EQ(notes->Text(), "(Notes)");
+    MouseDoubleClick(notes, TPoint{20, 20});
+    EXPECT_TRUE(notes->IsContentLoaded());
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+
+    data->Next();
+    data->Prior();
+    ASSERT_FALSE(notes->IsContentLoaded());
+    PumpMessages();  // painted
+    EXPECT_TRUE(notes->IsContentLoaded());
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+
+    TvxDBRichEdit unbound(nullptr);
+    unbound.SetAutoDisplay(false);
+    EXPECT_TRUE(unbound.AutoDisplay());
+}
+
+TEST_F(VxDBRichEdit, TheFirstKeyEditsWithoutReloadingAndLeavingWritesRichAndPlainText)
+{
+    Focus(notes, 5);
+    TypeText("X");
+    EXPECT_EQ(data->State(), dsEdit);
+    EXPECT_FALSE(WindowReadOnly(notes));
+    EXPECT_EQ(notes->Lines()->Strings(0), "firstX line");
+    EXPECT_EQ(notes->SelStart(), 6);
+    TypeKey(VK_TAB);
+    EXPECT_TRUE(title->Focused());
+    title->SetSelStart(5);
+    TypeText("!");
+    TypeKey(VK_TAB);
+    EXPECT_TRUE(other->Focused());
+    data->Post();
+
+    const std::string stored = Field("Notes")->AsString();
+    EXPECT_EQ(stored.rfind("{\\rtf", 0), 0u);
+    EXPECT_NE(stored.find("firstX line"), std::string::npos);
+    EXPECT_EQ(Field("Title")->AsString(), "Alpha!");
+    data->Next();
+    data->Prior();
+    EXPECT_EQ(LinesOf(notes->Lines()), (Lines{"firstX line", "bold second", "third"}));
+    EXPECT_TRUE(BoldAt(notes, 13));
+}
+
+TEST_F(VxDBRichEdit, EscapeShowsTheFieldAgain)
+{
+    Focus(notes, 0);
+    TypeText("Y");
+    ASSERT_EQ(notes->Lines()->Strings(0), "Yfirst line");
+    TypeKey(VK_ESCAPE);
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+    Focus(title, 0);
+    TypeText("Z");
+    ASSERT_EQ(title->Text(), "ZAlpha");
+    TypeKey(VK_ESCAPE);
+    EXPECT_EQ(title->Text(), "Alpha");
+    TypeKey(VK_TAB);
+    data->Post();
+    EXPECT_EQ(Field("Title")->AsString(), "Alpha");
+    EXPECT_EQ(Field("Notes")->AsString(), FieldRtf);
+}
+
+TEST_F(VxDBRichEdit, TypingIntoAReadOnlyDataSetChangesNothing)
+{
+    data->Modifiable = false;
+    EXPECT_TRUE(notes->ReadOnly());
+    Focus(notes, 0);
+    TypeText("Q");
+    TypeKey(VK_DELETE);
+    EXPECT_EQ(data->State(), dsBrowse);
+    EXPECT_TRUE(WindowReadOnly(notes));
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+}
+
+TEST_F(VxDBRichEdit, AFailedWriteKeepsTheFocus)
+{
+    Field("Title")->OnValidate = [](TField*) { throw EDatabaseError("No titles today"); };
+    Focus(title, 5);
+    TypeText("!");
+    TypeKey(VK_TAB);
+    EXPECT_TRUE(title->Focused());
+    ASSERT_EQ(dialogs.Shown.size(), 1u);
+    EXPECT_EQ(dialogs.Shown[0].Text, "No titles today.");
+
+    Field("Title")->OnValidate = nullptr;
+    TypeKey(VK_TAB);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(Field("Title")->AsString(), "Alpha!");
+    PumpMessages();
+    ASSERT_TRUE(SaveWindowToPng(dbForm->Handle(), "vxdbrichedit.png"));
+}
+
+// Protected text is replaced by a load whatever the control's own handler says.
+TEST_F(VxDBRichEdit, ALoadMayChangeProtectedText)
+{
+    notes->OnProtectChange = [](TObject*, Integer, Integer, bool& allowChange) { allowChange = false; };
+    auto ask = [&] {
+        ENPROTECTED request{};
+        request.nmhdr = NMHDR{notes->Handle(), UINT_PTR(GetDlgCtrlID(notes->Handle())), EN_PROTECTED};
+        request.msg = WM_CHAR;
+        request.chrg = CHARRANGE{1, 3};
+        return SendMessageA(dbForm->Handle(), WM_NOTIFY, request.nmhdr.idFrom, LPARAM(&request));
+    };
+    TConversionClass saved = TCustomRichEdit::DefaultConverter;
+    TAskingConversion::Answers.clear();
+    TAskingConversion::Asking = ask;
+    TCustomRichEdit::DefaultConverter = [] { return std::make_unique<TAskingConversion>(); };
+    data->Next();
+    data->Prior();
+    TCustomRichEdit::DefaultConverter = saved;
+    TAskingConversion::Asking = nullptr;
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+    ASSERT_FALSE(TAskingConversion::Answers.empty());
+    EXPECT_EQ(TAskingConversion::Answers[0], 0);  // allowed while loading
+    EXPECT_NE(ask(), 0);                           // the control's own handler again
+}
+
+// The failure's text is shown but never stored: the window stays read-only and writes nothing back.
+TEST_F(VxDBRichEdit, AFailedLoadShowsTheFailureAndNeverOverwritesTheBlob)
+{
+    TConversionClass saved = TCustomRichEdit::DefaultConverter;
+    TCustomRichEdit::DefaultConverter = [] { return std::make_unique<TFailingConversion>(); };
+    data->Next();
+    data->Prior();
+    TCustomRichEdit::DefaultConverter = saved;
+    EXPECT_EQ(notes->Text(), "(Failed to Load Stream)");
+    EXPECT_TRUE(notes->LoadFailed());
+
+    Focus(notes, 1);
+    TypeText("W");
+    TypeKey(VK_DELETE);
+    EXPECT_TRUE(WindowReadOnly(notes));
+    EXPECT_EQ(notes->Text(), "(Failed to Load Stream)");
+    notes->SetModified(true);
+    notes->DataLink()->Modified();
+    TypeKey(VK_TAB);
+    if (data->State() == dsEdit) data->Post();
+    EXPECT_EQ(Field("Notes")->AsString(), FieldRtf);
+
+    data->Next();
+    data->Prior();
+    EXPECT_FALSE(notes->LoadFailed());
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+}
+
+// A bound control loads again from its field in the new parent; an unbound one keeps its text.
+TEST_F(VxDBRichEdit, MovingToAnotherParent)
+{
+    auto* panel = new TPanel(dbForm);
+    panel->SetParent(dbForm);
+    panel->SetBounds(8, 260, 390, 30);
+    auto* unbound = new TvxDBRichEdit(dbForm);
+    unbound->SetParent(dbForm);
+    unbound->SetBounds(210, 232, 190, 22);
+    unbound->SetText("keep me");
+    unbound->SetParent(panel);
+    EXPECT_EQ(unbound->Text(), "keep me");
+
+    notes->SetParent(panel);
+    EXPECT_FALSE(notes->IsContentLoaded());
+    PumpMessages();
+    EXPECT_TRUE(notes->IsContentLoaded());
+    EXPECT_EQ(notes->Lines()->Strings(0), "first line");
+    EXPECT_EQ(data->State(), dsBrowse);
 }
 
 }  // namespace

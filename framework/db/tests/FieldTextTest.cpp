@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/BinaryFields.h"
 #include "db/BooleanField.h"
 #include "db/DateTimeFields.h"
 #include "db/MemDataSet.h"
@@ -248,6 +249,34 @@ TEST(StringFieldTransliteration, TextsPassThroughTheDatasetsTranslation)
     EXPECT_EQ(name->AsString(), "def");
     data->Cancel();
     data->Free();
+}
+
+// A blob streams its whole value out, takes a stream from its position on, and trades values with string lists
+// (as their saved form) and other blob fields.
+TEST_F(FieldTextTest, BlobsStreamAndAssignToAndFromStringLists)
+{
+    auto* blob = static_cast<TBlobField*>(F("BL"));
+    TStringStream in("skip:one\r\ntwo");
+    in.SetPosition(5);
+    blob->LoadFromStream(&in);
+    EXPECT_EQ(blob->AsString(), "one\r\ntwo");
+    TStringStream out("x");
+    out.SetPosition(1);
+    blob->SaveToStream(&out);
+    EXPECT_EQ(out.DataString(), "xone\r\ntwo");
+
+    TStringList lines;
+    lines.Assign(blob);
+    EXPECT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Strings(1), "two");
+    lines.Add("three");
+    F("M")->Assign(&lines);
+    EXPECT_EQ(F("M")->AsString(), "one\r\ntwo\r\nthree\r\n");
+    blob->Assign(F("M"));
+    EXPECT_EQ(blob->AsString(), "one\r\ntwo\r\nthree\r\n");
+    TStringList empty;
+    blob->Assign(&empty);
+    EXPECT_EQ(blob->AsString(), "");
 }
 
 }  // namespace
