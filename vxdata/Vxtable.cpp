@@ -357,20 +357,13 @@ void TvxTable::CloseCursor()
     if (query_->Count() > 0) TTable::SetTableName("");
 }
 
+// A query text has no table definitions to read: its cursor is opened for them.
 void TvxTable::InitFieldDefs()
 {
-    if (query_->Count() == 0 || Handle()) {
+    if (query_->Count() == 0 || Handle())
         TTable::InitFieldDefs();
-        return;
-    }
-    if (Active()) return;
-    try {
-        OpenCursor(true);
-    } catch (...) {
-        CloseCursor();
-        throw;
-    }
-    CloseCursor();
+    else
+        TDataSet::InitFieldDefs();
 }
 
 // ---- posting ----
