@@ -30,8 +30,10 @@ public:
     bool IsCurrency() const { return std::holds_alternative<Currency>(value_); }
     bool IsText() const { return std::holds_alternative<std::string>(value_) || std::holds_alternative<char>(value_); }
     bool IsPointer() const { return std::holds_alternative<const void*>(value_); }
+    bool IsBoolean() const { return std::holds_alternative<bool>(value_); }
 
     Int64 AsInteger() const { return std::get<Int64>(value_); }
+    bool AsBoolean() const { return std::get<bool>(value_); }
     double AsFloat() const { return std::get<double>(value_); }
     Currency AsCurrency() const { return std::get<Currency>(value_); }
     std::string AsText() const
