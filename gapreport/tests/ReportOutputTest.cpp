@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "AliasForTheRun.h"
 #include "GapReportData.h"
 #include "hostdata/DateFmtu.h"
 #include "gapreport/MissingTimeu.h"
@@ -671,6 +672,7 @@ TEST_F(ReportOutput, ThePrinterPrintsEveryLineInCourierNew)
     AddTimekeepers(codes);
     for (size_t i = 0; i < codes.size(); ++i) data_.AddFee("fee.qf", codes[i], "F", "440129", double(i + 1));
     data_.ReleaseRegistry();
+    TAliasForTheRun alias(data_.Folder());
     TScriptedPrinters printers({"Laser on LPT1:", "Plotter"}, "Plotter");
     const struct {
         const char* Printer;
