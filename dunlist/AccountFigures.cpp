@@ -31,12 +31,8 @@ std::string LeftJustified(const std::string& text, size_t width)
     return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
 }
 
-// Fixed, two decimals, at least three wide; a value that rounds to zero shows without a sign.
-std::string FigureText(double value)
-{
-    const double cents = std::round(value * 100) / 100;
-    return Format("%3f", {cents == 0 ? 0.0 : cents});
-}
+// Fixed, two decimals, at least three wide (the platform's Format shows a value that rounds to zero unsigned).
+std::string FigureText(double value) { return Format("%3f", {value}); }
 
 // The display text of a host date: empty when blank, the trimmed host date when it cannot be shown.
 std::string PaymentDateText(const std::string& hostDate)
