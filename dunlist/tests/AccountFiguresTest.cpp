@@ -186,4 +186,16 @@ TEST_F(AccountFiguresWithoutFees, AFileThatCannotBeOpenedEndsTheProgram)
     EXPECT_TRUE(Application->Terminated());
 }
 
+TEST_F(AccountFiguresWithoutFees, ACaseFileThatCannotBeOpenedEndsTheProgram)
+{
+    TRecordingTarget screen, print;
+    TAccountFigures figures(dm_, screen, print);
+    dm_->DataDirectory = folder_ + "\\missing";
+    EXPECT_THROW(figures.ClientLevel("ACME", false), EAbort);
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"Unable to open case file.\r\rPlease contact KDV, Inc. for "
+                                                     "assistance."});
+    EXPECT_EQ(dialogs_->Shown[0].Type, mtError);
+    EXPECT_TRUE(screen.Figures.empty());
+}
+
 }  // namespace
