@@ -1,12 +1,10 @@
-// The data module's code and rate-code tables, the name and batch handlers, the record-lock retry, and the audit
-// trail and general-ledger files written when a transaction is deleted.
+// The data module's record-lock retry, and the audit trail and general-ledger files written when a transaction is
+// deleted.
 #include <cstdlib>
 
-#include "hostdata/DateFmtu.h"
 #include "hostdata/OVWCon.h"
 #include "duntrack/OVWDatModU.h"
 #include "rtl/Clock.h"
-#include "rtl/CommandLine.h"
 #include "rtl/FileUtils.h"
 #include "rtl/StringRoutines.h"
 #include "rtl/WinApi.h"
@@ -74,153 +72,7 @@ bool IsRecordLockError(const std::string& message) { return message.starts_with(
 // Milliseconds from now to the deadline, negative when it has passed (tick counts wrap).
 Int64 MsUntil(Cardinal deadline, Cardinal now) { return Integer(deadline - now); }
 
-// The first name, the last name and the result of the name fields a table carries.
-struct TNameFields {
-    TField* First;
-    TField* Last;
-};
-
-TNameFields NameFieldsOf(TDataSet* dataSet)
-{
-    if (TField* first = dataSet->FindField("Client First Name"))
-        return {first, dataSet->FieldByName("Client Last Name")};
-    return {dataSet->FieldByName("Employee First Name"), dataSet->FieldByName("Employee Last Name")};
-}
-
-std::string BatchTypeText(const std::string& type, const std::string& subType)
-{
-    if (type == "A") return "Adjustment";
-    if (type == "B") return "Retainer Billing";
-    if (type == "C") return subType == "D" ? "Direct Cost" : "Indirect Cost";
-    if (type == "F") return "Fee";
-    if (type == "P") return "Payment";
-    if (type == "R") return "Retainer Transfer";
-    if (type == "T") return subType == "D" ? "Trust Debit" : "Trust Credit";
-    return "";
-}
-
 }  // namespace
-
-// --- Code and rate-code tables ----------------------------------------------------------------------------------------
-
-void TDM::OpenTableList(const std::vector<TvxBkTable*>& tables, const std::string& fileName, const std::string& layout,
-                        const std::string& firstIndex, const std::string& secondIndex)
-{
-    try {
-        for (TvxBkTable* table : tables) {
-            table->SetTableName(HostTableName(fileName, layout));
-            table->Open();
-            table->SetIndexName(table->Name().ends_with("1_") ? firstIndex : secondIndex);
-        }
-    } catch (const Exception&) {
-        ShowError("Unable to access the file " + fileName + ".\r" + CallForAssistanceSuffix);
-    }
-}
-
-void TDM::ActivateCodeTables()
-{
-    const std::string program = UpperCase(ParamStr(0));
-    if (program.find("CLIENT") != std::string::npos)
-        OpenTableList({OffCodes1_, OffCodes2_, ClTypeOne1_, ClTypeOne2_, ClTypeTwo1_, ClTypeTwo2_}, "ytable.qf",
-                      "SIMPLECD", "5", "4");
-    else if (program.find("CASES") != std::string::npos)
-        OpenTableList({DeptCodes1_, DeptCodes2_, CaTypeOne1_, CaTypeOne2_, CaTypeTwo1_, CaTypeTwo2_, CaTypeThree1_,
-                       CaTypeThree2_, StMsg1_, StMsg2_},
-                      "ytable.qf", "SIMPLECD", "5", "4");
-}
-
-void TDM::ActivateRATables()
-{
-    OpenTableList({RAOne1_, RAOne2_, RATwo1_, RATwo2_, RAThree1_, RAThree2_}, "yempl.qf", "EMP", "1", "3");
-}
-
-void TDM::OffCodes1_CalcFields(TDataSet* DataSet)
-{
-    DataSet->FieldByName("DescCode")
-        ->SetAsString(Trim(Text(DataSet, "Description")) + "  (" + Trim(Text(DataSet, "code")) + ")");
-}
-
-void TDM::FilterCodeList(TDataSet* dataSet, bool& accept, const char* list)
-{
-    accept = Text(dataSet, "type code") == list;
-}
-
-void TDM::OffCodes1_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "O"); }
-void TDM::ClTypeOne1_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "L"); }
-void TDM::CaTypeOne1_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "A"); }
-void TDM::CaTypeThree2_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "A"); }
-void TDM::DeptCodes1_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "D"); }
-void TDM::StMsg1_FilterRecord(TDataSet* DataSet, bool& Accept) { FilterCodeList(DataSet, Accept, "S"); }
-
-// --- Client and employee names ------------------------------------------------------------------------------------
-
-void TDM::Client1_CalcFields(TDataSet* DataSet)
-{
-    const TNameFields names = NameFieldsOf(DataSet);
-    const std::string first = Trim(names.First->AsString());
-    const std::string last = Trim(names.Last->AsString());
-    std::string result = last;
-    if (!first.empty() && !last.empty())
-        result = last + ", " + first;
-    else if (!first.empty())
-        result = first;
-    DataSet->FieldByName("LastCommaFirst")->SetAsString(result);
-}
-
-void TDM::Client1_SalesTaxSetText(TField*, const std::string&) {}
-void TDM::Client1_UnassignedSetText(TField*, const std::string&) {}
-
-void TDM::Client1_SalesTaxGetText(TField* Sender, std::string& Text, bool)
-{
-    Text = Sender->AsString();
-    if (Trim(Text).empty()) Text = "0";
-}
-
-// --- Batch transactions -----------------------------------------------------------------------------------------------
-
-void TDM::Batch_NewRecord(TDataSet* DataSet) { DataSet->FieldByName("TrDate")->SetAsString("-1"); }
-
-void TDM::Batch_FilterRecord(TDataSet* DataSet, bool& Accept) { Accept = Text(DataSet, "Unassigned") != "S"; }
-
-void TDM::Batch_BeforeDelete(TDataSet* DataSet)
-{
-    if (BatchDesc_->RecordCount() < 2) return;
-    const std::string sequence = Text(DataSet, "SeqNumber");
-    BatchDesc_->FindNearest({sequence});
-    while (!BatchDesc_->Eof() && Text(BatchDesc_, "SequenceNumber") == sequence) BatchDesc_->Delete();
-}
-
-void TDM::Batch_CalcFields(TDataSet* DataSet)
-{
-    const std::string displayDate = HostDateToShortDisplayDate(Text(DataSet, "TrDate"), true);
-    DataSet->FieldByName("DisplayDate")->SetAsString(HostDateError ? "********" : displayDate);
-    HostDateError = false;
-
-    const std::string type = Text(DataSet, "Trtype");
-    const std::string subType = Text(DataSet, "SubType");
-    const std::string invoice = Text(DataSet, "InvoiceNumber");
-    if (!type.empty()) DataSet->FieldByName("TransTypeString")->SetAsString(BatchTypeText(type, subType));
-
-    double amount = 0;
-    std::string displayInvoice = invoice;
-    if (type == "F" || type == "C" || type == "T") {
-        amount = Amount(DataSet, type == "T" ? "ADollars" : "BDollars");
-    } else if (Amount(DataSet, "BDollars") != 0) {
-        amount = Amount(DataSet, "BDollars");
-        displayInvoice = "multiple";
-    } else {
-        amount = Amount(DataSet, "FeeDollars") + Amount(DataSet, "DCDollars") + Amount(DataSet, "ICDollars") +
-                 Amount(DataSet, "FCDollars") + Amount(DataSet, "STDollars");
-        if (type != "R")
-            amount += Amount(DataSet, "RetDollars");
-        else if (Trim(invoice).empty())
-            amount = Amount(DataSet, "RetDollars");
-        displayInvoice = type == "B" && Trim(invoice).empty() ? "pending" : invoice;
-    }
-    if ((type == "P" || type == "R" || type == "T") && subType != "C") amount = -amount;
-    DataSet->FieldByName("DisplayAmount")->SetAsFloat(amount);
-    DataSet->FieldByName("DisplayInv")->SetAsString(displayInvoice);
-}
 
 // --- Record locks ------------------------------------------------------------------------------------------------------
 

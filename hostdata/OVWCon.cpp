@@ -95,17 +95,23 @@ bool WriteValues(const std::string& key, const std::vector<std::pair<std::string
 
 }  // namespace
 
+std::string ReadMachineString(const std::string& key, const std::string& valueName, const std::string& failureText)
+{
+    try {
+        auto registry = MachineRegistry();
+        if (registry->OpenKeyReadOnly(key)) return registry->ReadString(valueName);
+    } catch (const Exception&) {
+    }
+    ShowInformation(failureText);
+    return "";
+}
+
 std::string ReadConfigValue(const std::string& name, bool aliasMode)
 {
     const TConfigPlace place = aliasMode ? AliasPlace(name) : HostPlace(name);
-    try {
-        auto registry = MachineRegistry();
-        if (registry->OpenKeyReadOnly(place.Key)) return registry->ReadString(place.ValueName);
-    } catch (const Exception&) {
-    }
-    ShowInformation("Not able to read the '" + place.ValueName + "' value from the registry at this time." +
-                    ContactForAssistanceText);
-    return "";
+    return ReadMachineString(place.Key, place.ValueName,
+                             "Not able to read the '" + place.ValueName + "' value from the registry at this time." +
+                                     ContactForAssistanceText);
 }
 
 bool WriteConfigValue(const std::string& name, const std::string& data)

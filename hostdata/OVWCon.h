@@ -18,6 +18,10 @@ extern const std::string AliasKeyOvmngr;
 extern const std::string HostKey;
 extern const std::string RemoteKey;
 
+// The string value below HKEY_LOCAL_MACHINE, opened read-only. A key that cannot be opened, or a value that cannot
+// be read, shows failureText in an information box and reads as ""; a missing value reads as "" quietly.
+std::string ReadMachineString(const std::string& key, const std::string& valueName, const std::string& failureText);
+
 // One string value: an alias value (aliasMode) or a host setting. A key that cannot be opened, or a value that
 // cannot be read, shows a message and reads as ""; a missing value reads as "" without a message.
 std::string ReadConfigValue(const std::string& name, bool aliasMode);

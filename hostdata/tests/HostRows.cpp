@@ -1,12 +1,4 @@
-#include "DataModuleFixture.h"
-
-#include <filesystem>
-
-#include "engine/bk/BkSession.h"
-#include "rtl/WinApi.h"
-#include "tools/mkdemo/DemoRegistry.h"
-
-namespace fs = std::filesystem;
+#include "hostdata/tests/HostRows.h"
 
 std::string Suffix(const std::string& suffix) { return RightJustified(suffix, 7); }
 
@@ -55,38 +47,3 @@ void AddCodes(THostDataDir& dir, const std::vector<TCodeRow>& rows)
     });
 }
 
-void DataModuleTest::SetUp()
-{
-    static int counter = 0;
-    folder_ = (fs::temp_directory_path() /
-               ("dunmodule_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter)))
-                  .string();
-    fs::remove_all(folder_);
-    {
-        THostDataDir dir(folder_);
-        MakeFiles(dir);
-    }
-    registry_ = std::make_unique<TMachineRegistryOverride>();
-    WriteDemoRegistry(folder_);
-    dialogs_ = std::make_unique<TScriptedDialogs>();
-    AuditTrailUnavailable = false;
-    dm_ = CreateObject<TDM>(nullptr);
-    dm_->DataDirectory = folder_;
-}
-
-void DataModuleTest::TearDown()
-{
-    dm_->Free();
-    BkDefaultSession()->SetActive(false);
-    dialogs_.reset();
-    registry_.reset();
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-}
-
-std::vector<std::string> DataModuleTest::ShownTexts() const
-{
-    std::vector<std::string> texts;
-    for (const auto& box : dialogs_->Shown) texts.push_back(box.Text);
-    return texts;
-}

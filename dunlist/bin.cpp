@@ -1,0 +1,12 @@
+#include "dunlist/bin.h"
+
+namespace dunlist {
+
+std::string ReadConfigValue(const std::string& name, bool aliasMode)
+{
+    return ReadMachineString(aliasMode ? AliasKeyVavuz : HostKey, name,
+                             "Unable to read the '" + name + "' value from the registry at this time." +
+                                     ContactForAssistanceText);
+}
+
+}  // namespace dunlist
