@@ -470,7 +470,7 @@ TEST_F(PickerLogic, UpAndDownStepAndWrapWithinTheLimits)
 TEST_F(PickerLogic, HomeAndEndReachTheLimitsAndTheWeekBounds)
 {
     Integer first = 0, last = 0;
-    TvxDBCustomDateTimePicker::GetWeekBounds(first, last);
+    picker->GetWeekBounds(first, last);
     char locale[4] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, locale, sizeof locale);
     EXPECT_EQ(first, locale[0] == '6' ? 1 : locale[0] - '0' + 2);
