@@ -331,6 +331,28 @@ TEST_F(PickerInput, AnEmptyPickerOpensOnTodayWithinItsLimitsAndEscapeEmptiesItAg
     EXPECT_TRUE(dialogs.Shown.empty());
 }
 
+TEST_F(PickerInput, LeavingTheControlClosesTheCalendarAndFreesIt)
+{
+    picker->SetUnboundDataType(vxDTEdtDate);
+    picker->SetDate(D(2026, 3, 5));
+    ShowForm();
+    // A click on another control of the form closes it, taking its day.
+    TypeKey(VK_DOWN, {ssAlt});
+    TypeKey(VK_DOWN);
+    MouseClick(other, Point(5, 5));
+    EXPECT_FALSE(picker->DroppedDown());
+    EXPECT_EQ(picker->PopupCalendar(), nullptr);
+    EXPECT_EQ(picker->Text(), "3/12/2026");
+    // Tab closes it too, and the focus moves on.
+    picker->SetFocus();
+    TypeKey(VK_DOWN, {ssAlt});
+    TypeKey(VK_DOWN);
+    TypeKey(VK_TAB);
+    EXPECT_FALSE(picker->Focused());
+    EXPECT_EQ(picker->PopupCalendar(), nullptr);
+    EXPECT_EQ(picker->Text(), "3/19/2026");
+}
+
 TEST_F(PickerInput, AReadOnlyPickerDoesNotOpen)
 {
     picker->SetDate(D(2026, 3, 5));
