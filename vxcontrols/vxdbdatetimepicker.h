@@ -252,7 +252,6 @@ protected:
 
 private:
     friend class TvxPopupCalendar;
-    friend class TvxDateComboButton;
 
     // ---- keys
     void HandleDropDownKeys(Word& key, TShiftState shift);
