@@ -331,6 +331,24 @@ TEST_F(PickerInput, AnEmptyPickerOpensOnTodayWithinItsLimitsAndEscapeEmptiesItAg
     EXPECT_TRUE(dialogs.Shown.empty());
 }
 
+TEST_F(PickerInput, NearTheBottomOfTheWorkAreaTheCalendarOpensAboveAndRightAligned)
+{
+    RECT workArea;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    form->SetTop(workArea.bottom - 140);
+    picker->CalendarAttributes()->SetAlignment(vxdtaRight);
+    picker->SetDate(D(2026, 3, 5));
+    ShowForm();
+    TypeKey(VK_DOWN, {ssAlt});
+    ASSERT_TRUE(picker->DroppedDown());
+    RECT pickerRect, calendarRect;
+    GetWindowRect(picker->Handle(), &pickerRect);
+    GetWindowRect(Calendar()->Handle(), &calendarRect);
+    EXPECT_EQ(calendarRect.bottom, pickerRect.top);
+    EXPECT_EQ(calendarRect.right, pickerRect.right - std::max(GetSystemMetrics(SM_CXVSCROLL), 15));
+    EXPECT_TRUE(SaveWindowToPng(GetDesktopWindow(), "vxdbdatetimepicker-dropped-up.png"));
+}
+
 TEST_F(PickerInput, LeavingTheControlClosesTheCalendarAndFreesIt)
 {
     picker->SetUnboundDataType(vxDTEdtDate);
@@ -628,6 +646,26 @@ TEST_F(RequiredPicker, DeleteLeavesARequiredValueButMayRemoveItsTime)
     TypeKey(VK_ESCAPE);
     EXPECT_EQ(picker->Text(), "3/5/2004 2:30:00 PM");
     EXPECT_FALSE(picker->Modified());
+}
+
+TEST_F(RequiredPicker, TheCalendarsDayGoesToTheFieldAndEscapeLeavesItAlone)
+{
+    ShowForm();
+    TypeKey(VK_DOWN, {ssAlt});
+    TypeKey(VK_DOWN);
+    EXPECT_EQ(data->State(), dsEdit);
+    TypeKey(VK_RETURN);
+    EXPECT_EQ(picker->Text(), "3/12/2004 2:30:00 PM");
+    EXPECT_TRUE(picker->Modified());
+    data->Post();
+    EXPECT_DOUBLE_EQ(data->FieldByName("DT")->AsDateTime(), DT(2004, 3, 12, 14, 30));
+
+    TypeKey(VK_DOWN, {ssAlt});
+    TypeKey(VK_DOWN);
+    TypeKey(VK_ESCAPE);
+    EXPECT_EQ(picker->Text(), "3/12/2004 2:30:00 PM");
+    data->Post();
+    EXPECT_DOUBLE_EQ(data->FieldByName("DT")->AsDateTime(), DT(2004, 3, 12, 14, 30));
 }
 
 // ---- in a cell of the data grid
