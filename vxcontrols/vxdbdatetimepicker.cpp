@@ -13,7 +13,10 @@
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/FormatSettings.h"
+#include "vcl/Forms.h"
+#include "vxcontrols/Vxdbigrd.h"
 #include "vxdata/Vxintl.h"
+#include "vxdata/vxSystem.h"
 
 bool vxBlankTaggedPickers = false;
 
@@ -152,20 +155,79 @@ bool AddMonthsClamped(TvxDateTimeParts& p, Integer months)
     return true;
 }
 
+bool IsDigitKey(Word key) { return key >= '0' && key <= '9'; }
+bool IsLetterKey(Word key) { return (key >= 'A' && key <= 'Z') || key > 128; }
+bool IsValueKey(Word key)
+{
+    return key == VK_DELETE || key == VK_BACK || key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END ||
+           IsLetterKey(key) || IsDigitKey(key);
+}
+
+// The drop-down button's width.
+Integer ComboButtonWidth() { return std::max(GetSystemMetrics(SM_CXVSCROLL), 15); }
+
+// One mouse hook for the whole program, there while a calendar is showing.
+HHOOK calendarMouseHook = nullptr;
+
+void RemoveCalendarMouseHook()
+{
+    if (!calendarMouseHook) return;
+    UnhookWindowsHookEx(calendarMouseHook);
+    calendarMouseHook = nullptr;
+}
+
+bool PointInWindow(HWND window, POINT point)
+{
+    RECT rect;
+    return GetWindowRect(window, &rect) && PtInRect(&rect, point);
+}
+
+// A press outside the calendar and its picker closes the calendar of the active control, taking its date, unless
+// one of the calendar's title menus is open.
+LRESULT CALLBACK DateTimePickerMouseHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallNextHookEx(calendarMouseHook, code, wParam, lParam);
+    if (code < 0 || (wParam != WM_LBUTTONDOWN && wParam != WM_NCLBUTTONDOWN)) return result;
+    auto* picker = dynamic_cast<TvxDBCustomDateTimePicker*>(Screen->ActiveControl());
+    if (!picker || !picker->DroppedDown() || picker->PopupCalendar()->IsMenuActive()) return result;
+    const POINT point = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+    if (PointInWindow(picker->PopupCalendar()->Handle(), point) || PointInWindow(picker->Handle(), point))
+        return result;
+    try {
+        picker->CloseUp(true);
+    } catch (...) {
+        Application->HandleException(picker);
+    }
+    return result;
+}
+
+void InstallCalendarMouseHook()
+{
+    if (!calendarMouseHook)
+        calendarMouseHook = SetWindowsHookExA(WH_MOUSE, DateTimePickerMouseHook, GetModuleHandleA(nullptr),
+                                              GetCurrentThreadId());
+}
+
 }  // namespace
 
 // ---- construction
 
 TvxDBCustomDateTimePicker::TvxDBCustomDateTimePicker(TComponent* owner)
-        : TCustomEdit(owner), dataLink_(std::make_unique<TFieldDataLink>())
+        : TCustomEdit(owner), calendarAttributes_(std::make_unique<TvxCalendarOptions>(this)),
+          dataLink_(std::make_unique<TFieldDataLink>())
 {
     controlStyle_.Include(csReplicatable);
     dataLink_->SetControl(this);
     dataLink_->OnDataChange = [this](TObject*) { DataChange(); };
     dataLink_->OnUpdateData = [this](TObject*) { UpdateData(); };
     buttonHost_ = new TWinControl(this);
-    buttonHost_->SetWidth(std::max<Integer>(GetSystemMetrics(SM_CXVSCROLL), 15));
+    buttonHost_->SetControlStyle(buttonHost_->ControlStyle() + TControlStyle{csReplicatable});
+    buttonHost_->SetBounds(0, 0, std::max(GetSystemMetrics(SM_CXVSCROLL) + 4, 17), 17);
     buttonHost_->SetParent(this);
+    button_ = new TvxDateComboButton(this);
+    button_->SetBounds(0, 0, ComboButtonWidth(), buttonHost_->Height());
+    button_->SetParent(buttonHost_);
+    button_->OnClick = [this](TObject*) { ButtonClick(); };
     epoch_ = vxIntl()->DefaultEpochYear();
 }
 
@@ -173,6 +235,7 @@ TvxDBCustomDateTimePicker::~TvxDBCustomDateTimePicker()
 {
     dataLink_->OnDataChange = nullptr;
     dataLink_->OnUpdateData = nullptr;
+    RemoveCalendarMouseHook();
 }
 
 // ---- value kinds and the display format
@@ -615,6 +678,8 @@ void TvxDBCustomDateTimePicker::Notification(TComponent* component, TOperation o
     TCustomEdit::Notification(component, operation);
     if (operation != opRemove) return;
     if (component == buttonHost_) buttonHost_ = nullptr;
+    if (component == button_) button_ = nullptr;
+    if (component == popup_) popup_ = nullptr;
     if (dataLink_ && component == DataSource()) SetDataSource(nullptr);
 }
 
@@ -632,7 +697,8 @@ bool TvxDBCustomDateTimePicker::UpdateAction(TBasicAction* action)
 void TvxDBCustomDateTimePicker::Loaded()
 {
     TCustomEdit::Loaded();
-    UpdateButtonLayout();
+    button_->SetWidth(ComboButtonWidth());
+    if (Parent() || Owner()) UpdateButtonLayout();
 }
 
 // ---- data link
@@ -710,11 +776,18 @@ void TvxDBCustomDateTimePicker::CreateWnd()
     UpdateButtonLayout();
 }
 
+// The host at the right edge inside the border, as wide as the button; the button fills it (over the top edge
+// without a border).
 void TvxDBCustomDateTimePicker::UpdateButtonLayout()
 {
-    const Integer width = buttonHost_->Width();
-    const Integer frame = borderStyle_ == bsSingle ? 4 : 0;
-    buttonHost_->SetBounds(Width() - width - frame, 0, width, ClientHeight());
+    const Integer width = button_->Width();
+    const bool bordered = borderStyle_ == bsSingle;
+    buttonHost_->SetBounds(Width() - width - (bordered && Ctl3D() ? 4 : 0), 0, width, ClientHeight());
+    const Integer height = buttonHost_->Height();
+    if (bordered)
+        button_->SetBounds(0, 0, width, height);
+    else
+        button_->SetBounds(0, -1, width, height + 1);
     SetEditRect();
 }
 
@@ -771,6 +844,38 @@ void TvxDBCustomDateTimePicker::Dispatch(TMessage& message)
     case CM_GETDATALINK:
         message.Result = reinterpret_cast<LRESULT>(dataLink_.get());
         return;
+    case CN_KEYDOWN:
+        if (!CNKeyDown(message)) TCustomEdit::Dispatch(message);
+        return;
+    case WM_LBUTTONDOWN:
+        WMLButtonDown(message);
+        return;
+    case WM_LBUTTONDBLCLK:
+        SetCapture(handle_);
+        TCustomEdit::Dispatch(message);
+        SelectAll();
+        return;
+    case WM_LBUTTONUP:
+        if (GetCapture() == handle_) ReleaseCapture();
+        TCustomEdit::Dispatch(message);
+        return;
+    case WM_CUT:
+        WMCut(message);
+        return;
+    case WM_PASTE:
+        WMPaste(message);
+        return;
+    case CM_CANCELMODE:
+        CMCancelMode(message);
+        return;
+    case WM_KILLFOCUS:
+        TCustomEdit::Dispatch(message);
+        CloseUp(true);
+        return;
+    case CM_ENABLEDCHANGED:
+        TCustomEdit::Dispatch(message);
+        button_->SetEnabled(Enabled());
+        return;
     default:
         TCustomEdit::Dispatch(message);
     }
@@ -792,7 +897,7 @@ void TvxDBCustomDateTimePicker::CMEnter()
     TWinControl::DoEnter();
     if (shown) {
         Invalidate();
-        SelectAll();
+        if (!enteringByButton_) SelectAll();
     }
 }
 
@@ -1067,7 +1172,7 @@ bool TvxDBCustomDateTimePicker::TypeDigit(Integer digit)
 
 void TvxDBCustomDateTimePicker::CommitTypedDigits()
 {
-    if (!digitsPending_) return;
+    if (!digitsPending_ || DroppedDown()) return;
     digitsPending_ = false;
     TakeParts();
     Integer start = 0, length = 0;
@@ -1115,11 +1220,15 @@ void TvxDBCustomDateTimePicker::ComposeValue(const TvxDateTimeParts& parts)
         Redisplay();
 }
 
-void TvxDBCustomDateTimePicker::GetWeekBounds(Integer& first, Integer& last)
+void TvxDBCustomDateTimePicker::GetWeekBounds(Integer& first, Integer& last) const
 {
-    char digit[4] = {};
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, digit, sizeof digit);
-    first = (digit[0] >= '0' && digit[0] <= '6' ? digit[0] - '0' : 6) + 2;
+    Integer monday0 = calendarAttributes_->FirstDayOfWeek();
+    if (monday0 == vxdowLocaleDefault) {
+        char digit[4] = {};
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, digit, sizeof digit);
+        monday0 = digit[0] >= '0' && digit[0] <= '6' ? digit[0] - '0' : 6;
+    }
+    first = monday0 + 2;
     if (first == 8) first = 1;
     last = first - 1 < 1 ? 7 : first - 1;
 }
@@ -1313,10 +1422,809 @@ Word TvxDBCustomDateTimePicker::AmPmLetter(const std::string& token, char letter
     return hour;
 }
 
+// ---- keys
+
+void TvxDBCustomDateTimePicker::WndProc(TMessage& message)
+{
+    // Keys typed while the calendar shows go on to it, and the value follows its day.
+    if (message.Msg == WM_KEYDOWN && DroppedDown()) {
+        TWMKey& key = MessageAs<TWMKey>(message);
+        HandleDropDownKeys(key.CharCode, KeyDataToShiftState(key.KeyData));
+        if (key.CharCode != 0) {
+            SendMessageA(popup_->Handle(), WM_KEYDOWN, message.WParam, message.LParam);
+            CalendarChanged();
+        }
+    }
+    TCustomEdit::WndProc(message);
+}
+
+void TvxDBCustomDateTimePicker::KeyDown(Word& key, TShiftState shift)
+{
+    if (GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+    HandleDropDownKeys(key, shift);
+    if (IsGridCell() && RouteKeyToGrid(key, shift)) return;
+    if (key != 0) TCustomEdit::KeyDown(key, shift);
+    if (key == VK_BACK && !WholeTextSelected()) key = VK_LEFT;
+    if (DeletionRefused(key)) {
+        key = 0;
+        return;
+    }
+    if (currentSection_ == 1 && key == VK_RIGHT && shift.Contains(ssShift)) {
+        SelectAll();
+        key = 0;
+    }
+    const bool modifiable = CanModify();
+    TCustomEdit::SetReadOnly(!modifiable);
+    if (!modifiable) key = 0;
+    if (key != 0 && !shift.Contains(ssCtrl) && !(IsGridCell() && key == VK_TAB) && !EditKey(key, shift)) return;
+    // The edit would paste Shift+Insert by itself, past the picker's own paste.
+    if (key == VK_INSERT && shift == TShiftState{ssShift}) {
+        Perform(WM_PASTE);
+        key = 0;
+    }
+    // The edit never moves the caret or deletes on its own.
+    switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_DELETE:
+    case VK_BACK:
+        key = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void TvxDBCustomDateTimePicker::HandleDropDownKeys(Word& key, TShiftState shift)
+{
+    const bool alt = shift.Contains(ssAlt);
+    if ((key == VK_RETURN || key == VK_ESCAPE) && DroppedDown() && !alt) {
+        CloseUp(key == VK_RETURN);
+        escClosedCalendar_ = key == VK_ESCAPE;
+        key = 0;
+    } else if ((key == VK_UP || key == VK_DOWN) && alt) {
+        if (DroppedDown())
+            CloseUp(true);
+        else
+            DropDown();
+        key = 0;
+    }
+}
+
+// In a grid cell: the keys that leave the cell go to the grid, and the grid's key event sees the rest. True when
+// the key handling ends here (F2 that the grid's event left alone).
+bool TvxDBCustomDateTimePicker::RouteKeyToGrid(Word& key, TShiftState shift)
+{
+    TWinControl* grid = Parent();
+    if (key == VK_F2) {
+        if (grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+        if (key == VK_F2) {
+            SendMessageA(handle_, EM_SETSEL, WPARAM(-1), 0);
+            SetSelLength(0);
+            currentSection_ = 1;
+            SelectSection();
+            return true;
+        }
+        return false;
+    }
+    if (GridTakesKey(key, shift)) PassKeyToGrid(key);
+    if (!CanModify() && (key == VK_END || key == VK_HOME || key == VK_LEFT || key == VK_RIGHT)) PassKeyToGrid(key);
+    if (key != 0 && grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+    return false;
+}
+
+bool TvxDBCustomDateTimePicker::GridTakesKey(Word key, TShiftState shift)
+{
+    const bool alwaysShowEditor = (GetGridOptions() & (1 << dgAlwaysShowEditor)) != 0;
+    const bool ctrl = shift.Contains(ssCtrl);
+    switch (key) {
+    case VK_ESCAPE: return !Modified();
+    case VK_PRIOR:
+    case VK_NEXT: return !shift.Contains(ssAlt);
+    case VK_END:
+    case VK_HOME: return alwaysShowEditor && (ctrl || WholeTextSelected());
+    case VK_LEFT: return alwaysShowEditor && (ctrl || SelStart() == 0);
+    case VK_RIGHT: return alwaysShowEditor && (ctrl || SelStart() + SelLength() == Integer(Text().size()));
+    case VK_UP:
+    case VK_DOWN: return ctrl || WholeTextSelected();
+    case VK_INSERT: return !shift.Contains(ssShift);
+    case VK_DELETE: return ctrl;
+    default: return false;
+    }
+}
+
+void TvxDBCustomDateTimePicker::PassKeyToGrid(Word& key)
+{
+    TWinControl* grid = Parent();
+    grid->SetFocus();
+    SendMessageA(grid->Handle(), WM_KEYDOWN, key, 0);
+    key = 0;
+}
+
+bool TvxDBCustomDateTimePicker::WholeTextSelected() { return SelStart() == 0 && SelLength() == Integer(Text().size()); }
+
+// A required field keeps its value: only its time may be deleted, from a time section of the standard format.
+bool TvxDBCustomDateTimePicker::DeletionRefused(Word key)
+{
+    if ((key != VK_BACK && key != VK_DELETE) || !Field() || !Field()->Required()) return false;
+    return WholeTextSelected() || !IsStandardFormat() || !AllSectionsShown() || !InTimeSection();
+}
+
+bool TvxDBCustomDateTimePicker::InTimeSection()
+{
+    if (!IsStandardFormat()) return false;
+    Integer start = 0, length = 0;
+    const std::string token = CurrentToken(start, length);
+    return !token.empty() && (token[0] == 'h' || token[0] == 'n' || token[0] == 's' || IsAmPmToken(token));
+}
+
+bool TvxDBCustomDateTimePicker::IsEditingKey(Word key)
+{
+    return key == VK_BACK || key == VK_SPACE || key == VK_DELETE || (key >= 0x30 && key <= 0x6F) || key > 0x91;
+}
+
+// The value keys and the section keys; false when the key handling ends here (the key left as it is).
+bool TvxDBCustomDateTimePicker::EditKey(Word& key, TShiftState shift)
+{
+    if (DroppedDown()) return true;
+    if (IsEditingKey(key)) StartValue();
+    if (shift.Contains(ssAlt)) return false;
+    key = MapKey(key);
+    if (IsValueKey(key)) {
+        cleared_ = false;
+        if (shift.Contains(ssShift) && (key == VK_HOME || key == VK_END)) {
+            SelectAll();
+            key = 0;
+            return false;
+        }
+        ValueKey(key);
+        return true;
+    }
+    if (key == VK_SPACE || key == VK_RIGHT)
+        NextSection();
+    else if (key == VK_LEFT)
+        PreviousSection();
+    else if (key == VK_F2)
+        SelectSection();
+    return true;
+}
+
+// A whole text selected goes back to section 1; an empty picker starts from today (the current time).
+void TvxDBCustomDateTimePicker::StartValue()
+{
+    const std::string text = Text();
+    if (!text.empty() && SelText() == text) {
+        currentSection_ = 1;
+        SelectSection();
+        return;
+    }
+    if (!text.empty() || value_ != 0) return;
+    EditCanModify();
+    const TDateTime seed = EditsTimeOnly() ? TimeOfDay(Now()) : InLimits(::Date());
+    SetText(FormatValue(seed));
+    value_ = seed;
+    SetModifiedState(true);
+    currentSection_ = 1;
+    SelectSection();
+}
+
+// A value the picker starts from, brought within the limits.
+TDateTime TvxDBCustomDateTimePicker::InLimits(TDateTime seed) const
+{
+    if (seed < EffectiveMinDate()) return EffectiveMinDate();
+    if (WholeDays(seed) > WholeDays(EffectiveMaxDate())) return Combine(EffectiveMaxDate(), TimeOfDay(seed));
+    return seed;
+}
+
+Word TvxDBCustomDateTimePicker::MapKey(Word key) const
+{
+    const char c = char(MapVirtualKeyA(key, MAPVK_VK_TO_CHAR));
+    if (c == '+' || c == '=') return VK_UP;
+    if (c == '-') return VK_DOWN;
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return Word('0' + key - VK_NUMPAD0);
+    if ((!autoAdvance_ || digitsPending_) && c != 0 && (c == DateSeparator || c == TimeSeparator)) return VK_RIGHT;
+    return key;
+}
+
+void TvxDBCustomDateTimePicker::ValueKey(Word& key)
+{
+    const TDateTime before = value_;
+    EditCanModify();
+    if (key == VK_DELETE || key == VK_BACK) {
+        DeleteKey();
+    } else if (key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END) {
+        StepKey(key);
+    } else if (IsDigitKey(key)) {
+        if (!TypeDigit(key - '0')) {
+            key = 0;
+            return;
+        }
+        if (digitsPending_) return;
+    } else {
+        const bool pending = digitsPending_;
+        digitsPending_ = false;
+        if (!TypeLetter(key)) {
+            key = 0;
+            digitsPending_ = pending;
+            return;
+        }
+    }
+    // The standard format drops a midnight time from the text: the selection goes back to what is shown.
+    const TvxDateTimeParts now = Decode(value_);
+    if (key != VK_DELETE && key != VK_BACK && IsDateTimeKind() && IsStandardFormat() && TimeOfDay(before) != 0 &&
+        now.Hour == 0 && now.Minute == 0 && now.Second == 0) {
+        currentSection_ = LastSection();
+        SelectSection();
+    }
+    SetModifiedState(true);
+}
+
+// Space and Right: on to the next section; the standard format's hidden time is filled in on the way.
+void TvxDBCustomDateTimePicker::NextSection()
+{
+    if (currentSection_ < SectionCount()) {
+        CommitTypedDigits();
+        Integer start = 0, length = 0;
+        std::string token;
+        if (IsStandardFormat() && LastSection() >= currentSection_ &&
+            Text().size() < LocateSection(currentSection_ + 1, value_, start, length, token).size()) {
+            const TDateTime filled =
+                InLimits(WholeDays(value_) == 0 ? ::Date() : Combine(value_, TimeOfDay(Now())));
+            EditCanModify();
+            ComposeValue(Decode(filled));
+            SetValue(filled);
+            SetModifiedState(true);
+        }
+        currentSection_ = std::min(currentSection_ + 1, LastSection());
+        SelectSection();
+    } else if (digitsPending_) {
+        CommitTypedDigits();
+        SelectSection();
+    }
+}
+
+void TvxDBCustomDateTimePicker::PreviousSection()
+{
+    CommitTypedDigits();
+    currentSection_ = std::min(std::max<Integer>(currentSection_ - 1, 1), LastSection());
+    SelectSection();
+}
+
+void TvxDBCustomDateTimePicker::DeleteKey()
+{
+    Integer start = 0, length = 0;
+    CurrentToken(start, length);
+    const Integer caret = SelStart();
+    if (digitsPending_ && caret > start) {
+        // The last typed digit goes; the key does not reach the edit, which would delete once more.
+        SetSelStart(caret - 1);
+        SetSelLength(1);
+        SetSelText("");
+        return;
+    }
+    if (EditsTimeOnly() && Field() && Field()->DataType() == ftDateTime) {
+        SetValue(WholeDays(value_));
+        EmptyText();
+    } else if (EditsDateOnly()) {
+        SetDate(0);
+        ShowSelectionCaret(true);
+    } else if (IsStandardFormat() && AllSectionsShown() && InTimeSection()) {
+        SetValue(WholeDays(value_));
+        currentSection_ = LastSection();
+        SelectSection();
+    } else {
+        SetValue(0);
+        EmptyText();
+    }
+}
+
+// The text cleared by the user: no value shown, the caret at the start.
+void TvxDBCustomDateTimePicker::EmptyText()
+{
+    SetText("");
+    ShowSelectionCaret(true);
+    currentSection_ = 1;
+    cleared_ = true;
+}
+
+// Before the form's dialog keys: true when the message ends here.
+bool TvxDBCustomDateTimePicker::CNKeyDown(TMessage& message)
+{
+    if (ComponentState().Contains(csDesigning)) return false;
+    const Word key = Word(message.WParam);
+    const bool enterOrEscape = key == VK_RETURN || key == VK_ESCAPE;
+    if ((key == VK_DELETE && Field() && Field()->Required()) || (enterOrEscape && DroppedDown())) {
+        message.Result = 0;
+        return true;
+    }
+    if (key == VK_TAB && DroppedDown()) CloseUp(true);
+    const bool gridTab = key == VK_TAB && (GetGridOptions() & (1 << dgTabs)) != 0;
+    if (!IsGridCell() || (key != VK_RETURN && !gridTab)) return false;
+    TWinControl* grid = Parent();
+    grid->SetFocus();
+    if (grid->Focused()) SendMessageA(grid->Handle(), WM_KEYDOWN, key, 0);
+    message.Result = 1;
+    return true;
+}
+
+void TvxDBCustomDateTimePicker::KeyPress(char& key)
+{
+    if ((Byte(key) >= 32 || key == '\b') && !CanModify()) return;
+    TCustomEdit::KeyPress(key);
+    if (key == ' ' && Text().empty()) {
+        EditCanModify();
+        SetValue(InLimits(Now()));
+        SetModifiedState(true);
+        SelectSection();
+        key = 0;
+        return;
+    }
+    if (key == 0) {
+        SetModifiedState(true);
+        return;
+    }
+    const Byte code = Byte(key);
+    if (code >= 32 && Field() && !Field()->IsValidChar(key)) {
+        MessageBeep(0);
+        key = 0;
+    } else if (code >= 32 || key == '\b' || key == 22 || key == 24) {
+        key = 0;
+    } else if (key == '\t') {
+        if (IsGridCell()) key = 0;
+    } else if (key == '\r') {
+        if (!IsGridCell() && digitsPending_) {
+            CommitTypedDigits();
+            SelectSection();
+        }
+        key = 0;
+    } else if (key == 27) {
+        key = 0;
+        EscapeKey();
+    }
+}
+
+// Esc: the value the picker had before it was changed, unless the Esc closed the calendar.
+void TvxDBCustomDateTimePicker::EscapeKey()
+{
+    if (escClosedCalendar_) {
+        escClosedCalendar_ = false;
+        return;
+    }
+    ResetValue();
+    SetText(DisplayTextFor(value_));
+    SelectSection();
+    digitsPending_ = false;
+    if (Text().empty())
+        ShowSelectionCaret(true);
+    else
+        cleared_ = false;
+    if (IsGridCell())
+        Parent()->SetFocus();
+    else
+        SelectAll();
+}
+
+void TvxDBCustomDateTimePicker::ResetValue()
+{
+    if (Field())
+        dataLink_->Reset();
+    else
+        SetValue(enteredValue_);
+    SetModifiedState(false);
+}
+
+void TvxDBCustomDateTimePicker::Change()
+{
+    TCustomEdit::Change();
+    dataLink_->Modified();
+    if (Text().empty()) value_ = EditsTimeOnly() ? WholeDays(value_) : TimeOfDay(value_);
+}
+
+// ---- mouse and clipboard
+
+void TvxDBCustomDateTimePicker::WMLButtonDown(TMessage& message)
+{
+    if (Text().empty()) {
+        TCustomEdit::Dispatch(message);
+        return;
+    }
+    if (controlStyle_.Contains(csCaptureMouse)) SetCapture(handle_);
+    if (!Focused()) SetFocus();
+    SelectSectionAt(MessageAs<TWMMouse>(message).XPos);
+}
+
+// The first section whose text (from the start) reaches past x, or the last one.
+void TvxDBCustomDateTimePicker::SelectSectionAt(Integer x)
+{
+    const TDateTime reference = DroppedDown() ? popup_->Date() : value_;
+    CommitTypedDigits();
+    TCanvas* canvas = button_->Glyph()->Canvas();
+    canvas->Font()->Assign(Font());
+    const Integer shown = Integer(Text().size());
+    for (Integer n = 1;; ++n) {
+        Integer start = 0, length = 0;
+        std::string token;
+        const std::string through = LocateSection(n, reference, start, length, token);
+        if (through.empty()) break;
+        if (start + length >= shown || x < canvas->TextWidth(through) ||
+            (IsStandardFormat() && Integer(through.size()) >= shown)) {
+            currentSection_ = n;
+            break;
+        }
+    }
+    SelectSection();
+}
+
+void TvxDBCustomDateTimePicker::WMCut(TMessage& message)
+{
+    EditCanModify();
+    TCustomEdit::Dispatch(message);
+    if (!CanModify()) return;
+    SetValue(0);
+    EmptyText();
+    Update();
+    SetModifiedState(true);
+}
+
+// A pasted text replaces the value when it reads as a value of the picker's kind; a value the limits refuse
+// leaves the picker as it was.
+void TvxDBCustomDateTimePicker::WMPaste(TMessage& message)
+{
+    if (!CanModify()) return;
+    const std::string oldText = Text();
+    const bool wasModified = Modified();
+    dataLink_->Edit();
+    SelectAll();
+    TCustomEdit::Dispatch(message);
+    const std::string pasted = Text();
+    TDateTime value = EditsTimeOnly() ? vxTextToTime(pasted) : vxTextToDateTime(pasted);
+    if (value == 0 && !EditsTimeOnly()) value = vxTextToDate(pasted);
+    bool refused = false;
+    try {
+        if (value != 0) SetValue(value);
+    } catch (const EDateTimeError&) {
+        refused = true;
+        SetText(oldText);
+        SetModified(wasModified);
+    }
+    Redisplay();
+    SelectSection();
+    if (!refused) SetModifiedState(true);
+}
+
+// ---- drop-down calendar
+
+bool TvxDBCustomDateTimePicker::DroppedDown() const { return popup_ && popup_->Visible(); }
+
+void TvxDBCustomDateTimePicker::SetCalendarAttributes(TvxCalendarOptions* value)
+{
+    calendarAttributes_->Assign(value);
+}
+
+void TvxDBCustomDateTimePicker::ButtonClick()
+{
+    if (DroppedDown()) {
+        CloseUp(true);
+        return;
+    }
+    enteringByButton_ = true;
+    try {
+        if (CanFocus()) SetFocus();
+        if (Focused()) DropDown();
+    } catch (...) {
+        enteringByButton_ = false;
+        throw;
+    }
+    enteringByButton_ = false;
+}
+
+void TvxDBCustomDateTimePicker::DropDown()
+{
+    if (DroppedDown()) return;
+    if (!CanModify()) {
+        ShowSelectionCaret(false);
+        TCustomEdit::SetReadOnly(true);
+        return;
+    }
+    TCustomEdit::SetReadOnly(false);
+    dropDownValue_ = value_;
+    CommitTypedDigits();
+    digitsPending_ = false;
+    ShowSelectionCaret(false);
+    const bool created = !popup_;
+    if (created) {
+        popup_ = new TvxPopupCalendar(this);
+        popup_->SetVisible(false);
+        popup_->SetParent(this);
+    }
+    PrepareCalendar();
+    RECT minimum{};
+    SendMessageA(popup_->Handle(), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&minimum));
+    if (Text().empty() || value_ == 0) {
+        EditCanModify();
+        SetModifiedState(true);
+        SetValue(InLimits(::Date()));
+    }
+    SetText(FormatValue(value_));
+    popup_->SetDateInternal(value_);
+    SetSelStart(0);
+    SetSelLength(0);
+    if (OnDropDown) OnDropDown(this);
+    SetShowHint(false);
+    ShowCalendar(created, Point(minimum.right - minimum.left, minimum.bottom - minimum.top));
+    InstallCalendarMouseHook();
+}
+
+void TvxDBCustomDateTimePicker::PrepareCalendar()
+{
+    TvxCalendarOptions* options = calendarAttributes_.get();
+    popup_->SetBorderStyle(bsSingle);
+    popup_->SetCalColors(options->Colors());
+    popup_->OnCalcBoldDay = OnCalcBoldDay;
+    popup_->SetOptions(options->Options());
+    // Limits changed since the last drop-down may lie wholly below the calendar's minimum.
+    popup_->SetMinDate(0);
+    popup_->SetMaxDate(EffectiveMaxDate());
+    popup_->SetMinDate(EffectiveMinDate());
+    popup_->SetFont(options->Font());
+    popup_->SetPopupYearOptions(options->PopupYearOptions());
+    popup_->SetFirstDayOfWeek(options->FirstDayOfWeek());
+}
+
+// At least the calendar's smallest size, placed by the picker's window on the screen.
+void TvxDBCustomDateTimePicker::ShowCalendar(bool created, TPoint minimum)
+{
+    const auto atLeast = [](Integer wanted, Integer least) { return wanted != 0 && wanted >= least ? wanted : least; };
+    const TPoint size =
+        Point(atLeast(calendarAttributes_->Width(), minimum.x), atLeast(calendarAttributes_->Height(), minimum.y));
+    RECT picker, workArea;
+    GetWindowRect(Handle(), &picker);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    const TPoint at = PlaceCalendar(calendarAttributes_->Alignment(), picker, size, workArea.bottom, Screen->Width(),
+                                    ComboButtonWidth());
+    const HWND window = popup_->Handle();
+    const UINT flags = SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    if (created) {
+        SetWindowPos(window, HWND_TOPMOST, at.x, at.y, size.x, size.y, flags);
+        popup_->SetVisible(true);
+    } else {
+        popup_->SetVisible(true);
+        SetWindowPos(window, HWND_TOPMOST, at.x, at.y, size.x, size.y, flags);
+        popup_->BringToFront();
+    }
+}
+
+TPoint TvxDBCustomDateTimePicker::PlaceCalendar(TvxDTCalAlignment alignment, const TRect& picker, TPoint size,
+                                                Integer workAreaBottom, Integer screenWidth, Integer scrollBarWidth)
+{
+    const Integer pickerWidth = picker.right - picker.left;
+    Integer y = picker.bottom - 1;
+    if (workAreaBottom < y + size.y && picker.top - size.y > 0) y = picker.top - size.y;
+    const Integer rightAligned = picker.left + pickerWidth - size.x - 1;
+    Integer x = rightAligned;
+    if (size.x + picker.left < screenWidth) {
+        switch (alignment) {
+        case vxdtaLeft: x = picker.left; break;
+        case vxdtaRight: x = rightAligned - scrollBarWidth; break;
+        case vxdtaCenter: x = picker.left + (pickerWidth - size.x - scrollBarWidth - 1) / 2; break;
+        }
+    }
+    return Point(x + 1, y);
+}
+
+void TvxDBCustomDateTimePicker::CloseUp(bool accept)
+{
+    if (closing_) return;
+    closing_ = true;
+    // However the closing ends, the next drop-down can close again and no hook stays behind.
+    struct TClosed {
+        bool& closing;
+        ~TClosed()
+        {
+            closing = false;
+            RemoveCalendarMouseHook();
+        }
+    } closed{closing_};
+    CloseCalendar(accept);
+}
+
+void TvxDBCustomDateTimePicker::CloseCalendar(bool accept)
+{
+    if (!DroppedDown()) return;
+    if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    const TDateTime date = accept ? popup_->Date() : 0;
+    const std::string text = accept ? DisplayTextFor(popup_->Date()) : std::string();
+    SetWindowPos(popup_->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    popup_->SetVisible(false);
+    if (!accept) {
+        SetValue(dropDownValue_);
+    } else if (Field() && text != DisplayTextFor(Field()->AsDateTime()) && CanEditData()) {
+        if (!text.empty())
+            SetDate(date);
+        else
+            SetText("");
+        SetModifiedState(true);
+    }
+    if (OnCloseUp) OnCloseUp(this);
+    SetShowHint(true);
+    ShowSelectionCaret(true);
+    ShowSelectionCaret(false);
+    Invalidate();
+    SelectSection();
+}
+
+void TvxDBCustomDateTimePicker::CalendarChanged()
+{
+    if (!popup_ || !CanModify()) return;
+    EditCanModify();
+    SetModifiedState(true);
+    SetDate(popup_->Date());
+}
+
+void TvxDBCustomDateTimePicker::CMCancelMode(TMessage& message)
+{
+    const auto* sender = reinterpret_cast<const TControl*>(message.LParam);
+    if (sender != popup_ && sender != button_)
+        CloseUp(true);
+    else
+        CommitTypedDigits();
+}
+
+void TvxDBCustomDateTimePicker::DoExit()
+{
+    TCustomEdit::DoExit();
+    delete popup_;
+    popup_ = nullptr;
+}
+
+// ---- TvxPopupCalendar
+
+namespace {
+
+TComponent* PickerOwner(TComponent* owner)
+{
+    if (!dynamic_cast<TvxDBCustomDateTimePicker*>(owner)) throw EInvalidCast("Invalid class typecast");
+    return owner;
+}
+
+}  // namespace
+
+TvxPopupCalendar::TvxPopupCalendar(TComponent* owner)
+        : TvxMonthCalendar(PickerOwner(owner)), picker_(static_cast<TvxDBCustomDateTimePicker*>(owner))
+{
+    controlStyle_.Include(csReplicatable);
+}
+
+void TvxPopupCalendar::CreateParams(TCreateParams& params)
+{
+    TvxMonthCalendar::CreateParams(params);
+    params.Style |= WS_BORDER;
+    params.ExStyle = WS_EX_TOOLWINDOW;
+    params.ClassStyle = CS_SAVEBITS;
+}
+
+// On the desktop, not on the form; the control draws itself as focused without taking the focus.
+void TvxPopupCalendar::CreateWnd()
+{
+    TvxMonthCalendar::CreateWnd();
+    ::SetParent(handle_, GetDesktopWindow());
+    CallWindowProcA(defWndProc_, handle_, WM_SETFOCUS, 0, 0);
+}
+
+// A release on a day closes the drop-down; on the title, the day names or the week numbers it stays open.
+void TvxPopupCalendar::Dispatch(TMessage& message)
+{
+    TvxMonthCalendar::Dispatch(message);
+    if (message.Msg != WM_LBUTTONUP) return;
+    const TWMMouse& mouse = MessageAs<TWMMouse>(message);
+    const UINT hit = HitTest(mouse.XPos, mouse.YPos).uHit;
+    if ((hit & MCHT_CALENDAR) && (hit & (MCHT_CALENDAR | 2)) != (MCHT_CALENDAR | 2)) picker_->CloseUp(true);
+}
+
+void TvxPopupCalendar::Change()
+{
+    TvxMonthCalendar::Change();
+    picker_->CalendarChanged();
+}
+
+// ---- TvxDateComboButton
+
+TvxDateComboButton::TvxDateComboButton(TvxDBCustomDateTimePicker* picker) : TSpeedButton(picker), picker_(picker)
+{
+    controlStyle_.Include(csReplicatable);
+    const UINT ObmCombo = 32738;
+    Glyph()->SetHandle(LoadBitmapA(nullptr, MAKEINTRESOURCEA(ObmCombo)));
+}
+
+UINT TvxDateComboButton::FrameState(bool pickerEnabled, bool up, bool paintingCopy)
+{
+    if (!pickerEnabled) return DFCS_SCROLLCOMBOBOX | DFCS_INACTIVE;
+    if (up || paintingCopy) return DFCS_SCROLLCOMBOBOX;
+    return DFCS_SCROLLCOMBOBOX | DFCS_PUSHED | DFCS_FLAT;
+}
+
+void TvxDateComboButton::Paint()
+{
+    TRect rect = ClientRect();
+    const UINT state = FrameState(picker_->Enabled(), !pressed_, picker_->ControlState().Contains(csPaintCopy));
+    Canvas()->DrawFrameControl(rect, DFC_SCROLL, state);
+}
+
+void TvxDateComboButton::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y)
+{
+    TSpeedButton::MouseDown(button, shift, x, y);
+    if (button == mbLeft && Enabled()) pressed_ = true;
+}
+
+void TvxDateComboButton::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y)
+{
+    if (button == mbLeft) pressed_ = false;
+    TSpeedButton::MouseUp(button, shift, x, y);
+}
+
+// ---- TvxCalendarOptions
+
+TvxCalendarOptions::TvxCalendarOptions(TvxDBCustomDateTimePicker* picker)
+        : colors_(std::make_unique<TvxDateTimeColors>(picker)), font_(std::make_unique<TFont>()),
+          popupYearOptions_(std::make_unique<TvxPopupYearOptions>())
+{
+}
+
+void TvxCalendarOptions::SetColors(TvxDateTimeColors* value)
+{
+    if (value != colors_.get()) colors_->Assign(value);
+}
+
+void TvxCalendarOptions::SetFont(TFont* value)
+{
+    if (value != font_.get()) font_->Assign(value);
+}
+
+void TvxCalendarOptions::SetPopupYearOptions(TvxPopupYearOptions* value)
+{
+    if (value != popupYearOptions_.get()) popupYearOptions_->Assign(value);
+}
+
+void TvxCalendarOptions::Assign(TPersistent* source)
+{
+    auto* other = dynamic_cast<TvxCalendarOptions*>(source);
+    if (!other) {
+        TPersistent::Assign(source);
+        return;
+    }
+    alignment_ = other->alignment_;
+    SetColors(other->Colors());
+    SetFont(other->Font());
+    width_ = other->width_;
+    height_ = other->height_;
+    options_ = other->options_;
+    SetPopupYearOptions(other->PopupYearOptions());
+    firstDayOfWeek_ = other->firstDayOfWeek_;
+}
+
+void TvxCalendarOptions::Publish(TPublisher<TvxCalendarOptions>& p)
+{
+    p.Property("Alignment", &TvxCalendarOptions::Alignment, &TvxCalendarOptions::SetAlignment).Default(vxdtaLeft);
+    p.Property("Colors", &TvxCalendarOptions::Colors, &TvxCalendarOptions::SetColors);
+    p.Property("Font", &TvxCalendarOptions::Font, &TvxCalendarOptions::SetFont);
+    p.Property("Options", &TvxCalendarOptions::Options, &TvxCalendarOptions::SetOptions)
+        .Default(TvxMonthOptions{mdoDayState});
+    p.Property("PopupYearOptions", &TvxCalendarOptions::PopupYearOptions, &TvxCalendarOptions::SetPopupYearOptions);
+    p.Property("FirstDayOfWeek", &TvxCalendarOptions::FirstDayOfWeek, &TvxCalendarOptions::SetFirstDayOfWeek)
+        .Default(vxdowLocaleDefault);
+}
+
 // ---- published form
 
 void TvxDBDateTimePicker::Publish(TPublisher<TvxDBDateTimePicker>& p)
 {
+    p.Property("CalendarAttributes", &TvxDBDateTimePicker::CalendarAttributes,
+               &TvxDBDateTimePicker::SetCalendarAttributes);
     p.Property("DataField", &TvxDBDateTimePicker::DataField, &TvxDBDateTimePicker::SetDataField);
     p.Property("DateFormat", &TvxDBDateTimePicker::DateFormat, &TvxDBDateTimePicker::SetDateFormat).Default(dfShort);
     p.Property("DataSource", &TvxDBDateTimePicker::DataSource, &TvxDBDateTimePicker::SetDataSource);
@@ -1330,5 +2238,8 @@ void TvxDBDateTimePicker::Publish(TPublisher<TvxDBDateTimePicker>& p)
     p.Property("UnboundDataType", &TvxDBDateTimePicker::UnboundDataType,
                &TvxDBDateTimePicker::SetUnboundDataType).Default(vxDTEdtDateTime);
     p.Property("DisplayFormat", &TvxDBDateTimePicker::DisplayFormat, &TvxDBDateTimePicker::SetDisplayFormat);
+    p.Property("OnCalcBoldDay", &TvxDBDateTimePicker::OnCalcBoldDay);
+    p.Property("OnCloseUp", &TvxDBDateTimePicker::OnCloseUp);
+    p.Property("OnDropDown", &TvxDBDateTimePicker::OnDropDown);
     p.Property("Plenvia", &TvxDBDateTimePicker::Plenvia, nullptr);
 }

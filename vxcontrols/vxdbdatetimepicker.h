@@ -1,14 +1,17 @@
 // TvxDBCustomDateTimePicker: a one-line edit that shows one date/time value through a display format and edits it
 // section by section (day, month, year, hour, minute, second, AM/PM), bound to a dataset field or unbound.
 // The text always comes from FormatDateTime; the picker walks the same format itself to know where each section
-// stands in the text. TvxDBDateTimePicker publishes it.
+// stands in the text. A button at its right edge drops a month calendar down below (or above) it.
+// TvxDBDateTimePicker publishes it.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "db/DataLinks.h"
+#include "vcl/Buttons.h"
 #include "vcl/StdCtrls.h"
+#include "vxcontrols/vxmonthcalendar.h"
 
 enum TDTDateFormat { dfShort, dfLong };
 DUN_ENUM(TDTDateFormat, "dfShort", "dfLong");
@@ -23,6 +26,86 @@ constexpr Integer vxBlankPickerTag = 99999999;
 // A value split into its parts, as the section keys change them.
 struct TvxDateTimeParts {
     Word Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, MSec = 0;
+};
+
+enum TvxDTCalAlignment { vxdtaLeft, vxdtaRight, vxdtaCenter };
+DUN_ENUM(TvxDTCalAlignment, "vxdtaLeft", "vxdtaRight", "vxdtaCenter");
+
+class TvxDBCustomDateTimePicker;
+
+// The drop-down calendar's settings (the picker's CalendarAttributes).
+class TvxCalendarOptions : public TPersistent {
+    DUN_CLASS(TvxCalendarOptions, TPersistent)
+public:
+    explicit TvxCalendarOptions(TvxDBCustomDateTimePicker* picker);
+
+    TvxDTCalAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TvxDTCalAlignment value) { alignment_ = value; }
+    TvxDateTimeColors* Colors() const { return colors_.get(); }
+    void SetColors(TvxDateTimeColors* value);
+    TFont* Font() const { return font_.get(); }
+    void SetFont(TFont* value);
+    // The calendar's size when larger than its smallest (0: the smallest).
+    Integer Width() const { return width_; }
+    void SetWidth(Integer value) { width_ = value; }
+    Integer Height() const { return height_; }
+    void SetHeight(Integer value) { height_ = value; }
+    TvxMonthOptions Options() const { return options_; }
+    void SetOptions(TvxMonthOptions value) { options_ = value; }
+    TvxPopupYearOptions* PopupYearOptions() const { return popupYearOptions_.get(); }
+    void SetPopupYearOptions(TvxPopupYearOptions* value);
+    TvxCalDayOfWeek FirstDayOfWeek() const { return firstDayOfWeek_; }
+    void SetFirstDayOfWeek(TvxCalDayOfWeek value) { firstDayOfWeek_ = value; }
+    void Assign(TPersistent* source) override;
+
+    static void Publish(TPublisher<TvxCalendarOptions>& p);
+
+private:
+    TvxDTCalAlignment alignment_ = vxdtaLeft;
+    std::unique_ptr<TvxDateTimeColors> colors_;
+    std::unique_ptr<TFont> font_;
+    Integer width_ = 0;
+    Integer height_ = 0;
+    TvxMonthOptions options_{mdoDayState};
+    std::unique_ptr<TvxPopupYearOptions> popupYearOptions_;
+    TvxCalDayOfWeek firstDayOfWeek_ = vxdowLocaleDefault;
+};
+
+// The month calendar a picker drops down: a bordered tool window on the desktop that never takes the focus and
+// closes the picker's drop-down when a day is clicked.
+class TvxPopupCalendar : public TvxMonthCalendar {
+    DUN_CLASS(TvxPopupCalendar, TvxMonthCalendar)
+public:
+    // The owner must be a picker.
+    explicit TvxPopupCalendar(TComponent* owner);
+    void FocusCalendar() override {}
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Change() override;
+
+private:
+    TvxDBCustomDateTimePicker* picker_;
+};
+
+// The picker's drop-down button, drawn as a combo box's.
+class TvxDateComboButton : public TSpeedButton {
+    DUN_CLASS(TvxDateComboButton, TSpeedButton)
+public:
+    explicit TvxDateComboButton(TvxDBCustomDateTimePicker* picker);
+    // DrawFrameControl's state for a picker enabled or not, the button up or pressed, painting a copy or not.
+    static UINT FrameState(bool pickerEnabled, bool up, bool paintingCopy);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+
+private:
+    TvxDBCustomDateTimePicker* picker_;
+    bool pressed_ = false;
 };
 
 class TvxDBCustomDateTimePicker : public TCustomEdit {
@@ -102,7 +185,25 @@ public:
     void ComposeValue(const TvxDateTimeParts& parts);
     void StepSection(const std::string& token, Integer delta, bool wrap);
     // The first and last day of the week as day-of-week numbers (1 = Sunday).
-    static void GetWeekBounds(Integer& first, Integer& last);
+    void GetWeekBounds(Integer& first, Integer& last) const;
+
+    // ---- drop-down calendar
+    virtual void DropDown();
+    virtual void CloseUp(bool accept);
+    virtual bool DroppedDown() const;
+    TvxPopupCalendar* PopupCalendar() const { return popup_; }
+    TvxDateComboButton* Button() const { return button_; }
+    TDateTime DropDownValue() const { return dropDownValue_; }
+    bool EscClosedCalendar() const { return escClosedCalendar_; }
+    // Where the calendar of the size goes for a picker at the screen rectangle: below it, or above it when the
+    // work area has no room below; across by the alignment, within the screen's width. B is the scroll bar width.
+    static TPoint PlaceCalendar(TvxDTCalAlignment alignment, const TRect& picker, TPoint size, Integer workAreaBottom,
+                                Integer screenWidth, Integer scrollBarWidth);
+    TvxCalendarOptions* CalendarAttributes() const { return calendarAttributes_.get(); }
+    void SetCalendarAttributes(TvxCalendarOptions* value);
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TCalcBoldDayEvent OnCalcBoldDay;
 
     // ---- properties
     const std::string& DisplayFormat() const { return displayFormat_; }
@@ -133,6 +234,7 @@ public:
     virtual Integer ButtonWidth() const;
     virtual Integer ButtonLeft() const;
 
+    void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
     void Invalidate() override;
     bool ExecuteAction(TBasicAction* action) override;
@@ -143,8 +245,48 @@ protected:
     void CreateWnd() override;
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    void KeyDown(Word& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void Change() override;
+    void DoExit() override;
 
 private:
+    friend class TvxPopupCalendar;
+
+    // ---- keys
+    void HandleDropDownKeys(Word& key, TShiftState shift);
+    bool RouteKeyToGrid(Word& key, TShiftState shift);
+    bool GridTakesKey(Word key, TShiftState shift);
+    void PassKeyToGrid(Word& key);
+    bool DeletionRefused(Word key);
+    bool EditKey(Word& key, TShiftState shift);
+    void StartValue();
+    Word MapKey(Word key) const;
+    void ValueKey(Word& key);
+    void NextSection();
+    void PreviousSection();
+    void DeleteKey();
+    void EmptyText();
+    bool CNKeyDown(TMessage& message);
+    void EscapeKey();
+    void ResetValue();
+    static bool IsEditingKey(Word key);
+    bool InTimeSection();
+    bool WholeTextSelected();
+    TDateTime InLimits(TDateTime seed) const;
+    // ---- mouse and clipboard
+    void WMLButtonDown(TMessage& message);
+    void SelectSectionAt(Integer x);
+    void WMCut(TMessage& message);
+    void WMPaste(TMessage& message);
+    // ---- drop-down calendar
+    void ButtonClick();
+    void CloseCalendar(bool accept);
+    void PrepareCalendar();
+    void ShowCalendar(bool created, TPoint minimum);
+    void CalendarChanged();
+    void CMCancelMode(TMessage& message);
+
     bool IsSection(const std::string& token) const;
     bool DataFieldIsNull() const;
     void RaiseIfOutsideLimits(TDateTime value, bool wholeDays) const;
@@ -180,9 +322,13 @@ private:
     TDTDateFormat dateFormat_ = dfShort;
     TDateTime maxDate_ = 0;
     TDateTime minDate_ = 0;
+    TvxPopupCalendar* popup_ = nullptr;
+    std::unique_ptr<TvxCalendarOptions> calendarAttributes_;
+    bool closing_ = false;
     TDateTime enteredValue_ = 0;
     TDateTime value_ = 0;
     std::unique_ptr<TFieldDataLink> dataLink_;
+    TvxDateComboButton* button_ = nullptr;
     TWinControl* buttonHost_ = nullptr;
     std::unique_ptr<TControlCanvas> canvas_;
     bool focused_ = false;
@@ -193,6 +339,9 @@ private:
     bool cleared_ = true;
     Integer epoch_ = 1950;
     bool autoAdvance_ = true;
+    bool enteringByButton_ = false;
+    TDateTime dropDownValue_ = 0;
+    bool escClosedCalendar_ = false;
     bool showButton_ = true;
     TvxDateTimeParts parts_;
 };

@@ -138,6 +138,7 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
     void KeyDown(Word& key, TShiftState shift) override;
     virtual void Change();
+    MCHITTESTINFO HitTest(Integer x, Integer y);
 
     void MonthItemClick(TObject* sender);
     void YearItemClick(TObject* sender);
@@ -148,7 +149,6 @@ private:
     void ApplyRange(TDateTime max, TDateTime min);
     void SetSelectionEnd(TDateTime value, TDateTime& end, TDateTime other);
     void AdjustToMinSize();
-    MCHITTESTINFO HitTest(Integer x, Integer y);
     bool InRange(TDateTime date) const;
     bool DateOutOfRange(const SYSTEMTIME& date) const;
     bool MonthYearInRange(Integer year, Integer month) const;

@@ -252,6 +252,59 @@ TEST_F(PickerLogic, ThePublishedPickerIsRegisteredWithItsDefaults)
     EXPECT_TRUE(picker->ControlStyle().Contains(csReplicatable));
 }
 
+TEST_F(PickerLogic, CalendarAttributesArePublishedAndReadFromAFormFile)
+{
+    for (const char* name : {"CalendarAttributes", "OnCalcBoldDay", "OnCloseUp", "OnDropDown"})
+        EXPECT_NE(GetPropInfo(picker, name), nullptr) << name;
+    TvxCalendarOptions* options = picker->CalendarAttributes();
+    EXPECT_EQ(options->Alignment(), vxdtaLeft);
+    EXPECT_EQ(options->Options(), TvxMonthOptions{mdoDayState});
+    EXPECT_EQ(options->FirstDayOfWeek(), vxdowLocaleDefault);
+    EXPECT_EQ(options->Width(), 0);
+    EXPECT_EQ(options->Height(), 0);
+
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    ReadComponentText(form.get(),
+                      "object PickerForm: TForm\n"
+                      "  object Picker: TvxDBDateTimePicker\n"
+                      "    CalendarAttributes.Alignment = vxdtaRight\n"
+                      "    CalendarAttributes.Options = [mdoWeekNumbers]\n"
+                      "    CalendarAttributes.FirstDayOfWeek = vxdowSunday\n"
+                      "    CalendarAttributes.PopupYearOptions.StartYear = 2000\n"
+                      "  end\n"
+                      "end\n");
+    auto* read = dynamic_cast<TvxDBDateTimePicker*>(form->FindComponent("Picker"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->CalendarAttributes()->Alignment(), vxdtaRight);
+    EXPECT_EQ(read->CalendarAttributes()->Options(), TvxMonthOptions{mdoWeekNumbers});
+    EXPECT_EQ(read->CalendarAttributes()->PopupYearOptions()->StartYear, 2000);
+    EXPECT_NE(WriteComponentText(form.get()).find("CalendarAttributes.Alignment = vxdtaRight"), std::string::npos);
+    // Only a picker owns a drop-down calendar.
+    EXPECT_THROW(TvxPopupCalendar calendar(form.get()), EInvalidCast);
+}
+
+TEST_F(PickerLogic, TheWeekStartsOnTheCalendarsFirstDay)
+{
+    const struct {
+        TvxCalDayOfWeek Day;
+        Integer First, Last;
+    } cases[] = {{vxdowMonday, 2, 1}, {vxdowSaturday, 7, 6}, {vxdowSunday, 1, 7}};
+    for (const auto& c : cases) {
+        picker->CalendarAttributes()->SetFirstDayOfWeek(c.Day);
+        Integer first = 0, last = 0;
+        picker->GetWeekBounds(first, last);
+        EXPECT_EQ(first, c.First) << c.Day;
+        EXPECT_EQ(last, c.Last) << c.Day;
+    }
+    // Home in a day-name section goes back to the week's first day.
+    picker->CalendarAttributes()->SetFirstDayOfWeek(vxdowMonday);
+    picker->SetUnboundDataType(vxDTEdtDate);
+    picker->SetDisplayFormat("ddd d/m/yyyy");
+    picker->SetValue(D(2004, 3, 10));
+    picker->StepKey(VK_HOME);
+    EXPECT_DOUBLE_EQ(picker->Value(), D(2004, 3, 8));
+}
+
 // ---- value and limits
 
 TEST_F(PickerLogic, ValueLimitsKeepPartsAndRaiseExactTexts)
@@ -470,7 +523,7 @@ TEST_F(PickerLogic, UpAndDownStepAndWrapWithinTheLimits)
 TEST_F(PickerLogic, HomeAndEndReachTheLimitsAndTheWeekBounds)
 {
     Integer first = 0, last = 0;
-    TvxDBCustomDateTimePicker::GetWeekBounds(first, last);
+    picker->GetWeekBounds(first, last);
     char locale[4] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, locale, sizeof locale);
     EXPECT_EQ(first, locale[0] == '6' ? 1 : locale[0] - '0' + 2);
