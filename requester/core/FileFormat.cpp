@@ -1,5 +1,7 @@
 #include "requester/core/FileFormat.h"
 
+#include "requester/core/Checksum.h"
+
 #include <cstring>
 #include <optional>
 
@@ -51,23 +53,6 @@ class Reader {
   size_t at_ = 0;
   bool ok_ = true;
 };
-
-// Eight bytes at a time; each step is a bijection of the running value, so any change of a single word shows.
-uint64_t Checksum(std::string_view bytes) {
-  constexpr uint64_t Odd = 0x9E3779B97F4A7C15ull;
-  uint64_t h = 0x243F6A8885A308D3ull ^ bytes.size();
-  size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + at, 8);
-    h = (h ^ word * Odd) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 29;
-  }
-  uint64_t tail = 0;
-  for (size_t i = 0; at + i < bytes.size(); ++i) tail |= uint64_t(uint8_t(bytes[at + i])) << (8 * i);
-  h = (h ^ tail * Odd) * 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 32);
-}
 
 constexpr size_t EntryChecksumSize = 8;
 
