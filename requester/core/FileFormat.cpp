@@ -56,26 +56,6 @@ class Reader {
 
 constexpr size_t EntryChecksumSize = 8;
 
-constexpr size_t SlotBodySize = 8 + 8 + 8 + 4 + 8;
-
-constexpr size_t SlotSize = SlotBodySize + 8;
-
-// A slot never written is all zero; anything else that does not decode is damage.
-bool Unwritten(std::string_view slot) { return slot.find_first_not_of('\0') == std::string_view::npos; }
-
-std::optional<CommitSlot> DecodeSlot(std::string_view bytes) {
-  Reader r(bytes);
-  CommitSlot slot;
-  slot.counter = r.Get<uint64_t>();
-  slot.start = r.Get<uint64_t>();
-  slot.end = r.Get<uint64_t>();
-  slot.nextPosition = r.Get<uint32_t>();
-  slot.nextSeq = r.Get<uint64_t>();
-  uint64_t sum = r.Get<uint64_t>();
-  if (!r.Ok() || slot.counter == 0 || slot.start < HeaderSize || slot.end < slot.start || sum != Checksum(bytes.substr(0, SlotBodySize))) return std::nullopt;
-  return slot;
-}
-
 void PutSegment(Writer& w, const Segment& s) {
   w.Put(s.offset);
   w.Put(s.length);
@@ -177,47 +157,6 @@ std::optional<LogEntry> DecodeBody(Reader& r) {
 }
 
 }  // namespace
-
-uint64_t SlotOffset(uint64_t counter) { return counter % 2 == 0 ? 64 : 128; }
-
-std::string EncodeSlot(const CommitSlot& slot) {
-  std::string out;
-  Writer w(out);
-  w.Put(slot.counter);
-  w.Put(slot.start);
-  w.Put(slot.end);
-  w.Put(slot.nextPosition);
-  w.Put(slot.nextSeq);
-  w.Put(Checksum(out));
-  return out;
-}
-
-std::optional<CommitSlot> DecodeSlotAt(std::string_view header, uint64_t offset) {
-  if (header.size() < offset + SlotSize) return std::nullopt;
-  return DecodeSlot(header.substr(offset, SlotSize));
-}
-
-std::string EncodeHeader(const CommitSlot& slot) {
-  std::string header(HeaderSize, '\0');
-  std::memcpy(header.data(), FileMagic, sizeof FileMagic);
-  std::string s = EncodeSlot(slot);
-  header.replace(SlotOffset(slot.counter), s.size(), s);
-  return header;
-}
-
-HeaderState DecodeHeader(std::string_view header) {
-  using Kind = HeaderState::Kind;
-  if (header.size() < sizeof FileMagic) return {Kind::NotRecordFile, {}};
-  if (std::memcmp(header.data(), OldFileMagic, sizeof OldFileMagic) == 0) return {Kind::OldFormat, {}};
-  if (std::memcmp(header.data(), FileMagic, sizeof FileMagic) != 0) return {Kind::NotRecordFile, {}};
-  if (header.size() < HeaderSize) return {Kind::Damaged, {}};
-  std::string_view rawA = header.substr(64, SlotSize), rawB = header.substr(128, SlotSize);
-  auto a = DecodeSlotAt(header, 64);
-  auto b = DecodeSlotAt(header, 128);
-  if ((!a && !Unwritten(rawA)) || (!b && !Unwritten(rawB)) || (!a && !b)) return {Kind::Damaged, {}};
-  if (a && b) return {Kind::Good, a->counter > b->counter ? *a : *b};
-  return {Kind::Good, a ? *a : *b};
-}
 
 void AppendEntry(std::string& out, const LogEntry& entry) {
   size_t start = out.size();

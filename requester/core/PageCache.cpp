@@ -15,6 +15,21 @@ uint64_t PageCache::FileKey(const std::string& canonicalPath, uint64_t fileId) {
   return it->second;
 }
 
+void PageCache::Attach(uint64_t file) { ++readers_[file]; }
+
+void PageCache::Detach(uint64_t file) {
+  if (--readers_[file] > 0) return;
+  readers_.erase(file);
+  for (auto it = uses_.begin(); it != uses_.end();) {
+    if (it->file == file) {
+      entries_.erase(*it);
+      it = uses_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 PagePtr PageCache::Find(uint64_t file, PageRef ref) {
   auto it = entries_.find(Id{file, ref.page});
   if (it == entries_.end() || it->second.commit != ref.commit) return nullptr;

@@ -20,6 +20,10 @@ class PageCache {
 
   // Files are told apart by name and the identifier chosen at their creation.
   uint64_t FileKey(const std::string& canonicalPath, uint64_t fileId);
+  // The connections reading a file: when the last lets go, the file's pages leave the cache (what happens to a
+  // file nobody has open is not seen).
+  void Attach(uint64_t file);
+  void Detach(uint64_t file);
 
   PagePtr Find(uint64_t file, PageRef ref);
   void Put(uint64_t file, PageRef ref, PagePtr page);
@@ -48,6 +52,7 @@ class PageCache {
   std::unordered_map<Id, Entry, IdHash> entries_;
   std::list<Id> uses_;  // most recent first
   std::unordered_map<std::string, uint64_t> files_;
+  std::unordered_map<uint64_t, int> readers_;
 };
 
 }  // namespace reqcore

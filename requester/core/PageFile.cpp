@@ -30,8 +30,17 @@ MetaState PageFile::ReadMeta() {
   return DecodeMetaPages(head);
 }
 
+PageFile::~PageFile() {
+  if (fileKey_) cache_.Detach(fileKey_);
+}
+
 void PageFile::Use(const Meta& meta) {
-  fileKey_ = cache_.FileKey(path_, meta.fileId);
+  uint64_t key = cache_.FileKey(path_, meta.fileId);
+  if (key != fileKey_) {
+    if (fileKey_) cache_.Detach(fileKey_);
+    cache_.Attach(key);
+    fileKey_ = key;
+  }
   pageCount_ = meta.pageCount;
 }
 

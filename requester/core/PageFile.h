@@ -23,6 +23,8 @@ struct PageMismatch : std::exception {
 class PageFile {
  public:
   PageFile(FileIo& io, std::string canonicalPath, PageCache& cache = PageCache::Shared());
+  ~PageFile();
+  PageFile(const PageFile&) = delete;
 
   // The meta pages as the file holds them now.
   MetaState ReadMeta();

@@ -45,3 +45,19 @@ TEST(PageCache, HitsOnlyTheCommitAndFileAskedFor) {
   EXPECT_EQ(nullptr, cache.Find(a, {7, 3}));
   EXPECT_EQ(2, (*cache.Find(a, {7, 4}))[0]);
 }
+
+TEST(PageCache, PagesOfAFileLeaveWithItsLastReader) {
+  PageCache cache;
+  uint64_t a = cache.FileKey("/data/a.dat", 1), b = cache.FileKey("/data/b.dat", 1);
+  cache.Attach(a);
+  cache.Attach(a);
+  cache.Attach(b);
+  cache.Put(a, {2, 1}, PageOf(1));
+  cache.Put(b, {2, 1}, PageOf(2));
+  cache.Detach(a);
+  EXPECT_NE(nullptr, cache.Find(a, {2, 1}));
+  cache.Detach(a);
+  EXPECT_EQ(nullptr, cache.Find(a, {2, 1}));
+  EXPECT_NE(nullptr, cache.Find(b, {2, 1}));
+  EXPECT_EQ(PageSize, cache.Bytes());
+}
