@@ -282,6 +282,11 @@ int16_t CoreInit(const char*) {
   return Status::Ok;
 }
 
+void SetPageCacheBytes(size_t bytes) {
+  std::lock_guard guard(CoreMutex());
+  PageCache::Shared().SetBudget(bytes);
+}
+
 int16_t CoreStop() {
   std::lock_guard guard(CoreMutex());
   Engine::Instance().StopAll();

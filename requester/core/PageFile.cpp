@@ -14,6 +14,10 @@ namespace {
 constexpr size_t ChainHeader = 12 + 2;
 constexpr size_t ChainCapacity = PageBodySize - ChainHeader;
 
+// What tells whether the meta pages changed: the first page's magic, checksum and counter, the second's checksum
+// and counter.
+constexpr size_t MetaPrintSize = 24 + 16;
+
 size_t ChainPages(size_t bytes) { return (bytes + ChainCapacity - 1) / ChainCapacity; }
 
 }  // namespace
@@ -22,12 +26,21 @@ PageFile::PageFile(FileIo& io, std::string canonicalPath, PageCache& cache)
     : io_(io), path_(std::move(canonicalPath)), cache_(cache) {}
 
 MetaState PageFile::ReadMeta() {
+  // Meta pages whose magic, checksums and counters are those decoded last time say what they said then.
+  char print[MetaPrintSize];
+  if (!metaPrint_.empty() && io_.ReadHead(0, print, 24) && io_.ReadHead(PageSize + 8, print + 24, 16) &&
+      metaPrint_.compare(0, std::string::npos, print, MetaPrintSize) == 0)
+    return metaState_;
   std::string head(2 * PageSize, '\0');
-  if (io_.ReadHead(head.data(), head.size())) return DecodeMetaPages(head);
-  // Shorter than two pages: what there is decides between foreign and damaged.
-  head.resize(static_cast<size_t>(std::min<uint64_t>(io_.Size(), head.size())));
-  if (!io_.ReadAt(0, head.data(), head.size())) return {MetaState::Kind::Damaged, {}};
-  return DecodeMetaPages(head);
+  if (!io_.ReadHead(0, head.data(), head.size())) {
+    // Shorter than two pages: what there is decides between foreign and damaged.
+    head.resize(static_cast<size_t>(std::min<uint64_t>(io_.Size(), head.size())));
+    if (!io_.ReadAt(0, head.data(), head.size())) return {MetaState::Kind::Damaged, {}};
+  }
+  metaState_ = DecodeMetaPages(head);
+  metaPrint_.clear();
+  if (metaState_.kind == MetaState::Kind::Good) metaPrint_ = head.substr(0, 24) + head.substr(PageSize + 8, 16);
+  return metaState_;
 }
 
 PageFile::~PageFile() {
@@ -44,7 +57,7 @@ void PageFile::Use(const Meta& meta) {
   pageCount_ = meta.pageCount;
 }
 
-PagePtr PageFile::Read(PageRef ref, PageType type) {
+PagePtr PageFile::Read(PageRef ref, PageType type, ContentCheck check) {
   if (Building() && ref.commit == building_) {
     auto it = new_.find(ref.page);
     if (it == new_.end() || it->second.type != type) throw PageMismatch();
@@ -56,7 +69,7 @@ PagePtr PageFile::Read(PageRef ref, PageType type) {
   }
   auto page = std::make_shared<PageBuffer>();
   if (ref.page < 2 || ref.page >= pageCount_ || !io_.ReadAt(uint64_t{ref.page} * PageSize, page->data(), PageSize) ||
-      !PageChecks(*page, ref, type))
+      !PageChecks(*page, ref, type) || (check && !check(*page, ref)))
     throw PageMismatch();
   cache_.Put(fileKey_, ref, page);
   return page;

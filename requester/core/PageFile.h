@@ -31,7 +31,9 @@ class PageFile {
   // Pages are read as those of the file meta names (its identifier keys the cache).
   void Use(const Meta& meta);
 
-  PagePtr Read(PageRef ref, PageType type);  // throws PageMismatch
+  // A check of a page's contents beyond its checksum, made once when the page is read from the file.
+  using ContentCheck = bool (*)(const PageBuffer& page, PageRef ref);
+  PagePtr Read(PageRef ref, PageType type, ContentCheck check = nullptr);  // throws PageMismatch
   std::string ReadChain(PageRef first);      // throws PageMismatch
 
   // The commit after base: new pages live in memory until Commit writes them.
@@ -68,6 +70,9 @@ class PageFile {
   uint64_t building_ = 0;
   std::optional<FreePages> free_;
   std::map<uint32_t, NewPageEntry> new_;
+  // The checksums and counters of the meta pages last decoded, and what they said.
+  std::string metaPrint_;
+  MetaState metaState_;
 };
 
 }  // namespace reqcore

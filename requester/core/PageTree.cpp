@@ -31,6 +31,13 @@ struct View {
     const auto* v = reinterpret_cast<const uint8_t*>(Value(i).data());
     return TreeRoot{PageRef{GetLittle<uint32_t>(v), GetLittle<uint64_t>(v + 4)}, GetLittle<uint64_t>(v + 12)};
   }
+  size_t Lowest() const {
+    size_t lowest = PageBodySize;
+    for (size_t i = 0; i < Count(); ++i) lowest = std::min<size_t>(lowest, GetLittle<uint16_t>(body + NodeHeader + 2 * i));
+    return lowest;
+  }
+  // Entries are packed from the page's end without gaps.
+  size_t Used() const { return NodeHeader + 2 * Count() + (PageBodySize - Lowest()); }
   // First entry whose key is above key (above) or not below it.
   size_t Search(std::string_view key, bool above) const {
     size_t lo = 0, hi = Count();
@@ -123,22 +130,27 @@ std::string_view PageTree::Cursor::Key() const { return ViewOf(path_.back().page
 
 std::string_view PageTree::Cursor::Value() const { return ViewOf(path_.back().page).Value(path_.back().slot); }
 
-PagePtr PageTree::ReadNode(PageRef ref) const {
-  PagePtr page = file_.Read(ref, PageType::Node);
-  // Offsets and lengths are used as they stand: a page that checks but holds nonsense is damage all the same.
-  View v = ViewOf(page);
+namespace {
+
+// Offsets, lengths and order used as they stand: a page that checks but holds nonsense is damage all the same.
+bool NodeIsSound(const PageBuffer& page, PageRef ref) {
+  View v{PageBody(page)};
   size_t count = v.Count();
-  if (v.body[0] > 1 || NodeHeader + 2 * count > PageBodySize || (v.Branch() && count == 0)) throw PageMismatch();
+  if (v.body[0] > 1 || NodeHeader + 2 * count > PageBodySize || (v.Branch() && count == 0)) return false;
   for (size_t i = 0; i < count; ++i) {
     size_t at = GetLittle<uint16_t>(v.body + NodeHeader + 2 * i);
-    if (at < NodeHeader + 2 * count || at + EntryHeader > PageBodySize) throw PageMismatch();
+    if (at < NodeHeader + 2 * count || at + EntryHeader > PageBodySize) return false;
     size_t length = EntryHeader + GetLittle<uint16_t>(v.body + at) + GetLittle<uint16_t>(v.body + at + 2);
-    if (at + length > PageBodySize || (v.Branch() && v.Value(i).size() != ChildValueSize)) throw PageMismatch();
-    if (i > 0 && (i > 1 || !v.Branch()) && v.Key(i - 1).compare(v.Key(i)) >= 0) throw PageMismatch();
-    if (v.Branch() && v.Child(i).ref.commit > ref.commit) throw PageMismatch();
+    if (at + length > PageBodySize || (v.Branch() && v.Value(i).size() != ChildValueSize)) return false;
+    if (i > 0 && (i > 1 || !v.Branch()) && v.Key(i - 1).compare(v.Key(i)) >= 0) return false;
+    if (v.Branch() && v.Child(i).ref.commit > ref.commit) return false;
   }
-  return page;
+  return true;
 }
+
+}  // namespace
+
+PagePtr PageTree::ReadNode(PageRef ref) const { return file_.Read(ref, PageType::Node, NodeIsSound); }
 
 PageTree::Node PageTree::Load(PageRef ref) const {
   View v = ViewOf(ReadNode(ref));
@@ -283,11 +295,61 @@ std::vector<PageTree::Piece> PageTree::Store(Node& node, PageRef old, bool fillL
   return out;
 }
 
+// Puts an entry into a leaf of the commit being built where it stands, when it fits and no value changes size.
+bool PageTree::PutInPlace(PageRef ref, std::string_view key, std::string_view value, bool& added) {
+  PageBuffer* own = file_.OwnPage(ref);
+  if (!own) return false;
+  uint8_t* body = PageBody(*own);
+  View v{body};
+  size_t i = v.Search(key, false);
+  if (i < v.Count() && v.Key(i) == key) {
+    if (v.Value(i).size() != value.size()) return false;
+    std::memcpy(const_cast<char*>(v.Value(i).data()), value.data(), value.size());
+    return true;
+  }
+  size_t count = v.Count(), need = EntryHeader + key.size() + value.size(), lowest = v.Lowest();
+  if (NodeHeader + 2 * (count + 1) + need > lowest) return false;
+  size_t at = lowest - need;
+  PutLittle(body + at, static_cast<uint16_t>(key.size()));
+  PutLittle(body + at + 2, static_cast<uint16_t>(value.size()));
+  std::memcpy(body + at + EntryHeader, key.data(), key.size());
+  std::memcpy(body + at + EntryHeader + key.size(), value.data(), value.size());
+  uint8_t* offsets = body + NodeHeader;
+  std::memmove(offsets + 2 * (i + 1), offsets + 2 * i, 2 * (count - i));
+  PutLittle(offsets + 2 * i, static_cast<uint16_t>(at));
+  PutLittle(body + 1, static_cast<uint16_t>(count + 1));
+  added = true;
+  return true;
+}
+
+PageRef PageTree::OwnCopy(PageRef ref) {
+  if (file_.OwnPage(ref)) return ref;
+  PagePtr old = ReadNode(ref);
+  PageRef copy;
+  PageBuffer& page = file_.NewPage(PageType::Node, copy);
+  std::memcpy(PageBody(page), PageBody(*old), PageBodySize);
+  file_.Free(ref);
+  return copy;
+}
+
 std::vector<PageTree::Piece> PageTree::Change(const TreeRoot& at, std::string_view key, std::string_view* value,
                                               bool& changed, bool& added) {
-  Node node = Load(at.ref);
+  PageRef ref = at.ref;
+  PagePtr page = ReadNode(ref);
+  View v = ViewOf(page);
+  if (!v.Branch() && value) {
+    // Copied as it is into the commit being built, then the entry put in where it fits.
+    ref = OwnCopy(ref);
+    if (PutInPlace(ref, key, *value, added)) {
+      changed = true;
+      View own{PageBody(*file_.OwnPage(ref))};
+      return {Piece{std::string(own.Key(0)), TreeRoot{ref, own.Count()}, own.Used()}};
+    }
+  }
+  Node node;
   bool atEnd = false;
-  if (!node.branch) {
+  if (!v.Branch()) {
+    node = Load(ref);
     auto it = std::lower_bound(node.entries.begin(), node.entries.end(), key,
                                [](const auto& e, std::string_view k) { return std::string_view(e.first) < k; });
     bool found = it != node.entries.end() && it->first == key;
@@ -303,11 +365,20 @@ std::vector<PageTree::Piece> PageTree::Change(const TreeRoot& at, std::string_vi
       return {};
     }
   } else {
-    PagePtr page = ReadNode(at.ref);
-    View v = ViewOf(page);
     size_t i = v.ChildFor(key);
-    std::vector<Piece> pieces = Change(v.Child(i), key, value, changed, added);
+    TreeRoot child = v.Child(i);
+    std::vector<Piece> pieces = Change(child, key, value, changed, added);
     if (!changed) return {};
+    // A child that stays one node: only its reference and count change here.
+    if (pieces.size() == 1 && pieces[0].bytes >= PageBodySize / 4) {
+      ref = OwnCopy(ref);
+      View own{PageBody(*file_.OwnPage(ref))};
+      auto* entry = reinterpret_cast<uint8_t*>(const_cast<char*>(own.Value(i).data()));
+      std::string value = ChildValue(pieces[0].root);
+      std::memcpy(entry, value.data(), value.size());
+      return {Piece{std::string(), TreeRoot{ref, at.count - child.count + pieces[0].root.count}, own.Used()}};
+    }
+    node = Load(ref);
     atEnd = i + 1 == node.entries.size();
     std::string fence = node.entries[i].first;
     node.entries.erase(node.entries.begin() + static_cast<std::ptrdiff_t>(i));
@@ -317,7 +388,7 @@ std::vector<PageTree::Piece> PageTree::Change(const TreeRoot& at, std::string_vi
     if (pieces.size() == 1 && pieces[0].bytes < PageBodySize / 4) Rebalance(node, i);
   }
   changed = true;
-  return Store(node, at.ref, atEnd && value);
+  return Store(node, ref, atEnd && value);
 }
 
 // Merges the small child i of branch with a neighbour, cut again into pieces that fit.

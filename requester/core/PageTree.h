@@ -63,6 +63,9 @@ class PageTree {
   PagePtr ReadNode(PageRef ref) const;
   Node Load(PageRef ref) const;
   std::vector<Piece> Store(Node& node, PageRef old, bool fillLeft);
+  // The page of ref in the commit being built: itself when the commit wrote it, otherwise a copy (the old freed).
+  PageRef OwnCopy(PageRef ref);
+  bool PutInPlace(PageRef ref, std::string_view key, std::string_view value, bool& added);
   std::vector<Piece> Change(const TreeRoot& at, std::string_view key, std::string_view* value, bool& changed,
                             bool& added);
   void Rebalance(Node& branch, size_t i);
