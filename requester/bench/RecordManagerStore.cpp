@@ -45,6 +45,7 @@ std::vector<uint8_t> CreateSpec() {
 
 RecordManagerStore::RecordManagerStore(const std::string& path, bool create) {
   if (path.size() >= keyBuffer_.size()) throw std::runtime_error("path too long: " + path);
+  reqcore::SetPageCacheBytes(kRecordManagerCacheBytes);
   std::memcpy(keyBuffer_.data(), path.c_str(), path.size() + 1);
   uint16_t length = 0;
   if (create) {

@@ -8,6 +8,9 @@
 
 namespace bench {
 
+// The record manager's page cache in the benchmark.
+constexpr size_t kRecordManagerCacheBytes = 64u << 20;
+
 class RecordManagerStore : public BenchStore {
  public:
   // Creates (overwrites) the record file at path, or not, and opens it.

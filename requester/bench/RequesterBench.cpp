@@ -158,9 +158,9 @@ int Main(int argc, char** argv) {
   const Settings settings = ReadSettings(argc, argv);
   std::filesystem::create_directories(settings.folder);
   std::printf("%d records of %d bytes, 3 keys; inserts in transactions of %zu. Every transaction reaches the disk\n"
-              "before it ends: record manager: flush at transaction end; SQLite: WAL, synchronous=FULL, 1 GiB cache;\n"
-              "LMDB: synced commits\n",
-              settings.records, kRecordLength, kBatch);
+              "before it ends: record manager: flush at transaction end, %zu MiB page cache; SQLite: WAL,\n"
+              "synchronous=FULL, 1 GiB cache; LMDB: synced commits\n",
+              settings.records, kRecordLength, kBatch, kRecordManagerCacheBytes >> 20);
   const BenchWork work = MakeWork(settings.records, settings.reads, settings.scans, 20261210);
   const Results ours = Run("dat", Maker("dat", settings.folder), work, settings);
   const Results sqlite = Run("sqlite", Maker("sqlite", settings.folder), work, settings);

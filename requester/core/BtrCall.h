@@ -2,6 +2,7 @@
 // The call entry of the record manager core. The DLL's exports, the maintenance tool and the benchmark call
 // these; the state of every open file lives in the core, the caller's position block only holds an identifier.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace reqcore {
@@ -114,6 +115,9 @@ constexpr uint8_t ExactKeyNumber = 0x80;
 
 // Initialises the core for this process: 0, or 1016 when already initialised. Calls before it initialise implicitly.
 int16_t CoreInit(const char* options);
+
+// The bytes of file pages this process keeps cached for all its clients (4 MiB unless set).
+void SetPageCacheBytes(size_t bytes);
 
 // Ends every client of this process: closes its files, aborts its transactions, drops its locks. Returns 0.
 int16_t CoreStop();

@@ -11,6 +11,7 @@ namespace reqcore {
 namespace {
 
 constexpr uint8_t PosBlockTag[4] = {'R', 'Q', 'P', 'B'};
+constexpr int MismatchRetries = 8;
 
 std::vector<uint8_t> ClientBytes(const ClientKey& key) {
   std::vector<uint8_t> bytes(key.id.begin(), key.id.end());
@@ -108,7 +109,7 @@ std::shared_ptr<SharedFile> Engine::Connect(const ClientKey& client, const std::
     status = FileIo::StatusOf(result);
     return nullptr;
   }
-  auto file = std::make_shared<SharedFile>(std::move(io));
+  auto file = std::make_shared<SharedFile>(std::move(io), canonical);
   files[key] = file;
   status = Status::Ok;
   return file;
@@ -196,7 +197,6 @@ int16_t DoOpen(Engine& engine, const Call& call) {
   if (status != Status::Ok) return status;
   if (first) {
     status = file->Sync();
-    if (status == Status::Ok) status = file->CompactIfWorthwhile();
     if (status != Status::Ok) {
       file->RemoveOpen(exclusive);
       return status;
@@ -282,6 +282,11 @@ int16_t CoreInit(const char*) {
   return Status::Ok;
 }
 
+void SetPageCacheBytes(size_t bytes) {
+  std::lock_guard guard(CoreMutex());
+  PageCache::Shared().SetBudget(bytes);
+}
+
 int16_t CoreStop() {
   std::lock_guard guard(CoreMutex());
   Engine::Instance().StopAll();
@@ -307,9 +312,17 @@ int16_t CoreCall(const ClientKey& client, uint16_t op, void* posBlock, void* dat
   call.key = static_cast<uint8_t*>(keyBuf);
   call.keyLen = keyLen;
   call.keyNum = keyNum;
-  // Nothing escapes to the caller: a failure no status names (no memory, say) is an I/O error.
+  // Nothing escapes to the caller: a failure no status names (no memory, say) is an I/O error. A page that does
+  // not check is damage unless the file moved on to a newer commit, on which the call runs again.
   try {
-    return Dispatch(engine, call);
+    for (int attempt = 0;; ++attempt) {
+      try {
+        return Dispatch(engine, call);
+      } catch (const PageMismatch&) {
+        Handle* handle = engine.HandleOf(call);
+        if (!handle || attempt == MismatchRetries || !handle->file->MovedOnAfterMismatch()) return Status::IoError;
+      }
+    }
   } catch (...) {
     return Status::IoError;
   }

@@ -1,5 +1,7 @@
 #include "requester/core/FileFormat.h"
 
+#include "requester/core/Checksum.h"
+
 #include <cstring>
 #include <optional>
 
@@ -52,44 +54,7 @@ class Reader {
   bool ok_ = true;
 };
 
-// Eight bytes at a time; each step is a bijection of the running value, so any change of a single word shows.
-uint64_t Checksum(std::string_view bytes) {
-  constexpr uint64_t Odd = 0x9E3779B97F4A7C15ull;
-  uint64_t h = 0x243F6A8885A308D3ull ^ bytes.size();
-  size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + at, 8);
-    h = (h ^ word * Odd) * 0xFF51AFD7ED558CCDull;
-    h ^= h >> 29;
-  }
-  uint64_t tail = 0;
-  for (size_t i = 0; at + i < bytes.size(); ++i) tail |= uint64_t(uint8_t(bytes[at + i])) << (8 * i);
-  h = (h ^ tail * Odd) * 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 32);
-}
-
 constexpr size_t EntryChecksumSize = 8;
-
-constexpr size_t SlotBodySize = 8 + 8 + 8 + 4 + 8;
-
-constexpr size_t SlotSize = SlotBodySize + 8;
-
-// A slot never written is all zero; anything else that does not decode is damage.
-bool Unwritten(std::string_view slot) { return slot.find_first_not_of('\0') == std::string_view::npos; }
-
-std::optional<CommitSlot> DecodeSlot(std::string_view bytes) {
-  Reader r(bytes);
-  CommitSlot slot;
-  slot.counter = r.Get<uint64_t>();
-  slot.start = r.Get<uint64_t>();
-  slot.end = r.Get<uint64_t>();
-  slot.nextPosition = r.Get<uint32_t>();
-  slot.nextSeq = r.Get<uint64_t>();
-  uint64_t sum = r.Get<uint64_t>();
-  if (!r.Ok() || slot.counter == 0 || slot.start < HeaderSize || slot.end < slot.start || sum != Checksum(bytes.substr(0, SlotBodySize))) return std::nullopt;
-  return slot;
-}
 
 void PutSegment(Writer& w, const Segment& s) {
   w.Put(s.offset);
@@ -192,47 +157,6 @@ std::optional<LogEntry> DecodeBody(Reader& r) {
 }
 
 }  // namespace
-
-uint64_t SlotOffset(uint64_t counter) { return counter % 2 == 0 ? 64 : 128; }
-
-std::string EncodeSlot(const CommitSlot& slot) {
-  std::string out;
-  Writer w(out);
-  w.Put(slot.counter);
-  w.Put(slot.start);
-  w.Put(slot.end);
-  w.Put(slot.nextPosition);
-  w.Put(slot.nextSeq);
-  w.Put(Checksum(out));
-  return out;
-}
-
-std::optional<CommitSlot> DecodeSlotAt(std::string_view header, uint64_t offset) {
-  if (header.size() < offset + SlotSize) return std::nullopt;
-  return DecodeSlot(header.substr(offset, SlotSize));
-}
-
-std::string EncodeHeader(const CommitSlot& slot) {
-  std::string header(HeaderSize, '\0');
-  std::memcpy(header.data(), FileMagic, sizeof FileMagic);
-  std::string s = EncodeSlot(slot);
-  header.replace(SlotOffset(slot.counter), s.size(), s);
-  return header;
-}
-
-HeaderState DecodeHeader(std::string_view header) {
-  using Kind = HeaderState::Kind;
-  if (header.size() < sizeof FileMagic) return {Kind::NotRecordFile, {}};
-  if (std::memcmp(header.data(), OldFileMagic, sizeof OldFileMagic) == 0) return {Kind::OldFormat, {}};
-  if (std::memcmp(header.data(), FileMagic, sizeof FileMagic) != 0) return {Kind::NotRecordFile, {}};
-  if (header.size() < HeaderSize) return {Kind::Damaged, {}};
-  std::string_view rawA = header.substr(64, SlotSize), rawB = header.substr(128, SlotSize);
-  auto a = DecodeSlotAt(header, 64);
-  auto b = DecodeSlotAt(header, 128);
-  if ((!a && !Unwritten(rawA)) || (!b && !Unwritten(rawB)) || (!a && !b)) return {Kind::Damaged, {}};
-  if (a && b) return {Kind::Good, a->counter > b->counter ? *a : *b};
-  return {Kind::Good, a ? *a : *b};
-}
 
 void AppendEntry(std::string& out, const LogEntry& entry) {
   size_t start = out.size();

@@ -1,14 +1,11 @@
 #pragma once
-// The on-disk form of a record file: a header with two commit slots, then a log of checksummed entries. A change
-// appends entries after the committed end and then writes the older commit slot (counter, end, counters of
-// positions and sequence numbers, checksum); readers trust only the slot with the highest counter, so a write cut
-// short anywhere leaves the file as it was after the last commit. A slot that is neither valid nor unwritten is
-// damage, never a reason to fall back silently to the other one.
+// The change entries of a record file: what a write applies to the file's trees, and (file definition, collating
+// sequences, keys) the form the definition is kept in. Each encoded entry is its length, type, body and a checksum
+// of length and body.
 #include "requester/core/Schema.h"
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,33 +14,7 @@
 
 namespace reqcore {
 
-constexpr uint64_t HeaderSize = 256;
-constexpr char FileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '2'};
-constexpr char OldFileMagic[8] = {'D', 'U', 'N', 'R', 'E', 'C', '0', '1'};
-
-struct CommitSlot {
-  uint64_t counter = 0;
-  uint64_t start = HeaderSize;  // the committed log is [start, end)
-  uint64_t end = HeaderSize;
-  uint32_t nextPosition = 1;
-  uint64_t nextSeq = 1;
-};
-
-// Encodes the header bytes 0..HeaderSize with one slot filled (the other zero).
-std::string EncodeHeader(const CommitSlot& slot);
-uint64_t SlotOffset(uint64_t counter);
-std::string EncodeSlot(const CommitSlot& slot);
-// The slot at offset 64 or 128 of a header, when it is valid.
-std::optional<CommitSlot> DecodeSlotAt(std::string_view header, uint64_t offset);
-struct HeaderState {
-  enum class Kind { Good, NotRecordFile, OldFormat, Damaged };
-  Kind kind = Kind::NotRecordFile;
-  CommitSlot slot;  // the newest slot, when Good
-};
-// What the first bytes of a file (HeaderSize or fewer when the file is shorter) say about it.
-HeaderState DecodeHeader(std::string_view header);
-
-// Log entries.
+// Entries.
 struct FileDefEntry {
   uint16_t recordLength, pageSize, fileFlags;
 };

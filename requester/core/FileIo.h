@@ -29,8 +29,8 @@ class FileIo {
 
   virtual ~FileIo() = default;
   virtual bool ReadAt(uint64_t offset, void* buffer, size_t count) = 0;  // false unless count bytes were read
-  // Reads the first count bytes, called at every operation: a platform may serve it from a mapping.
-  virtual bool ReadHead(void* buffer, size_t count) { return ReadAt(0, buffer, count); }
+  // Reads bytes of the file's first pages, called at every operation: a platform may serve it from a mapping.
+  virtual bool ReadHead(uint64_t offset, void* buffer, size_t count) { return ReadAt(offset, buffer, count); }
   virtual bool WriteAt(uint64_t offset, const void* buffer, size_t count) = 0;
   virtual bool Truncate(uint64_t size) = 0;
   virtual uint64_t Size() = 0;

@@ -56,6 +56,8 @@ bool CopyFromMapping(void* to, const void* from, size_t count) {
 
 class PosixFile : public FileIo {
  public:
+  static constexpr size_t MappedHead = 8192;  // the two meta pages
+
   PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
   ~PosixFile() override {
     if (map_) ::munmap(map_, mapSize_);
@@ -63,14 +65,14 @@ class PosixFile : public FileIo {
   }
 
   // Served from a mapping of the file's start, which follows every write without a call to the system.
-  bool ReadHead(void* buffer, size_t count) override {
-    if (!map_ && count <= 4096) {
+  bool ReadHead(uint64_t offset, void* buffer, size_t count) override {
+    if (!map_ && offset + count <= MappedHead) {
       CatchBusErrors();
-      void* view = ::mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd_, 0);
-      if (view != MAP_FAILED) map_ = view, mapSize_ = 4096;
+      void* view = ::mmap(nullptr, MappedHead, PROT_READ, MAP_SHARED, fd_, 0);
+      if (view != MAP_FAILED) map_ = view, mapSize_ = MappedHead;
     }
-    if (!map_ || count > mapSize_) return ReadAt(0, buffer, count);
-    return CopyFromMapping(buffer, map_, count);
+    if (!map_ || offset + count > mapSize_) return ReadAt(offset, buffer, count);
+    return CopyFromMapping(buffer, static_cast<const char*>(map_) + offset, count);
   }
 
   bool ReadAt(uint64_t offset, void* buffer, size_t count) override {

@@ -1,11 +1,13 @@
 // Create, stat, and supplemental indexes.
 #include "requester/core/Engine.h"
 #include "requester/core/LockRegions.h"
+#include "requester/core/PageFile.h"
 #include "requester/core/SpecLayout.h"
 #include "requester/core/Statuses.h"
 
 #include <cstring>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 
@@ -21,13 +23,20 @@ namespace reqcore {
 
 namespace {
 
-std::string NewFileImage(const Schema& schema) {
-  std::string log;
-  AppendEntry(log, FileDefEntry{schema.recordLength, schema.pageSize, schema.fileFlags});
-  for (const auto& table : schema.collating) AppendEntry(log, CollatingEntry{table});
-  for (const auto& [number, key] : schema.keys) AppendEntry(log, KeyAddEntry{key, 1});
-  CommitSlot slot{1, HeaderSize, HeaderSize + log.size(), 1, 1};
-  return EncodeHeader(slot) + log;
+// A new file: its definition and empty trees, committed twice so that both meta pages hold a commit.
+bool WriteEmptyFile(FileIo& io, const std::string& path, const Schema& schema) {
+  PageCache cache(0);
+  PageFile file(io, path, cache);
+  Meta meta;
+  std::random_device random;
+  meta.fileId = (uint64_t{random()} << 32) ^ random();
+  for (const auto& [number, key] : schema.keys) meta.keys[number] = TreeRoot{};
+  for (int commit = 0; commit < 2; ++commit) {
+    file.Begin(meta);
+    if (commit == 0) meta.definition = file.WriteChain(EncodeDefinition(schema));
+    if (file.Commit(meta) != Status::Ok) return false;
+  }
+  return true;
 }
 
 // 85 when another client has the file open (its open lock conflicts with ours).
@@ -40,12 +49,12 @@ bool OpenElsewhere(const std::string& path) {
   return false;
 }
 
-int16_t WriteNewFile(const std::string& path, const std::string& image) {
+int16_t WriteNewFile(const std::string& path, const Schema& schema) {
   std::string temporary = path + "." + std::to_string(CurrentProcessId()) + ".new";
   FileIo::OpenResult result;
   auto io = FileIo::CreateNew(temporary, result);
   if (!io) return result == FileIo::OpenResult::NotFound ? Status::DirectoryError : Status::IoError;
-  bool written = io->WriteAt(0, image.data(), image.size());
+  bool written = WriteEmptyFile(*io, temporary, schema);
   io.reset();
   if (!written || !Path::Replace(temporary, path)) {
     Path::Remove(temporary);
@@ -75,7 +84,7 @@ int16_t DoCreate(Engine& engine, const Call& call) {
   } else if (!parent.empty()) {
     path = Path::Join(Path::FindExisting(parent), path.substr(parent.size() + (parent.back() == '/' || parent.back() == '\\' ? 0 : 1)));
   }
-  return WriteNewFile(path, NewFileImage(schema));
+  return WriteNewFile(path, schema);
 }
 
 int16_t DoStat(Engine& engine, const Call& call) {
@@ -132,7 +141,7 @@ int16_t CheckNewKeyUnique(const TableState& state, const KeyDef& key, const std:
   if (acs) schema.collating.push_back(*acs);
   std::set<std::string> seen;
   for (uint32_t p = state.records.First(); p != 0; p = state.records.After(p))
-    if (!seen.insert(NormalizeKey(schema, key, RawKey(key, state.Find(p)->data))).second) return Status::DuplicateKey;
+    if (!seen.insert(NormalizeKey(schema, key, RawKey(key, state.Get(p).data))).second) return Status::DuplicateKey;
   return Status::Ok;
 }
 

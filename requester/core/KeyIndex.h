@@ -1,73 +1,51 @@
 #pragma once
-// The entries of one key in key order: a two-level B+-tree of leaves holding fixed-width entries (normalized
-// key value, then the 8-byte place among duplicates) with the records' positions, found by binary search over
-// the leaves' fence keys and then within a leaf.
+// The entries of one key in key order: a page tree whose keys are fixed-width entries (normalized key value, then
+// the 8-byte place among duplicates) and whose values are the records' positions.
+#include "requester/core/PageTree.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace reqcore {
 
 class KeyIndex {
  public:
-  struct Pos {
-    size_t leaf = 0;
-    size_t slot = 0;
-    bool operator==(const Pos&) const = default;
-  };
+  using Pos = PageTree::Cursor;
 
-  explicit KeyIndex(size_t normLength);
+  KeyIndex(PageFile& file, TreeRoot& root, size_t normLength) : tree_(file, root), normLength_(normLength) {}
 
   // The entry form of a normalized key value and its place among duplicates.
   static std::string EntryKey(std::string_view norm, uint64_t seq);
-  size_t NormLength() const { return width_ - 8; }
-  size_t Size() const { return size_; }
-  bool Empty() const { return size_ == 0; }
+  size_t NormLength() const { return normLength_; }
+  size_t Size() const { return static_cast<size_t>(tree_.Size()); }
+  bool Empty() const { return tree_.Size() == 0; }
 
   void Insert(std::string_view key, uint32_t position);
   void Erase(std::string_view key);
-  // Replaces the contents by the entries of keys (entry after entry) with their positions.
-  void Load(const std::string& keys, const std::vector<uint32_t>& positions);
-  // Changes with every insert, erase and load of any index: a Pos stays valid while the stamp is unchanged.
-  uint64_t Stamp() const { return stamp_; }
+  // Changes with every change of any index and every new commit taken: a Pos stays valid while it is unchanged.
+  uint64_t Stamp() const { return StateStamp(); }
+  static uint64_t& StateStamp();
 
-  Pos LowerBound(std::string_view key) const;  // first entry not below key
-  Pos UpperBound(std::string_view key) const;  // first entry above key
-  Pos Begin() const;
-  Pos End() const { return Pos{leaves_.size(), 0}; }
-  Pos Last() const { return Prev(End()); }
+  Pos LowerBound(std::string_view key) const { return tree_.LowerBound(key); }  // first entry not below key
+  Pos UpperBound(std::string_view key) const { return tree_.UpperBound(key); }  // first entry above key
+  Pos Begin() const { return tree_.First(); }
+  Pos End() const { return Pos{}; }
+  Pos Last() const { return tree_.Last(); }
   Pos Next(Pos p) const;
-  Pos Prev(Pos p) const;  // End when there is none
-  bool IsEnd(Pos p) const { return p.leaf >= leaves_.size(); }
+  Pos Prev(Pos p) const;  // End when there is none; from End the last
+  bool IsEnd(const Pos& p) const { return p.AtEnd(); }
 
-  std::string_view Key(Pos p) const;
-  std::string_view Norm(Pos p) const { return Key(p).substr(0, NormLength()); }
-  uint32_t Position(Pos p) const { return leaves_[p.leaf]->positions[p.slot]; }
-  size_t Rank(Pos p) const;
-  Pos AtRank(size_t rank) const;
+  std::string_view Key(const Pos& p) const { return p.Key(); }
+  std::string_view Norm(const Pos& p) const { return Key(p).substr(0, NormLength()); }
+  uint32_t Position(const Pos& p) const;
+  size_t Rank(const Pos& p) const { return static_cast<size_t>(tree_.Rank(p)); }
+  Pos AtRank(size_t rank) const { return tree_.AtRank(rank); }
 
  private:
-  struct Leaf {
-    std::string keys;
-    std::vector<uint32_t> positions;
-    size_t Count() const { return positions.size(); }
-  };
-
-  size_t LeafFor(std::string_view key) const;
-  size_t SlotIn(const Leaf& leaf, std::string_view key, bool upper) const;
-  Pos Normalize(Pos p) const;
-  void Split(size_t leaf);
-
-  void Touch();
-
-  size_t width_;
-  size_t size_ = 0;
-  uint64_t stamp_ = 0;
-  std::vector<std::unique_ptr<Leaf>> leaves_;
-  std::string fences_;  // the lowest key each leaf may hold; the first leaf's is unused
+  PageTree tree_;
+  size_t normLength_;
 };
 
 }  // namespace reqcore

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <optional>
 
 namespace reqcore {
 
@@ -14,7 +15,7 @@ constexpr uint64_t MaxSeq = std::numeric_limits<uint64_t>::max();
 
 struct Found {
   uint32_t position = 0;
-  const Record* record = nullptr;
+  std::optional<Record> record;
   const KeyDef* key = nullptr;  // null for physical order
   IndexEntry entry;
   KeyIndex::Pos at;  // in the key's index, when found there
@@ -36,7 +37,7 @@ int16_t KeyFromBuffer(const TableState& state, const KeyDef& key, const Call& ca
 Found FromIndex(const TableState& state, const KeyDef& key, KeyIndex::Pos p) {
   const KeyIndex& index = state.Index(key.number);
   uint32_t position = index.Position(p);
-  return Found{position, state.Find(position), &key, IndexEntry{std::string(index.Key(p)), position}, p,
+  return Found{position, state.Get(position), &key, IndexEntry{std::string(index.Key(p)), position}, p,
                index.Stamp()};
 }
 
@@ -55,7 +56,8 @@ int16_t Anchor(const TableState& state, const Handle& handle, const KeyDef& key,
     anchor = cursor.entry.key;
     return Status::Ok;
   }
-  const Record* record = cursor.kind == Cursor::Kind::Physical ? state.Find(cursor.position) : nullptr;
+  std::optional<Record> record;
+  if (cursor.kind == Cursor::Kind::Physical) record = state.Find(cursor.position);
   if (!record) return Status::NoPosition;
   anchor = state.EntryOf(key, cursor.position, *record).key;
   return Status::Ok;
@@ -139,7 +141,7 @@ int16_t FindByPercentage(const TableState& state, const Call& call, const KeyDef
 int16_t FindDirect(const TableState& state, const Call& call, const KeyDef* key, Found& found) {
   uint32_t position;
   if (!ReadUint32(call, position)) return Status::DataBufferTooShort;
-  const Record* record = state.Find(position);
+  std::optional<Record> record = state.Find(position);
   if (!record) return Status::InvalidPosition;
   found = FromPosition(state, position);
   found.key = key;
@@ -149,6 +151,7 @@ int16_t FindDirect(const TableState& state, const Call& call, const KeyDef* key,
 
 // Hands the record over, takes the lock asked for and moves the cursor; nothing changes on failure.
 int16_t Deliver(Handle& handle, const Call& call, const Found& found, bool physical) {
+  if (!found.record) throw PageMismatch();  // an index naming a position without a record
   const std::string& data = found.record->data;
   if (!call.data || call.Offered() < data.size()) return Status::DataBufferTooShort;
   std::string rawKey;

@@ -1,6 +1,43 @@
 #include "requester/core/RecordStore.h"
 
+#include "requester/core/ByteOrder.h"
+
 namespace reqcore {
+
+namespace {
+
+// A record's value: 0 and the record inline, or 1 and the reference of the chain holding it.
+enum : uint8_t { Inline = 0, Chained = 1 };
+constexpr size_t InlineLimit = PageTree::MaxEntryBytes - 4;
+constexpr size_t ChainedSize = 1 + 12;
+
+std::string KeyOf(uint32_t position) {
+  std::string key(4, '\0');
+  PutBig(reinterpret_cast<uint8_t*>(key.data()), position);
+  return key;
+}
+
+std::string Encode(const Record& record) {
+  std::string bytes(1 + 8 + 1 + 9 * record.seqs.size(), '\0');
+  auto* at = reinterpret_cast<uint8_t*>(bytes.data());
+  at[0] = Inline;
+  PutLittle(at + 1, record.version);
+  at[9] = static_cast<uint8_t>(record.seqs.size());
+  at += 10;
+  for (const auto& [key, seq] : record.seqs) {
+    at[0] = key;
+    PutLittle(at + 1, seq);
+    at += 9;
+  }
+  return bytes + record.data;
+}
+
+PageRef ChainOf(std::string_view value) {
+  const auto* at = reinterpret_cast<const uint8_t*>(value.data());
+  return PageRef{GetLittle<uint32_t>(at + 1), GetLittle<uint64_t>(at + 5)};
+}
+
+}  // namespace
 
 uint64_t Record::SeqOf(uint8_t key) const {
   for (const auto& [k, seq] : seqs)
@@ -8,79 +45,84 @@ uint64_t Record::SeqOf(uint8_t key) const {
   return version;
 }
 
-const Record* RecordStore::Find(uint32_t position) const {
-  auto it = pages_.find(position - position % PageSize);
-  return it == pages_.end() ? nullptr : it->second->slots[position % PageSize].get();
+uint32_t RecordStore::PositionOf(const PageTree::Cursor& at) {
+  if (at.Key().size() != 4) throw PageMismatch();
+  return GetBig<uint32_t>(reinterpret_cast<const uint8_t*>(at.Key().data()));
 }
 
-Record& RecordStore::Put(uint32_t position, Record record) {
-  auto& page = pages_[position - position % PageSize];
-  if (!page) page = std::make_unique<Page>();
-  auto& slot = page->slots[position % PageSize];
-  if (!slot) {
-    slot = std::make_unique<Record>();
-    ++page->count;
-    ++size_;
+Record RecordStore::Decode(std::string_view value) const {
+  std::string chained;
+  if (!value.empty() && value[0] == Chained) {
+    if (value.size() != ChainedSize) throw PageMismatch();
+    chained = file_->ReadChain(ChainOf(value));
+    value = chained;
   }
-  *slot = std::move(record);
-  return *slot;
+  const auto* at = reinterpret_cast<const uint8_t*>(value.data());
+  if (value.size() < 10 || at[0] != Inline || value.size() < 10 + 9u * at[9]) throw PageMismatch();
+  Record record;
+  record.version = GetLittle<uint64_t>(at + 1);
+  size_t seqs = at[9];
+  for (size_t i = 0; i < seqs; ++i) record.seqs.emplace_back(at[10 + 9 * i], GetLittle<uint64_t>(at + 11 + 9 * i));
+  record.data.assign(value.substr(10 + 9 * seqs));
+  return record;
+}
+
+std::optional<Record> RecordStore::Find(uint32_t position) const {
+  std::string key = KeyOf(position);
+  auto at = tree_.LowerBound(key);
+  if (at.AtEnd() || at.Key() != key) return std::nullopt;
+  return Decode(at.Value());
+}
+
+void RecordStore::FreeChainOf(uint32_t position) {
+  std::string key = KeyOf(position);
+  auto at = tree_.LowerBound(key);
+  if (!at.AtEnd() && at.Key() == key && !at.Value().empty() && at.Value()[0] == Chained)
+    file_->FreeChain(ChainOf(at.Value()));
+}
+
+void RecordStore::Put(uint32_t position, const Record& record) {
+  FreeChainOf(position);
+  std::string value = Encode(record);
+  if (value.size() > InlineLimit) {
+    PageRef chain = file_->WriteChain(value);
+    value.assign(ChainedSize, '\0');
+    auto* at = reinterpret_cast<uint8_t*>(value.data());
+    at[0] = Chained;
+    PutLittle(at + 1, chain.page);
+    PutLittle(at + 5, chain.commit);
+  }
+  tree_.Put(KeyOf(position), value);
 }
 
 void RecordStore::Erase(uint32_t position) {
-  auto it = pages_.find(position - position % PageSize);
-  if (it == pages_.end() || !it->second->slots[position % PageSize]) return;
-  it->second->slots[position % PageSize].reset();
-  --size_;
-  if (--it->second->count == 0) pages_.erase(it);
+  FreeChainOf(position);
+  tree_.Erase(KeyOf(position));
 }
 
 uint32_t RecordStore::After(uint32_t position) const {
-  uint32_t next = position + 1;
-  for (auto it = pages_.lower_bound(next - next % PageSize); it != pages_.end(); ++it) {
-    for (uint32_t i = next > it->first ? next - it->first : 0; i < PageSize; ++i)
-      if (it->second->slots[i]) return it->first + i;
-  }
-  return 0;
+  auto at = tree_.UpperBound(KeyOf(position));
+  return at.AtEnd() ? 0 : PositionOf(at);
 }
 
 uint32_t RecordStore::Before(uint32_t position) const {
-  if (position <= 1) return 0;
-  uint32_t previous = position - 1;
-  auto it = pages_.upper_bound(previous);
-  while (it != pages_.begin()) {
-    --it;
-    uint32_t top = previous - it->first < PageSize ? previous - it->first : PageSize - 1;
-    for (uint32_t i = top + 1; i-- > 0;)
-      if (it->second->slots[i]) return it->first + i;
-  }
-  return 0;
+  auto at = tree_.LowerBound(KeyOf(position));
+  tree_.Prev(at);
+  return at.AtEnd() ? 0 : PositionOf(at);
 }
 
-uint32_t RecordStore::Last() const { return Before(UINT32_MAX); }
+uint32_t RecordStore::Last() const {
+  auto at = tree_.Last();
+  return at.AtEnd() ? 0 : PositionOf(at);
+}
 
 size_t RecordStore::Rank(uint32_t position) const {
-  size_t rank = 0;
-  for (const auto& [base, page] : pages_) {
-    if (base + PageSize <= position) {
-      rank += page->count;
-      continue;
-    }
-    for (uint32_t i = 0; base + i < position && i < PageSize; ++i) rank += page->slots[i] ? 1 : 0;
-    break;
-  }
-  return rank;
+  return static_cast<size_t>(tree_.Rank(tree_.LowerBound(KeyOf(position))));
 }
 
 uint32_t RecordStore::AtRank(size_t rank) const {
-  for (const auto& [base, page] : pages_) {
-    if (rank >= page->count) {
-      rank -= page->count;
-      continue;
-    }
-    for (uint32_t i = 0; i < PageSize; ++i)
-      if (page->slots[i] && rank-- == 0) return base + i;
-  }
-  return 0;
+  auto at = tree_.AtRank(rank);
+  return at.AtEnd() ? 0 : PositionOf(at);
 }
 
 }  // namespace reqcore

@@ -1,9 +1,10 @@
 #pragma once
-// The records of a file by physical position, in pages of consecutive positions.
-#include <array>
+// The records of a file by physical position: a page tree keyed by the position (big-endian), whose value is the
+// record's version, its place among duplicates per key and its bytes (in a chain of pages when they are long).
+#include "requester/core/PageTree.h"
+
 #include <cstdint>
-#include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,10 +21,12 @@ struct Record {
 
 class RecordStore {
  public:
-  const Record* Find(uint32_t position) const;
-  Record& Put(uint32_t position, Record record);
+  RecordStore(PageFile& file, TreeRoot& root) : file_(&file), tree_(file, root) {}
+
+  std::optional<Record> Find(uint32_t position) const;  // throws PageMismatch, as every read here
+  void Put(uint32_t position, const Record& record);
   void Erase(uint32_t position);
-  size_t Size() const { return size_; }
+  size_t Size() const { return static_cast<size_t>(tree_.Size()); }
 
   // Physical order; 0 when there is no such record.
   uint32_t First() const { return After(0); }
@@ -34,20 +37,17 @@ class RecordStore {
   uint32_t AtRank(size_t rank) const;
 
   template <typename F>
-  void ForEach(F&& f) {
-    for (auto& [base, page] : pages_)
-      for (uint32_t i = 0; i < PageSize; ++i)
-        if (page->slots[i]) f(base + i, *page->slots[i]);
+  void ForEach(F&& f) const {
+    for (auto at = tree_.First(); !at.AtEnd(); tree_.Next(at)) f(PositionOf(at), Decode(at.Value()));
   }
 
  private:
-  static constexpr uint32_t PageSize = 1024;
-  struct Page {
-    std::array<std::unique_ptr<Record>, PageSize> slots;
-    uint32_t count = 0;
-  };
-  std::map<uint32_t, std::unique_ptr<Page>> pages_;  // by the first position of the page
-  size_t size_ = 0;
+  static uint32_t PositionOf(const PageTree::Cursor& at);
+  Record Decode(std::string_view value) const;
+  void FreeChainOf(uint32_t position);
+
+  PageFile* file_;
+  PageTree tree_;
 };
 
 }  // namespace reqcore

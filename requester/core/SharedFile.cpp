@@ -14,113 +14,92 @@ constexpr auto FlushInterval = std::chrono::milliseconds(200);
 constexpr auto SizeCheckInterval = std::chrono::milliseconds(100);
 }  // namespace
 
-SharedFile::SharedFile(std::unique_ptr<FileIo> io) : io_(std::move(io)) {}
+SharedFile::SharedFile(std::unique_ptr<FileIo> io, std::string canonicalPath)
+    : io_(std::move(io)), pages_(*io_, std::move(canonicalPath)), state_(pages_) {}
 
 SharedFile::~SharedFile() = default;
 
-HeaderState SharedFile::ReadHeader() {
-  char header[HeaderSize];
-  // A mapped head reads zeros past the end of a shorter file: such a header decodes as damaged or foreign.
-  if (io_->ReadHead(header, HeaderSize)) return DecodeHeader(std::string_view(header, HeaderSize));
-  size_t size = static_cast<size_t>(std::min<uint64_t>(io_->Size(), HeaderSize));
-  if (!io_->ReadAt(0, header, size)) return {HeaderState::Kind::Damaged, {}};
-  return DecodeHeader(std::string_view(header, size));
+MetaState SharedFile::ReadMeta() {
+  MetaState state = pages_.ReadMeta();
+  if (state.kind == MetaState::Kind::Damaged && !writeLocked_ && io_->Lock(WriteRegion, false, true)) {
+    // A meta page that another client is writing can read torn: look again once its commit is done.
+    state = pages_.ReadMeta();
+    io_->Unlock(WriteRegion);
+  }
+  return state;
 }
 
 int16_t SharedFile::Lost(int16_t status) {
+  pages_.Drop();
   state_.Clear();
-  known_ = CommitSlot{0, HeaderSize, HeaderSize, 1, 1};
+  known_ = Meta{};
   return status;
 }
 
 int16_t SharedFile::Sync() {
-  using Kind = HeaderState::Kind;
-  HeaderState header = ReadHeader();
-  if (header.kind == Kind::Damaged && !writeLocked_ && io_->Lock(WriteRegion, false, true)) {
-    // A slot that another client is writing can read torn: look again once its commit is done.
-    header = ReadHeader();
-    io_->Unlock(WriteRegion);
-  }
-  if (header.kind == Kind::NotRecordFile || header.kind == Kind::OldFormat)
+  using Kind = MetaState::Kind;
+  MetaState now = ReadMeta();
+  if (now.kind == Kind::NotRecordFile || now.kind == Kind::OldFormat)
     return Lost(everSynced_ ? Status::IoError : Status::NotARecordFile);
-  if (header.kind == Kind::Damaged) return Lost(Status::IoError);
-  const CommitSlot& slot = header.slot;
-  if (CutShort(slot)) return Lost(Status::IoError);
-  if (slot.counter == known_.counter) return Status::Ok;
-  bool rewritten = known_.counter == 0 || slot.start != known_.start || slot.end < known_.end;
-  if (rewritten) {
-    state_.Clear();
-    known_ = CommitSlot{0, slot.start, slot.start, 1, 1};
+  if (now.kind == Kind::Damaged || CutShort(now.meta)) return Lost(Status::IoError);
+  // A transaction's own commit is the view until it ends; no other client commits meanwhile.
+  if (now.meta.counter == known_.counter || pages_.Building()) return Status::Ok;
+  return Take(now.meta);
+}
+
+int16_t SharedFile::Take(const Meta& meta) {
+  try {
+    state_.Load(meta);
+  } catch (const PageMismatch&) {
+    // The definition may have been reused by commits made since the meta pages were read.
+    MetaState again = ReadMeta();
+    if (again.kind == MetaState::Kind::Good && again.meta.counter != meta.counter) return Sync();
+    return Lost(Status::IoError);
   }
-  if (Replay(known_.end, slot.end, known_.counter == 0) != Status::Ok) return Lost(Status::IoError);
-  state_.nextPosition = std::max(state_.nextPosition, slot.nextPosition);
-  state_.nextSeq = std::max(state_.nextSeq, slot.nextSeq);
-  known_ = slot;
+  known_ = meta;
   everSynced_ = true;
   return Status::Ok;
 }
 
-bool ReplayLog(FileIo& io, uint64_t from, uint64_t to, TableState& state) {
-  constexpr size_t Chunk = 4 << 20;
-  std::string buffer;
-  bool damaged = false;
-  auto apply = [&](LogEntry&& entry) {
-    if (!state.Accepts(entry)) return false;
-    state.Apply(entry);
-    return true;
-  };
-  // Read in chunks; an entry cut by a chunk's end is completed by the next read.
-  while (from < to && !damaged) {
-    size_t have = buffer.size();
-    size_t more = static_cast<size_t>(std::min<uint64_t>(to - from, std::max(Chunk, have)));
-    buffer.resize(have + more);
-    if (!io.ReadAt(from, buffer.data() + have, more)) return false;
-    from += more;
-    size_t used = DecodeEntries(buffer, apply, damaged);
-    buffer.erase(0, used);
+bool SharedFile::MovedOnAfterMismatch() {
+  if (!pages_.Building()) {
+    MetaState now = ReadMeta();
+    if (now.kind == MetaState::Kind::Good && now.meta.counter != known_.counter) return Sync() == Status::Ok;
   }
-  return !damaged && buffer.empty();
+  bool ownWrite = writing_ && !writeInTransaction_;
+  Lost(Status::IoError);
+  if (ownWrite) CancelWrite();
+  return false;
 }
 
-bool SharedFile::CutShort(const CommitSlot& slot) {
+bool SharedFile::CutShort(const Meta& meta) {
   // The size costs a call to the system: it is read before every write and every new commit, and for reads
   // at most every SizeCheckInterval.
   auto now = std::chrono::steady_clock::now();
-  if (!writeLocked_ && slot.counter == known_.counter && now - sizeCheckedAt_ < SizeCheckInterval) return false;
+  if (!writeLocked_ && meta.counter == known_.counter && now - sizeCheckedAt_ < SizeCheckInterval) return false;
   sizeCheckedAt_ = now;
-  return io_->Size() < slot.end;
-}
-
-int16_t SharedFile::Replay(uint64_t from, uint64_t to, bool wholeLog) {
-  if (wholeLog) state_.BeginBulk();
-  if (!ReplayLog(*io_, from, to, state_)) return Status::IoError;
-  if (wholeLog) state_.EndBulk();
-  return Status::Ok;
+  return io_->Size() < uint64_t{meta.pageCount} * PageSize;
 }
 
 bool SharedFile::LockWrite() {
   writeLocked_ = io_->Lock(WriteRegion, true, true);
   return writeLocked_;
 }
-
 void SharedFile::UnlockWrite() {
   if (writeLocked_) io_->Unlock(WriteRegion);
   writeLocked_ = false;
 }
-
 void SharedFile::FlushNow() {
   io_->Flush();
   unflushed_ = false;
   lastFlush_ = std::chrono::steady_clock::now();
 }
-
 void SharedFile::FlushSoon() {
   if (std::chrono::steady_clock::now() - lastFlush_ >= FlushInterval)
     FlushNow();
   else
     unflushed_ = true;
 }
-
 int16_t SharedFile::AddOpen(bool exclusive) {
   if (exclusive && exclusiveOpens_ == 0) {
     if (!io_->Lock(ExclusiveRegion, true, false)) return Status::FileLocked;
@@ -136,7 +115,6 @@ int16_t SharedFile::AddOpen(bool exclusive) {
   ++(exclusive ? exclusiveOpens_ : normalOpens_);
   return Status::Ok;
 }
-
 bool SharedFile::LockOpenShared() {
   using namespace std::chrono;
   auto deadline = steady_clock::now() + seconds(5);
@@ -149,7 +127,6 @@ bool SharedFile::LockOpenShared() {
   }
   return true;
 }
-
 void SharedFile::RemoveOpen(bool exclusive) {
   --(exclusive ? exclusiveOpens_ : normalOpens_);
   if (!HasOpens() && unflushed_) FlushNow();
@@ -161,7 +138,6 @@ void SharedFile::RemoveOpen(bool exclusive) {
     io_->Unlock(OpenRegion);
   }
 }
-
 bool SharedFile::LockRecord(uint32_t position) {
   auto [it, added] = recordLocks_.try_emplace(position, 0);
   if (added && !io_->Lock(RecordRegion(position), true, false)) {
@@ -171,19 +147,45 @@ bool SharedFile::LockRecord(uint32_t position) {
   ++it->second;
   return true;
 }
-
 void SharedFile::UnlockRecord(uint32_t position) {
   auto it = recordLocks_.find(position);
   if (it == recordLocks_.end() || --it->second > 0) return;
   recordLocks_.erase(it);
   io_->Unlock(RecordRegion(position));
 }
-
 bool SharedFile::LockedByOther(uint32_t position) {
   if (recordLocks_.count(position)) return false;
   if (!io_->Lock(RecordRegion(position), true, false)) return true;
   io_->Unlock(RecordRegion(position));
   return false;
+}
+int16_t SharedFile::StartCommit() {
+  if (!Loaded()) return Status::IoError;  // the view was lost to damage: never write from it
+  try {
+    pages_.Begin(known_);
+  } catch (const PageMismatch&) {
+    return Lost(Status::IoError);
+  }
+  return Status::Ok;
+}
+
+int16_t SharedFile::FinishCommit() {
+  if (!pages_.Building()) return Status::IoError;
+  Meta meta = state_.Changed();
+  int16_t status = pages_.Commit(meta);
+  if (status != Status::Ok) {
+    Restore();
+    return status;
+  }
+  known_ = meta;
+  state_.Load(meta);
+  return Status::Ok;
+}
+
+// Back to the last commit taken, dropping what was built.
+void SharedFile::Restore() {
+  pages_.Drop();
+  if (Loaded()) Take(known_);
 }
 
 int16_t SharedFile::BeginWrite(bool inTransaction) {
@@ -205,7 +207,12 @@ int16_t SharedFile::BeginWrite(bool inTransaction) {
     else
       status = Status::FileLocked;
   }
+  if (status == Status::Ok) status = StartCommit();
   if (status != Status::Ok) {
+    if (holdsTransaction_) {
+      io_->Unlock(TransactionRegion);
+      holdsTransaction_ = false;
+    }
     UnlockWrite();
     writing_ = false;
   }
@@ -213,124 +220,29 @@ int16_t SharedFile::BeginWrite(bool inTransaction) {
 }
 
 void SharedFile::CancelWrite() {
-  if (writing_ && !writeInTransaction_) UnlockWrite();
+  if (writing_ && !writeInTransaction_) {
+    Restore();
+    UnlockWrite();
+  }
   writing_ = false;
 }
 
 int16_t SharedFile::CommitWrite(std::vector<LogEntry> entries) {
+  for (const auto& entry : entries) state_.Apply(entry);
   if (writeInTransaction_) {
-    for (const auto& entry : entries) {
-      ApplyWithUndo(entry);
-      AppendEntry(pending_, entry);
-    }
     writing_ = false;
     return Status::Ok;
   }
-  std::string bytes;
-  for (const auto& entry : entries) AppendEntry(bytes, entry);
-  int16_t status = Append(bytes);
-  if (status == Status::Ok) {
-    for (const auto& entry : entries) state_.Apply(entry);
-    FlushSoon();
-  }
-  CancelWrite();
-  return status;
-}
-
-int16_t SharedFile::Append(const std::string& bytes) {
-  if (!Loaded()) return Status::IoError;  // the view was lost to damage: never write from it
-  CommitSlot next{known_.counter + 1, known_.start, known_.end + bytes.size(), state_.nextPosition, state_.nextSeq};
-  if (!bytes.empty() && !io_->WriteAt(known_.end, bytes.data(), bytes.size())) return Status::DiskFull;
-  return WriteSlot(next);
-}
-
-int16_t SharedFile::WriteSlot(const CommitSlot& slot) {
-  std::string bytes = EncodeSlot(slot);
-  if (!io_->WriteAt(SlotOffset(slot.counter), bytes.data(), bytes.size())) return Status::IoError;
-  known_ = slot;
-  return Status::Ok;
-}
-
-std::string SharedFile::CompactLog() {
-  const Schema& schema = state_.schema;
-  std::string log;
-  AppendEntry(log, FileDefEntry{schema.recordLength, schema.pageSize, schema.fileFlags});
-  for (const auto& table : schema.collating) AppendEntry(log, CollatingEntry{table});
-  for (const auto& [number, key] : schema.keys) AppendEntry(log, KeyAddEntry{key, 1});
-  state_.records.ForEach([&](uint32_t position, Record& record) {
-    AppendEntry(log, PutEntry{position, record.version, record.seqs, record.data});
-  });
-  return log;
-}
-
-bool SharedFile::WorthCompacting() {
-  constexpr uint64_t MinimumLog = 256 << 10;
-  uint64_t logSize = known_.end - known_.start;
-  if (!io_->Writable()) return false;
-  if (known_.start != HeaderSize) return true;  // a rewrite was cut off between its two steps
-  if (logSize < MinimumLog) return false;
-  uint64_t liveEstimate = 0;
-  state_.records.ForEach(
-      [&](uint32_t, Record& record) { liveEstimate += record.data.size() + 40 + 9 * record.seqs.size(); });
-  return liveEstimate * 2 <= logSize;
-}
-
-int16_t SharedFile::CompactIfWorthwhile() {
-  if (!WorthCompacting()) return Status::Ok;
-  if (exclusiveOpens_ > 0) return CompactCommitted();
-  if (normalOpens_ != 1) return Status::Ok;
-  // Alone with the file: every other opener waits on the open region until the rewrite is done.
-  io_->Unlock(OpenRegion);
-  int16_t status = Status::Ok;
-  if (io_->Lock(OpenRegion, true, false)) {
-    status = CompactCommitted();
-    io_->Unlock(OpenRegion);
-  }
-  if (!LockOpenShared()) return Status::FileLocked;
-  return status;
-}
-
-int16_t SharedFile::CompactCommitted() {
-  // A client whose transaction outlived its opens may still append to this log.
-  if (!io_->Lock(TransactionRegion, true, false)) return Status::Ok;
-  int16_t status = LockWrite() ? Sync() : Status::IoError;
-  // What was committed before the open lock was taken (the view may be older) is what gets rewritten.
-  if (status == Status::Ok && WorthCompacting()) Compact();
+  int16_t status = FinishCommit();
+  if (status == Status::Ok) FlushSoon();
+  writing_ = false;
   UnlockWrite();
-  io_->Unlock(TransactionRegion);
   return status;
-}
-
-void SharedFile::Compact() {
-  std::string log = CompactLog();
-  if (HeaderSize + log.size() > known_.end) return;
-  // First a complete copy after the old log, then the copy moved to the front; each step is committed whole.
-  uint64_t copyAt = known_.end;
-  bool done = io_->WriteAt(copyAt, log.data(), log.size()) &&
-              WriteSlot({known_.counter + 1, copyAt, copyAt + log.size(), state_.nextPosition, state_.nextSeq}) == 0 &&
-              io_->WriteAt(HeaderSize, log.data(), log.size()) &&
-              WriteSlot({known_.counter + 1, HeaderSize, HeaderSize + log.size(), state_.nextPosition,
-                         state_.nextSeq}) == 0;
-  if (done) {
-    io_->Truncate(HeaderSize + log.size());
-    FlushNow();
-  }
-}
-
-void SharedFile::ApplyWithUndo(const LogEntry& entry) {
-  uint32_t position = 0;
-  if (auto* put = std::get_if<PutEntry>(&entry)) position = put->position;
-  if (auto* del = std::get_if<DeleteEntry>(&entry)) position = del->position;
-  if (const Record* old = state_.Find(position))
-    undo_.push_back(PutEntry{position, old->version, old->seqs, old->data});
-  else
-    undo_.push_back(DeleteEntry{position});
-  state_.Apply(entry);
 }
 
 int16_t SharedFile::EndTransaction() {
   if (!holdsTransaction_) return Status::Ok;
-  int16_t status = LockWrite() ? Append(pending_) : Status::IoError;
+  int16_t status = LockWrite() ? FinishCommit() : Status::IoError;
   UnlockWrite();
   if (status != Status::Ok) {
     AbortTransaction();
@@ -339,23 +251,24 @@ int16_t SharedFile::EndTransaction() {
   FlushNow();
   io_->Unlock(TransactionRegion);
   holdsTransaction_ = false;
-  pending_.clear();
-  undo_.clear();
   return Status::Ok;
 }
 
 void SharedFile::AbortTransaction() {
   if (!holdsTransaction_) return;
-  for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) state_.Apply(*it);
+  uint32_t nextPosition = state_.nextPosition;
+  uint64_t nextSeq = state_.nextSeq;
+  Restore();
   // Positions given to the aborted inserts stay used.
-  if (state_.nextPosition != known_.nextPosition || state_.nextSeq != known_.nextSeq) {
-    if (LockWrite()) Append({});
-    UnlockWrite();
+  if (Loaded() && (nextPosition != known_.nextPosition || nextSeq != known_.nextSeq) && LockWrite() &&
+      StartCommit() == Status::Ok) {
+    state_.nextPosition = nextPosition;
+    state_.nextSeq = nextSeq;
+    FinishCommit();
   }
+  UnlockWrite();
   io_->Unlock(TransactionRegion);
   holdsTransaction_ = false;
-  pending_.clear();
-  undo_.clear();
 }
 
 }  // namespace reqcore

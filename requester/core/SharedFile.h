@@ -1,9 +1,11 @@
 #pragma once
 // One client's connection to one record file: its own OS handle (so its locks conflict with every other
-// client's), its view of the records, the open-mode and record locks it holds, and the changes of its open
-// transaction. Every call first brings the view up to the file's last commit; a damaged or cut-short file gives
-// status 2 (not a record file: 30) and leaves the view empty, so nothing is answered from it.
+// client's), its view of the file's last commit read through the shared page cache, the open-mode and record
+// locks it holds, and the commit its write or open transaction builds. Every call first reads the meta pages and
+// takes a newer commit; a damaged or cut-short file gives status 2 (not a record file: 30) and leaves the view
+// empty, so nothing is answered from it.
 #include "requester/core/FileIo.h"
+#include "requester/core/PageFile.h"
 #include "requester/core/TableState.h"
 
 #include <chrono>
@@ -14,26 +16,23 @@
 
 namespace reqcore {
 
-// Applies the entries of the log between from and to to state; false when they are damaged or do not fit.
-bool ReplayLog(FileIo& io, uint64_t from, uint64_t to, TableState& state);
-
 class SharedFile {
  public:
-  explicit SharedFile(std::unique_ptr<FileIo> io);
+  // canonicalPath names the file's pages in the process's cache.
+  explicit SharedFile(std::unique_ptr<FileIo> io, std::string canonicalPath = {});
   ~SharedFile();
 
   TableState& State() { return state_; }
   bool Writable() const { return io_->Writable(); }
 
-  // Reads the commit slot and applies what other clients committed since the last call.
+  // Reads the meta pages and takes what other clients committed since the last call.
   int16_t Sync();
   // Stops the view at damage: empties it and returns status.
   int16_t Lost(int16_t status);
   bool Loaded() const { return known_.counter != 0; }
-  // Called by the first open of this connection: rewrites the log without superseded entries when it is mostly
-  // garbage and no other client has the file open, from the committed state read again under the exclusive open
-  // lock. 85 when the open was lost to an exclusive opener meanwhile.
-  int16_t CompactIfWorthwhile();
+  // After a page that did not check: true when the file moved on to a newer commit (taken; the call may run
+  // again), false when the page is damaged (the view is lost, a write under way ends).
+  bool MovedOnAfterMismatch();
 
   // Open modes held by this client's handles.
   int16_t AddOpen(bool exclusive);
@@ -45,8 +44,8 @@ class SharedFile {
   void UnlockRecord(uint32_t position);
   bool LockedByOther(uint32_t position);
 
-  // Writes. Begin takes the file's write lock and syncs (85 when another client's transaction wrote the file);
-  // inside a transaction it takes the transaction lock instead and keeps the entries in memory.
+  // Writes. Begin takes the file's write lock, syncs and starts a commit (85 when another client's transaction
+  // wrote the file); inside a transaction it takes the transaction lock instead and the commit lasts until its end.
   int16_t BeginWrite(bool inTransaction);
   // Applies the entries to the view and commits them (or keeps them for the transaction); ends the write.
   int16_t CommitWrite(std::vector<LogEntry> entries);
@@ -60,17 +59,13 @@ class SharedFile {
   uint32_t TakePosition() { return state_.nextPosition++; }
 
  private:
-  HeaderState ReadHeader();
-  // Whether the file is shorter than the commit's log (it was cut short behind the clients' backs).
-  bool CutShort(const CommitSlot& slot);
-  int16_t Append(const std::string& bytes);
-  int16_t Replay(uint64_t from, uint64_t to, bool wholeLog);
-  int16_t WriteSlot(const CommitSlot& slot);
-  std::string CompactLog();
-  bool WorthCompacting();
-  int16_t CompactCommitted();
-  void Compact();
-  void ApplyWithUndo(const LogEntry& entry);
+  MetaState ReadMeta();
+  int16_t Take(const Meta& meta);
+  // Whether the file is shorter than the commit's pages (it was cut short behind the clients' backs).
+  bool CutShort(const Meta& meta);
+  int16_t StartCommit();
+  int16_t FinishCommit();
+  void Restore();
   bool LockOpenShared();
   bool LockWrite();
   void UnlockWrite();
@@ -80,8 +75,9 @@ class SharedFile {
   void FlushNow();
 
   std::unique_ptr<FileIo> io_;
+  PageFile pages_;
   TableState state_;
-  CommitSlot known_{0, HeaderSize, HeaderSize, 1, 1};
+  Meta known_;
   int normalOpens_ = 0;
   int exclusiveOpens_ = 0;
   std::map<uint32_t, int> recordLocks_;
@@ -93,8 +89,6 @@ class SharedFile {
   std::chrono::steady_clock::time_point sizeCheckedAt_;
   bool writeInTransaction_ = false;
   bool holdsTransaction_ = false;
-  std::string pending_;
-  std::vector<LogEntry> undo_;
 };
 
 }  // namespace reqcore

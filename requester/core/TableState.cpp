@@ -5,25 +5,121 @@
 #include "requester/core/Statuses.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace reqcore {
 
 namespace {
+
 template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+
+// Whether an entry of a definition read from the file fits the definition so far; one that does not is damage.
+bool Fits(const Schema& schema, const LogEntry& entry) {
+  bool defined = schema.recordLength != 0;
+  return std::visit(Overloaded{
+                        [&](const FileDefEntry& e) { return !defined && e.recordLength != 0; },
+                        [&](const CollatingEntry& e) { return defined && e.table[0] == CollatingSignature; },
+                        [&](const KeyAddEntry& e) {
+                          return defined && e.key.number < KeyNumberLimit && !e.key.segments.empty() &&
+                                 !schema.keys.count(e.key.number) && ValidateKey(e.key, schema) == Status::Ok;
+                        },
+                        [&](const auto&) { return false; },
+                    },
+                    entry);
+}
+
+Schema DecodeDefinition(std::string_view bytes) {
+  Schema schema;
+  bool damaged = false;
+  size_t used = DecodeEntries(
+      bytes,
+      [&](LogEntry&& entry) {
+        if (!Fits(schema, entry)) return false;
+        if (auto* e = std::get_if<FileDefEntry>(&entry)) {
+          schema.recordLength = e->recordLength;
+          schema.pageSize = e->pageSize;
+          schema.fileFlags = e->fileFlags;
+        } else if (auto* e = std::get_if<CollatingEntry>(&entry)) {
+          schema.collating.push_back(e->table);
+        } else if (auto* e = std::get_if<KeyAddEntry>(&entry)) {
+          schema.keys[e->key.number] = e->key;
+        }
+        return true;
+      },
+      damaged);
+  if (damaged || used != bytes.size() || schema.recordLength == 0) throw PageMismatch();
+  return schema;
+}
+
 }  // namespace
 
+std::string EncodeDefinition(const Schema& schema) {
+  std::string bytes;
+  AppendEntry(bytes, FileDefEntry{schema.recordLength, schema.pageSize, schema.fileFlags});
+  for (const auto& table : schema.collating) AppendEntry(bytes, CollatingEntry{table});
+  for (const auto& [number, key] : schema.keys) AppendEntry(bytes, KeyAddEntry{key, 1});
+  return bytes;
+}
+
+void TableState::Load(const Meta& meta) {
+  file_.Use(meta);
+  if (schema.recordLength == 0 || definitionChanged_ || !(meta.definition == meta_.definition))
+    schema = DecodeDefinition(file_.ReadChain(meta.definition));
+  // Every key has a tree, and each tree one entry per record.
+  if (meta.keys.size() != schema.keys.size()) throw PageMismatch();
+  for (const auto& [number, root] : meta.keys)
+    if (!schema.keys.count(number) || root.count != meta.records.count) throw PageMismatch();
+  meta_ = meta;
+  nextPosition = meta.nextPosition;
+  nextSeq = meta.nextSeq;
+  definitionChanged_ = false;
+  Bind();
+}
+
+void TableState::Clear() {
+  schema = Schema{};
+  meta_ = Meta{};
+  nextPosition = 1;
+  nextSeq = 1;
+  definitionChanged_ = false;
+  Bind();
+}
+
+void TableState::Bind() {
+  ++KeyIndex::StateStamp();
+  indexes_.clear();
+  for (const auto& [number, key] : schema.keys) {
+    size_t normLength = Normalize(key, std::string(key.RawLength(), '\0')).size();
+    indexes_.emplace(number, KeyIndex(file_, meta_.keys[number], normLength));
+  }
+}
+
+Meta TableState::Changed() {
+  if (definitionChanged_) {
+    if (!meta_.definition.Null()) file_.FreeChain(meta_.definition);
+    meta_.definition = file_.WriteChain(EncodeDefinition(schema));
+    definitionChanged_ = false;
+  }
+  meta_.nextPosition = nextPosition;
+  meta_.nextSeq = nextSeq;
+  return meta_;
+}
+
 void TableState::Apply(const LogEntry& entry) {
+  ++KeyIndex::StateStamp();
   std::visit(Overloaded{
                  [&](const FileDefEntry& e) {
                    schema.recordLength = e.recordLength;
                    schema.pageSize = e.pageSize;
                    schema.fileFlags = e.fileFlags;
+                   definitionChanged_ = true;
                  },
-                 [&](const CollatingEntry& e) { schema.collating.push_back(e.table); },
+                 [&](const CollatingEntry& e) {
+                   schema.collating.push_back(e.table);
+                   definitionChanged_ = true;
+                 },
                  [&](const KeyAddEntry& e) { AddKey(e); },
                  [&](const KeyDropEntry& e) { DropKey(e.number); },
                  [&](const PutEntry& e) { Put(e); },
@@ -32,29 +128,11 @@ void TableState::Apply(const LogEntry& entry) {
              entry);
 }
 
-bool TableState::Accepts(const LogEntry& entry) const {
-  bool defined = schema.recordLength != 0;
-  return std::visit(
-      Overloaded{
-          [&](const FileDefEntry& e) { return !defined && e.recordLength != 0; },
-          [&](const CollatingEntry& e) { return defined && e.table[0] == CollatingSignature; },
-          [&](const KeyAddEntry& e) {
-            return defined && e.key.number < KeyNumberLimit && !e.key.segments.empty() &&
-                   ValidateKey(e.key, schema) == Status::Ok;
-          },
-          [&](const KeyDropEntry&) { return defined; },
-          [&](const PutEntry& e) {
-            size_t length = e.data.size();
-            return defined && e.position != 0 && length >= schema.recordLength &&
-                   length <= std::numeric_limits<uint16_t>::max() &&
-                   (schema.VariableLength() || length == schema.recordLength);
-          },
-          [&](const DeleteEntry&) { return defined; },
-      },
-      entry);
+Record TableState::Get(uint32_t position) const {
+  std::optional<Record> record = records.Find(position);
+  if (!record) throw PageMismatch();
+  return std::move(*record);
 }
-
-void TableState::Clear() { *this = TableState{}; }
 
 std::string TableState::Normalize(const KeyDef& key, std::string_view rawKey) const {
   return NormalizeKey(schema, key, rawKey);
@@ -72,61 +150,51 @@ uint32_t TableState::FindDuplicate(const KeyDef& key, const std::string& norm, u
   return 0;
 }
 
-void TableState::EndBulk() {
-  bulk_ = false;
-  for (const auto& [number, key] : schema.keys) {
-    std::string keys;
-    std::vector<uint32_t> positions;
-    positions.reserve(records.Size());
-    records.ForEach([&](uint32_t position, Record& record) {
-      keys.append(EntryOf(key, position, record).key);
-      positions.push_back(position);
-    });
-    indexes.at(number).Load(keys, positions);
-  }
-}
-
 void TableState::AddEntries(uint32_t position, const Record& record) {
-  if (bulk_) return;
-  for (const auto& [number, key] : schema.keys) indexes.at(number).Insert(EntryOf(key, position, record).key, position);
+  for (const auto& [number, key] : schema.keys) indexes_.at(number).Insert(EntryOf(key, position, record).key, position);
 }
 
 void TableState::RemoveEntries(uint32_t position, const Record& record) {
-  if (bulk_) return;
-  for (const auto& [number, key] : schema.keys) indexes.at(number).Erase(EntryOf(key, position, record).key);
+  for (const auto& [number, key] : schema.keys) indexes_.at(number).Erase(EntryOf(key, position, record).key);
 }
 
 void TableState::AddKey(const KeyAddEntry& entry) {
   const KeyDef& key = schema.keys[entry.key.number] = entry.key;
-  size_t normLength = Normalize(key, std::string(key.RawLength(), '\0')).size();
-  indexes.erase(key.number);
-  KeyIndex& index = indexes.emplace(key.number, KeyIndex(normLength)).first->second;
+  meta_.keys[key.number] = TreeRoot{};
+  definitionChanged_ = true;
+  Bind();
+  KeyIndex& index = indexes_.at(key.number);
+  // Records are written back with their place among duplicates in the new key, in order of position.
   uint64_t seq = entry.baseSeq;
-  records.ForEach([&](uint32_t position, Record& record) {
+  for (uint32_t position = records.First(); position != 0; position = records.After(position)) {
+    Record record = *records.Find(position);
     std::erase_if(record.seqs, [&](const auto& p) { return p.first == key.number; });
     record.seqs.emplace_back(key.number, seq++);
-    if (!bulk_) index.Insert(EntryOf(key, position, record).key, position);
-  });
+    records.Put(position, record);
+    index.Insert(EntryOf(key, position, record).key, position);
+  }
 }
 
 void TableState::DropKey(uint8_t number) {
+  auto it = meta_.keys.find(number);
+  if (it != meta_.keys.end()) PageTree(file_, it->second).Clear();
   schema.keys.erase(number);
-  indexes.erase(number);
-  records.ForEach([&](uint32_t, Record& record) {
-    std::erase_if(record.seqs, [&](const auto& p) { return p.first == number; });
-  });
+  meta_.keys.erase(number);
+  definitionChanged_ = true;
+  Bind();
 }
 
 void TableState::Put(const PutEntry& entry) {
-  if (const Record* old = records.Find(entry.position)) RemoveEntries(entry.position, *old);
-  const Record& record = records.Put(entry.position, Record{entry.version, entry.seqs, entry.data});
+  if (auto old = records.Find(entry.position)) RemoveEntries(entry.position, *old);
+  Record record{entry.version, entry.seqs, entry.data};
+  records.Put(entry.position, record);
   AddEntries(entry.position, record);
   nextPosition = std::max(nextPosition, entry.position + 1);
   nextSeq = std::max(nextSeq, entry.version + 1);
 }
 
 void TableState::Delete(uint32_t position) {
-  const Record* old = records.Find(position);
+  auto old = records.Find(position);
   if (!old) return;
   RemoveEntries(position, *old);
   records.Erase(position);

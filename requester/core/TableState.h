@@ -1,5 +1,6 @@
 #pragma once
-// The records and key indexes of one record file as one client sees them, built by applying log entries.
+// The records and key indexes of one record file as one client sees them: the trees of one commit of the file,
+// read through its pages, and changed (in a commit being built) by applying change entries.
 #include "requester/core/FileFormat.h"
 #include "requester/core/KeyIndex.h"
 #include "requester/core/RecordStore.h"
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace reqcore {
@@ -17,24 +19,30 @@ struct IndexEntry {
   uint32_t position = 0;
 };
 
+// The file definition as it is kept in its chain: the entries that define the file, key and collating sequences.
+std::string EncodeDefinition(const Schema& schema);
+
 class TableState {
  public:
+  explicit TableState(PageFile& file) : file_(file), records(file, meta_.records) {}
+  TableState(const TableState&) = delete;
+
   Schema schema;
-  RecordStore records;
-  std::map<uint8_t, KeyIndex> indexes;
   uint32_t nextPosition = 1;
   uint64_t nextSeq = 1;
 
-  void Apply(const LogEntry& entry);
-  // Whether an entry read from the file fits the state it applies to (the file definition, key definitions and
-  // record lengths); one that does not is damage.
-  bool Accepts(const LogEntry& entry) const;
+  // Takes the commit meta names (reading the definition again when it changed). Throws PageMismatch.
+  void Load(const Meta& meta);
   void Clear();
-  // While loading a whole log, indexes are built once at the end instead of entry by entry.
-  void BeginBulk() { bulk_ = true; }
-  void EndBulk();
-  const Record* Find(uint32_t position) const { return records.Find(position); }
-  const KeyIndex& Index(uint8_t key) const { return indexes.at(key); }
+  // In a commit being built (every read throws PageMismatch on a page that does not check).
+  void Apply(const LogEntry& entry);
+  // The meta of the state as changed: a changed definition is written to a new chain.
+  Meta Changed();
+
+  std::optional<Record> Find(uint32_t position) const { return records.Find(position); }
+  // A record an index names: its absence is damage.
+  Record Get(uint32_t position) const;
+  const KeyIndex& Index(uint8_t key) const { return indexes_.at(key); }
   std::string Normalize(const KeyDef& key, std::string_view rawKey) const;
   // The index entry of a record in key.
   IndexEntry EntryOf(const KeyDef& key, uint32_t position, const Record& record) const;
@@ -42,6 +50,14 @@ class TableState {
   uint32_t FindDuplicate(const KeyDef& key, const std::string& norm, uint32_t position) const;
 
  private:
+  PageFile& file_;
+  Meta meta_;
+
+ public:
+  RecordStore records;
+
+ private:
+  void Bind();
   void AddEntries(uint32_t position, const Record& record);
   void RemoveEntries(uint32_t position, const Record& record);
   void AddKey(const KeyAddEntry& entry);
@@ -49,7 +65,8 @@ class TableState {
   void Put(const PutEntry& entry);
   void Delete(uint32_t position);
 
-  bool bulk_ = false;
+  std::map<uint8_t, KeyIndex> indexes_;
+  bool definitionChanged_ = false;
 };
 
 }  // namespace reqcore

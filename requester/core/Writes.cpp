@@ -3,6 +3,7 @@
 #include "requester/core/Statuses.h"
 
 #include <cstring>
+#include <optional>
 
 namespace reqcore {
 
@@ -25,11 +26,11 @@ int64_t HighestValue(const TableState& state, const KeyDef& key, const Segment& 
   bool leading = &segment == &key.segments.front();
   if (leading && !index.Empty()) {
     uint32_t top = index.Position((segment.flags & KeyFlag::Descending) ? index.Begin() : index.Last());
-    return ReadSigned(std::string_view(state.Find(top)->data).substr(segment.offset, segment.length));
+    return ReadSigned(std::string_view(state.Get(top).data).substr(segment.offset, segment.length));
   }
   int64_t highest = 0;
   for (uint32_t p = state.records.First(); p != 0; p = state.records.After(p))
-    highest = std::max(highest, ReadSigned(std::string_view(state.Find(p)->data).substr(segment.offset, segment.length)));
+    highest = std::max(highest, ReadSigned(std::string_view(state.Get(p).data).substr(segment.offset, segment.length)));
   return highest;
 }
 
@@ -73,7 +74,7 @@ void PlaceCursor(Handle& handle, const KeyDef* key, uint32_t position, const Rec
 }
 
 // The current record of the handle as the file holds it now; 8 without one, 80 when it changed since read.
-int16_t CheckCurrent(Handle& handle, const Record*& record) {
+int16_t CheckCurrent(Handle& handle, std::optional<Record>& record) {
   const Cursor& cursor = handle.cursor;
   if (cursor.kind == Cursor::Kind::None || !cursor.current) return Status::NoPosition;
   record = handle.file->State().Find(cursor.position);
@@ -117,7 +118,7 @@ int16_t DoInsert(Engine& engine, const Call& call) {
   uint32_t position = put.position;
   if ((status = file.CommitWrite({put})) != Status::Ok) return status;
   std::memcpy(call.data, data.data(), state.schema.recordLength);
-  PlaceCursor(*handle, key, position, *state.Find(position));
+  PlaceCursor(*handle, key, position, state.Get(position));
   if (key && call.key && call.keyLen >= key->RawLength()) {
     std::string raw = RawKey(*key, data);
     std::memcpy(call.key, raw.data(), raw.size());
@@ -132,7 +133,7 @@ int16_t DoUpdate(Engine& engine, const Call& call) {
   if (int16_t status = BeginWrite(engine, *handle); status != Status::Ok) return status;
   SharedFile& file = *handle->file;
   TableState& state = file.State();
-  const Record* old = nullptr;
+  std::optional<Record> old;
   std::string data;
   PutEntry put{handle->cursor.position, 0, {}, {}};
   int16_t status = CheckCurrent(*handle, old);
@@ -147,7 +148,7 @@ int16_t DoUpdate(Engine& engine, const Call& call) {
   put.data = data;
   if ((status = file.CommitWrite({put})) != Status::Ok) return status;
   const KeyDef* key = handle->cursor.kind == Cursor::Kind::Keyed ? state.schema.Key(handle->cursor.keyNum) : nullptr;
-  PlaceCursor(*handle, key, put.position, *state.Find(put.position));
+  PlaceCursor(*handle, key, put.position, state.Get(put.position));
   engine.ReleaseRecordLock(*handle, put.position);
   return Status::Ok;
 }
@@ -157,7 +158,7 @@ int16_t DoDelete(Engine& engine, const Call& call) {
   if (!handle) return Status::FileNotOpen;
   if (handle->cursor.kind == Cursor::Kind::None || !handle->cursor.current) return Status::NoPosition;
   if (int16_t status = BeginWrite(engine, *handle); status != Status::Ok) return status;
-  const Record* old = nullptr;
+  std::optional<Record> old;
   int16_t status = CheckCurrent(*handle, old);
   if (status != Status::Ok) {
     handle->file->CancelWrite();

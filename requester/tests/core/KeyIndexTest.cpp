@@ -1,4 +1,5 @@
 // The key index and the record store against ordered standard containers, across many leaves and pages.
+#include "PagedTestSupport.h"
 #include "requester/core/KeyIndex.h"
 #include "requester/core/RecordStore.h"
 
@@ -8,7 +9,7 @@
 #include <random>
 #include <set>
 
-using namespace reqcore;
+using namespace reqtest;
 
 namespace {
 
@@ -25,7 +26,7 @@ void ExpectSameOrder(const KeyIndex& index, const std::map<std::string, uint32_t
     ASSERT_EQ(key, index.Key(p));
     ASSERT_EQ(position, index.Position(p));
     ASSERT_EQ(rank, index.Rank(p));
-    ASSERT_TRUE(index.AtRank(rank) == p);
+    ASSERT_EQ(key, index.Key(index.AtRank(rank)));
     p = index.Next(p);
     ++rank;
   }
@@ -35,7 +36,10 @@ void ExpectSameOrder(const KeyIndex& index, const std::map<std::string, uint32_t
 }  // namespace
 
 TEST(KeyIndex, MatchesAnOrderedMapThroughSplitsAndEmptiedLeaves) {
-  KeyIndex index(4);
+  TempDir dir;
+  PagedFixtureFile f(dir.File("index.dat"));
+  f.File().Begin(f.meta);
+  KeyIndex index(f.File(), f.meta.records, 4);
   std::map<std::string, uint32_t> reference;
   std::mt19937 rng(7);
   for (int round = 0; round < 3; ++round) {
@@ -80,29 +84,34 @@ TEST(KeyIndex, MatchesAnOrderedMapThroughSplitsAndEmptiedLeaves) {
   EXPECT_EQ(reference.rbegin()->first, index.Key(index.Last()));
 }
 
-TEST(KeyIndex, LoadGivesTheSameIndexAsInserts) {
-  std::string keys;
-  std::vector<uint32_t> positions;
+TEST(KeyIndex, OutOfOrderInsertsAndEmptying) {
+  TempDir dir;
+  PagedFixtureFile f(dir.File("index.dat"));
   std::map<std::string, uint32_t> reference;
-  for (uint32_t i = 0; i < 5000; i += 3) {
-    uint32_t v = (i * 7919) % 5003;  // out of order
-    keys += KeyOf(v);
-    positions.push_back(v);
-    reference[KeyOf(v)] = v;
-  }
-  KeyIndex index(4);
-  index.Load(keys, positions);
-  ExpectSameOrder(index, reference);
-  index.Insert(KeyOf(6000), 6000);
-  reference[KeyOf(6000)] = 6000;
-  ExpectSameOrder(index, reference);
-  index.Load({}, {});
-  EXPECT_TRUE(index.IsEnd(index.Begin()));
-  EXPECT_TRUE(index.IsEnd(index.Last()));
+  f.Commit([&](PageFile& file, Meta& meta) {
+    KeyIndex index(file, meta.records, 4);
+    for (uint32_t i = 0; i < 5000; i += 3) {
+      uint32_t v = (i * 7919) % 5003;  // out of order
+      index.Insert(KeyOf(v), v);
+      reference[KeyOf(v)] = v;
+    }
+  });
+  auto reader = f.OpenReader();
+  ExpectSameOrder(KeyIndex(*reader->file, reader->meta.records, 4), reference);
+  f.Commit([&](PageFile& file, Meta& meta) {
+    KeyIndex index(file, meta.records, 4);
+    for (const auto& [key, position] : reference) index.Erase(key);
+    EXPECT_TRUE(index.IsEnd(index.Begin()));
+    EXPECT_TRUE(index.IsEnd(index.Last()));
+  });
+  EXPECT_TRUE(f.meta.records.ref.Null());
 }
 
 TEST(RecordStore, PhysicalOrderAcrossPages) {
-  RecordStore store;
+  TempDir dir;
+  PagedFixtureFile f(dir.File("records.dat"));
+  f.File().Begin(f.meta);
+  RecordStore store(f.File(), f.meta.records);
   std::set<uint32_t> reference;
   std::mt19937 rng(3);
   for (int i = 0; i < 5000; ++i) {
@@ -127,4 +136,32 @@ TEST(RecordStore, PhysicalOrderAcrossPages) {
     EXPECT_EQ(rank, store.Rank(expected[rank]));
   }
   EXPECT_EQ(0u, store.AtRank(expected.size()));
+}
+
+TEST(RecordStore, LongRecordsInChainsReadBackAndReplaced) {
+  TempDir dir;
+  PagedFixtureFile f(dir.File("records.dat"));
+  Record longRecord{7, {{0, 3}, {2, 9}}, std::string(9000, 'x')};
+  for (size_t i = 0; i < longRecord.data.size(); ++i) longRecord.data[i] = static_cast<char>(i % 251);
+  f.Commit([&](PageFile& file, Meta& meta) {
+    RecordStore store(file, meta.records);
+    for (uint32_t p = 1; p <= 20; ++p) store.Put(p, longRecord);
+  });
+  uint32_t pageCount = 0;
+  for (int round = 0; round < 5; ++round) {
+    f.Commit([&](PageFile& file, Meta& meta) {
+      RecordStore store(file, meta.records);
+      for (uint32_t p = 1; p <= 20; ++p) store.Put(p, p % 2 ? longRecord : Record{8, {}, "short"});
+    });
+    if (round == 1) pageCount = f.meta.pageCount;
+  }
+  EXPECT_LE(f.meta.pageCount, pageCount + 4) << "chains of replaced records are reused";
+  auto reader = f.OpenReader();
+  RecordStore store(*reader->file, reader->meta.records);
+  for (uint32_t p = 1; p <= 20; ++p) {
+    std::optional<Record> record = store.Find(p);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(p % 2 ? longRecord.data : "short", record->data);
+    EXPECT_EQ(p % 2 ? longRecord.seqs : decltype(longRecord.seqs){}, record->seqs);
+  }
 }
