@@ -20,6 +20,9 @@
 
 namespace {
 
+// Form files name the dialog.
+const bool registered = (RegisterClasses<TvxFilterDialog>(), true);
+
 TvxFilterFormMaker& FilterFormMaker()
 {
     static TvxFilterFormMaker maker;
