@@ -193,10 +193,12 @@ bool TBandReport::PrinterSetup()
     dialog.MaxPage = MaxPrintPage;
     dialog.FromPage = PrinterSettings.FirstPage;
     dialog.ToPage = PrinterSettings.LastPage > 0 ? PrinterSettings.LastPage : MaxPrintPage;
+    dialog.PrintRange = PrinterSettings.FirstPage > 1 || PrinterSettings.LastPage > 0 ? prPageNums : prAllPages;
     if (!dialog.Execute()) return false;
+    const bool allPages = dialog.PrintRange != prPageNums;
     PrinterSettings.Copies = std::max(dialog.Copies, 1);
-    PrinterSettings.FirstPage = std::max(dialog.FromPage, 1);
-    PrinterSettings.LastPage = dialog.ToPage >= MaxPrintPage ? 0 : dialog.ToPage;
+    PrinterSettings.FirstPage = allPages ? 1 : std::max(dialog.FromPage, 1);
+    PrinterSettings.LastPage = allPages || dialog.ToPage >= MaxPrintPage ? 0 : dialog.ToPage;
     Page.Orientation = Printer()->Orientation();
     return true;
 }

@@ -355,47 +355,41 @@ bool TFontDialog::Run()
     return true;
 }
 
-bool TPrintDialog::Run()
+namespace {
+
+// A movable global copy of the printer's device mode, for a printer dialog to start from (nullptr: none, and the
+// box starts from the system's default printer); copies above 0 replace the printer's.
+HGLOBAL CopyOfPrinterDeviceMode(Integer copies = 0)
 {
-    PRINTDLGA data{};
-    data.lStructSize = sizeof data;
-    data.hwndOwner = OwnerWindow();
-    data.Flags = PD_USEDEVMODECOPIESANDCOLLATE | (MaxPage > 0 ? 0 : PD_NOPAGENUMS);
-    data.nCopies = WORD(Copies);
-    data.nFromPage = WORD(FromPage);
-    data.nToPage = WORD(ToPage);
-    data.nMinPage = WORD(MinPage);
-    data.nMaxPage = WORD(MaxPage);
-    if (!PrintDlgA(&data)) return false;
-    if (data.hDevNames) {
-        auto* names = static_cast<DEVNAMES*>(GlobalLock(data.hDevNames));
-        const std::string device = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
-        GlobalUnlock(data.hDevNames);
-        GlobalFree(data.hDevNames);
-        const auto& printers = Printer()->Printers();
-        for (size_t i = 0; i < printers.size(); ++i)
-            if (printers[i] == device) Printer()->SetPrinterIndex(Integer(i));
+    const DEVMODEA* mode = nullptr;
+    try {
+        mode = Printer()->DeviceMode();
+    } catch (const EPrinter&) {
+        return nullptr;
     }
-    if (data.hDevMode) GlobalFree(data.hDevMode);
-    Copies = data.nCopies;
-    FromPage = data.nFromPage;
-    ToPage = data.nToPage;
-    Printer()->SetCopies(Copies);
-    return true;
+    if (!mode) return nullptr;
+    const size_t size = mode->dmSize + mode->dmDriverExtra;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return nullptr;
+    auto* copied = static_cast<DEVMODEA*>(GlobalLock(copy));
+    std::memcpy(copied, mode, size);
+    if (copies > 0) {
+        copied->dmCopies = SmallInt(copies);
+        copied->dmFields |= DM_COPIES;
+    }
+    GlobalUnlock(copy);
+    return copy;
 }
 
-bool TPrinterSetupDialog::Run()
+// The printer and device mode a printer dialog returns become the program's printer's; frees both.
+void TakeDialogPrinter(PRINTDLGA& data)
 {
-    PRINTDLGA data{};
-    data.lStructSize = sizeof data;
-    data.hwndOwner = OwnerWindow();
-    data.Flags = PD_PRINTSETUP;
-    if (!PrintDlgA(&data)) return false;
     if (data.hDevNames) {
         auto* names = static_cast<DEVNAMES*>(GlobalLock(data.hDevNames));
         const std::string device = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
         GlobalUnlock(data.hDevNames);
         GlobalFree(data.hDevNames);
+        data.hDevNames = nullptr;
         const auto& printers = Printer()->Printers();
         for (size_t i = 0; i < printers.size(); ++i)
             if (printers[i] == device) Printer()->SetPrinterIndex(Integer(i));
@@ -407,8 +401,65 @@ bool TPrinterSetupDialog::Run()
                                                         current->dmSize + current->dmDriverExtra));
         GlobalUnlock(data.hDevMode);
         GlobalFree(data.hDevMode);
+        data.hDevMode = nullptr;
         Printer()->DeviceModeChanged();
     }
+}
+
+DWORD PrintRangeFlag(TPrintRange range)
+{
+    static const DWORD flags[] = {PD_ALLPAGES, PD_SELECTION, PD_PAGENUMS};
+    return flags[range];
+}
+
+TPrintRange PrintRangeOf(DWORD flags)
+{
+    if (flags & PD_SELECTION) return prSelection;
+    return flags & PD_PAGENUMS ? prPageNums : prAllPages;
+}
+
+}  // namespace
+
+bool TPrintDialog::Run()
+{
+    PRINTDLGA data{};
+    data.lStructSize = sizeof data;
+    data.hwndOwner = OwnerWindow();
+    data.hDevMode = CopyOfPrinterDeviceMode(Copies);
+    data.Flags = PD_USEDEVMODECOPIESANDCOLLATE | PrintRangeFlag(PrintRange) | (MaxPage > 0 ? 0 : PD_NOPAGENUMS) |
+                 (PrintRange == prSelection ? 0 : PD_NOSELECTION);
+    data.nCopies = WORD(Copies);
+    data.nFromPage = WORD(FromPage);
+    data.nToPage = WORD(ToPage);
+    data.nMinPage = WORD(MinPage);
+    data.nMaxPage = WORD(MaxPage);
+    if (!PrintDlgA(&data)) {
+        if (data.hDevMode) GlobalFree(data.hDevMode);
+        if (data.hDevNames) GlobalFree(data.hDevNames);
+        return false;
+    }
+    TakeDialogPrinter(data);
+    // The copies come in the device mode, or in nCopies from a box that cannot put them there.
+    if (data.nCopies > 1) Printer()->SetCopies(data.nCopies);
+    Copies = Printer()->Copies();
+    FromPage = data.nFromPage;
+    ToPage = data.nToPage;
+    PrintRange = PrintRangeOf(data.Flags);
+    return true;
+}
+
+bool TPrinterSetupDialog::Run()
+{
+    PRINTDLGA data{};
+    data.lStructSize = sizeof data;
+    data.hwndOwner = OwnerWindow();
+    data.hDevMode = CopyOfPrinterDeviceMode();
+    data.Flags = PD_PRINTSETUP;
+    if (!PrintDlgA(&data)) {
+        if (data.hDevMode) GlobalFree(data.hDevMode);
+        return false;
+    }
+    TakeDialogPrinter(data);
     return true;
 }
 

@@ -112,7 +112,10 @@ private:
     std::unique_ptr<TFont> font_;
 };
 
-// Printer choice, copies and page range; the chosen printer becomes the program's printer.
+enum TPrintRange { prAllPages, prSelection, prPageNums };
+
+// Printer choice, copies and page range; the chosen printer with the settings made in the box (orientation,
+// copies) becomes the program's printer.
 class TPrintDialog : public TCommonDialog {
     DUN_CLASS(TPrintDialog, TCommonDialog)
 public:
@@ -120,6 +123,7 @@ public:
     bool Run() override;
     Integer Copies = 1;
     Integer FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
+    TPrintRange PrintRange = prAllPages;
 };
 
 class TPrinterSetupDialog : public TCommonDialog {

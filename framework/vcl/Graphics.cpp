@@ -109,8 +109,12 @@ TGraphicsObject::~TGraphicsObject() { DeleteHandle(); }
 
 void TGraphicsObject::Changed()
 {
+    // Listeners that ask for the handle (a window taking its font) get a new one; the old one is deleted once they
+    // have let go of it (a canvas deselects it).
+    HGDIOBJ old = handle_;
+    handle_ = nullptr;
     if (OnChange) OnChange(this);
-    DeleteHandle();
+    if (old) DeleteObject(old);
 }
 
 void TGraphicsObject::DeleteHandle()

@@ -129,6 +129,8 @@ DEVMODEA* TPrinter::DeviceMode()
 void TPrinter::DeviceModeChanged()
 {
     CheckPrinting(false);
+    if (DEVMODEA* mode = DeviceMode(); mode && (mode->dmFields & DM_COPIES))
+        copies_ = std::max<Integer>(mode->dmCopies, 1);
     CloseDeviceContext();
 }
 

@@ -74,7 +74,8 @@ public:
     void SetPrinterIndex(Integer index);
     std::string Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
-    // The device mode of the current printer (the printer dialogs read and write it).
+    // The device mode of the current printer (the printer dialogs read and write it); after a change to it,
+    // DeviceModeChanged takes its copies and makes the next device context from it.
     DEVMODEA* DeviceMode();
     void DeviceModeChanged();
 

@@ -255,7 +255,9 @@ void TCustomEdit::Change()
 
 void TCustomEdit::DoEnter()
 {
-    if (autoSelect_ && !(GetKeyState(VK_LBUTTON) < 0)) SelectAll();
+    // A multi-line edit keeps its caret and selection.
+    const bool multiLine = handle_ && (GetWindowLongA(handle_, GWL_STYLE) & ES_MULTILINE);
+    if (autoSelect_ && !multiLine && !(GetKeyState(VK_LBUTTON) < 0)) SelectAll();
     TWinControl::DoEnter();
 }
 

@@ -1,5 +1,8 @@
 // Sends the process's HKEY_LOCAL_MACHINE to a scratch key below HKEY_CURRENT_USER for the object's lifetime, so
-// tests write machine configuration values without touching the machine's.
+// tests write machine configuration values without touching the machine's. The machine keys printing reads stay
+// visible through links in the scratch key (System: the printers, drivers and ports; Software\Microsoft\Windows
+// NT\CurrentVersion: the default printer's settings), so printing still finds the system's printers; values
+// written below those two are the machine's own.
 #pragma once
 
 #include <string>

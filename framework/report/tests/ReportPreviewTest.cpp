@@ -142,7 +142,9 @@ TEST_F(ReportPreviewTest, SetupDialogChoosesCopiesRangeAndOrientation)
         ASSERT_NE(print, nullptr);
         EXPECT_EQ(print->MinPage, 1);
         EXPECT_EQ(print->FromPage, 1);
+        EXPECT_EQ(print->PrintRange, prAllPages);
         print->Copies = 2;
+        print->PrintRange = prPageNums;
         print->FromPage = 2;
         print->ToPage = 2;
         Printer()->SetOrientation(poLandscape);
@@ -165,6 +167,16 @@ TEST_F(ReportPreviewTest, SetupDialogChoosesCopiesRangeAndOrientation)
     EXPECT_FALSE(report->PrinterSetup());
     EXPECT_EQ(report->PrinterSettings.FirstPage, 2);
     EXPECT_EQ(report->Page.Orientation, poPortrait);
+
+    // "All" chosen after a page range: every page again, whatever the page boxes still say.
+    dialogs.AnswerNextCommonDialog(true, [](TCommonDialog* dialog) {
+        auto* print = static_cast<TPrintDialog*>(dialog);
+        EXPECT_EQ(print->PrintRange, prPageNums);
+        print->PrintRange = prAllPages;
+    });
+    ASSERT_TRUE(report->PrinterSetup());
+    EXPECT_EQ(report->PrinterSettings.FirstPage, 1);
+    EXPECT_EQ(report->PrinterSettings.LastPage, 0);
 }
 
 TEST_F(ReportPreviewTest, PrintsOnTheFilePrinter)

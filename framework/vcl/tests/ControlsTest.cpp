@@ -1,4 +1,4 @@
-// Alignment, panels, timers, graphic-control clicks, window images, showing changes and hints.
+// Alignment, panels, fonts, timers, graphic-control clicks, window images, showing changes and hints.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -64,6 +64,48 @@ TEST(Controls, ParentFontAndColorFollowTheParentUntilSet)
     form->Font()->SetName("Courier New");
     EXPECT_EQ(label->Font()->Name(), "Arial");
     EXPECT_EQ(ShownTexts(dialogs), "");
+}
+
+// The face and height the memo's window draws with; empty when its font handle is not a live font.
+std::string WindowFont(TWinControl* control)
+{
+    LOGFONTA info{};
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(control->Handle(), WM_GETFONT, 0, 0));
+    if (!font || GetObjectA(font, sizeof info, &info) == 0) return "";
+    return std::string(info.lfFaceName) + " " + std::to_string(info.lfHeight);
+}
+
+TEST(Controls, AMemosWindowDrawsWithItsFontWhicheverOrderItIsSetIn)
+{
+    enum Moment { BeforeSetParent, AfterSetParent, AfterShow };
+    for (Moment moment : {BeforeSetParent, AfterSetParent, AfterShow}) {
+        TScriptedDialogs dialogs;
+        std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+        form->SetBounds(40, 40, 300, 200);
+        auto* memo = new TMemo(form.get());
+        auto setFont = [memo] {
+            memo->Font()->SetName("Courier New");
+            memo->Font()->SetHeight(-20);
+        };
+        if (moment == BeforeSetParent) setFont();
+        memo->SetParent(form.get());
+        memo->SetBounds(10, 10, 250, 120);
+        memo->SetText("Courier twenty");
+        if (moment == AfterSetParent) setFont();
+        form->Show();
+        PumpMessages();
+        if (moment == AfterShow) setFont();
+        PumpMessages();
+        EXPECT_EQ(WindowFont(memo), "Courier New -20") << "font set at moment " << moment;
+        memo->Font()->SetStyle(TFontStyles{fsBold});
+        EXPECT_EQ(WindowFont(memo), "Courier New -20") << "restyled at moment " << moment;
+        if (moment == AfterSetParent) {
+            char temp[MAX_PATH];
+            GetTempPathA(MAX_PATH, temp);
+            EXPECT_TRUE(SaveWindowToPng(form->Handle(), std::string(temp) + "memo-font.png"));
+        }
+        EXPECT_EQ(ShownTexts(dialogs), "");
+    }
 }
 
 TEST(Controls, ClickOnALabelReachesItThroughItsParent)

@@ -203,6 +203,31 @@ TEST_F(FormBehaviour, EditSelectionAndLimits)
     EXPECT_EQ(edits[1]->Text(), "XY");
 }
 
+// Entering by Tab selects a single-line edit's whole text; a memo keeps its caret.
+TEST_F(FormBehaviour, TabbingInSelectsAllOfAnEditButNotOfAMemo)
+{
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(180, 10, 150, 80);
+    memo->SetText("first line\r\nsecond");
+    edits[0]->SetText("hello");
+    struct Case {
+        TCustomEdit* control;
+        Integer expectedSelLength;
+    };
+    for (const Case& c : {Case{edits[0], 5}, Case{memo, 0}}) {
+        c.control->SetFocus();
+        PumpMessages();
+        c.control->SetSelStart(3);
+        TypeKey(VK_TAB, {ssShift});  // out and back in
+        TypeKey(VK_TAB);
+        PumpMessages();
+        ASSERT_EQ(form->ActiveControl(), c.control);
+        EXPECT_EQ(c.control->SelStart(), c.expectedSelLength ? 0 : 3) << c.control->ClassName();
+        EXPECT_EQ(c.control->SelLength(), c.expectedSelLength) << c.control->ClassName();
+    }
+}
+
 TEST_F(FormBehaviour, ExceptionInAClickHandlerIsShownAndTheProgramGoesOn)
 {
     int clicks = 0;

@@ -1,8 +1,15 @@
-// An MDI frame with one child, and pages printed through the printer capture and on the machine's file printer.
+// An MDI frame with one child, pages printed through the printer capture and on the machine's file printer, and the
+// system's print box handing its choices to the printer.
+#include "rtl/WinApi.h"
+
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
 #include "vcl/Printers.h"
 #include "vcl/StdCtrls.h"
@@ -117,6 +124,102 @@ TEST(Printer, RealPrinterHasLetterPageMetricsAndPrintsADocument)
     EXPECT_GT(printer.Canvas()->TextWidth("Hello"), 0);
     printer.EndDoc();
     EXPECT_FALSE(printer.Printing());
+}
+
+// Keys for the window with the focus, left in the queue for the running modal loop to read.
+void QueueKey(Word key, bool shift = false)
+{
+    if (shift) keybd_event(VK_SHIFT, 0, 0, 0);
+    keybd_event(BYTE(key), 0, 0, 0);
+    keybd_event(BYTE(key), 0, KEYEVENTF_KEYUP, 0);
+    if (shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Focuses a control of the box and queues keys that replace its text.
+void QueueTextFor(HWND box, int id, const std::string& text)
+{
+    SetFocus(GetDlgItem(box, id));
+    QueueKey(VK_HOME);
+    QueueKey(VK_END, true);
+    for (char c : text) QueueKey(Word(VkKeyScanA(c) & 0xFF));
+}
+
+// Runs one step per timer tick while a system dialog box is in front.
+class TBoxScript {
+public:
+    std::vector<std::function<void(HWND)>> Steps;
+
+    void Tick()
+    {
+        HWND box = GetForegroundWindow();
+        char name[32] = {};
+        if (!box || next_ >= Steps.size() || !GetClassNameA(box, name, sizeof name) || std::string(name) != "#32770")
+            return;
+        Steps[next_++](box);
+    }
+    bool Done() const { return next_ == Steps.size(); }
+
+private:
+    size_t next_ = 0;
+};
+
+TBoxScript* runningScript = nullptr;
+
+TEST(PrintDialog, TheRangeCopiesAndOrientationOfTheBoxBecomeThePrinters)
+{
+    struct Case {
+        const char* name;
+        TPrintRange startRange;
+        int rangeButton;
+        std::string pages;  // "from-to" typed for a page range
+        std::string copies;
+        TPrintRange range;
+        Integer from, to;
+    };
+    const Case cases[] = {
+        {"pages 2 to 3", prAllPages, rad3, "2-3", "3", prPageNums, 2, 3},
+        {"all", prPageNums, rad1, "", "2", prAllPages, 4, 4},
+    };
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Printer()->SetOrientation(poLandscape);
+        TPrintDialog dialog(nullptr);
+        dialog.MinPage = 1;
+        dialog.MaxPage = 5;
+        dialog.FromPage = dialog.ToPage = 4;
+        dialog.PrintRange = c.startRange;
+        TBoxScript script;
+        script.Steps.push_back([&](HWND box) {
+            SaveWindowToPng(box, std::string(temp) + "print-dialog.png");
+            SetFocus(GetDlgItem(box, c.rangeButton));
+            QueueKey(VK_SPACE);
+        });
+        if (!c.pages.empty()) {
+            script.Steps.push_back([&](HWND box) { QueueTextFor(box, edt1, c.pages.substr(0, 1)); });
+            script.Steps.push_back([&](HWND box) { QueueTextFor(box, edt2, c.pages.substr(2)); });
+        }
+        script.Steps.push_back([&](HWND box) { QueueTextFor(box, edt3, c.copies); });
+        script.Steps.push_back([](HWND) { QueueKey(VK_RETURN); });
+        runningScript = &script;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) { runningScript->Tick(); });
+        const bool accepted = dialog.Run();
+        KillTimer(nullptr, timer);
+        runningScript = nullptr;
+        ASSERT_TRUE(script.Done());
+        ASSERT_TRUE(accepted);
+        EXPECT_EQ(dialog.PrintRange, c.range);
+        EXPECT_EQ(dialog.FromPage, c.from);
+        EXPECT_EQ(dialog.ToPage, c.to);
+        const Integer copies = std::stoi(c.copies);
+        EXPECT_EQ(dialog.Copies, copies);
+        EXPECT_EQ(Printer()->Copies(), copies);
+        EXPECT_EQ(Printer()->DeviceMode()->dmCopies, copies);
+        EXPECT_EQ(Printer()->Orientation(), poLandscape);
+        Printer()->SetOrientation(poPortrait);
+        Printer()->SetCopies(1);
+    }
 }
 
 }  // namespace
