@@ -137,7 +137,6 @@ TEST_F(LookupComboTest, TypingSearchesOnce333msAfterTheFirstChangingKey)
     timers.Advance(1000);
     EXPECT_EQ(table->Searches, 1);
     // Enter runs a pending search at once and takes its row, without pressing the default button.
-    TypeKey(VK_BACK);
     TypeText("2");
     EXPECT_EQ(table->Searches, 1);
     TypeKey(VK_RETURN);
