@@ -13,6 +13,7 @@
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
+#include "vcl/ImgList.h"
 #include "vxdata/Vxcommon.h"
 #include "vxdata/Vxintl.h"
 #include "vxdata/Vxlocate.h"
@@ -924,7 +925,15 @@ void TvxDBCustomLookupCombo::SetReadOnly(bool value)
 void TvxDBCustomLookupCombo::Notification(TComponent* component, TOperation operation)
 {
     TCustomEdit::Notification(component, operation);
-    if (operation == opRemove && fieldLink_ && component == DataSource()) SetDataSource(nullptr);
+    if (operation != opRemove) return;
+    if (fieldLink_ && component == DataSource()) SetDataSource(nullptr);
+    if (component == imageList_) imageList_ = nullptr;
+}
+
+void TvxDBCustomLookupCombo::SetImageList(TImageList* value)
+{
+    imageList_ = value;
+    if (value) value->FreeNotification(this);
 }
 
 // ---- state questions
@@ -1528,7 +1537,7 @@ void TvxDBCustomLookupCombo::DropDown()
         PositionDropDown();
         grid_->UpdateRowCount();
     }
-    grid_->SetImageList(nullptr);
+    grid_->SetImageList(imageList_);
     grid_->SetVisible(true);
     FitToRecords();
     if (LookupField().empty()) grid_->SetDisplayValueText(Text());
@@ -1890,7 +1899,7 @@ void TvxDBCustomLookupCombo::CancelMode(TMessage& message)
         if (fieldLink_->Editing()) fieldLink_->Modified();
     }
     auto* sender = reinterpret_cast<TControl*>(message.LParam);
-    if (sender == this || sender == grid_ || (sender && sender->Parent() == this)) return;
+    if (sender == this || sender == buttonContainer_ || sender == button_ || sender == grid_) return;
     if (IsDroppedDown()) {
         CommitPendingSearch();
         if (lastSearchFound_) TakeListSelection();
@@ -2042,10 +2051,14 @@ void TvxDBLookupCombo::Publish(TPublisher<TvxDBLookupCombo>& p)
     p.Property("LookupField", &C::LookupField, &C::SetLookupField);
     p.Property("Options", &C::Options, &C::SetOptions).Default(TvxDBLookupListOptions{});
     p.Property("Style", &C::Style, &C::SetStyle).Default(TvxDBLookupComboStyle::csDropDown);
+    p.Property("AutoSelect", &C::AutoSelect, &C::SetAutoSelect).Default(true);
     p.Property("DropDownCount", &C::DropDownCount, &C::SetDropDownCount).Default(8);
     p.Property("DropDownWidth", &C::DropDownWidth, &C::SetDropDownWidth).Default(0);
+    p.Property("ImageList", &C::ImageList, &C::SetImageList);
+    p.Property("MaxLength", &C::MaxLength, &C::SetMaxLength).Default(0);
     p.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
     p.Property("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown).Stored(true);
+    p.Property("ShowButton", &C::ShowButton, &C::SetShowButton).Stored(true);
     p.Property("SeqSearchOptions", &C::SeqSearchOptions, &C::SetSeqSearchOptions)
         .Default(TvxSeqSearchOptions{ssoEnabled});
     p.Property("UseTFields", &C::UseTFields, &C::SetUseTFields).Default(true);

@@ -243,6 +243,8 @@ public:
     void SetDropDownWidth(Integer value) { dropDownWidth_ = value; }
     TAlignment DropDownAlignment() const { return dropDownAlignment_; }
     void SetDropDownAlignment(TAlignment value) { dropDownAlignment_ = value; }
+    TImageList* ImageList() const { return imageList_; }
+    void SetImageList(TImageList* value);
     bool MultiLine() const { return multiLine_; }
     // Re-creates the window when the value changes.
     void SetMultiLine(bool value);
@@ -379,6 +381,7 @@ private:
     Integer dropDownWidth_ = 0;
     TAlignment dropDownAlignment_ = taLeftJustify;
     bool multiLine_ = false;
+    TImageList* imageList_ = nullptr;
 };
 
 // The lookup combo as forms place it: it publishes the properties of its base.
