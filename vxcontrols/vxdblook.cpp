@@ -533,11 +533,6 @@ void TvxDBLookupList::LinkActive(bool value)
     ShowDataFieldValue();
 }
 
-void TvxDBLookupList::DataChanged()
-{
-    TvxCustomDBGrid::DataChanged();
-}
-
 // ---- keys
 
 bool TvxDBLookupList::CanGridAcceptKey(Word key, TShiftState)

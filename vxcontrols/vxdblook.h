@@ -112,7 +112,6 @@ protected:
     void DefineFieldMap() override;
     void SetColumnAttributes() override;
     void LinkActive(bool value) override;
-    void DataChanged() override;
     bool CanGridAcceptKey(Word key, TShiftState shift) override;
     void KeyDown(Word& key, TShiftState shift) override;
     void KeyPress(char& key) override;
