@@ -304,6 +304,48 @@ TStrings* vxGetLookupFields(TObject* instance) { return StringsProp(instance, "L
 TStrings* vxGetLookupLinks(TObject* instance) { return StringsProp(instance, "LookupLinks"); }
 std::string vxGetDatabaseName(TObject* instance) { return StrProp(instance, "DatabaseName"); }
 
+// ---- lookup links
+
+namespace {
+
+// The index of the first LookupFields line whose first item is the name exactly; -1 when none.
+Integer LookupFieldsLine(TStrings* lookupFields, const std::string& fieldName)
+{
+    for (Integer i = 0; lookupFields && i < lookupFields->Count(); ++i) {
+        Integer position = 1;
+        std::string name;
+        vxNextToken(lookupFields->Strings(i), ";", position, name);
+        if (name == fieldName) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void vxFindLookupLink(TObject* dataSet, const std::string& fieldName, std::string& linkLine)
+{
+    linkLine.clear();
+    TStrings* links = vxGetLookupLinks(dataSet);
+    if (!links) return;
+    const Integer line = LookupFieldsLine(vxGetLookupFields(dataSet), fieldName);
+    if (line >= 0 && line < links->Count()) linkLine = links->Strings(line);
+}
+
+void vxFindLookupResultField(TObject* dataSet, const std::string& fieldName, std::string& resultField)
+{
+    resultField.clear();
+    TStrings* lookupFields = vxGetLookupFields(dataSet);
+    const Integer line = LookupFieldsLine(lookupFields, fieldName);
+    if (line < 0) return;
+    Integer position = 1;
+    Integer item = 0;
+    while (item < 4 && position > 0) {
+        vxNextToken(lookupFields->Strings(line), ";", position, resultField);
+        ++item;
+    }
+    if (item < 4) resultField.clear();
+}
+
 bool vxSetDatabaseName(TObject* instance, const std::string& name)
 {
     return SetLongStrProp(instance, "DatabaseName", name);

@@ -83,6 +83,16 @@ bool vxGetValidateWithMask(TObject* instance);
 bool vxGetControlInfoInDataSet(TObject* instance);
 TStrings* vxGetLookupFields(TObject* instance);
 TStrings* vxGetLookupLinks(TObject* instance);
+
+// ---- lookup links ----
+//   LookupFields line: calculated field ; database ; table ; result field ; index name or index fields... [; "N"]
+//   LookupLinks line:  pairs of a dataset field and a lookup-table field, belonging to the LookupFields line of the
+//                      same index
+
+// The LookupLinks line of the first LookupFields line naming the field exactly; empty when there is none.
+void vxFindLookupLink(TObject* dataSet, const std::string& fieldName, std::string& linkLine);
+// The result field (item 4) of the first LookupFields line naming the field exactly; empty when none.
+void vxFindLookupResultField(TObject* dataSet, const std::string& fieldName, std::string& resultField);
 std::string vxGetDatabaseName(TObject* instance);
 bool vxSetDatabaseName(TObject* instance, const std::string& name);
 std::string vxGetSessionName(TObject* instance);

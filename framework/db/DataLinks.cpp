@@ -54,9 +54,11 @@ Integer TDataLink::ActiveRecord() const
     return DataSet()->ActiveRecord() - firstRecord_;
 }
 
+// A value outside the link's records is refused.
 void TDataLink::SetActiveRecord(Integer value)
 {
-    if (active_ && dataSource_->State() != dsSetKey) DataSet()->SetActiveRecord(value + firstRecord_);
+    if (!active_ || dataSource_->State() == dsSetKey || value < 0 || value >= RecordCount()) return;
+    DataSet()->SetActiveRecord(value + firstRecord_);
 }
 
 Integer TDataLink::RecordCount() const

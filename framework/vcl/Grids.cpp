@@ -732,6 +732,12 @@ void TCustomGrid::StartDragScroll()
     dragTimerOn_ = SetTimer(Handle(), DragScrollTimer, DragScrollInterval, nullptr) != 0;
 }
 
+void TCustomGrid::BeginSelecting()
+{
+    gridState_ = gsSelecting;
+    StartDragScroll();
+}
+
 void TCustomGrid::StopDragScroll()
 {
     if (!dragTimerOn_) return;

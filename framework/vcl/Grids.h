@@ -182,6 +182,8 @@ protected:
     // Makes (col, row) current; the anchor follows unless moveAnchor is false; show scrolls it into view.
     void MoveColRow(Integer col, Integer row, bool moveAnchor, bool show);
     void FocusCell(Integer col, Integer row, bool moveAnchor);
+    // Enters the mouse-selection state with its scrolling timer, as a press on a cell does.
+    void BeginSelecting();
     // Writes the editor's text to the cell it edits.
     void UpdateText();
     void CreateParams(TCreateParams& params) override;
