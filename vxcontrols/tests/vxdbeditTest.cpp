@@ -522,7 +522,7 @@ protected:
     void SetUp() override
     {
         EditOnForm::SetUp();
-        form->SetBounds(100, 100, 360, 200);
+        form->SetBounds(100, 100, 360, 240);
         data = new TMaskedData(form.get());
         data->FieldDefs()->Add("Code", ftString, 10);
         data->FieldDefs()->Add("Note", ftMemo);
@@ -533,7 +533,7 @@ protected:
         source->SetDataSet(data);
         grid = new TvxDBGrid(form.get());
         grid->SetParent(form.get());
-        grid->SetBounds(8, 8, 330, 140);
+        grid->SetBounds(8, 72, 330, 130);
         grid->SetDataSource(source);
         cellEdit = new TvxDBEdit(form.get());
         cellEdit->SetParent(grid);
@@ -630,7 +630,11 @@ TEST_F(EditInGrid, LooksLikeACellWhileEditing)
 {
     EnterCell("Code");
     TypeText("Q7");
+    PumpMessages();
     EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-in-grid.png"));
+    grid->SetFocus();
+    PumpMessages();
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-in-focused-grid.png"));
 }
 
 }  // namespace
