@@ -110,6 +110,31 @@ TEST_F(GridInput, CtrlDeleteAsksFirst)
     EXPECT_EQ(dialogs.Shown.size(), 2u);
 }
 
+TEST_F(GridInput, TheCellEditorHandsEnterAsTabAndCtrlDeleteToTheGrid)
+{
+    grid->SetKeyOptions(grid->KeyOptions() + TvxDBGridKeyOptions{dgEnterToTab});
+    grid->SetOptions(grid->Options() - TvxDBGridOptions{dgConfirmDelete});
+    TypeKey(VK_RIGHT);
+    TypeText("Zed");
+    TInplaceEdit* editor = grid->InplaceEditor();
+    ASSERT_TRUE(editor && editor->Focused());
+    TypeKey(VK_HOME);
+    TypeKey(VK_DELETE);  // plain Delete edits the text
+    EXPECT_EQ(editor->Text(), "ed");
+    TypeKey(VK_RETURN);
+    EXPECT_EQ(grid->Col(), 3);
+    EXPECT_EQ(Current(), "ed");
+    table->Post();
+
+    TypeKey(VK_LEFT);
+    TypeText("Q");
+    ASSERT_TRUE(editor->Focused());
+    TypeKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(table->RecordCount(), 19);
+    EXPECT_EQ(Current(), "Person 2");
+    EXPECT_TRUE(grid->Focused());
+}
+
 TEST_F(GridInput, TabAndShiftTabOverTabStopsAndRecords)
 {
     UseSelected("Id\t4\tNo.\tT\nName\t12\tPerson\nAmount\t8\tAmount\n");
