@@ -59,7 +59,9 @@ TEST_F(GridInput, KeyTables)
     for (const auto& s : steps) {
         TypeKey(s.key, s.shift);
         EXPECT_EQ(grid->Col(), s.col) << s.key;
-        if (!s.current.empty()) EXPECT_EQ(Current(), s.current) << s.key;
+        if (!s.current.empty()) {
+            EXPECT_EQ(Current(), s.current) << s.key;
+        }
     }
     EXPECT_EQ(Current(), "Person " + std::to_string(1 + page));
     TypeKey(VK_DOWN, {ssCtrl});
