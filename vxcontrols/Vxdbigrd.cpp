@@ -215,11 +215,18 @@ void TvxGridDataLink::RecordChanged(TField* field)
 // ---- TvxInplaceEdit
 
 TvxInplaceEdit::TvxInplaceEdit(TvxCustomDBGrid* grid)
-    : TInplaceEdit(grid), wordWrap_(grid->Options().Contains(dgWordWrap))
+    : TInplaceEdit(grid), picture_(std::make_unique<TvxDBPicture>(this)),
+      wordWrap_(grid->Options().Contains(dgWordWrap))
 {
     SetImeMode(grid->ImeMode());
     SetImeName(grid->ImeName());
 }
+
+TvxInplaceEdit::~TvxInplaceEdit() = default;
+
+TvxCustomDBGrid* TvxInplaceEdit::DBGrid() const { return static_cast<TvxCustomDBGrid*>(Grid()); }
+
+bool TvxInplaceEdit::EnterIsTab() const { return DBGrid()->KeyOptions().Contains(dgEnterToTab); }
 
 void TvxInplaceEdit::SetWordWrap(bool value)
 {
@@ -235,6 +242,101 @@ void TvxInplaceEdit::CreateParams(TCreateParams& params)
     if (wordWrap_) {
         params.Style |= ES_AUTOVSCROLL;
         params.Style &= ~DWORD(ES_AUTOHSCROLL);
+    }
+}
+
+bool TvxInplaceEdit::UsesPictureMask() { return useMaskInGrid_ && !picture_->PictureMask().empty(); }
+
+bool TvxInplaceEdit::CheckValue(const std::string& text)
+{
+    const bool passes = !UsesPictureMask() || vxCheckPictureText(picture_->PictureMask(), text);
+    TvxCustomDBGrid* grid = DBGrid();
+    if (grid->OnCheckValue) grid->OnCheckValue(this, passes);
+    return passes;
+}
+
+void TvxInplaceEdit::KeyPress(char& key)
+{
+    if (EnterIsTab() && key == '\r') key = '\t';
+    TInplaceEdit::KeyPress(key);
+    maskHandled_ = false;
+    if (UsesPictureMask()) PictureKeyPress(key);
+}
+
+void TvxInplaceEdit::PictureKeyPress(char& key)
+{
+    TvxCustomDBGrid* grid = DBGrid();
+    if (key == '\b') {
+        if (grid->OnCheckValue) CheckValue(vxTextAfterBackspace(Text(), SelStart(), SelLength()));
+        return;
+    }
+    const TvxMaskedKeyResult result =
+        vxProcessMaskedKey(this, picture_->PictureMask(), picture_->AutoFill(), key, vxEditKeyRules());
+    maskHandled_ = result.textSet;
+    if (result.textSet) {
+        grid->SetEditText(grid->Col(), grid->Row(), Text());
+        grid->DataLink()->Modified();
+    }
+    if (result.reported && grid->OnCheckValue) grid->OnCheckValue(this, result.passes);
+}
+
+void TvxInplaceEdit::HandKeyToGrid(Word& key, TShiftState shift)
+{
+    TvxCustomDBGrid* grid = DBGrid();
+    grid->SetFocus();
+    grid->KeyDown(key, shift);
+    key = 0;
+    Update();
+}
+
+void TvxInplaceEdit::KeyDown(Word& key, TShiftState shift)
+{
+    if ((key == VK_RETURN && EnterIsTab()) || (key == VK_DELETE && shift.Contains(ssCtrl))) HandKeyToGrid(key, shift);
+    TInplaceEdit::KeyDown(key, shift);
+}
+
+void TvxInplaceEdit::KeyUp(Word& key, TShiftState shift)
+{
+    if (key == VK_RETURN && EnterIsTab()) key = VK_TAB;
+    TInplaceEdit::KeyUp(key, shift);
+    if (key == VK_DELETE && DBGrid()->OnCheckValue) CheckValue(Text());
+}
+
+void TvxInplaceEdit::LoadPicture()
+{
+    TvxCustomDBGrid* grid = DBGrid();
+    TDataSet* dataSet = grid->DataLink()->DataSet();
+    TField* field = grid->GetSelectedField();
+    if (!dataSet || !field) return;
+    std::string mask;
+    bool autoFill = true;
+    vxGetPictureMask(dataSet, field->FieldName(), true, mask, autoFill, useMaskInGrid_);
+    picture_->SetPictureMask(mask);
+    picture_->SetAutoFill(autoFill);
+    picture_->SetAllowInvalidExit(false);
+    CheckValue(field->EditText());
+}
+
+void TvxInplaceEdit::Dispatch(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_SETFOCUS:
+        TInplaceEdit::Dispatch(message);
+        LoadPicture();
+        return;
+    case WM_PASTE:
+        TInplaceEdit::Dispatch(message);
+        DBGrid()->CanEditModify();
+        return;
+    case CM_FONTCHANGED: {
+        TInplaceEdit::Dispatch(message);
+        const Integer margin = BorderStyle() == bsNone ? 2 : 0;
+        RECT rect{margin, margin, ClientWidth() - 1, ClientHeight()};
+        if (HandleAllocated()) SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&rect));
+        return;
+    }
+    default:
+        TInplaceEdit::Dispatch(message);
     }
 }
 
@@ -1685,16 +1787,6 @@ void TvxCustomDBGrid::DrawCellLines(const TRect& rect, Integer col, TGridDrawSta
     canvas->Pen()->SetColor(penColor);
 }
 
-// ---- the cell editor's hooks
-
-bool TvxInplaceEdit::ValidateText(const std::string& text)
-{
-    const bool passes = text.empty() || !UsesPicture();
-    auto* grid = dynamic_cast<TvxCustomDBGrid*>(Grid());
-    if (grid && grid->OnCheckValue) grid->OnCheckValue(this, passes);
-    return passes;
-}
-
 bool TvxCustomDBGrid::CanEditAcceptKey(char key)
 {
     TField* field = GetSelectedField();
@@ -1747,8 +1839,8 @@ bool TvxCustomDBGrid::CanEditModify()
 bool TvxCustomDBGrid::LeavesInvalidCell()
 {
     auto* editor = dynamic_cast<TvxInplaceEdit*>(InplaceEditor());
-    if (!editor || !editor->UsesPicture() || !dataLink_->IsModified()) return false;
-    if (editor->ValidateText(editor->Text()) || editor->AllowInvalidExit()) return false;
+    if (!editor || !editor->UsesPictureMask() || !dataLink_->IsModified()) return false;
+    if (editor->CheckValue(editor->Text()) || editor->Picture()->GetAllowInvalidExit()) return false;
     editor->SelectAll();
     editor->SetFocus();
     dataLink_->Modified();
@@ -1912,7 +2004,7 @@ void TvxCustomDBGrid::PlainKeyDown(Word key, TShiftState shift)
         if (!options_.Contains(dgAlwaysShowEditor)) {
             HideEditor();
         } else if (OnCheckValue) {
-            if (auto* editor = dynamic_cast<TvxInplaceEdit*>(InplaceEditor())) editor->ValidateText(editor->Text());
+            if (auto* editor = dynamic_cast<TvxInplaceEdit*>(InplaceEditor())) editor->CheckValue(editor->Text());
         }
         break;
     case VK_PRIOR: dataSet->MoveBy(-VisibleRowCount()); break;

@@ -19,6 +19,7 @@
 #include "db/DataSet.h"
 #include "vcl/Buttons.h"
 #include "vcl/Grids.h"
+#include "vxcontrols/vxdbedit.h"
 
 class TImageList;
 class TDataSource;
@@ -73,7 +74,6 @@ using TDrawFooterCellEvent = std::function<void(TObject* sender, TCanvas* canvas
 using TColWidthChangedEvent = std::function<void(TObject* sender, Integer column)>;
 using TvxLeftColChangedEvent = std::function<void(TObject* sender, Integer newLeftCol)>;
 using TvxFieldChangedEvent = std::function<void(TObject* sender, TField* field)>;
-using TvxValidateEvent = std::function<void(TObject* sender, bool passesPictureTest)>;
 
 // The link of one grid to its data source: the field map (entry i: the Index of the field data column i shows) and
 // the flags that make a cell edit a small transaction.
@@ -123,28 +123,46 @@ private:
 };
 
 // The grid's cell editor: it wraps words while the grid's dgWordWrap is set and takes the grid's IME settings. It
-// has no picture mask of its own yet, so every text passes its check.
+// checks every keystroke against the picture mask of the current field's PictureMasks line when that line's grid
+// flag is set, reloaded each time it gets the focus, and reports each check to the grid's OnCheckValue.
 class TvxInplaceEdit : public TInplaceEdit {
     DUN_CLASS(TvxInplaceEdit, TInplaceEdit)
 public:
     explicit TvxInplaceEdit(TvxCustomDBGrid* grid);
+    ~TvxInplaceEdit() override;
 
     bool WordWrap() const { return wordWrap_; }
     // Multi-line and wrapping when set; the window is made anew.
     void SetWordWrap(bool value);
-    // The current field's text is checked against a picture mask.
-    virtual bool UsesPicture() { return false; }
-    // A text that fails the mask may still leave the cell.
-    virtual bool AllowInvalidExit() { return false; }
-    // True for an empty text or without a picture, else whether the text satisfies the mask; the grid's
+    TvxDBPicture* Picture() const { return picture_.get(); }
+    // The field's grid flag is set and its mask is not empty.
+    virtual bool UsesPictureMask();
+    // True for an empty text or without a mask, else whether the text completes the mask; the grid's
     // OnCheckValue hears the result.
-    virtual bool ValidateText(const std::string& text);
+    virtual bool CheckValue(const std::string& text);
+    // The picture logic consumed the last key press.
+    bool MaskHandled() const { return maskHandled_; }
+
+    void Dispatch(TMessage& message) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    void KeyPress(char& key) override;
+    void KeyDown(Word& key, TShiftState shift) override;
+    void KeyUp(Word& key, TShiftState shift) override;
 
 private:
+    TvxCustomDBGrid* DBGrid() const;
+    bool EnterIsTab() const;
+    void PictureKeyPress(char& key);
+    // Loads the current field's picture; the cell's starting value is checked.
+    void LoadPicture();
+    void HandKeyToGrid(Word& key, TShiftState shift);
+
+    std::unique_ptr<TvxDBPicture> picture_;
     bool wordWrap_ = false;
+    bool useMaskInGrid_ = false;
+    bool maskHandled_ = false;
 };
 
 // One mapped column of a grid: its field name and footer text. The grid's DefaultColumn has no field name; its
@@ -219,6 +237,8 @@ void vxGetSelectedItem(TStrings* lines, const std::string& fieldName, Integer it
 class TvxCustomDBGrid : public TCustomGrid {
     DUN_CLASS(TvxCustomDBGrid, TCustomGrid)
     friend class TvxGridDataLink;
+    friend class TvxInplaceEdit;
+    friend class TvxDBCustomEdit;
 
 public:
     explicit TvxCustomDBGrid(TComponent* owner);

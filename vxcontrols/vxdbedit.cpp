@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "classes/ClassRegistry.h"
 #include "db/DataControlFocus.h"
 #include "db/DataLinks.h"
 #include "db/DataSet.h"
@@ -20,12 +21,15 @@
 #include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
 #include "vcl/Messages.h"
+#include "vxcontrols/Vxdbigrd.h"
 #include "vxdata/Vxcommon.h"
 #include "vxdata/Vxpict.h"
 #include "vxdata/vxDataSource.h"
 #include "vxdata/vxSystem.h"
 
 namespace {
+
+const bool registered = (RegisterClasses<TvxDBEdit>(), true);
 
 bool EndsWith(const std::string& text, char c) { return !text.empty() && text.back() == c; }
 
@@ -156,6 +160,14 @@ void TvxDBPicture::Assign(TPersistent* source)
     TPersistent::Assign(source);
 }
 
+void TvxDBPicture::Publish(TPublisher<TvxDBPicture>& p)
+{
+    p.Property("PictureMask", &TvxDBPicture::PictureMask, &TvxDBPicture::SetPictureMask);
+    p.Property("AutoFill", &TvxDBPicture::AutoFill, &TvxDBPicture::SetAutoFill).Default(true);
+    p.Property("AllowInvalidExit", &TvxDBPicture::GetAllowInvalidExit, &TvxDBPicture::SetAllowInvalidExit)
+        .Default(false);
+}
+
 // ---- TvxCustomMaskEdit
 
 TvxCustomMaskEdit::TvxCustomMaskEdit(TComponent* owner)
@@ -177,6 +189,8 @@ void TvxCustomMaskEdit::SetShowVertScrollBar(bool value)
     showVertScrollBar_ = value;
     RecreateWnd();
 }
+
+bool TvxCustomMaskEdit::IsGridCell() const { return dynamic_cast<TvxCustomDBGrid*>(Parent()) != nullptr; }
 
 bool TvxCustomMaskEdit::WindowWritable() const { return !TCustomEdit::ReadOnly(); }
 
@@ -217,11 +231,7 @@ void TvxCustomMaskEdit::DoCheckValue(bool passes)
 bool TvxCustomMaskEdit::CheckValue(const std::string& text)
 {
     const std::string mask = GetPicture()->PictureMask();
-    bool passes = true;
-    if (!text.empty() && !mask.empty()) {
-        std::string checked = text;
-        passes = TvxPictureValidator(mask, GetPicture()->AutoFill()).Check(checked, false) == prComplete;
-    }
+    const bool passes = mask.empty() || vxCheckPictureText(mask, text);
     DoCheckValue(passes);
     return passes;
 }
@@ -247,9 +257,7 @@ void TvxCustomMaskEdit::KeyPress(char& key)
         return;
     }
     if (Byte(key) < 32) return;
-    TvxMaskedKeyRules rules;
-    rules.checkMiddle = true;
-    rules.consumeAll = false;
+    TvxMaskedKeyRules rules = vxEditKeyRules();
     rules.beginEdit = [this] {
         BeginEdit();
         return WindowWritable();
@@ -439,10 +447,38 @@ void TvxDBCustomEdit::Notification(TComponent* component, TOperation operation)
     if (operation == opRemove && dataLink_ && component == dataLink_->DataSource()) SetDataSource(nullptr);
 }
 
+bool TvxDBCustomEdit::IsSingleLineHigh()
+{
+    const TRect rect{0, 0, Width() - ButtonAreaWidth(), Height()};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, font_->Handle());
+    const bool single = vxIsSingleLineHeight(dc, rect, 0);
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    return single;
+}
+
 void TvxDBCustomEdit::CreateParams(TCreateParams& params)
 {
     TvxCustomMaskEdit::CreateParams(params);
-    if (borderStyle_ == bsNone && PasswordChar() && !wordWrap_) params.Style &= ~DWORD(ES_MULTILINE);
+    if (!IsSingleLineHigh()) return;
+    if (wordWrap_) params.Style |= ES_AUTOHSCROLL;
+    if (borderStyle_ == bsNone && PasswordChar()) params.Style &= ~DWORD(ES_MULTILINE);
+}
+
+bool TvxDBCustomEdit::ExecuteAction(TBasicAction* action)
+{
+    return TvxCustomMaskEdit::ExecuteAction(action) || dataLink_->ExecuteAction(action);
+}
+
+bool TvxDBCustomEdit::UpdateAction(TBasicAction* action)
+{
+    return TvxCustomMaskEdit::UpdateAction(action) || dataLink_->UpdateAction(action);
+}
+
+bool TvxDBCustomEdit::IsPictureStored() const
+{
+    return !IsBound() && !picture_->PictureMask().empty();
 }
 
 void TvxDBCustomEdit::Change()
@@ -593,11 +629,63 @@ void TvxDBCustomEdit::KeyPress(char& key)
         Reset();
         Invalidate();
         key = 0;
+        if (TvxCustomDBGrid* grid = ParentGrid()) grid->SetFocus();
     }
+}
+
+TvxCustomDBGrid* TvxDBCustomEdit::ParentGrid() const { return dynamic_cast<TvxCustomDBGrid*>(Parent()); }
+
+bool TvxDBCustomEdit::KeepsGridKeys() { return IsMemoField() && SelLength() != Integer(Text().size()); }
+
+bool TvxDBCustomEdit::CaretAtStart()
+{
+    const Integer start = SelStart(), length = SelLength();
+    return (start == 0 && (length == 0 || (IsMasked() && length == 1))) || length == Integer(Text().size());
+}
+
+bool TvxDBCustomEdit::CaretAtEnd()
+{
+    const Integer size = Integer(Text().size());
+    return (SelLength() == 0 && SelStart() == size) || SelLength() == size;
+}
+
+void TvxDBCustomEdit::HandKeyToGrid(TvxCustomDBGrid* grid, Word& key, TShiftState shift)
+{
+    grid->SetFocus();
+    if (grid->Focused()) grid->KeyDown(key, shift);
+    key = 0;
+}
+
+bool TvxDBCustomEdit::GridKeyDown(TvxCustomDBGrid* grid, Word& key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ssCtrl);
+    const bool alwaysShowEditor = grid->Options().Contains(dgAlwaysShowEditor);
+    bool toGrid = false;
+    switch (key) {
+    case VK_ESCAPE: toGrid = !Modified(); break;
+    case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN: toGrid = !shift.Contains(ssAlt); break;
+    case VK_HOME: case VK_LEFT: toGrid = alwaysShowEditor && (ctrl || CaretAtStart()); break;
+    case VK_END: case VK_RIGHT: toGrid = alwaysShowEditor && (ctrl || CaretAtEnd()); break;
+    case VK_INSERT: toGrid = !shift.Contains(ssShift); break;
+    case VK_DELETE: toGrid = ctrl; break;
+    case VK_F2:
+        if (grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+        if (key == VK_F2 && CanEditText()) SendMessageA(Handle(), EM_SETSEL, WPARAM(-1), 0);
+        return false;
+    default: break;
+    }
+    if (toGrid) HandKeyToGrid(grid, key, shift);
+    if (!CanEditText() && (key == VK_END || key == VK_HOME || key == VK_LEFT || key == VK_RIGHT))
+        HandKeyToGrid(grid, key, shift);
+    if (key != 0 && grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+    return true;
 }
 
 void TvxDBCustomEdit::KeyDown(Word& key, TShiftState shift)
 {
+    TvxCustomDBGrid* grid = ParentGrid();
+    if (grid && !KeepsGridKeys() && !GridKeyDown(grid, key, shift)) return;
+    if (key == 0) return;
     TvxCustomMaskEdit::KeyDown(key, shift);
     if (key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))) {
         if (!Field()) {
@@ -607,6 +695,28 @@ void TvxDBCustomEdit::KeyDown(Word& key, TShiftState shift)
             MarkModified();
         }
     }
+}
+
+void TvxDBCustomEdit::CNKeyDown(TMessage& message)
+{
+    if (ComponentState().Contains(csDesigning)) {
+        TvxCustomMaskEdit::Dispatch(message);
+        return;
+    }
+    TWMKey& keyMessage = MessageAs<TWMKey>(message);
+    Word key = keyMessage.CharCode;
+    const TShiftState shift = KeyDataToShiftState(keyMessage.KeyData);
+    if (wantReturns_ && key == VK_RETURN && !shift.Contains(ssCtrl)) {
+        message.Result = 0;
+        return;
+    }
+    TvxCustomDBGrid* grid = ParentGrid();
+    if (grid && (key == VK_RETURN || (key == VK_TAB && grid->Options().Contains(dgTabs)))) {
+        HandKeyToGrid(grid, key, shift);
+        message.Result = 1;
+        return;
+    }
+    TvxCustomMaskEdit::Dispatch(message);
 }
 
 // ---- data
@@ -685,6 +795,7 @@ void TvxDBCustomEdit::DoEnter()
 {
     TvxCustomMaskEdit::DoEnter();
     GetPicture();
+    if (ParentGrid()) SelectAll();
     if (!Field()) SetModified(false);
     if (!dataLink_->DataSource() && !ReadOnly()) SetWindowReadOnly(false);
 }
@@ -740,11 +851,32 @@ void TvxDBCustomEdit::Cut(TMessage& message)
     if (OnCheckValue) CheckValue(Text());
 }
 
+bool TvxDBCustomEdit::InFocusedGrid() const
+{
+    TvxCustomDBGrid* grid = ParentGrid();
+    return grid && grid->Focused();
+}
+
 bool TvxDBCustomEdit::PaintsItself()
 {
-    if (controlState_.Contains(csPaintCopy)) return true;
-    if (!CanEditText()) return true;
+    if (controlState_.Contains(csPaintCopy) || !CanEditText() || InFocusedGrid()) return true;
     return alignment_ != taLeftJustify && GetFocus() != handle_;
+}
+
+std::string TvxDBCustomEdit::PaintedText()
+{
+    TField* field = Field();
+    std::string text;
+    if (controlState_.Contains(csPaintCopy) && field) {
+        if (!MapToDisplayText(field->AsString(), text)) text = field->DisplayText();
+    } else if (IsMemoField()) {
+        text = field->AsString();
+    } else {
+        text = EditText();
+    }
+    text = text.substr(0, 255);
+    if (PasswordChar()) text.assign(text.size(), PasswordChar());
+    return text;
 }
 
 void TvxDBCustomEdit::PaintUnfocused(HDC dc)
@@ -756,31 +888,30 @@ void TvxDBCustomEdit::PaintUnfocused(HDC dc)
     TCanvas* canvas = canvas_.get();
     canvas->SetHandle(dc);
     canvas->Font()->Assign(font_.get());
+    TvxCustomDBGrid* grid = ParentGrid();
+    const bool paintingCopy = controlState_.Contains(csPaintCopy);
     if (!enabled_ && color_ != clGrayText) canvas->Font()->SetColor(clGrayText);
+    else if (grid) canvas->Font()->SetColor(grid->Font()->Color());
     TRect rect = ClientRect();
+    const bool bordered = borderStyle_ != bsNone;
+    if (bordered && (!Ctl3D() || (!paintingCopy && grid))) {
+        canvas->Brush()->SetColor(clWindowFrame);
+        canvas->FrameRect(rect);
+    }
+    InflateRect(&rect, -1, -1);
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(color_);
     canvas->FillRect(rect);
     rect = GetEditRect();
     InflateRect(&rect, -1, -1);
-    const bool paintingCopy = controlState_.Contains(csPaintCopy);
-    TField* field = Field();
-    std::string text;
-    if (paintingCopy && field) {
-        if (!MapToDisplayText(field->AsString(), text)) text = field->DisplayText();
-    } else if (IsMemoField()) {
-        text = field->AsString();
-    } else {
-        text = EditText();
-    }
-    text = text.substr(0, 255);
-    if (PasswordChar()) text.assign(text.size(), PasswordChar());
-    const bool highlighted = !CanEditText() && focused_ && !paintingCopy;
+    const std::string text = PaintedText();
+    const bool highlighted = ((!CanEditText() && focused_) || InFocusedGrid()) && !paintingCopy;
     if (highlighted) {
         canvas->Brush()->SetColor(clHighlight);
         canvas->Font()->SetColor(clHighlightText);
     }
-    const Integer margin = borderStyle_ == bsNone ? 2 : 1;
+    const bool gridFocus = InFocusedGrid() || (grid && focused_);
+    const Integer margin = bordered ? 1 : gridFocus ? 3 : 2;
     const Integer width = canvas->TextWidth(text);
     Integer x = margin + 1;
     if (alignment_ == taRightJustify)
@@ -789,7 +920,15 @@ void TvxDBCustomEdit::PaintUnfocused(HDC dc)
         x = (rect.left + rect.right - width) / 2;
     if (paintingCopy) --x;
     DrawEditText(canvas, rect, x - 1, margin - 1, text);
-    if (highlighted) canvas->DrawFocusRect(GetEditRect());
+    if (highlighted) {
+        TRect focusRect = GetEditRect();
+        if (bordered) {
+            ++focusRect.left;
+            ++focusRect.top;
+            --focusRect.bottom;
+        }
+        canvas->DrawFocusRect(focusRect);
+    }
     canvas->SetHandle(nullptr);
 }
 
@@ -823,10 +962,34 @@ void TvxDBCustomEdit::Dispatch(TMessage& message)
     case WM_PAINT:
         WMPaint(message);
         return;
+    case CN_KEYDOWN:
+        CNKeyDown(message);
+        return;
+    case WM_VSCROLL:
+        if (ParentGrid()) SetFocus();
+        TvxCustomMaskEdit::Dispatch(message);
+        return;
     case CM_GETDATALINK:
         message.Result = reinterpret_cast<LRESULT>(dataLink_.get());
         return;
     default:
         TvxCustomMaskEdit::Dispatch(message);
     }
+}
+
+// ---- TvxDBEdit
+
+void TvxDBEdit::Publish(TPublisher<TvxDBEdit>& p)
+{
+    p.Property("DataField", &TvxDBEdit::DataField, &TvxDBEdit::SetDataField);
+    p.Property("DataSource", &TvxDBEdit::DataSource, &TvxDBEdit::SetDataSource);
+    p.Property("ReadOnly", &TvxDBEdit::ReadOnly, &TvxDBEdit::SetReadOnly).Default(false);
+    p.Property("AutoFillDate", &TvxDBEdit::AutoFillDate, &TvxDBEdit::SetAutoFillDate).Default(true);
+    p.Property("UnboundDataType", &TvxDBEdit::UnboundDataType, &TvxDBEdit::SetUnboundDataType).Default(vxDefault);
+    p.Property("Picture", &TvxDBEdit::GetPicture, &TvxDBEdit::SetPicture).Stored(&TvxDBEdit::IsPictureStored);
+    p.Property("UsePictureMask", &TvxDBEdit::UsePictureMask, &TvxDBEdit::SetUsePictureMask).Default(true);
+    p.Property("WordWrap", &TvxDBEdit::WordWrap, &TvxDBEdit::SetWordWrap).Default(false);
+    p.Property("WantReturns", &TvxDBEdit::WantReturns, &TvxDBEdit::SetWantReturns).Default(false);
+    p.Property("ShowVertScrollBar", &TvxDBEdit::ShowVertScrollBar, &TvxDBEdit::SetShowVertScrollBar).Default(false);
+    p.Property("OnCheckValue", &TvxDBEdit::OnCheckValue);
 }

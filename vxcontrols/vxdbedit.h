@@ -16,17 +16,19 @@ class TField;
 class TFieldDataLink;
 class TvxCustomMaskEdit;
 class TvxDataSource;
+class TvxCustomDBGrid;
 
 using TvxValidateEvent = std::function<void(TObject* sender, bool passesPictureTest)>;
 
 enum TvxEditDataType { vxDefault, vxEdtDate, vxEdtTime, vxEdtDateTime };
+DUN_ENUM(TvxEditDataType, "vxDefault", "vxEdtDate", "vxEdtTime", "vxEdtDateTime");
 
 inline constexpr const char* SvxPictureInTable = "Picture mask already defined in Paradox table. ";
 
 class TvxDBPicture : public TPersistent {
     DUN_CLASS(TvxDBPicture, TPersistent)
 public:
-    explicit TvxDBPicture(TvxCustomMaskEdit* edit) : edit_(edit) {}
+    explicit TvxDBPicture(TCustomMaskEdit* edit) : edit_(edit) {}
 
     std::string PictureMask() const;
     void SetPictureMask(const std::string& mask);
@@ -36,12 +38,14 @@ public:
     void SetAllowInvalidExit(bool value) { allowInvalidExit_ = value; }
     void Assign(TPersistent* source) override;
 
+    static void Publish(TPublisher<TvxDBPicture>& p);
+
 private:
     friend class TvxDBCustomEdit;
     // The dataset and field name of a bound edit; false when unbound.
     bool Binding(TDataSet*& dataSet, std::string& fieldName) const;
 
-    TvxCustomMaskEdit* edit_;
+    TCustomMaskEdit* edit_;
     std::string mask_;
     bool autoFill_ = true;
     bool allowInvalidExit_ = false;
@@ -86,7 +90,8 @@ protected:
     virtual void DoCheckValue(bool passes);
     // Asks for the right to change the text (a bound edit puts its dataset into edit mode).
     virtual void BeginEdit() {}
-    virtual bool IsGridCell() const { return false; }
+    // The edit sits in a cell of the library's data grid.
+    virtual bool IsGridCell() const;
     bool WindowWritable() const;
     void SetWindowReadOnly(bool value);
 
@@ -136,6 +141,8 @@ public:
     virtual Integer ButtonAreaWidth() { return 0; }
     virtual Integer TextAreaRight() { return ClientWidth() - 1; }
 
+    bool ExecuteAction(TBasicAction* action) override;
+    bool UpdateAction(TBasicAction* action) override;
     void Dispatch(TMessage& message) override;
 
 protected:
@@ -148,6 +155,8 @@ protected:
     void DoEnter() override;
     void Change() override;
     void BeginEdit() override;
+    // The picture goes into a form file only when it is the edit's own.
+    bool IsPictureStored() const;
 
 private:
     bool IsDateField() const;
@@ -155,8 +164,21 @@ private:
     bool IsDateTimeField() const;
     bool IsMemoField() const;
     bool FieldIsCalculatedOrLookup() const;
+    // The text area is no taller than one line of the edit's font.
+    bool IsSingleLineHigh();
     // False when the key may not change the text.
     bool PrepareForKey(char key);
+    // The grid the edit sits in; nullptr elsewhere.
+    TvxCustomDBGrid* ParentGrid() const;
+    // A memo that has not all of its text selected keeps the grid's keys.
+    bool KeepsGridKeys();
+    bool CaretAtStart();
+    bool CaretAtEnd();
+    // The grid takes the focus and, when it has it, the key.
+    void HandKeyToGrid(TvxCustomDBGrid* grid, Word& key, TShiftState shift);
+    // The keys of a grid cell; false when the key is done with (F2).
+    bool GridKeyDown(TvxCustomDBGrid* grid, Word& key, TShiftState shift);
+    void CNKeyDown(TMessage& message);
     // The date and time fill on Space; true when it acted.
     bool FillDateTimePart(char& key);
     void DataChange();
@@ -169,7 +191,10 @@ private:
     void CMExit(TMessage& message);
     void Paste(TMessage& message);
     void Cut(TMessage& message);
+    bool InFocusedGrid() const;
     bool PaintsItself();
+    // The text the edit paints itself: at most 255 characters, a password hidden.
+    std::string PaintedText();
     void PaintUnfocused(HDC dc);
     void WMPaint(TMessage& message);
 
@@ -186,4 +211,5 @@ class TvxDBEdit : public TvxDBCustomEdit {
     DUN_CLASS(TvxDBEdit, TvxDBCustomEdit)
 public:
     explicit TvxDBEdit(TComponent* owner) : TvxDBCustomEdit(owner) {}
+    static void Publish(TPublisher<TvxDBEdit>& p);
 };

@@ -21,6 +21,9 @@ struct TvxMaskedKeyRules {
     std::function<bool()> beginEdit;
 };
 
+// The library's edits check typing anywhere and leave the keys the mask does not decide to the window.
+inline TvxMaskedKeyRules vxEditKeyRules() { return {true, false, nullptr}; }
+
 struct TvxMaskedKeyResult {
     bool handled = false;   // a printable key the routine looked at
     bool textSet = false;   // the edit holds the checked text and the key was consumed

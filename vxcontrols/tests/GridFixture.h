@@ -17,7 +17,8 @@
 #include "vxdata/Vxcommon.h"
 #include "vxdata/vxDataSource.h"
 
-// An in-memory table that publishes its ControlType lines and a master data source, as the library's tables do.
+// An in-memory table that publishes its ControlType and PictureMasks lines and a master data source, as the library's
+// tables do.
 class TGridTable : public TMemDataSet {
     DUN_CLASS(TGridTable, TMemDataSet)
 public:
@@ -25,6 +26,8 @@ public:
 
     TStrings* ControlType() const { return controlType_.get(); }
     void SetControlType(TStrings* value) { controlType_->Assign(value); }
+    TStrings* PictureMasks() const { return pictureMasks_.get(); }
+    void SetPictureMasks(TStrings* value) { pictureMasks_->Assign(value); }
     TDataSource* MasterSource() const { return masterSource_; }
     void SetMasterSource(TDataSource* value) { masterSource_ = value; }
     bool IsSequenced() override { return Sequenced; }
@@ -35,12 +38,14 @@ public:
     static void Publish(TPublisher<TGridTable>& p)
     {
         p.Property("ControlType", &TGridTable::ControlType, &TGridTable::SetControlType);
+        p.Property("PictureMasks", &TGridTable::PictureMasks, &TGridTable::SetPictureMasks);
         p.Property("MasterSource", &TGridTable::MasterSource, &TGridTable::SetMasterSource);
         p.Property("OnInvalidValue", &TGridTable::OnInvalidValue);
     }
 
 private:
     std::unique_ptr<TStringList> controlType_;
+    std::unique_ptr<TStringList> pictureMasks_ = std::make_unique<TStringList>();
     TDataSource* masterSource_ = nullptr;
 };
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "classes/Action.h"
+#include "classes/FormResource.h"
 #include "db/DataSet.h"
 #include "db/DateTimeFields.h"
 #include "db/Field.h"
@@ -18,6 +20,7 @@
 #include "rtl/tests/UsSettings.h"
 #include "vcl/Forms.h"
 #include "vcl/TestHelpers.h"
+#include "vxcontrols/Vxdbgrid.h"
 #include "vxcontrols/vxdbedit.h"
 #include "vxdata/Vxcommon.h"
 #include "vxdata/vxDataSource.h"
@@ -201,6 +204,70 @@ TEST_F(EditOnForm, MaskedKeysThroughTheMaskEdit)
 {
     MaskEditControl control(edit);
     RunMaskedKeyTable(control);
+}
+
+// The cell editor of a grid on the same form, over one Code field whose PictureMasks line has the grid flag. The
+// editor loads the line when it gets the focus, so each case moves the focus away and back.
+class GridCellControl : public MaskedKeyControl {
+public:
+    GridCellControl(TForm* form, TWinControl* elsewhere) : elsewhere_(elsewhere)
+    {
+        data_ = new TMaskedData(form);
+        data_->FieldDefs()->Add("Code", ftString, 10);
+        data_->Open();
+        data_->AppendRecord({Variant("1")});
+        source_ = new TvxDataSource(form);
+        source_->SetDataSet(data_);
+        grid_ = new TvxDBGrid(form);
+        grid_->SetParent(form);
+        grid_->SetBounds(220, 8, 160, 80);
+        grid_->SetOptions(grid_->Options() + TvxDBGridOptions{dgAlwaysShowEditor});
+        grid_->SetDataSource(source_);
+        grid_->OnCheckValue = [this](TObject* sender, bool passes) {
+            EXPECT_EQ(sender, Editor());
+            answer_ = passes ? 1 : 0;
+        };
+    }
+    void Prepare(const std::string& mask, bool autoFill, const std::string& text, Integer start,
+                 Integer length) override
+    {
+        if (data_->State() != dsBrowse) data_->Cancel();
+        elsewhere_->SetFocus();
+        PumpMessages();
+        data_->PictureMasks()->SetText("Code\t" + mask + (autoFill ? "\tT" : "\tF") + "\tT\n");
+        grid_->SetFocus();
+        PumpMessages();
+        if (!grid_->EditorMode()) TypeKey(VK_F2);
+        ASSERT_TRUE(Editor() && Editor()->Focused());
+        Editor()->SetText(text);
+        Editor()->SetSelStart(start);
+        Editor()->SetSelLength(length);
+        answer_ = -1;
+    }
+    TCustomEdit* Edit() override { return Editor(); }
+    int CheckAnswer() override { return answer_; }
+    bool KeyConsumed() override { return Editor()->MaskHandled(); }
+    TvxInplaceEdit* Editor() { return dynamic_cast<TvxInplaceEdit*>(grid_->InplaceEditor()); }
+    TvxDBGrid* Grid() { return grid_; }
+
+private:
+    TWinControl* elsewhere_;
+    TMaskedData* data_ = nullptr;
+    TvxDataSource* source_ = nullptr;
+    TvxDBGrid* grid_ = nullptr;
+    int answer_ = -1;
+};
+
+TEST_F(EditOnForm, MaskedKeysThroughTheGridsCellEditor)
+{
+    form->SetWidth(400);
+    GridCellControl control(form.get(), other);
+    form->Show();
+    PumpMessages();
+    RunMaskedKeyTable(control);
+    control.Prepare("##/##", true, "1", 1, 0);
+    TypeText("2");
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-grid-cell.png"));
 }
 
 // ---- Space fills dates and times
@@ -441,6 +508,262 @@ TEST_F(BoundEdit, PaintsRightAlignedFieldsItselfWhenUnfocused)
     other->SetFocus();
     PumpMessages();
     EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-focused.png"));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- inside a grid cell
+
+// An edit placed in a cell of a grid over three records with a code and a memo note.
+class EditInGrid : public EditOnForm {
+protected:
+    void SetUp() override
+    {
+        EditOnForm::SetUp();
+        form->SetBounds(100, 100, 360, 240);
+        data = new TMaskedData(form.get());
+        data->FieldDefs()->Add("Code", ftString, 10);
+        data->FieldDefs()->Add("Note", ftMemo);
+        data->Open();
+        for (const char* code : {"A1", "B2", "C3"}) data->AppendRecord({Variant(code), Variant("a note")});
+        data->First();
+        auto* source = new TvxDataSource(form.get());
+        source->SetDataSet(data);
+        grid = new TvxDBGrid(form.get());
+        grid->SetParent(form.get());
+        grid->SetBounds(8, 72, 330, 130);
+        grid->SetDataSource(source);
+        cellEdit = new TvxDBEdit(form.get());
+        cellEdit->SetParent(grid);
+        cellEdit->SetBorderStyle(bsNone);
+        cellEdit->SetDataSource(source);
+        PumpMessages();
+    }
+    // The edit shows the field in the current cell of the first record, focused with its text selected.
+    void EnterCell(const std::string& fieldName)
+    {
+        if (data->State() != dsBrowse) data->Cancel();
+        grid->SetFocus();
+        data->First();
+        grid->SetCol(fieldName == "Code" ? 1 : 2);
+        cellEdit->SetDataField(fieldName);
+        const TRect cell = grid->CellRect(fieldName == "Code" ? 1 : 2, 1);
+        cellEdit->SetBounds(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+        cellEdit->SetFocus();
+        PumpMessages();
+    }
+
+    TMaskedData* data = nullptr;
+    TvxDBGrid* grid = nullptr;
+    TvxDBEdit* cellEdit = nullptr;
+};
+
+TEST_F(EditInGrid, TheGridsKeysReachTheGrid)
+{
+    grid->SetKeyOptions({dgEnterToTab});
+    const struct {
+        const char* note;
+        const char* field;
+        const char* typed;  // typed first
+        bool caretAtStart;  // instead of everything selected
+        Word key;
+        TShiftState shift;
+        bool toGrid;
+        const char* current;
+        Integer col;
+    } cases[] = {
+        {"Down moves the grid", "Code", "", false, VK_DOWN, {}, true, "B2", 1},
+        {"Alt+Down stays", "Code", "", false, VK_DOWN, {ssAlt}, false, "A1", 1},
+        {"Page Down moves the grid", "Code", "", false, VK_NEXT, {}, true, "C3", 1},
+        {"Esc in an unchanged cell", "Code", "", false, VK_ESCAPE, {}, true, "A1", 1},
+        {"Esc in a changed cell restores it", "Code", "Z", false, VK_ESCAPE, {}, true, "A1", 1},
+        {"Enter is the grid's", "Code", "", false, VK_RETURN, {}, true, "A1", 2},
+        {"Tab is the grid's", "Code", "", false, VK_TAB, {}, true, "A1", 2},
+        {"Left at the start without the editor always shown stays", "Code", "", true, VK_LEFT, {}, false, "A1", 1},
+        {"a memo keeps Down until all is selected", "Note", "", true, VK_DOWN, {}, false, "A1", 2},
+        {"a memo with everything selected gives Down", "Note", "", false, VK_DOWN, {}, true, "B2", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note);
+        EnterCell(c.field);
+        const Integer col = grid->Col();
+        TypeText(c.typed);
+        if (c.caretAtStart) {
+            cellEdit->SetSelStart(0);
+            cellEdit->SetSelLength(0);
+        }
+        TypeKey(c.key, c.shift);
+        EXPECT_EQ(grid->Focused(), c.toGrid);
+        EXPECT_EQ(cellEdit->Focused(), !c.toGrid);
+        EXPECT_EQ(data->FieldByName("Code")->AsString(), c.current);
+        EXPECT_EQ(grid->Col() - col, c.col - (c.field == std::string("Code") ? 1 : 2));
+        EXPECT_EQ(cellEdit->Text(), data->FieldByName(c.field)->AsString());  // a change undone by Esc is gone
+    }
+}
+
+TEST_F(EditInGrid, EditorAlwaysShownHandsLeftAndRightAtTheEnds)
+{
+    grid->SetOptions(grid->Options() + TvxDBGridOptions{dgAlwaysShowEditor});
+    const struct {
+        Integer selStart, selLength;
+        Word key;
+        TShiftState shift;
+        bool toGrid;
+    } cases[] = {
+        {0, 0, VK_LEFT, {}, true},   {1, 0, VK_LEFT, {}, false},  {1, 0, VK_HOME, {ssCtrl}, true},
+        {2, 0, VK_RIGHT, {}, true},  {1, 0, VK_RIGHT, {}, false}, {0, 2, VK_END, {}, true},
+        {1, 1, VK_END, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.key) + " at " + std::to_string(c.selStart));
+        EnterCell("Code");
+        cellEdit->SetSelStart(c.selStart);
+        cellEdit->SetSelLength(c.selLength);
+        TypeKey(c.key, c.shift);
+        EXPECT_EQ(cellEdit->Focused(), !c.toGrid);
+    }
+}
+
+TEST_F(EditInGrid, LooksLikeACellWhileEditing)
+{
+    EnterCell("Code");
+    TypeText("Q7");
+    PumpMessages();
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-in-grid.png"));
+    grid->SetFocus();
+    PumpMessages();
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbedit-in-focused-grid.png"));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- form files, actions, window styles, memo fields
+
+TEST_F(BoundEdit, AFormFileSetsThePublishedPropertiesAndStoresOnlyAnOwnPicture)
+{
+    std::unique_ptr<TForm> loaded(CreateObject<TForm>(nullptr));
+    ReadComponentText(loaded.get(),
+                      "object EditForm: TForm\n"
+                      "  Left = 60\n  Top = 60\n  Width = 300\n  Height = 120\n"
+                      "  object Phone: TvxDBEdit\n"
+                      "    Left = 10\n    Top = 10\n    Width = 200\n    Height = 22\n"
+                      "    Anchors = [akLeft, akTop, akRight]\n"
+                      "    AutoFillDate = False\n"
+                      "    UnboundDataType = vxEdtTime\n"
+                      "    Picture.PictureMask = '###-####'\n"
+                      "    Picture.AutoFill = False\n"
+                      "    Picture.AllowInvalidExit = True\n"
+                      "    WantReturns = True\n"
+                      "    MaxLength = 8\n"
+                      "    TabOrder = 0\n"
+                      "  end\n"
+                      "end\n");
+    auto* phone = dynamic_cast<TvxDBEdit*>(loaded->FindComponent("Phone"));
+    ASSERT_NE(phone, nullptr);
+    EXPECT_FALSE(phone->AutoFillDate());
+    EXPECT_EQ(phone->UnboundDataType(), vxEdtTime);
+    EXPECT_EQ(phone->GetPicture()->PictureMask(), "###-####");
+    EXPECT_FALSE(phone->GetPicture()->AutoFill());
+    EXPECT_TRUE(phone->GetPicture()->GetAllowInvalidExit());
+    EXPECT_TRUE(phone->WantReturns());
+    EXPECT_EQ(phone->Anchors(), (TAnchors{akLeft, akTop, akRight}));
+    std::string text = WriteComponentText(loaded.get());
+    EXPECT_NE(text.find("Picture.PictureMask = '###-####'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("DataField"), std::string::npos) << text;
+
+    // Bound, the picture is the dataset's: it stays out of the form file.
+    phone->SetDataSource(source);
+    phone->SetDataField("Code");
+    text = WriteComponentText(loaded.get());
+    EXPECT_EQ(text.find("Picture."), std::string::npos) << text;
+    EXPECT_NE(text.find("DataField = 'Code'"), std::string::npos) << text;
+}
+
+// An action that acts on the edit itself, or on a data source.
+class TTargetAction : public TBasicAction {
+public:
+    explicit TTargetAction(bool onEdit) : TBasicAction(nullptr), onEdit_(onEdit) {}
+    bool HandlesTarget(TObject* target) override
+    {
+        return onEdit_ ? dynamic_cast<TvxDBEdit*>(target) != nullptr : dynamic_cast<TDataSource*>(target) != nullptr;
+    }
+    void ExecuteTarget(TObject* target) override { executed.push_back(target); }
+    void UpdateTarget(TObject* target) override { updated.push_back(target); }
+    std::vector<TObject*> executed, updated;
+
+private:
+    bool onEdit_;
+};
+
+TEST_F(BoundEdit, ActionsGoToTheEditAndThenToItsDataSource)
+{
+    TTargetAction own(true), onSource(false);
+    EXPECT_TRUE(edit->ExecuteAction(&own));
+    EXPECT_TRUE(edit->UpdateAction(&own));
+    EXPECT_EQ(own.executed, std::vector<TObject*>{edit});
+    EXPECT_TRUE(edit->ExecuteAction(&onSource));
+    EXPECT_TRUE(edit->UpdateAction(&onSource));
+    EXPECT_EQ(onSource.executed, std::vector<TObject*>{source});
+    EXPECT_EQ(onSource.updated, std::vector<TObject*>{source});
+    edit->SetDataSource(nullptr);
+    EXPECT_FALSE(edit->ExecuteAction(&onSource));
+}
+
+TEST_F(EditOnForm, ASingleLineHighEditNeitherWrapsAwayNorShowsAPasswordOnTwoLines)
+{
+    const struct {
+        bool wordWrap;
+        bool passwordNoBorder;
+        Integer height;
+        DWORD setStyles, clearStyles;
+    } cases[] = {
+        {true, false, 16, ES_AUTOHSCROLL | ES_MULTILINE, 0},
+        {true, false, 80, ES_MULTILINE, ES_AUTOHSCROLL},
+        {false, true, 16, 0, ES_MULTILINE},
+        {false, true, 80, ES_MULTILINE, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.height));
+        TvxDBEdit* e = NewEdit(8);
+        e->SetAutoSize(false);
+        e->SetHeight(c.height);
+        if (c.passwordNoBorder) {
+            e->SetBorderStyle(bsNone);
+            e->SetPasswordChar('*');
+        }
+        e->SetWordWrap(c.wordWrap);
+        const DWORD style = DWORD(GetWindowLongA(e->Handle(), GWL_STYLE));
+        EXPECT_EQ(style & c.setStyles, c.setStyles);
+        EXPECT_EQ(style & c.clearStyles, 0u);
+        delete e;
+    }
+}
+
+TEST_F(EditOnForm, AMemoFieldIsShownWholeAndWrittenWhole)
+{
+    auto* data = new TMaskedData(form.get());
+    data->FieldDefs()->Add("Note", ftMemo);
+    data->Open();
+    data->AppendRecord({Variant("first line\r\nsecond line")});
+    auto* source = new TvxDataSource(form.get());
+    source->SetDataSet(data);
+    edit->SetWordWrap(true);
+    edit->SetHeight(60);
+    edit->SetDataSource(source);
+    edit->SetDataField("Note");
+    EXPECT_EQ(edit->Text(), "first line\r\nsecond line");
+    other->SetFocus();  // the focus went with the window that word wrap made anew
+    edit->SetFocus();
+    TypeKey(VK_END, {ssCtrl});
+    TypeText(" more");
+    other->SetFocus();
+    PumpMessages();
+    data->Post();
+    EXPECT_EQ(data->FieldByName("Note")->AsString(), "first line\r\nsecond line more");
 }
 
 }  // namespace
