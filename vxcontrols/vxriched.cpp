@@ -1,6 +1,7 @@
 #include "vxcontrols/vxriched.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -13,7 +14,12 @@
 #include "db/DataSet.h"
 #include "rtl/FloatConv.h"
 #include "rtl/Format.h"
+#include "rtl/ProcessStart.h"
+#include "vcl/Dialogs.h"
+#include "vcl/Menus.h"
 #include "vcl/Printers.h"
+#include "vxcontrols/vxricholecallback.h"
+#include "vxdata/Vxintl.h"
 
 namespace {
 
@@ -367,9 +373,15 @@ TvxCustomRichEdit::TvxCustomRichEdit(TComponent* owner)
       popupOptions_(TvxRichEditPopupOptions::FromMask(0x3F8F)),
       editorOptions_(TvxRichEditOptions::FromMask(0x1FFC))
 {
+    if (!state_.Contains(csDesigning)) {
+        CreateCommandDialogs();
+        BuildPopupMenu();
+    }
     HDC dc = GetDC(nullptr);
     screenPixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
+    oleCallback_ = new TRichEditOleCallback(this);
+    oleCallback_->AddRef();
     if (Application) printJobName_ = Application->Title();
 }
 
@@ -377,6 +389,10 @@ TvxCustomRichEdit::~TvxCustomRichEdit()
 {
     Destroying();
     DestroyHandle();  // while this class still answers the window's last messages
+    ReleaseOle();
+    ClearOleMenuItems();
+    verbNames_.clear();
+    oleCallback_->Release();
 }
 
 void TvxCustomRichEdit::Publish(TPublisher<TvxCustomRichEdit>& p)
@@ -402,6 +418,7 @@ void TvxCustomRichEdit::CreateWnd()
 {
     lastFormatRect_ = TRect{};
     TCustomRichEdit::CreateWnd();
+    if (!oleOptions_.Contains(reoDisableOLE)) InstallOleCallback();
     if (autoURLDetect_) {
         SendMessageA(handle_, EM_AUTOURLDETECT, TRUE, 0);
         SendMessageA(handle_, EM_SETEVENTMASK, 0, SendMessageA(handle_, EM_GETEVENTMASK, 0, 0) | ENM_LINK);
@@ -422,8 +439,34 @@ void TvxCustomRichEdit::WndProc(TMessage& message)
         TCustomRichEdit::WndProc(message);
         if (editWidth_ == rewWindowSize) SetFormatRect();
         return;
+    case EM_FINDTEXT:
+    case EM_FINDTEXTEX:
+        message.WParam |= FR_DOWN;
+        TCustomRichEdit::WndProc(message);
+        return;
+    case CN_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(message.LParam)->code == EN_LINK)
+            LinkNotified(*reinterpret_cast<const ENLINK*>(message.LParam));
+        else
+            TCustomRichEdit::WndProc(message);
+        return;
+    case WM_CONTEXTMENU:
+        if (oleOptions_.Contains(reoAdjustPopupMenu) && richEditOle_ && PopupMenu()) AddObjectMenuItems();
+        TCustomRichEdit::WndProc(message);
+        return;
+    case CM_FONTCHANGED:
+        TCustomRichEdit::WndProc(message);
+        FollowFont();
+        return;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        TCustomRichEdit::WndProc(message);  // the window tells of a link click on its way
+        linkArmed_ = false;
+        return;
     case WM_NCDESTROY:
         TCustomRichEdit::WndProc(message);
+        ReleaseOle();
         if (library_) FreeLibrary(library_);
         library_ = nullptr;
         return;
@@ -447,6 +490,7 @@ void TvxCustomRichEdit::Loaded()
 {
     TCustomRichEdit::Loaded();
     if (!state_.Contains(csDesigning) && !Visible() && HandleAllocated()) ShowWindow(handle_, SW_HIDE);
+    if (!state_.Contains(csDesigning)) SetPopupCaptions();
 }
 
 void TvxCustomRichEdit::Notification(TComponent* component, TOperation operation)
@@ -455,6 +499,8 @@ void TvxCustomRichEdit::Notification(TComponent* component, TOperation operation
     if (operation != opRemove) return;
     if (component == userSpeedButton1_) userSpeedButton1_ = nullptr;
     if (component == userSpeedButton2_) userSpeedButton2_ = nullptr;
+    // An object item goes with the menu it was added to.
+    oleMenuItems_.erase(std::remove(oleMenuItems_.begin(), oleMenuItems_.end(), component), oleMenuItems_.end());
 }
 
 void TvxCustomRichEdit::SetUserSpeedButton(TSpeedButton*& field, TSpeedButton* button)
@@ -780,6 +826,10 @@ void TvxDBRichEdit::Publish(TPublisher<TvxDBRichEdit>& p)
     p.Property("EditWidth", &TvxDBRichEdit::EditWidth, &TvxDBRichEdit::SetEditWidth).Default(rewWindowSize);
     p.Property("EditorPosition", &TvxDBRichEdit::EditorPosition, &TvxDBRichEdit::SetEditorPosition);
     p.Property("PrintMargins", &TvxDBRichEdit::PrintMargins, &TvxDBRichEdit::SetPrintMargins);
+    p.Property("PopupOptions", &TvxDBRichEdit::PopupOptions, &TvxDBRichEdit::SetPopupOptions);
+    p.Property("OleOptions", &TvxDBRichEdit::OleOptions, &TvxDBRichEdit::SetOleOptions);
+    p.Property("EditorOptions", &TvxDBRichEdit::EditorOptions, &TvxDBRichEdit::SetEditorOptions);
+    p.Property("OnURLOpen", &TvxDBRichEdit::OnURLOpen);
     p.Property("OnInitDialog", &TvxDBRichEdit::OnInitDialog);
     p.Property("OnCloseDialog", &TvxDBRichEdit::OnCloseDialog);
     p.Property("OnCreateDialog", &TvxDBRichEdit::OnCreateDialog);
@@ -949,8 +999,12 @@ void TvxDBRichEdit::UpdateData() { UpdateFieldData(); }
 void TvxDBRichEdit::KeyDown(Word& key, TShiftState shift)
 {
     TvxCustomRichEdit::KeyDown(key, shift);
-    if (!FieldLinked() || !loaded_) return;
     const bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if (((key == VK_INSERT && shifted) || (ctrl && key == 'V')) && !CanPaste()) {
+        key = 0;
+        return;
+    }
+    if (!FieldLinked() || !loaded_) return;
     if (key == VK_DELETE || key == VK_BACK || (key == VK_INSERT && shifted) || (ctrl && (key == 'V' || key == 'X')))
         BeginFieldEdit();
 }
@@ -1077,4 +1131,729 @@ void TvxDBRichEdit::DestroyWnd()
         TCustomEdit::DestroyWnd();
     else
         TvxCustomRichEdit::DestroyWnd();
+}
+
+// ---- editing commands: the pure parts
+
+namespace {
+
+// The selection counts as the last hit when it holds exactly a match of the text.
+bool SelectionIsHit(TvxSearchTarget& target, const TvxSearchRequest& request)
+{
+    const Integer start = target.SelStart();
+    return target.SelLength() == Integer(request.FindText.size()) &&
+           target.Find(request.FindText, start, target.TextLength(), request.Options) == start;
+}
+
+}  // namespace
+
+bool vxSearch(TvxSearchTarget& target, TvxFindState& state, const TvxSearchRequest& request)
+{
+    const Integer findLength = Integer(request.FindText.size());
+    // After the wrap only the part before the search start is left.
+    auto counts = [&](Integer hit) { return hit >= 0 && !(state.Wrapped && hit >= state.SearchStart); };
+    for (;;) {
+        if (findLength == 0) break;
+        if (request.Replace && SelectionIsHit(target, request)) {
+            target.ReplaceSelection(request.ReplaceText);
+            if (state.Wrapped) state.SearchStart += Integer(request.ReplaceText.size()) - findLength;
+        }
+        const Integer from = target.SelStart() + (SelectionIsHit(target, request) ? 1 : 0);
+        Integer hit = target.Find(request.FindText, from, target.TextLength(), request.Options);
+        if (!counts(hit)) hit = -1;
+        if (hit < 0 && !state.Wrapped && target.SelStart() > 0) {
+            state.Wrapped = true;
+            hit = target.Find(request.FindText, 0, target.TextLength(), request.Options);
+            if (!counts(hit)) hit = -1;
+        }
+        if (hit < 0) break;
+        target.Select(hit, findLength);
+        if (!request.ReplaceAll) return true;
+    }
+    state.SearchStart = target.SelStart();
+    state.Wrapped = false;
+    return false;
+}
+
+std::array<TvxPopupItemState, vxPopupItemCount> vxPopupMenuState(const TvxPopupContext& context)
+{
+    TvxRichEditPopupOptions o = context.Options;
+    if (context.ReadOnly)
+        for (TvxRichEditPopupOption option : {rpoPopupBold, rpoPopupItalic, rpoPopupUnderline, rpoPopupFont,
+                                              rpoPopupBullet, rpoPopupParagraph, rpoPopupTabs, rpoPopupReplace,
+                                              rpoPopupInsertObject})
+            o.Exclude(option);
+    // Without OLE the Insert Object item is gone, and no separator stands before nothing.
+    if (context.OleDisabled) o.Exclude(rpoPopupInsertObject);
+    auto any = [&](Integer from, Integer to) {
+        for (Integer bit = from; bit <= to; ++bit)
+            if (o.Contains(TvxRichEditPopupOption(bit))) return true;
+        return false;
+    };
+    std::array<TvxPopupItemState, vxPopupItemCount> items{};
+    static const std::pair<TvxPopupItem, TvxRichEditPopupOption> optionItems[] = {
+        {piEdit, rpoPopupEdit},       {piCut, rpoPopupCut},           {piCopy, rpoPopupCopy},
+        {piPaste, rpoPopupPaste},     {piBold, rpoPopupBold},         {piItalic, rpoPopupItalic},
+        {piUnderline, rpoPopupUnderline}, {piFont, rpoPopupFont},     {piBullet, rpoPopupBullet},
+        {piParagraph, rpoPopupParagraph}, {piTabs, rpoPopupTabs},     {piFind, rpoPopupFind},
+        {piReplace, rpoPopupReplace}, {piInsertObject, rpoPopupInsertObject}};
+    for (const auto& [item, option] : optionItems) items[item].Visible = o.Contains(option);
+    items[piSeparator1].Visible = o.Contains(rpoPopupEdit) && any(1, 13);
+    items[piSeparator2].Visible = any(1, 3) && any(4, 13);
+    items[piSeparator3].Visible = any(4, 6) && any(7, 13);
+    items[piSeparator4].Visible = any(7, 10) && any(11, 13);
+    items[piSeparator5].Visible = any(11, 12) && any(13, 13);
+    items[piCut].Enabled = context.HasSelection && !context.ReadOnly;
+    items[piCopy].Enabled = context.HasSelection;
+    items[piPaste].Enabled = context.CanPaste && !context.ReadOnly;
+    items[piBullet].Checked = context.Numbering;
+    items[piBold].Checked = context.Style.Contains(fsBold);
+    items[piItalic].Checked = context.Style.Contains(fsItalic);
+    items[piUnderline].Checked = context.Style.Contains(fsUnderline);
+    return items;
+}
+
+bool vxPasteAllowed(bool windowCanPaste, const std::vector<UINT>& clipboardFormats)
+{
+    bool allowed = windowCanPaste;
+    for (UINT format : clipboardFormats) {
+        if (format == CF_METAFILEPICT || format == CF_ENHMETAFILE) return true;
+        if (format == CF_BITMAP || format == CF_DIB || format == CF_DIBV5) allowed = false;
+    }
+    return allowed;
+}
+
+bool vxShellMayOpenLink(const std::string& link)
+{
+    std::string lower = link;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* prefix : {"http://", "https://", "ftp://", "mailto:", "www."})
+        if (lower.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
+PARAFORMAT2 vxParagraphFormat(Integer richEditVersion, Word mask, const std::string& alignmentText, bool bullet,
+                              Integer offset, Integer rightIndent, Integer startIndent, Integer tabCount,
+                              const Integer* tabs, Integer spaceBefore, Integer spaceAfter, Integer lineSpacing,
+                              Byte lineSpacingRule)
+{
+    static const DWORD platformBits[] = {PFM_ALIGNMENT,   PFM_NUMBERING,   PFM_OFFSET,
+                                         PFM_RIGHTINDENT, PFM_STARTINDENT, PFM_TABSTOPS,
+                                         PFM_SPACEBEFORE, PFM_SPACEAFTER,  PFM_LINESPACING};
+    PARAFORMAT2 format{};
+    format.cbSize = richEditVersion < 2 ? sizeof(PARAFORMAT) : sizeof(PARAFORMAT2);
+    for (Integer bit = 0; bit < 9; ++bit)
+        if (mask & (1 << bit)) format.dwMask |= platformBits[bit];
+    format.wNumbering = bullet ? PFN_BULLET : 0;
+    format.dxStartIndent = startIndent;
+    format.dxRightIndent = rightIndent;
+    format.dxOffset = offset;
+    const TvxRichEditParagraphDlg* texts = vxIntl()->RichEdit()->ParagraphDialog();
+    format.wAlignment = alignmentText == texts->AlignLeft ? PFA_LEFT : alignmentText == texts->AlignRight ? PFA_RIGHT
+                                                                                                      : PFA_CENTER;
+    format.cTabCount = SHORT(std::clamp<Integer>(tabCount, 0, MAX_TAB_STOPS));
+    for (Integer i = 0; i < format.cTabCount; ++i) format.rgxTabs[i] = tabs[i];
+    format.dySpaceBefore = spaceBefore;
+    format.dySpaceAfter = spaceAfter;
+    format.dyLineSpacing = lineSpacing;
+    format.bLineSpacingRule = lineSpacingRule;
+    return format;
+}
+
+// ---- editing commands of the control
+
+namespace {
+
+// The control's window as the search sees it.
+class TWindowSearchTarget : public TvxSearchTarget {
+public:
+    explicit TWindowSearchTarget(TvxCustomRichEdit* edit) : edit_(edit) {}
+    Integer Find(const std::string& text, Integer start, Integer length, TSearchTypes options) override
+    {
+        return edit_->FindText(text, start, length, options);
+    }
+    Integer TextLength() override { return edit_->GetTextLen(); }
+    Integer SelStart() override { return edit_->SelStart(); }
+    Integer SelLength() override { return edit_->SelLength(); }
+    void Select(Integer start, Integer length) override
+    {
+        CHARRANGE range{start, start + length};
+        SendMessageA(edit_->Handle(), EM_EXSETSEL, 0, LPARAM(&range));
+    }
+    void ReplaceSelection(const std::string& text) override
+    {
+        SendMessageA(edit_->Handle(), EM_REPLACESEL, TRUE, LPARAM(text.c_str()));
+    }
+
+private:
+    TvxCustomRichEdit* edit_;
+};
+
+TSearchTypes SearchTypes(TFindOptions options)
+{
+    TSearchTypes types;
+    if (options.Contains(frMatchCase)) types.Include(stMatchCase);
+    if (options.Contains(frWholeWord)) types.Include(stWholeWord);
+    return types;
+}
+
+struct TFaceCharsets {
+    Integer First = -1;
+    bool HasPreferred = false;
+    Byte Preferred;
+};
+
+int CALLBACK NoteCharset(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data)
+{
+    auto* charsets = reinterpret_cast<TFaceCharsets*>(data);
+    if (charsets->First < 0) charsets->First = font->lfCharSet;
+    if (font->lfCharSet == charsets->Preferred) charsets->HasPreferred = true;
+    return 1;
+}
+
+// A character set the face's fonts are made in: the preferred one when the face has it, else its first; the
+// preferred one when no font has that face.
+Byte FaceCharset(const std::string& face, Byte preferred)
+{
+    LOGFONTA wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(wanted.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    TFaceCharsets charsets;
+    charsets.Preferred = preferred;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(dc, &wanted, NoteCharset, LPARAM(&charsets), 0);
+    ReleaseDC(nullptr, dc);
+    return charsets.HasPreferred || charsets.First < 0 ? preferred : Byte(charsets.First);
+}
+
+DWORD StyleEffect(TFontStyle style)
+{
+    static const DWORD effects[] = {CFE_BOLD, CFE_ITALIC, CFE_UNDERLINE, CFE_STRIKEOUT};
+    return effects[style];
+}
+
+std::string AnsiOf(LPCOLESTR text)
+{
+    if (!text) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string result(size_t(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, result.data(), size, nullptr, nullptr);
+    result.resize(std::strlen(result.c_str()));
+    return result;
+}
+
+template <class T>
+void ReleaseInterface(T*& object)
+{
+    if (object) object->Release();
+    object = nullptr;
+}
+
+}  // namespace
+
+void TvxCustomRichEdit::CreateCommandDialogs()
+{
+    findDialog_ = new TFindDialog(this);
+    findDialog_->Options.Include(frHideUpDown);
+    findDialog_->OnFind = [this](TObject*) { DialogFind(findDialog_); };
+    findDialog_->OnClose = [this](TObject*) { DialogClosed(); };
+    replaceDialog_ = new TReplaceDialog(this);
+    replaceDialog_->OnFind = [this](TObject*) { DialogFind(replaceDialog_); };
+    replaceDialog_->OnReplace = [this](TObject*) { DialogReplace(); };
+    replaceDialog_->OnClose = [this](TObject*) { DialogClosed(); };
+    fontDialog_ = new TFontDialog(this);
+    fontDialog_->Device = fdBoth;
+}
+
+Integer TvxCustomRichEdit::FindText(const std::string& searchText, Integer startPos, Integer length,
+                                    TSearchTypes options)
+{
+    return TCustomRichEdit::FindText(searchText, startPos, length, options);
+}
+
+void TvxCustomRichEdit::ShowFindDialog()
+{
+    if (!findDialog_) return;  // none in design mode
+    PrepareSearchDialog(findDialog_);
+    findDialog_->Execute();
+}
+
+void TvxCustomRichEdit::ShowReplaceDialog()
+{
+    if (!replaceDialog_) return;
+    PrepareSearchDialog(replaceDialog_);
+    replaceDialog_->Execute();
+}
+
+// The dialog starts with the selected text unless that spans lines; the search starts at the selection.
+void TvxCustomRichEdit::PrepareSearchDialog(TFindDialog* dialog)
+{
+    const std::string selected = SelText();
+    dialog->FindText = selected.empty() || selected.find('\r') != std::string::npos ? findState_.LastFindText
+                                                                                     : selected;
+    findState_.Wrapped = false;
+    findState_.SearchStart = SelStart();
+    if (!hideSelectionSaved_) savedHideSelection_ = HideSelection();
+    hideSelectionSaved_ = true;
+    SetHideSelection(false);
+}
+
+void TvxCustomRichEdit::DialogFind(TFindDialog* dialog)
+{
+    findState_.LastFindText = dialog->FindText;
+    findDialog_->FindText = dialog->FindText;
+    // The Replace dialog's own choices count for its Find Next.
+    for (TFindOption option : {frMatchCase, frWholeWord}) {
+        if (dialog->Options.Contains(option))
+            findDialog_->Options.Include(option);
+        else
+            findDialog_->Options.Exclude(option);
+    }
+    FindNext();
+}
+
+void TvxCustomRichEdit::DialogReplace()
+{
+    findState_.LastFindText = replaceDialog_->FindText;
+    ReplaceNext();
+}
+
+void TvxCustomRichEdit::DialogClosed()
+{
+    if (!hideSelectionSaved_) return;
+    hideSelectionSaved_ = false;
+    SetHideSelection(savedHideSelection_);
+}
+
+void TvxCustomRichEdit::FindNext() { Search(findDialog_, false); }
+
+void TvxCustomRichEdit::ReplaceNext() { Search(replaceDialog_, true); }
+
+void TvxCustomRichEdit::Search(TFindDialog* dialog, bool replace)
+{
+    if (!dialog) return;
+    TvxSearchRequest request;
+    request.FindText = dialog->FindText;
+    request.ReplaceText = dialog->ReplaceText;
+    request.Options = SearchTypes(dialog->Options);
+    request.Replace = replace;
+    request.ReplaceAll = replace && dialog->Options.Contains(frReplaceAll);
+    TWindowSearchTarget target(this);
+    if (!vxSearch(target, findState_, request))
+        MessageDlg(vxIntl()->UserMessages()->LocateNoMoreMatches, mtInformation, {mbOK}, 0);
+}
+
+bool TvxCustomRichEdit::ShowFontDialog()
+{
+    if (!fontDialog_) return false;
+    TTextAttributes* selected = SelAttributes();
+    TFont* font = fontDialog_->Font();
+    font->SetName(selected->Name());
+    font->SetStyle(selected->Style());
+    font->SetColor(selected->Color());
+    font->SetSize(selected->Size());
+    font->SetPitch(selected->Pitch());
+    font->SetCharset(selected->Charset());
+    if (editWidth_ == rewPrinterSize)
+        fontDialog_->Options.Include(fdWysiwyg);
+    else
+        fontDialog_->Options.Exclude(fdWysiwyg);
+    if (!fontDialog_->Execute()) return false;
+    BeginFieldEdit();
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR | CFM_FACE |
+                    CFM_CHARSET;
+    std::strncpy(format.szFaceName, font->Name().c_str(), LF_FACESIZE - 1);
+    format.yHeight = font->Size() * 20;
+    format.crTextColor = ColorToRGB(font->Color());
+    for (TFontStyle style : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+        if (font->Style().Contains(style)) format.dwEffects |= StyleEffect(style);
+    format.bCharSet = font->Charset();
+    ApplyCharFormat(format);
+    return true;
+}
+
+void TvxCustomRichEdit::SetSelFontName(const std::string& name)
+{
+    if (SelAttributes()->Name() == name) return;
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_CHARSET;
+    std::strncpy(format.szFaceName, name.c_str(), LF_FACESIZE - 1);
+    format.bCharSet = FaceCharset(name, Font()->Charset());
+    ApplyCharFormat(format);
+}
+
+void TvxCustomRichEdit::SetSelStyle(TFontStyle style, bool on)
+{
+    BeginFieldEdit();
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = StyleEffect(style);  // each effect's mask bit is its effect bit
+    format.dwEffects = on ? StyleEffect(style) : 0;
+    ApplyCharFormat(format);
+}
+
+void TvxCustomRichEdit::ApplyCharFormat(CHARFORMATA& format)
+{
+    SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+}
+
+void TvxCustomRichEdit::SetBullets(bool on)
+{
+    if (on)
+        ApplyParagraphFormat(0x06, "", true, 720, 0, 0, 0, nullptr, 0, 0, 0, 0);
+    else
+        ApplyParagraphFormat(0x02, "", false, 0, 0, 0, 0, nullptr, 0, 0, 0, 0);
+}
+
+void TvxCustomRichEdit::ApplyParagraphFormat(Word mask, const std::string& alignmentText, bool bullet,
+                                             Integer offset, Integer rightIndent, Integer startIndent,
+                                             Integer tabCount, const Integer* tabs, Integer spaceBefore,
+                                             Integer spaceAfter, Integer lineSpacing, Byte lineSpacingRule)
+{
+    BeginFieldEdit();
+    PARAFORMAT2 format = vxParagraphFormat(richEditVersion_, mask, alignmentText, bullet, offset, rightIndent,
+                                           startIndent, tabCount, tabs, spaceBefore, spaceAfter, lineSpacing,
+                                           lineSpacingRule);
+    SendMessageA(Handle(), EM_SETPARAFORMAT, 0, LPARAM(&format));
+}
+
+// The default attributes take over what differs of the control's font.
+void TvxCustomRichEdit::FollowFont()
+{
+    if (!HandleAllocated()) return;
+    TTextAttributes* attributes = DefAttributes();
+    TFont* font = Font();
+    if (attributes->Name() != font->Name()) attributes->SetName(font->Name());
+    if (attributes->Size() != font->Size()) attributes->SetSize(font->Size());
+    if (attributes->Style() != font->Style()) attributes->SetStyle(font->Style());
+    if (attributes->Color() != font->Color()) attributes->SetColor(font->Color());
+    if (attributes->Charset() != font->Charset()) attributes->SetCharset(font->Charset());
+    if (attributes->Pitch() != font->Pitch()) attributes->SetPitch(font->Pitch());
+}
+
+// Read-only is lifted while the window is asked, as it refuses every paste then.
+bool TvxCustomRichEdit::CanPaste()
+{
+    HWND window = Handle();
+    const bool readOnly = GetWindowLongA(window, GWL_STYLE) & ES_READONLY;
+    if (readOnly) SendMessageA(window, EM_SETREADONLY, FALSE, 0);
+    const bool windowCanPaste = SendMessageA(window, EM_CANPASTE, 0, 0) != 0;
+    if (readOnly) SendMessageA(window, EM_SETREADONLY, TRUE, 0);
+    std::vector<UINT> formats;
+    if (OpenClipboard(window)) {
+        for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
+            formats.push_back(format);
+        CloseClipboard();
+    }
+    return vxPasteAllowed(windowCanPaste, formats);
+}
+
+// ---- the context menu
+
+TMenuItem* TvxCustomRichEdit::AddPopupItem(const std::string& caption, TNotifyEvent onClick)
+{
+    auto* item = new TMenuItem(this);
+    item->SetCaption(caption);
+    item->OnClick = std::move(onClick);
+    popupMenu_->Items()->Add(item);
+    return item;
+}
+
+// The Edit item waits for the editor window, Paragraph and Tabs for their dialogs: they have no action yet.
+void TvxCustomRichEdit::BuildPopupMenu()
+{
+    popupMenu_ = new TPopupMenu(this);
+    auto send = [this](UINT msg) { return [this, msg](TObject*) { Perform(msg); }; };
+    popupItems_[piEdit] = AddPopupItem("", nullptr);
+    popupItems_[piSeparator1] = AddPopupItem("-", nullptr);
+    popupItems_[piCut] = AddPopupItem("", send(WM_CUT));
+    popupItems_[piCopy] = AddPopupItem("", send(WM_COPY));
+    popupItems_[piPaste] = AddPopupItem("", send(WM_PASTE));
+    popupItems_[piSeparator2] = AddPopupItem("-", nullptr);
+    popupItems_[piBold] = AddPopupItem("", [this](TObject*) { ToggleStyleItem(piBold, fsBold); });
+    popupItems_[piItalic] = AddPopupItem("", [this](TObject*) { ToggleStyleItem(piItalic, fsItalic); });
+    popupItems_[piUnderline] = AddPopupItem("", [this](TObject*) { ToggleStyleItem(piUnderline, fsUnderline); });
+    popupItems_[piSeparator3] = AddPopupItem("-", nullptr);
+    popupItems_[piFont] = AddPopupItem("", [this](TObject*) { ShowFontDialog(); });
+    popupItems_[piBullet] = AddPopupItem("", [this](TObject*) { ToggleBulletItem(); });
+    popupItems_[piParagraph] = AddPopupItem("", nullptr);
+    popupItems_[piTabs] = AddPopupItem("", nullptr);
+    popupItems_[piSeparator4] = AddPopupItem("-", nullptr);
+    popupItems_[piFind] = AddPopupItem("", [this](TObject*) { ShowFindDialog(); });
+    popupItems_[piReplace] = AddPopupItem("", [this](TObject*) { ShowReplaceDialog(); });
+    popupItems_[piSeparator5] = AddPopupItem("-", nullptr);
+    popupItems_[piInsertObject] = AddPopupItem("", [this](TObject*) { InsertObjectDialog(); });
+    popupMenu_->OnPopup = [this](TObject*) { UpdatePopupMenu(); };
+    SetPopupCaptions();
+    if (!PopupMenu()) SetPopupMenu(popupMenu_);
+}
+
+void TvxCustomRichEdit::SetPopupCaptions()
+{
+    if (!popupMenu_) return;
+    const TvxRichEditPopupMenuLabels* labels = vxIntl()->RichEdit()->PopupMenuLabels();
+    const std::pair<TvxPopupItem, std::string> captions[] = {
+        {piEdit, ReadOnly() ? labels->ViewCaption : labels->EditCaption},
+        {piCut, labels->CutCaption}, {piCopy, labels->CopyCaption}, {piPaste, labels->PasteCaption},
+        {piBold, labels->BoldCaption}, {piItalic, labels->ItalicCaption}, {piUnderline, labels->UnderlineCaption},
+        {piFont, labels->FontCaption}, {piBullet, labels->BulletStyleCaption},
+        {piParagraph, labels->ParagraphCaption}, {piTabs, labels->TabsCaption}, {piFind, labels->FindCaption},
+        {piReplace, labels->ReplaceCaption}, {piInsertObject, labels->InsertObjectCaption}};
+    for (const auto& [item, caption] : captions) popupItems_[item]->SetCaption(caption);
+}
+
+void TvxCustomRichEdit::UpdatePopupMenu()
+{
+    TvxPopupContext context;
+    context.Options = popupOptions_;
+    context.ReadOnly = ReadOnly();
+    context.OleDisabled = oleOptions_.Contains(reoDisableOLE);
+    context.HasSelection = SelLength() > 0;
+    context.CanPaste = CanPaste();
+    context.Numbering = Paragraph()->Numbering() != nsNone;
+    context.Style = SelAttributes()->Style();
+    const auto states = vxPopupMenuState(context);
+    SetPopupCaptions();
+    for (Integer i = 0; i < vxPopupItemCount; ++i) {
+        popupItems_[i]->SetVisible(states[i].Visible);
+        popupItems_[i]->SetEnabled(states[i].Enabled);
+        popupItems_[i]->SetChecked(states[i].Checked);
+    }
+}
+
+void TvxCustomRichEdit::ToggleStyleItem(TvxPopupItem item, TFontStyle style)
+{
+    TMenuItem* menuItem = popupItems_[item];
+    SetSelStyle(style, !menuItem->Checked());
+    menuItem->SetChecked(!menuItem->Checked());
+}
+
+void TvxCustomRichEdit::ToggleBulletItem()
+{
+    TMenuItem* menuItem = popupItems_[piBullet];
+    SetBullets(!menuItem->Checked());
+    menuItem->SetChecked(!menuItem->Checked());
+}
+
+// ---- links and the mouse
+
+void TvxCustomRichEdit::DoURLOpen(const std::string& url, bool& useDefault)
+{
+    if (OnURLOpen) OnURLOpen(this, url, useDefault);
+}
+
+// Only a left click that went down and up on a link opens it; the right button's emulated click never does.
+void TvxCustomRichEdit::LinkNotified(const ENLINK& link)
+{
+    if (emulatingClick_) return;
+    if (link.msg == WM_LBUTTONDOWN) {
+        linkArmed_ = true;
+        return;
+    }
+    if (link.msg != WM_LBUTTONUP || !linkArmed_) return;
+    linkArmed_ = false;
+    std::string url(size_t(std::max<LONG>(link.chrg.cpMax - link.chrg.cpMin, 0)) + 1, '\0');
+    TEXTRANGEA range{link.chrg, url.data()};
+    url.resize(size_t(std::max<LRESULT>(SendMessageA(Handle(), EM_GETTEXTRANGE, 0, LPARAM(&range)), 0)));
+    bool useDefault = true;
+    DoURLOpen(url, useDefault);
+    if (!useDefault || !vxShellMayOpenLink(url)) return;
+    THourGlass hourGlass;
+    ProcessService()->ShellExecute(Handle(), "OPEN", url, "", "", SW_SHOWNORMAL);
+}
+
+// The right button first selects what it points at (an object, say); the release is reported as it happened.
+// The link click is disarmed once the window has seen the release (WndProc).
+void TvxCustomRichEdit::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y)
+{
+    if (inMouseUp_) return;
+    TFlagScope guard(inMouseUp_, true);
+    if (button == mbRight) RightButtonSelect(x, y);
+    TCustomRichEdit::MouseUp(button, shift, x, y);
+}
+
+void TvxCustomRichEdit::RightButtonSelect(Integer x, Integer y)
+{
+    HWND window = Handle();
+    CHARRANGE saved{};
+    SendMessageA(window, EM_EXGETSEL, 0, LPARAM(&saved));
+    {
+        TFlagScope emulating(emulatingClick_, true);
+        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    CHARRANGE now{};
+    SendMessageA(window, EM_EXGETSEL, 0, LPARAM(&now));
+    if (now.cpMin == now.cpMax) SendMessageA(window, EM_EXSETSEL, 0, LPARAM(&saved));
+}
+
+// ---- embedded objects
+
+void TvxCustomRichEdit::InstallOleCallback()
+{
+    richEditOle_ = nullptr;
+    if (!SendMessageA(handle_, EM_GETOLEINTERFACE, 0, LPARAM(&richEditOle_)) || !richEditOle_)
+        throw Exception("Unable to get interface");
+    if (!SendMessageA(handle_, EM_SETOLECALLBACK, 0, LPARAM(oleCallback_)))
+        throw Exception("Unable to set callback");
+}
+
+void TvxCustomRichEdit::ReleaseOle()
+{
+    ReleaseSelectedObject();
+    ReleaseInterface(richEditOle_);
+}
+
+void TvxCustomRichEdit::ReleaseSelectedObject() { ReleaseInterface(selectedObject_); }
+
+void TvxCustomRichEdit::ClearOleMenuItems()
+{
+    while (!oleMenuItems_.empty()) delete oleMenuItems_.back();  // each leaves the list as it goes
+}
+
+UINT TvxCustomRichEdit::RunInsertObjectDialog(OLEUIINSERTOBJECTA& data) { return OleUIInsertObjectA(&data); }
+
+// The dialog makes the object on a storage of ours and with the window's client site; it goes in through the
+// window's OLE interface, so the clipboard is left alone.
+bool TvxCustomRichEdit::InsertObjectDialog()
+{
+    if (!richEditOle_) return false;
+    IStorage* storage = nullptr;
+    if (FAILED(oleCallback_->GetNewStorage(&storage))) return false;
+    IOleClientSite* site = nullptr;
+    richEditOle_->GetClientSite(&site);
+    IOleObject* object = nullptr;
+    char file[MAX_PATH] = {};
+    OLEUIINSERTOBJECTA data{};
+    data.cbStruct = sizeof data;
+    data.dwFlags = IOF_SELECTCREATENEW | IOF_CREATENEWOBJECT | IOF_CREATEFILEOBJECT | IOF_DISABLELINK;
+    data.hWndOwner = Handle();
+    data.lpszFile = file;
+    data.cchFile = MAX_PATH;
+    data.iid = IID_IOleObject;
+    data.oleRender = OLERENDER_DRAW;
+    data.lpIOleClientSite = site;
+    data.lpIStorage = storage;
+    data.ppvObj = reinterpret_cast<void**>(&object);
+    bool inserted = false;
+    try {
+        if (RunInsertObjectDialog(data) == OLEUI_OK && object) {
+            InsertOleObject(object, storage, data.clsid);
+            inserted = true;
+        }
+    } catch (...) {
+        ReleaseInterface(object);
+        ReleaseInterface(site);
+        ReleaseInterface(storage);
+        Invalidate();
+        throw;
+    }
+    ReleaseInterface(object);
+    ReleaseInterface(site);
+    ReleaseInterface(storage);
+    Invalidate();
+    return inserted;
+}
+
+void TvxCustomRichEdit::InsertOleObject(IOleObject* object, IStorage* storage, const CLSID& classId)
+{
+    HWND window = Handle();
+    IOleClientSite* site = nullptr;
+    OleCheck(richEditOle_->GetClientSite(&site));
+    OleSetContainedObject(object, TRUE);
+    CHARRANGE range{};
+    SendMessageA(window, EM_EXGETSEL, 0, LPARAM(&range));
+    range.cpMax = range.cpMin;
+    SendMessageA(window, EM_EXSETSEL, 0, LPARAM(&range));
+    REOBJECT reo{};
+    reo.cbStruct = sizeof reo;
+    reo.cp = REO_CP_SELECTION;
+    reo.clsid = classId;
+    reo.poleobj = object;
+    reo.pstg = storage;
+    reo.polesite = site;
+    reo.dvaspect = DVASPECT_CONTENT;
+    reo.dwFlags = REO_RESIZABLE;
+    const HRESULT result = richEditOle_->InsertObject(&reo);
+    site->Release();
+    OleCheck(result);
+    if (CanFocus()) SetFocus();
+    SendMessageA(window, EM_EXGETSEL, 0, LPARAM(&range));
+    range.cpMin = std::max<LONG>(range.cpMax - 1, 0);
+    range.cpMax = range.cpMin + 1;
+    SendMessageA(window, EM_EXSETSEL, 0, LPARAM(&range));
+}
+
+// A separator and the object's item (its verbs as sub-items) go to the end of the assigned context menu.
+void TvxCustomRichEdit::AddObjectMenuItems()
+{
+    ClearOleMenuItems();
+    REOBJECT reo{};
+    reo.cbStruct = sizeof reo;
+    ReleaseSelectedObject();
+    verbNames_.clear();
+    if (FAILED(richEditOle_->GetObject(REO_IOB_SELECTION, &reo, REO_GETOBJ_POLEOBJ)) || !reo.poleobj) return;
+    selectedObject_ = reo.poleobj;
+    LPOLESTR typeName = nullptr;
+    const bool named = SUCCEEDED(selectedObject_->GetUserType(USERCLASSTYPE_SHORT, &typeName)) && typeName;
+    const std::string caption = named ? AnsiOf(typeName) + " &Object" : "Object";
+    if (typeName) CoTaskMemFree(typeName);
+    TMenuItem* root = PopupMenu()->Items();
+    for (const std::string& text : {std::string("-"), caption}) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(text);
+        root->Add(item);
+        oleMenuItems_.push_back(item);
+    }
+    TMenuItem* objectItem = oleMenuItems_.back();
+    if (ReadOnly()) {
+        objectItem->SetEnabled(false);
+        return;
+    }
+    if (!named) return;
+    ReadVerbs(selectedObject_);
+    for (size_t i = 0; i < verbNames_.size(); ++i) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(verbNames_[i].first);
+        item->SetTag(Integer(i));
+        item->SetDefault(SmallInt(LOWORD(verbNames_[i].second)) == 0);
+        item->OnClick = [this](TObject* sender) { DoVerb(static_cast<TMenuItem*>(sender)->Tag()); };
+        objectItem->Add(item);
+    }
+}
+
+// The verbs meant for the container's menu, up to the first that is not.
+void TvxCustomRichEdit::ReadVerbs(IOleObject* object)
+{
+    verbNames_.clear();
+    IEnumOLEVERB* verbs = nullptr;
+    if (FAILED(object->EnumVerbs(&verbs)) || !verbs) return;
+    OLEVERB verb{};
+    ULONG fetched = 0;
+    while (verbs->Next(1, &verb, &fetched) == S_OK && fetched == 1) {
+        const std::string name = AnsiOf(verb.lpszVerbName);
+        if (verb.lpszVerbName) CoTaskMemFree(verb.lpszVerbName);
+        if (verb.lVerb < 0 || !(verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU)) break;
+        verbNames_.emplace_back(name, Cardinal(LOWORD(verb.lVerb)) | (Cardinal(verb.fuFlags) << 16));
+    }
+    verbs->Release();
+}
+
+void TvxCustomRichEdit::DoVerb(Integer index)
+{
+    if (!richEditOle_ || !selectedObject_) return;
+    LONG verb = 0;
+    if (index != 0) {
+        if (index < 0 || index >= Integer(verbNames_.size())) throw EOleError("Invalid Verb");
+        verb = SmallInt(LOWORD(verbNames_[size_t(index)].second));
+    }
+    IOleClientSite* site = nullptr;
+    OleCheck(richEditOle_->GetClientSite(&site));
+    RECT client = ClientRect();
+    const HRESULT result = selectedObject_->DoVerb(verb, nullptr, site, 0, Handle(), &client);
+    site->Release();
+    OleCheck(result);
 }

@@ -4,8 +4,10 @@
 // printable width of the page and printing within the margins.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/DataLinks.h"
 #include "db/DataSource.h"
@@ -15,7 +17,16 @@
 #include "vcl/RichEdit.h"
 #include "vxdata/vxFormPosition.h"
 
+#include <oledlg.h>
+#include <richedit.h>
+#include <richole.h>
+
 class TvxCustomRichEdit;
+class TFindDialog;
+class TReplaceDialog;
+class TFontDialog;
+class TPopupMenu;
+class TMenuItem;
 
 enum TvxRichEditOleOption { reoAdjustPopupMenu, reoDisableOLE };
 DUN_ENUM(TvxRichEditOleOption, "reoAdjustPopupMenu", "reoDisableOLE");
@@ -148,6 +159,80 @@ private:
     bool pendingCR_ = false;
 };
 
+// ---- editing commands
+
+// What a search works on: the control's window, or a test's text.
+class TvxSearchTarget {
+public:
+    virtual ~TvxSearchTarget() = default;
+    // The first match at or after start within length characters; -1 when none.
+    virtual Integer Find(const std::string& text, Integer start, Integer length, TSearchTypes options) = 0;
+    virtual Integer TextLength() = 0;
+    virtual Integer SelStart() = 0;
+    virtual Integer SelLength() = 0;
+    virtual void Select(Integer start, Integer length) = 0;
+    // Replaces the selection; the caret ends behind the new text.
+    virtual void ReplaceSelection(const std::string& text) = 0;
+};
+
+// What the find and replace dialogs remember between requests.
+struct TvxFindState {
+    std::string LastFindText;
+    bool Wrapped = false;
+    Integer SearchStart = 0;
+};
+
+struct TvxSearchRequest {
+    std::string FindText;
+    std::string ReplaceText;
+    TSearchTypes Options;
+    bool Replace = false;
+    bool ReplaceAll = false;
+};
+
+// One Find, Replace or Replace All request: selects the next match, wrapping once to the start and stopping at
+// where the search began. False when no further match was found: the state then starts again from the selection.
+bool vxSearch(TvxSearchTarget& target, TvxFindState& state, const TvxSearchRequest& request);
+
+// The items of the control's context menu, in menu order.
+enum TvxPopupItem { piEdit, piSeparator1, piCut, piCopy, piPaste, piSeparator2, piBold, piItalic, piUnderline,
+                    piSeparator3, piFont, piBullet, piParagraph, piTabs, piSeparator4, piFind, piReplace,
+                    piSeparator5, piInsertObject };
+constexpr Integer vxPopupItemCount = piInsertObject + 1;
+
+// What the context menu shows depends on.
+struct TvxPopupContext {
+    TvxRichEditPopupOptions Options;
+    bool ReadOnly = false;
+    bool OleDisabled = false;
+    bool HasSelection = false;
+    bool CanPaste = false;
+    bool Numbering = false;
+    TFontStyles Style;
+};
+
+struct TvxPopupItemState {
+    bool Visible = false;
+    bool Enabled = true;
+    bool Checked = false;
+};
+
+std::array<TvxPopupItemState, vxPopupItemCount> vxPopupMenuState(const TvxPopupContext& context);
+
+// The paste check over the clipboard's formats in their order: a metafile allows pasting at once, a bitmap
+// refuses it unless a metafile follows; otherwise the window's own answer stands.
+bool vxPasteAllowed(bool windowCanPaste, const std::vector<UINT>& clipboardFormats);
+
+// Whether a clicked link may go to the shell: web, mail and ftp addresses only, never files or programs.
+bool vxShellMayOpenLink(const std::string& link);
+
+// The paragraph record for the selection: RichEditVersion 2 or more sends the long form. Mask bits 0-8 choose
+// alignment, numbering, offset, right indent, start indent, tab stops, space before, space after and line spacing.
+PARAFORMAT2 vxParagraphFormat(Integer richEditVersion, Word mask, const std::string& alignmentText, bool bullet,
+                              Integer offset, Integer rightIndent, Integer startIndent, Integer tabCount,
+                              const Integer* tabs, Integer spaceBefore, Integer spaceAfter, Integer lineSpacing,
+                              Byte lineSpacingRule);
+
 // ---- the control
 
 // The lines of a TvxCustomRichEdit: single lines through the window's edit messages, the whole text through the
@@ -252,6 +337,55 @@ public:
     void ApplyPaperSizeToPrinter();
     void Print(const std::string& caption) override;
 
+    // ---- editing commands
+
+    // Forward from StartPos over Length characters; the position found or -1.
+    virtual Integer FindText(const std::string& searchText, Integer startPos, Integer length, TSearchTypes options);
+    // The modeless dialogs, starting with the selected text (or the last one searched for).
+    virtual void ShowFindDialog();
+    virtual void ShowReplaceDialog();
+    // The next match of the Find dialog's text; the Replace dialog's replacement of the selected match first.
+    virtual void FindNext();
+    virtual void ReplaceNext();
+    // The font dialog's choice, applied to the selection; false when cancelled.
+    virtual bool ShowFontDialog();
+    // The selection's face alone, with the character set of that face.
+    void SetSelFontName(const std::string& name);
+    // Bold, italic or underline of the selection on or off.
+    void SetSelStyle(TFontStyle style, bool on);
+    // Bullets with a hanging indent, or no numbering.
+    void SetBullets(bool on);
+    // Whether the clipboard holds something the window should paste.
+    bool CanPaste();
+    // Sends a paragraph record for the selection (mask bits as vxParagraphFormat's).
+    void ApplyParagraphFormat(Word mask, const std::string& alignmentText, bool bullet, Integer offset,
+                              Integer rightIndent, Integer startIndent, Integer tabCount, const Integer* tabs,
+                              Integer spaceBefore, Integer spaceAfter, Integer lineSpacing, Byte lineSpacingRule);
+    virtual void DoURLOpen(const std::string& url, bool& useDefault);
+
+    TFindDialog* FindDialog() const { return findDialog_; }
+    TReplaceDialog* ReplaceDialog() const { return replaceDialog_; }
+    TFontDialog* FontDialog() const { return fontDialog_; }
+    // The built-in context menu and its items (nullptr in design mode).
+    TPopupMenu* RichPopupMenu() const { return popupMenu_; }
+    TMenuItem* PopupItem(TvxPopupItem item) const { return popupItems_[item]; }
+    const TvxFindState& FindState() const { return findState_; }
+
+    // ---- embedded objects
+
+    // The window's OLE interface (nullptr with reoDisableOLE or before the window exists).
+    IRichEditOle* RichEditOle() const { return richEditOle_; }
+    // Lets the user choose an object to insert at the caret; true when one was inserted.
+    virtual bool InsertObjectDialog();
+    // Inserts an object made on a storage of the window's own; it is selected afterwards.
+    void InsertOleObject(IOleObject* object, IStorage* storage, const CLSID& classId);
+    // Runs verb 0 (index 0) or the verb of that entry of the selected object's verb list.
+    void DoVerb(Integer index);
+    // The selected object's verbs shown in the context menu.
+    const std::vector<std::pair<std::string, Cardinal>>& VerbNames() const { return verbNames_; }
+    // The items the context menu got for the selected object last time it opened.
+    const std::vector<TMenuItem*>& OleMenuItems() const { return oleMenuItems_; }
+
     // Slots a data-aware descendant fills in.
     virtual bool ReadOnly() const { return TCustomEdit::ReadOnly(); }
     virtual void BeginFieldEdit() {}
@@ -277,12 +411,37 @@ protected:
     void CreateWnd() override;
     void SelectionChange() override;
     void Change() override;
+    void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+    // The platform's insert-object dialog (a test answers it): OLEUI_OK when the user chose an object.
+    virtual UINT RunInsertObjectDialog(OLEUIINSERTOBJECTA& data);
 
     // Whether a DataField is set (a data-aware descendant says so).
     bool dataBound_ = false;
     bool suppressChange_ = false;
 
 private:
+    void CreateCommandDialogs();
+    void BuildPopupMenu();
+    void PrepareSearchDialog(TFindDialog* dialog);
+    TMenuItem* AddPopupItem(const std::string& caption, TNotifyEvent onClick);
+    void SetPopupCaptions();
+    void UpdatePopupMenu();
+    void ToggleStyleItem(TvxPopupItem item, TFontStyle style);
+    void ToggleBulletItem();
+    void DialogFind(TFindDialog* dialog);
+    void DialogReplace();
+    void DialogClosed();
+    void Search(TFindDialog* dialog, bool replace);
+    void ApplyCharFormat(CHARFORMATA& format);
+    void FollowFont();
+    void LinkNotified(const ENLINK& link);
+    void RightButtonSelect(Integer x, Integer y);
+    void InstallOleCallback();
+    void ReleaseOle();
+    void ReleaseSelectedObject();
+    void ClearOleMenuItems();
+    void AddObjectMenuItems();
+    void ReadVerbs(IOleObject* object);
     bool StreamInOnce(TStream* stream, UINT format, bool firstPartOnly);
     void ApplyPrintMargins(RECT& rect);
     TvxPrinterPage PrinterPage();
@@ -313,6 +472,24 @@ private:
     bool readFromStoredForm_ = false;
     bool dataPropertyRead_ = false;
     TRect lastFormatRect_{};
+
+    TFindDialog* findDialog_ = nullptr;
+    TReplaceDialog* replaceDialog_ = nullptr;
+    TFontDialog* fontDialog_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+    std::array<TMenuItem*, vxPopupItemCount> popupItems_{};
+    TvxFindState findState_;
+    bool savedHideSelection_ = true;
+    bool hideSelectionSaved_ = false;
+    bool linkArmed_ = false;
+    bool inMouseUp_ = false;
+    bool emulatingClick_ = false;
+
+    IRichEditOleCallback* oleCallback_ = nullptr;
+    IRichEditOle* richEditOle_ = nullptr;
+    IOleObject* selectedObject_ = nullptr;
+    std::vector<TMenuItem*> oleMenuItems_;
+    std::vector<std::pair<std::string, Cardinal>> verbNames_;
 };
 
 // Allows every change of protected text while a field is being loaded.

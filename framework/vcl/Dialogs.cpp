@@ -279,7 +279,7 @@ bool TCommonDialog::Execute()
 {
     if (OnShow) OnShow(this);
     const bool result = DialogService()->Execute(this);
-    if (OnClose) OnClose(this);
+    if (OnClose && !Modeless()) OnClose(this);
     return result;
 }
 
@@ -337,6 +337,26 @@ bool TColorDialog::Run()
     return true;
 }
 
+namespace {
+
+DWORD FontDialogFlags(TFontDialogDevice device, TFontDialogOptions options)
+{
+    static const DWORD devices[] = {CF_SCREENFONTS, CF_PRINTERFONTS, CF_BOTH};
+    static const std::pair<TFontDialogOption, DWORD> flags[] = {
+        {fdAnsiOnly, CF_ANSIONLY}, {fdTrueTypeOnly, CF_TTONLY}, {fdEffects, CF_EFFECTS},
+        {fdFixedPitchOnly, CF_FIXEDPITCHONLY}, {fdForceFontExist, CF_FORCEFONTEXIST}, {fdNoFaceSel, CF_NOFACESEL},
+        {fdNoOEMFonts, CF_NOOEMFONTS}, {fdNoSimulations, CF_NOSIMULATIONS}, {fdNoSizeSel, CF_NOSIZESEL},
+        {fdNoStyleSel, CF_NOSTYLESEL}, {fdNoVectorFonts, CF_NOVECTORFONTS}, {fdShowHelp, CF_SHOWHELP},
+        {fdWysiwyg, CF_WYSIWYG}, {fdLimitSize, CF_LIMITSIZE}, {fdScalableOnly, CF_SCALABLEONLY},
+        {fdApplyButton, CF_APPLY}};
+    DWORD result = devices[device];
+    for (const auto& [option, flag] : flags)
+        if (options.Contains(option)) result |= flag;
+    return result;
+}
+
+}  // namespace
+
 TFontDialog::TFontDialog(TComponent* owner) : TCommonDialog(owner), font_(std::make_unique<TFont>()) {}
 
 bool TFontDialog::Run()
@@ -347,7 +367,15 @@ bool TFontDialog::Run()
     data.lStructSize = sizeof data;
     data.hwndOwner = OwnerWindow();
     data.lpLogFont = &logFont;
-    data.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    data.Flags = CF_INITTOLOGFONTSTRUCT | FontDialogFlags(Device, Options);
+    HDC printerDC = nullptr;
+    if (Device != fdScreen && !Printer()->Printers().empty() && Printer()->PrinterIndex() >= 0)
+        printerDC = data.hDC = Printer()->Handle();
+    if (!printerDC) data.Flags &= ~(CF_PRINTERFONTS | CF_WYSIWYG);
+    if (Options.Contains(fdLimitSize)) {
+        data.nSizeMin = MinFontSize;
+        data.nSizeMax = MaxFontSize;
+    }
     data.rgbColors = ColorToRGB(font_->Color());
     if (!ChooseFontA(&data)) return false;
     font_->SetHandle(CreateFontIndirectA(&logFont));
@@ -488,6 +516,7 @@ TFindDialog::TFindDialog(TComponent* owner) : TCommonDialog(owner) {}
 
 TFindDialog::~TFindDialog()
 {
+    OnClose = nullptr;
     CloseDialog();
     if (owner_) DestroyWindow(owner_);
 }
@@ -498,6 +527,7 @@ void TFindDialog::CloseDialog()
     Application->RemoveDialogWindow(window_);
     DestroyWindow(window_);
     window_ = nullptr;
+    if (OnClose) OnClose(this);
 }
 
 bool TFindDialog::Run()
@@ -540,7 +570,11 @@ void TFindDialog::Notified(const FINDREPLACEA& data)
 {
     FindText = data.lpstrFindWhat;
     ReplaceText = data.lpstrReplaceWith ? data.lpstrReplaceWith : "";
+    // What the box shows and hides stays as set; what the user chose is read back.
     TFindOptions options;
+    for (TFindOption kept : {frHideMatchCase, frHideWholeWord, frHideUpDown, frDisableMatchCase, frDisableUpDown,
+                             frDisableWholeWord, frShowHelp})
+        if (Options.Contains(kept)) options.Include(kept);
     if (data.Flags & FR_DOWN) options.Include(frDown);
     if (data.Flags & FR_MATCHCASE) options.Include(frMatchCase);
     if (data.Flags & FR_WHOLEWORD) options.Include(frWholeWord);

@@ -60,6 +60,8 @@ public:
 
 protected:
     HWND OwnerWindow() const;
+    // A modeless dialog is still up when Execute returns: it tells of its closing itself.
+    virtual bool Modeless() const { return false; }
 };
 
 enum TOpenOption { ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
@@ -101,12 +103,23 @@ public:
     TColor Color = clBlack;
 };
 
+enum TFontDialogDevice { fdScreen, fdPrinter, fdBoth };
+enum TFontDialogOption { fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitchOnly, fdForceFontExist, fdNoFaceSel,
+                         fdNoOEMFonts, fdNoSimulations, fdNoSizeSel, fdNoStyleSel, fdNoVectorFonts, fdShowHelp,
+                         fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton };
+using TFontDialogOptions = Set<TFontDialogOption>;
+
 class TFontDialog : public TCommonDialog {
     DUN_CLASS(TFontDialog, TCommonDialog)
 public:
     explicit TFontDialog(TComponent* owner);
     bool Run() override;
     TFont* Font() const { return font_.get(); }
+    // The fonts listed: the screen's, the printer's (the program's printer) or both.
+    TFontDialogDevice Device = fdScreen;
+    TFontDialogOptions Options{fdEffects};
+    // Point sizes offered when fdLimitSize is set.
+    Integer MinFontSize = 0, MaxFontSize = 0;
 
 private:
     std::unique_ptr<TFont> font_;
@@ -152,6 +165,7 @@ public:
     TNotifyEvent OnReplace;
 
 protected:
+    bool Modeless() const override { return true; }
     virtual bool IsReplace() const { return false; }
     void Notified(const FINDREPLACEA& data);
 

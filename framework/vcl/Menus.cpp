@@ -122,6 +122,7 @@ void TMenuItem::Publish(TPublisher<TMenuItem>& p)
     p.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
     p.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
     p.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+    p.Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(false);
     p.Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
     p.Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0);
     p.Property("OnClick", &TMenuItem::OnClick);
@@ -170,6 +171,12 @@ void TMenuItem::SetEnabled(bool enabled)
 void TMenuItem::SetVisible(bool visible)
 {
     visible_ = visible;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool value)
+{
+    default_ = value;
     Changed();
 }
 
@@ -285,7 +292,7 @@ void TMenuItem::AppendTo(HMENU menu)
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | (submenu ? MIIM_SUBMENU : 0);
     info.fType = MFT_STRING | (radioItem_ ? MFT_RADIOCHECK : 0) |
                  (break_ == mbBreak ? MFT_MENUBREAK : break_ == mbBarBreak ? MFT_MENUBARBREAK : 0);
-    info.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED);
+    info.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
     info.wID = command_;
     info.hSubMenu = submenu;
     info.dwTypeData = text.data();

@@ -34,6 +34,9 @@ public:
     void SetEnabled(bool enabled);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
+    // Shown in bold: the item a double click would choose.
+    bool Default() const { return default_; }
+    void SetDefault(bool value);
     std::string Hint() const { return hint_; }
     void SetHint(const std::string& hint) { hint_ = hint; }
     TShortCut ShortCut() const { return shortCut_; }
@@ -81,6 +84,7 @@ private:
     Byte groupIndex_ = 0;
     bool enabled_ = true;
     bool visible_ = true;
+    bool default_ = false;
     std::string hint_;
     TShortCut shortCut_ = scNone;
     TMenuBreak break_ = mbNone;
