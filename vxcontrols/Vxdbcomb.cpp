@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "classes/ClassRegistry.h"
 #include "db/DataLinks.h"
 #include "db/Field.h"
 #include "rtl/Clock.h"
@@ -15,6 +16,8 @@
 #include "vxdata/vxDataSource.h"
 
 namespace {
+
+const bool registered = (RegisterClasses<TvxDBComboBox>(), true);
 
 constexpr DWORD SearchResetMs = 1500;
 constexpr size_t MaxSearchLength = 32;

@@ -4,11 +4,13 @@
 // clearing keys, owner drawing and a bound combo box writing its mapped value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "classes/FormResource.h"
 #include "db/DataSet.h"
 #include "db/Field.h"
 #include "db/MemDataSet.h"
@@ -17,6 +19,16 @@
 #include "vcl/TestHelpers.h"
 #include "vxcontrols/Vxdbcomb.h"
 #include "vxdata/vxDataSource.h"
+
+class TComboForm : public TForm {
+    DUN_CLASS(TComboForm, TForm)
+public:
+    explicit TComboForm(TComponent* owner) : TForm(owner) {}
+
+    TvxDBComboBox* StatusCombo = nullptr;
+
+    static void Publish(TPublisher<TComboForm>& p) { p.Field("StatusCombo", &TComboForm::StatusCombo); }
+};
 
 namespace {
 
@@ -76,6 +88,25 @@ TEST(ComboBoxMapping, MapListMapsBothWaysExactlyAndOtherwiseNot)
         EXPECT_EQ(combo.MapToDisplayText(c.toDisplay, text), c.mapList);
         EXPECT_EQ(text, c.mapList ? c.display : "unchanged");
     }
+}
+
+TEST(ComboBoxForm, ReadFromAFormFileWithItsButtonAtTheRightEdge)
+{
+    std::unique_ptr<TComboForm> form(CreateObject<TComboForm>(nullptr));
+    TvxDBComboBox* combo = form->StatusCombo;
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->Style(), csDropDownList);
+    EXPECT_TRUE(combo->MapList());
+    EXPECT_EQ(combo->Items()->Count(), 2);
+    EXPECT_EQ(combo->MapToValue("Closed"), "C");
+    EXPECT_EQ(combo->DropDownCount(), 12);
+    EXPECT_TRUE(combo->AllowClearKey());
+    EXPECT_EQ(combo->ButtonStyle(), cbsDownArrow);
+    const Integer buttonWidth = std::max(GetSystemMetrics(SM_CXVSCROLL), 15);
+    EXPECT_EQ(combo->ButtonContainer()->Left(), 150 - buttonWidth - 4);
+    form->Show();
+    PumpMessages();
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbcomb-form-file.png"));
 }
 
 // ---- typing
@@ -421,7 +452,7 @@ TEST_F(ComboBoxOnForm, DroppedDownScreenshot)
     MouseClick(combo->Button(), Point(5, 5));
     ASSERT_TRUE(ListShowing());
     TypeKey(VK_DOWN);
-    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbcomb-closed-form.png"));
+    EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxdbcomb-dropped-form.png"));
     EXPECT_TRUE(SaveWindowToPng(combo->ListBox()->Handle(), "vxdbcomb-dropped-list.png"));
     TypeKey(VK_ESCAPE);
 }
