@@ -765,52 +765,152 @@ void TCustomComboBox::Dispatch(TMessage& message)
 
 // ---- list box
 
-TListBox::TListBox(TComponent* owner) : TWinControl(owner), items_(std::make_unique<TStringList>())
+TCustomListBox::TCustomListBox(TComponent* owner)
+        : TWinControl(owner), items_(std::make_unique<TStringList>()), canvas_(std::make_unique<TControlCanvas>())
 {
     tabStop_ = true;
     width_ = 121;
     height_ = 97;
+    canvas_->SetControl(this);
     items_->OnChange = [this](TObject*) { ItemsChanged(); };
 }
 
-void TListBox::Publish(TPublisher<TListBox>& p)
+TCustomListBox::~TCustomListBox() = default;
+
+void TCustomListBox::Publish(TPublisher<TCustomListBox>& p)
 {
-    p.Property("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect).Default(false);
-    p.Property("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
-    p.Property("Items", &TListBox::Items, &TListBox::SetItems);
+    p.Property("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect).Default(false);
+    p.Property("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted).Default(false);
+    p.Property("Style", &TCustomListBox::Style, &TCustomListBox::SetStyle).Default(lbStandard);
+    p.Property("ItemHeight", &TCustomListBox::ItemHeightValue, &TCustomListBox::SetItemHeight).Default(16);
+    p.Property("IntegralHeight", &TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight).Default(false);
+    p.Property("Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
+    p.Property("OnDrawItem", &TCustomListBox::OnDrawItem);
+    p.Property("OnMeasureItem", &TCustomListBox::OnMeasureItem);
 }
 
-void TListBox::CreateParams(TCreateParams& params)
+void TCustomListBox::CreateParams(TCreateParams& params)
 {
+    static const DWORD drawStyles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE};
     TWinControl::CreateParams(params);
     params.SystemClass = "LISTBOX";
-    params.Style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
+    params.Style |= LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | drawStyles[style_] |
+                    (multiSelect_ ? LBS_EXTENDEDSEL : 0) | (integralHeight_ ? 0 : LBS_NOINTEGRALHEIGHT);
     AddBorder(params, bsSingle);
 }
 
-void TListBox::CreateWindowHandle(const TCreateParams& params)
+void TCustomListBox::CreateWindowHandle(const TCreateParams& params)
 {
     TWinControl::CreateWindowHandle(params);
+    if (handle_ && style_ == lbOwnerDrawFixed) SendMessageA(handle_, LB_SETITEMHEIGHT, 0, itemHeight_);
     ItemsChanged();
 }
 
-void TListBox::ItemsChanged()
+void TCustomListBox::ItemsChanged()
 {
     if (!handle_) return;
     const Integer index = itemIndex_;
     SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
-    for (Integer i = 0; i < items_->Count(); ++i)
+    for (Integer i = 0; i < items_->Count(); ++i) {
         SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_->Strings(i).c_str()));
+        if (style_ != lbOwnerDrawVariable) continue;
+        Integer height = itemHeight_;
+        MeasureItem(i, height);
+        SendMessageA(handle_, LB_SETITEMHEIGHT, i, height);
+    }
     if (index >= 0 && index < items_->Count()) SetItemIndex(index);
 }
 
-Integer TListBox::ItemIndex()
+void TCustomListBox::SetStyle(TListBoxStyle value)
+{
+    if (style_ == value) return;
+    style_ = value;
+    RecreateWnd();
+}
+
+Integer TCustomListBox::ItemHeight()
+{
+    if (handle_ && style_ == lbStandard) return Integer(SendMessageA(handle_, LB_GETITEMHEIGHT, 0, 0));
+    return itemHeight_;
+}
+
+void TCustomListBox::SetItemHeight(Integer value)
+{
+    if (value <= 0 || value == itemHeight_) return;
+    itemHeight_ = value;
+    if (!handle_ || style_ == lbStandard) return;
+    if (style_ == lbOwnerDrawFixed) SendMessageA(handle_, LB_SETITEMHEIGHT, 0, itemHeight_);
+    else ItemsChanged();
+    Invalidate();
+}
+
+void TCustomListBox::MeasureItem(Integer index, Integer& height)
+{
+    if (OnMeasureItem) OnMeasureItem(this, index, height);
+}
+
+void TCustomListBox::DrawItem(Integer index, TRect rect, TOwnerDrawState state)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, index, rect, state);
+        return;
+    }
+    canvas_->FillRect(rect);
+    if (index < items_->Count()) canvas_->TextOut(rect.left + 2, rect.top, items_->Strings(index));
+}
+
+void TCustomListBox::CNDrawItem(TMessage& message)
+{
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+    TOwnerDrawState state;
+    if (item.itemState & ODS_SELECTED) state.Include(odSelected);
+    if (item.itemState & ODS_GRAYED) state.Include(odGrayed);
+    if (item.itemState & ODS_DISABLED) state.Include(odDisabled);
+    if (item.itemState & ODS_CHECKED) state.Include(odChecked);
+    if (item.itemState & ODS_FOCUS) state.Include(odFocused);
+    canvas_->SetHandle(item.hDC);
+    canvas_->Font()->Assign(font_.get());
+    canvas_->Brush()->SetStyle(bsSolid);
+    canvas_->Brush()->SetColor(color_);
+    if (state.Contains(odSelected)) {
+        canvas_->Brush()->SetColor(clHighlight);
+        canvas_->Font()->SetColor(clHighlightText);
+    }
+    const TRect rect = item.rcItem;
+    if (Integer(item.itemID) >= 0) DrawItem(Integer(item.itemID), rect, state);
+    else canvas_->FillRect(rect);
+    if (state.Contains(odFocused)) DrawFocusRect(item.hDC, &rect);
+    canvas_->SetHandle(nullptr);
+    message.Result = 1;
+}
+
+Integer TCustomListBox::ItemAtPos(TPoint pos, bool existing)
+{
+    const TRect client = ClientRect();
+    if (PtInRect(&client, pos)) {
+        for (Integer i = TopIndex(); i < items_->Count(); ++i) {
+            const TRect rect = ItemRect(i);
+            if (rect.top > client.bottom) break;
+            if (PtInRect(&rect, pos)) return i;
+        }
+    }
+    return existing ? -1 : items_->Count();
+}
+
+TRect TCustomListBox::ItemRect(Integer index)
+{
+    RECT rect{};
+    SendMessageA(Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+Integer TCustomListBox::ItemIndex()
 {
     if (!handle_) return itemIndex_;
     return Integer(SendMessageA(handle_, multiSelect_ ? LB_GETCARETINDEX : LB_GETCURSEL, 0, 0));
 }
 
-void TListBox::SetItemIndex(Integer index)
+void TCustomListBox::SetItemIndex(Integer index)
 {
     itemIndex_ = index;
     if (!handle_) return;
@@ -820,13 +920,13 @@ void TListBox::SetItemIndex(Integer index)
         SendMessageA(handle_, LB_SETCURSEL, index, 0);
 }
 
-bool TListBox::Selected(Integer index)
+bool TCustomListBox::Selected(Integer index)
 {
     if (index < 0 || index >= items_->Count()) throw EListError("List index out of bounds");
     return SendMessageA(Handle(), LB_GETSEL, index, 0) > 0;
 }
 
-void TListBox::SetSelected(Integer index, bool value)
+void TCustomListBox::SetSelected(Integer index, bool value)
 {
     if (multiSelect_)
         SendMessageA(Handle(), LB_SETSEL, value, index);
@@ -834,17 +934,21 @@ void TListBox::SetSelected(Integer index, bool value)
         SetItemIndex(value ? index : -1);
 }
 
-Integer TListBox::SelCount()
+Integer TCustomListBox::SelCount()
 {
     return multiSelect_ ? Integer(SendMessageA(Handle(), LB_GETSELCOUNT, 0, 0)) : -1;
 }
 
-Integer TListBox::TopIndex() { return Integer(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0)); }
+Integer TCustomListBox::TopIndex() { return Integer(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0)); }
 
-void TListBox::SetTopIndex(Integer index) { SendMessageA(Handle(), LB_SETTOPINDEX, index, 0); }
+void TCustomListBox::SetTopIndex(Integer index) { SendMessageA(Handle(), LB_SETTOPINDEX, index, 0); }
 
-void TListBox::Dispatch(TMessage& message)
+void TCustomListBox::Dispatch(TMessage& message)
 {
+    if (message.Msg == CN_DRAWITEM) {
+        CNDrawItem(message);
+        return;
+    }
     if (message.Msg == CN_COMMAND) {
         if (HIWORD(message.WParam) == LBN_SELCHANGE) {
             itemIndex_ = ItemIndex();

@@ -342,10 +342,22 @@ public:
     explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 };
 
-class TListBox : public TWinControl {
-    DUN_CLASS(TListBox, TWinControl)
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+DUN_ENUM(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable");
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
+                           odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit };
+using TOwnerDrawState = Set<TOwnerDrawStateItem>;
+using TDrawItemEvent = std::function<void(TWinControl* control, Integer index, TRect rect, TOwnerDrawState state)>;
+using TMeasureItemEvent = std::function<void(TWinControl* control, Integer index, Integer& height)>;
+
+// A list box; in the owner-draw styles its rows are painted by DrawItem (OnDrawItem) on Canvas, and in
+// lbOwnerDrawVariable each row's height is asked of MeasureItem (OnMeasureItem) when the row is added, starting
+// from ItemHeight.
+class TCustomListBox : public TWinControl {
+    DUN_CLASS(TCustomListBox, TWinControl)
 public:
-    explicit TListBox(TComponent* owner);
+    explicit TCustomListBox(TComponent* owner);
+    ~TCustomListBox() override;
 
     TStrings* Items() const { return items_.get(); }
     void SetItems(TStrings* items) { items_->Assign(items); }
@@ -361,18 +373,47 @@ public:
     Integer TopIndex();
     void SetTopIndex(Integer index);
     void Clear() { items_->Clear(); }
+    TListBoxStyle Style() const { return style_; }
+    void SetStyle(TListBoxStyle value);
+    // The owner-draw row height; a standard list box's window tells its own (from the font).
+    Integer ItemHeight();
+    Integer ItemHeightValue() const { return const_cast<TCustomListBox*>(this)->ItemHeight(); }
+    // Values that are not positive are ignored.
+    void SetItemHeight(Integer value);
+    bool IntegralHeight() const { return integralHeight_; }
+    void SetIntegralHeight(bool value) { integralHeight_ = value; RecreateWnd(); }
+    // The row at the point (client coordinates); off the rows -1 when existing, else the count of rows.
+    Integer ItemAtPos(TPoint pos, bool existing);
+    TRect ItemRect(Integer index);
+    TCanvas* Canvas() const { return canvas_.get(); }
     void Dispatch(TMessage& message) override;
 
-    static void Publish(TPublisher<TListBox>& p);
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+    static void Publish(TPublisher<TCustomListBox>& p);
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
+    virtual void DrawItem(Integer index, TRect rect, TOwnerDrawState state);
+    virtual void MeasureItem(Integer index, Integer& height);
 
 private:
     void ItemsChanged();
+    void CNDrawItem(TMessage& message);
 
     std::unique_ptr<TStringList> items_;
+    std::unique_ptr<TControlCanvas> canvas_;
     Integer itemIndex_ = -1;
     bool multiSelect_ = false;
+    TListBoxStyle style_ = lbStandard;
+    Integer itemHeight_ = 16;
+    bool integralHeight_ = false;
+};
+
+class TListBox : public TCustomListBox {
+    DUN_CLASS(TListBox, TCustomListBox)
+public:
+    explicit TListBox(TComponent* owner) : TCustomListBox(owner) {}
 };
