@@ -14,6 +14,7 @@
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/ImgList.h"
+#include "vxcontrols/Vxdotdot.h"
 #include "vxdata/Vxcommon.h"
 #include "vxdata/Vxintl.h"
 #include "vxdata/Vxlocate.h"
@@ -772,18 +773,6 @@ void TvxPopupGrid::Dispatch(TMessage& message)
 
 namespace {
 
-Integer ComboButtonWidth()
-{
-    return std::max(GetSystemMetrics(SM_CXVSCROLL), 15);
-}
-
-void AddControlStyle(TControl* control, TControlStyleItem item)
-{
-    TControlStyle style = control->ControlStyle();
-    style.Include(item);
-    control->SetControlStyle(style);
-}
-
 HHOOK lookupComboHook = nullptr;
 
 constexpr const char* NoLookupTable = "No lookup table specified!";
@@ -820,14 +809,11 @@ TvxDBCustomLookupCombo::TvxDBCustomLookupCombo(TComponent* owner)
     fieldLink_->OnEditingChange = [this](TObject*) { EditingChange(); };
     fieldLink_->OnUpdateData = [this](TObject*) { UpdateData(); };
     fieldLink_->OnActiveChange = [this](TObject*) { ActiveChange(); };
-    buttonContainer_ = new TWinControl(this);
-    buttonContainer_->SetParent(this);
-    buttonContainer_->SetBounds(0, 0, std::max(GetSystemMetrics(SM_CXVSCROLL) + 4, 17), 17);
-    AddControlStyle(buttonContainer_, csReplicatable);
+    buttonContainer_ = vxCreateComboButtonContainer(this);
     button_ = new TvxComboButton(this);
     button_->SetParent(buttonContainer_);
     button_->SetBounds(0, 0, buttonContainer_->Width(), buttonContainer_->Height());
-    button_->SetWidth(ComboButtonWidth());
+    button_->SetWidth(vxComboButtonWidth());
     grid_ = new TvxPopupGrid(this);
     grid_->SetVisible(false);
     grid_->SetParent(this);
@@ -1622,7 +1608,7 @@ void TvxDBCustomLookupCombo::PositionDropDown()
         top = originY - gridHeight + 1;
         if (top < 0) top = originY + Height() - 1;
     }
-    const Integer lines = grid_->ColCount() * grid_->GridLineWidth() + ComboButtonWidth();
+    const Integer lines = grid_->ColCount() * grid_->GridLineWidth() + vxComboButtonWidth();
     const Integer wanted = dropDownWidth_ != 0 ? dropDownWidth_ : ColumnsWidth(0) + lines;
     const TCustomForm* form = GetParentForm(this);
     const HWND insertAfter = form && form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP;
@@ -1904,7 +1890,7 @@ void TvxDBCustomLookupCombo::CancelMode(TMessage& message)
 
 void TvxDBCustomLookupCombo::Loaded()
 {
-    button_->SetWidth(ComboButtonWidth());
+    button_->SetWidth(vxComboButtonWidth());
     if (Parent() || Owner()) UpdateButtonLayout();
     TCustomEdit::Loaded();
     DataChange();
@@ -2148,13 +2134,7 @@ void TvxDBCustomLookupCombo::UpdateButtonLayout()
         SetHeight(MinimumHeight());
         return;
     }
-    const Integer buttonWidth = button_->Width();
-    const bool inset = vxNewStyleControls && BorderStyle() == bsSingle && Ctl3D();
-    buttonContainer_->SetBounds(Width() - buttonWidth - (inset ? 4 : 0), 0, buttonWidth, ClientHeight());
-    if (BorderStyle() == bsSingle)
-        button_->SetBounds(0, 0, buttonWidth, buttonContainer_->Height());
-    else
-        button_->SetBounds(0, -1, buttonWidth, buttonContainer_->Height() + 1);
+    vxLayoutComboButton(this, buttonContainer_, button_);
     SetEditRect();
 }
 
