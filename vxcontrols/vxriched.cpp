@@ -18,6 +18,8 @@
 #include "vcl/Dialogs.h"
 #include "vcl/Menus.h"
 #include "vcl/Printers.h"
+#include "vxcontrols/vxrchdlg.h"
+#include "vxcontrols/vxrichtb.h"
 #include "vxcontrols/vxricholecallback.h"
 #include "vxdata/Vxintl.h"
 
@@ -134,6 +136,25 @@ std::string vxFormatUnits(Integer steps, double value, TvxMeasurementUnits units
     return vxFormatUnitsPlain((thousandths - thousandths % step) / 1000.0, units);
 }
 
+std::string vxMeasureNumber(const std::string& text)
+{
+    std::string number = text;
+    while (!number.empty() && IsUnitSuffix(number.back())) number.pop_back();
+    const size_t first = number.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : number.substr(first);
+}
+
+bool vxIsMeasure(const std::string& text, TvxMeasurementUnits units, Integer minTwips, Integer maxTwips)
+{
+    const std::string number = vxMeasureNumber(text);
+    double value = 0;
+    if (number.empty() || !TryStrToFloat(number, value)) return false;
+    // a huge number is out of range before it becomes an integer
+    if (std::abs(value) * 1440 > 2.0 * vxMeasureLimitTwips * vxCentimetresPerInch) return false;
+    const Integer twips = vxUnitsToTwips(number, units);
+    return twips >= minTwips && twips <= maxTwips;
+}
+
 void TvxPrintMargins::Assign(TPersistent* source)
 {
     auto* margins = dynamic_cast<TvxPrintMargins*>(source);
@@ -178,6 +199,94 @@ TRect vxPrinterFormatRect(const TvxPrinterPage& page, Integer pageHeight, Intege
     rect.right = Integer(std::trunc(inches * screenPixelsPerInchX)) + leftTextMargin + 4;
     rect.bottom = pageHeight * screenPixelsPerInchY / page.PixelsPerInchY;
     return rect;
+}
+
+// ---- the ruler's arithmetic
+
+double vxRulerUnitPixels(Integer screenPixelsPerInch, TvxMeasurementUnits units)
+{
+    return units == muCentimeters ? screenPixelsPerInch / vxCentimetresPerInch : double(screenPixelsPerInch);
+}
+
+Integer vxRulerSteps(TvxMeasurementUnits units) { return units == muCentimeters ? 4 : 8; }
+
+Integer vxRulerSnap(Integer centre, double unitPixels, Integer steps, Integer maxValue)
+{
+    const Integer thousandths = Integer(std::trunc(centre / unitPixels * 1000));
+    const Integer step = 1000 / steps;
+    const Integer snapped = thousandths - thousandths % step;
+    const Integer pixels = Integer(std::trunc(unitPixels * snapped / 1000 + 1.0));
+    return maxValue != 0 ? std::min(pixels, maxValue) : pixels;
+}
+
+TvxRulerPlaces vxRulerDrop(TvxRulerMarker dragged, const TvxRulerPlaces& current, const TvxRulerPlaces& snapped)
+{
+    TvxRulerPlaces places = current;
+    const Integer leftLimit = snapped.Right - vxRulerMinimumGap;
+    switch (dragged) {
+    case rmBody:
+        places.Body = std::min(snapped.Body, leftLimit);
+        break;
+    case rmFirst:
+        places.First = std::min(snapped.First, leftLimit);
+        break;
+    case rmRight: {
+        const Integer furthestLeft = std::max(snapped.Body, snapped.First);
+        places.Right = furthestLeft > leftLimit ? furthestLeft + vxRulerMinimumGap : snapped.Right;
+        break;
+    }
+    }
+    return places;
+}
+
+void vxRulerLeftIndents(Integer bodyPixels, Integer firstPixels, Integer screenPixelsPerInch, Integer& startIndent,
+                        Integer& offset)
+{
+    const Integer left = vxRulerPixelsToTwips(bodyPixels, screenPixelsPerInch);
+    const Integer first = vxRulerPixelsToTwips(firstPixels, screenPixelsPerInch);
+    startIndent = first;
+    offset = left + std::min(left, -first);
+}
+
+Integer vxRulerRightIndent(Integer textEdge, Integer leftTextMargin, Integer rightLeft, Integer rightHalfWidth,
+                           Integer screenPixelsPerInch)
+{
+    return vxRulerPixelsToTwips(textEdge - 4 - leftTextMargin - rightLeft + rightHalfWidth, screenPixelsPerInch);
+}
+
+TvxRulerPlaces vxRulerFollow(Integer startIndent, Integer rightIndent, Integer offset, Integer screenPixelsPerInch,
+                             const TvxRulerLayout& layout)
+{
+    auto px = [screenPixelsPerInch](Integer twips) { return vxRulerTwipsToPixels(twips, screenPixelsPerInch); };
+    TvxRulerPlaces places;
+    places.Body = px(offset) + px(startIndent) + layout.RectLeft - layout.BodyWidth / 2;
+    places.Right = layout.Width - px(rightIndent) - layout.RightWidth;
+    places.First = px(startIndent) + layout.RectLeft - layout.FirstWidth / 2;
+    return places;
+}
+
+TvxRulerScale vxRulerScale(double length, double unitPixels, Integer steps, const TRect& rect)
+{
+    TvxRulerScale scale;
+    for (Integer i = 0; i <= Integer(std::trunc(length)) + 1 && i < length; ++i) {
+        if (i > 0) scale.Labels.push_back({i, rect.left + Integer(std::trunc(i * unitPixels))});
+        for (Integer j = 1; j < steps; ++j) {
+            const double at = i + double(j) / steps;
+            if (at >= length) break;
+            const bool half = j == steps / 2;
+            scale.Ticks.push_back({rect.left + Integer(std::trunc(at * unitPixels)),
+                                   rect.top + (half ? 7 : 8), rect.bottom - (half ? 5 : 7)});
+        }
+    }
+    return scale;
+}
+
+double vxPrintableInches(const TvxPrinterPage& page, double leftMargin, double rightMargin,
+                         TvxMeasurementUnits units)
+{
+    const Integer twips = page.Size.x * 1440 / page.PixelsPerInchX;
+    const double margins = leftMargin + rightMargin;
+    return twips / 1440.0 - (units == muCentimeters ? margins / vxCentimetresPerInch : margins);
 }
 
 Integer vxMeasurePages(const TvxFormatPage& formatPage, Integer textLength)
@@ -1520,6 +1629,32 @@ void TvxCustomRichEdit::ApplyParagraphFormat(Word mask, const std::string& align
     SendMessageA(Handle(), EM_SETPARAFORMAT, 0, LPARAM(&format));
 }
 
+PARAFORMAT2 TvxCustomRichEdit::ParagraphFormat()
+{
+    PARAFORMAT2 format{};
+    format.cbSize = richEditVersion_ < 2 ? sizeof(PARAFORMAT) : sizeof(PARAFORMAT2);
+    if (HandleAllocated()) SendMessageA(Handle(), EM_GETPARAFORMAT, 0, LPARAM(&format));
+    return format;
+}
+
+bool TvxCustomRichEdit::ShowParagraphDialog()
+{
+    std::unique_ptr<TvxRichParagraphDialog> dialog(CreateObject<TvxRichParagraphDialog>(Application));
+    dialog->Prepare(this);
+    if (dialog->ShowModal() != mrOk) return false;
+    dialog->ApplyToRichEdit();
+    return true;
+}
+
+bool TvxCustomRichEdit::ShowTabDialog()
+{
+    std::unique_ptr<TvxRichTabDialog> dialog(CreateObject<TvxRichTabDialog>(Application));
+    dialog->Prepare(this);
+    if (dialog->ShowModal() != mrOk) return false;
+    dialog->ApplyToRichEdit();
+    return true;
+}
+
 // The default attributes take over what differs of the control's font.
 void TvxCustomRichEdit::FollowFont()
 {
@@ -1562,7 +1697,7 @@ TMenuItem* TvxCustomRichEdit::AddPopupItem(const std::string& caption, TNotifyEv
     return item;
 }
 
-// The Edit item waits for the editor window, Paragraph and Tabs for their dialogs: they have no action yet.
+// The Edit item waits for the editor window: it has no action yet.
 void TvxCustomRichEdit::BuildPopupMenu()
 {
     popupMenu_ = new TPopupMenu(this);
@@ -1579,8 +1714,8 @@ void TvxCustomRichEdit::BuildPopupMenu()
     popupItems_[piSeparator3] = AddPopupItem("-", nullptr);
     popupItems_[piFont] = AddPopupItem("", [this](TObject*) { ShowFontDialog(); });
     popupItems_[piBullet] = AddPopupItem("", [this](TObject*) { ToggleBulletItem(); });
-    popupItems_[piParagraph] = AddPopupItem("", nullptr);
-    popupItems_[piTabs] = AddPopupItem("", nullptr);
+    popupItems_[piParagraph] = AddPopupItem("", [this](TObject*) { ShowParagraphDialog(); });
+    popupItems_[piTabs] = AddPopupItem("", [this](TObject*) { ShowTabDialog(); });
     popupItems_[piSeparator4] = AddPopupItem("-", nullptr);
     popupItems_[piFind] = AddPopupItem("", [this](TObject*) { ShowFindDialog(); });
     popupItems_[piReplace] = AddPopupItem("", [this](TObject*) { ShowReplaceDialog(); });
@@ -1856,4 +1991,146 @@ void TvxCustomRichEdit::DoVerb(Integer index)
     const HRESULT result = selectedObject_->DoVerb(verb, nullptr, site, 0, Handle(), &client);
     site->Release();
     OleCheck(result);
+}
+
+// ---- the ruler
+
+TvxRulerPanel::TvxRulerPanel(TComponent* owner) : TPanel(owner) {}
+
+void TvxRulerPanel::SetRulerRect(const TRect& rect)
+{
+    rulerRect_ = rect;
+    Invalidate();
+}
+
+double TvxRulerPanel::UnitPixels() const
+{
+    return vxRulerUnitPixels(richEdit_->ScreenPixelsPerInch(), richEdit_->MeasurementUnits());
+}
+
+// The left markers' lower limit is the scale's left edge, kept as a limit even where it is 0.
+void TvxRulerPanel::CreateMarkers(TComponent* owner)
+{
+    auto make = [this, owner](const char* bitmapName) {
+        auto* marker = new TvxTrackIcon(owner);
+        marker->SetParent(this);
+        marker->SetBitmapName(bitmapName);
+        marker->OnEndDrag = [this](TObject* sender) { MarkerEndDrag(sender); };
+        const Integer h = marker->Width() / 2;
+        marker->SetMinLimit(rulerRect_.left - h);
+        marker->SetMaxValue(rulerRect_.right - h);
+        return marker;
+    };
+    body_ = make("vxRulerUp");
+    right_ = make("vxRulerUp");
+    first_ = make("vxRulerDown");
+    const Integer h = body_->Width() / 2;
+    body_->SetBounds(rulerRect_.left - h, rulerRect_.bottom - body_->Height() + 4, body_->Width(), body_->Height());
+    right_->SetBounds(rulerRect_.right - right_->Width() / 2, rulerRect_.bottom - right_->Height() + 4,
+                      right_->Width(), right_->Height());
+    first_->SetBounds(rulerRect_.left - first_->Width() / 2 + 10, rulerRect_.top - 2, first_->Width(),
+                      first_->Height());
+}
+
+void TvxRulerPanel::SetPrinterWidth()
+{
+    const TvxPrintMargins* margins = richEdit_->PrintMargins();
+    const double inches = vxPrintableInches(richEdit_->PrinterPage(), margins->Left(), margins->Right(),
+                                            richEdit_->MeasurementUnits());
+    SetWidth(Integer(std::trunc(richEdit_->ScreenPixelsPerInch() * inches)) + 12);
+    SetRulerRect(TRect{6, 4, Width() - 6, Height() - 4});
+    for (TvxTrackIcon* marker : {body_, right_, first_})
+        if (marker) marker->SetMaxValue(rulerRect_.right - marker->Width() / 2);
+}
+
+void TvxRulerPanel::FollowParagraph()
+{
+    if (!richEdit_ || !body_) return;
+    PARAFORMAT2 format{};
+    if (richEdit_->HandleAllocated()) format = richEdit_->ParagraphFormat();
+    const TvxRulerPlaces places =
+        vxRulerFollow(format.dxStartIndent, format.dxRightIndent, format.dxOffset, richEdit_->ScreenPixelsPerInch(),
+                      {rulerRect_.left, Width(), body_->Width(), right_->Width(), first_->Width()});
+    body_->SetLeft(places.Body);
+    right_->SetLeft(places.Right);
+    first_->SetLeft(places.First);
+}
+
+TvxRulerPlaces TvxRulerPanel::MarkerPlaces() const
+{
+    return {body_->Left(), right_->Left(), first_->Left()};
+}
+
+void TvxRulerPanel::MarkerEndDrag(TObject* sender)
+{
+    const double unitPixels = UnitPixels();
+    const Integer steps = vxRulerSteps(richEdit_->MeasurementUnits());
+    auto snap = [&](TvxTrackIcon* marker) {
+        return vxRulerSnap(marker->Left() + marker->Width() / 2, unitPixels, steps, marker->MaxValue());
+    };
+    const TvxRulerMarker dragged = sender == body_ ? rmBody : sender == right_ ? rmRight : rmFirst;
+    const TvxRulerPlaces places = vxRulerDrop(dragged, MarkerPlaces(), {snap(body_), snap(right_), snap(first_)});
+    body_->SetLeft(places.Body);
+    right_->SetLeft(places.Right);
+    first_->SetLeft(places.First);
+    const Integer ppi = richEdit_->ScreenPixelsPerInch();
+    if (dragged == rmRight) {
+        const Integer w = right_->Width() / 2;
+        const Integer edge = richEdit_->EditWidth() == rewPrinterSize ? right_->MaxValue() + w : richEdit_->Width();
+        const Integer indent = vxRulerRightIndent(edge, richEdit_->LeftTextMargin(), right_->Left(), w, ppi);
+        richEdit_->ApplyParagraphFormat(1 << 3, "", false, 0, indent, 0, 0, nullptr, 0, 0, 0, 0);
+    } else {
+        Integer startIndent = 0, offset = 0;
+        vxRulerLeftIndents(body_->Left() - body_->MinValue(), first_->Left() - first_->MinValue(), ppi, startIndent,
+                           offset);
+        richEdit_->ApplyParagraphFormat((1 << 2) | (1 << 4), "", false, offset, 0, startIndent, 0, nullptr, 0, 0, 0,
+                                        0);
+    }
+}
+
+double TvxRulerPanel::ScaleLength()
+{
+    if (richEdit_->EditWidth() == rewPrinterSize) {
+        const TvxPrintMargins* margins = richEdit_->PrintMargins();
+        const double inches = vxPrintableInches(richEdit_->PrinterPage(), margins->Left(), margins->Right(),
+                                                richEdit_->MeasurementUnits());
+        return richEdit_->MeasurementUnits() == muCentimeters ? inches * vxCentimetresPerInch : inches;
+    }
+    return (richEdit_->Width() - 12) / UnitPixels();
+}
+
+void TvxRulerPanel::PaintFrame(TCanvas* canvas)
+{
+    const TRect& r = rulerRect_;
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(r);
+    auto line = [canvas](TColor color, std::initializer_list<TPoint> points) {
+        canvas->Pen()->SetColor(color);
+        canvas->Polyline(points.begin(), Integer(points.size()));
+    };
+    line(clBtnShadow, {{r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.right + 1, r.top}});
+    line(clBlack, {{r.left, r.bottom}, {r.left, r.top + 1}, {r.right + 1, r.top + 1}});
+    line(clBtnFace, {{r.left - 1, r.bottom}, {r.right + 1, r.bottom}, {r.right + 1, r.top}});
+    line(clBtnHighlight, {{r.left - 1, r.bottom + 1}, {r.right + 2, r.bottom + 1}, {r.right + 2, r.top}});
+}
+
+void TvxRulerPanel::Paint()
+{
+    TPanel::Paint();
+    if (!richEdit_) return;
+    TCanvas* canvas = Canvas();
+    PaintFrame(canvas);
+    const TvxRulerScale scale =
+        vxRulerScale(ScaleLength(), UnitPixels(), vxRulerSteps(richEdit_->MeasurementUnits()), rulerRect_);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->SetColor(clBlack);
+    for (const TvxRulerLabel& label : scale.Labels) {
+        const std::string text = std::to_string(label.Number);
+        canvas->TextOut(label.X - canvas->TextWidth(text) / 2, rulerRect_.top + 3, text);
+    }
+    canvas->Pen()->SetColor(clBlack);
+    for (const TvxRulerTick& tick : scale.Ticks) {
+        canvas->MoveTo(tick.X, tick.Top);
+        canvas->LineTo(tick.X, tick.Bottom);
+    }
 }

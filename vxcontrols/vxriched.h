@@ -13,8 +13,10 @@
 #include "db/DataSource.h"
 #include "db/Field.h"
 #include "vcl/Buttons.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/RichEdit.h"
+#include "vxcontrols/vxTrackIcon.h"
 #include "vxdata/vxFormPosition.h"
 
 #include <oledlg.h>
@@ -68,6 +70,12 @@ Integer vxUnitsToTwips(const std::string& text, TvxMeasurementUnits units);
 std::string vxFormatUnitsPlain(double value, TvxMeasurementUnits units);
 // The value cut down to the ruler's step (steps 0: 8 per inch, 20 per centimetre).
 std::string vxFormatUnits(Integer steps, double value, TvxMeasurementUnits units);
+// A typed measure without its blanks and its unit ("1.5''" and " 2 cm" give "1.5" and "2").
+std::string vxMeasureNumber(const std::string& text);
+// Whether a typed measure is a number whose twips lie within the limits; an empty text is none.
+bool vxIsMeasure(const std::string& text, TvxMeasurementUnits units, Integer minTwips, Integer maxTwips);
+// How far a typed measure may reach either way: 22 inches.
+constexpr Integer vxMeasureLimitTwips = 31680;
 
 // Page margins in the control's measurement unit.
 class TvxPrintMargins : public TPersistent {
@@ -115,6 +123,64 @@ TRect vxPrinterFormatRect(const TvxPrinterPage& page, Integer pageHeight, Intege
 using TvxFormatPage = std::function<Integer(Integer from, bool render)>;
 Integer vxMeasurePages(const TvxFormatPage& formatPage, Integer textLength);
 void vxPrintPages(const TvxFormatPage& formatPage, Integer end, const std::function<void()>& newPage);
+
+// ---- the ruler's arithmetic (screen pixels and twips)
+
+// The pixels of one unit: an inch, or 1/2.537 inch.
+double vxRulerUnitPixels(Integer screenPixelsPerInch, TvxMeasurementUnits units);
+// Marks per unit: eighths of an inch, quarters of a centimetre.
+Integer vxRulerSteps(TvxMeasurementUnits units);
+inline Integer vxRulerPixelsToTwips(Integer pixels, Integer screenPixelsPerInch)
+{
+    return pixels * 1440 / screenPixelsPerInch;
+}
+inline Integer vxRulerTwipsToPixels(Integer twips, Integer screenPixelsPerInch)
+{
+    return twips * screenPixelsPerInch / 1440;
+}
+// A marker's centre cut down to the last mark at or before it, in pixels, at most maxValue (0: no maximum).
+Integer vxRulerSnap(Integer centre, double unitPixels, Integer steps, Integer maxValue);
+
+enum TvxRulerMarker { rmBody, rmRight, rmFirst };
+// The markers' lefts: the following lines' left indent, the right indent and the first line's indent.
+struct TvxRulerPlaces {
+    Integer Body = 0, Right = 0, First = 0;
+    bool operator==(const TvxRulerPlaces&) const = default;
+};
+// How close the left markers may come to the right one, in pixels.
+constexpr Integer vxRulerMinimumGap = 48;
+// The places after a drop: the dragged marker goes to its snapped place, kept the minimum gap from the right
+// marker (the right marker that gap right of the further-right left marker); the others stay.
+TvxRulerPlaces vxRulerDrop(TvxRulerMarker dragged, const TvxRulerPlaces& current, const TvxRulerPlaces& snapped);
+// The paragraph's start indent and offset in twips from the left markers' pixels right of their lower limits.
+void vxRulerLeftIndents(Integer bodyPixels, Integer firstPixels, Integer screenPixelsPerInch, Integer& startIndent,
+                        Integer& offset);
+// The right indent in twips for the right marker's left, the text's right edge and the left text margin.
+Integer vxRulerRightIndent(Integer textEdge, Integer leftTextMargin, Integer rightLeft, Integer rightHalfWidth,
+                           Integer screenPixelsPerInch);
+// The markers' lefts for a paragraph's start indent, right indent and offset (twips).
+struct TvxRulerLayout {
+    Integer RectLeft = 0, Width = 0;
+    Integer BodyWidth = 0, RightWidth = 0, FirstWidth = 0;
+};
+TvxRulerPlaces vxRulerFollow(Integer startIndent, Integer rightIndent, Integer offset, Integer screenPixelsPerInch,
+                             const TvxRulerLayout& layout);
+
+// What the scale shows over a length in units: a number at each whole unit after 0, a mark at each step between.
+struct TvxRulerLabel {
+    Integer Number, X;
+};
+struct TvxRulerTick {
+    Integer X, Top, Bottom;
+};
+struct TvxRulerScale {
+    std::vector<TvxRulerLabel> Labels;
+    std::vector<TvxRulerTick> Ticks;
+};
+TvxRulerScale vxRulerScale(double length, double unitPixels, Integer steps, const TRect& rect);
+// The page's width less the left and right margins (in the unit), in inches.
+double vxPrintableInches(const TvxPrinterPage& page, double leftMargin, double rightMargin,
+                         TvxMeasurementUnits units);
 
 // ---- streams
 
@@ -336,6 +402,8 @@ public:
     // Puts PaperSize into the printer's device mode.
     void ApplyPaperSizeToPrinter();
     void Print(const std::string& caption) override;
+    // The printer's page in its pixels (all zero without a printer).
+    TvxPrinterPage PrinterPage();
 
     // ---- editing commands
 
@@ -361,6 +429,11 @@ public:
     void ApplyParagraphFormat(Word mask, const std::string& alignmentText, bool bullet, Integer offset,
                               Integer rightIndent, Integer startIndent, Integer tabCount, const Integer* tabs,
                               Integer spaceBefore, Integer spaceAfter, Integer lineSpacing, Byte lineSpacingRule);
+    // The selection's paragraph record (the short form with RichEditVersion 1; zero while there is no window).
+    PARAFORMAT2 ParagraphFormat();
+    // The paragraph and tab dialogs for the selection; true when closed with OK.
+    virtual bool ShowParagraphDialog();
+    virtual bool ShowTabDialog();
     virtual void DoURLOpen(const std::string& url, bool& useDefault);
 
     TFindDialog* FindDialog() const { return findDialog_; }
@@ -444,7 +517,6 @@ private:
     void ReadVerbs(IOleObject* object);
     bool StreamInOnce(TStream* stream, UINT format, bool firstPartOnly);
     void ApplyPrintMargins(RECT& rect);
-    TvxPrinterPage PrinterPage();
     void SetUserSpeedButton(TSpeedButton*& field, TSpeedButton* button);
     void ReadVersion(TReader* reader);
     void WriteVersion(TWriter* writer);
@@ -564,4 +636,47 @@ private:
     bool formatRectSet_ = false;
     bool editTextRemembered_ = false;
     std::string editText_;
+};
+
+// The ruler of the editor window: a scale in the editing surface's unit with three markers for the current
+// paragraph's first-line, left and right indents; a marker dropped elsewhere sets the indent.
+class TvxRulerPanel : public TPanel {
+    DUN_CLASS(TvxRulerPanel, TPanel)
+public:
+    explicit TvxRulerPanel(TComponent* owner);
+
+    // The editing surface: its unit, screen resolution, EditWidth, margins and paragraph.
+    TvxCustomRichEdit* RichEdit() const { return richEdit_; }
+    void SetRichEdit(TvxCustomRichEdit* value) { richEdit_ = value; }
+    // Where the scale is drawn, in the panel's pixels.
+    TRect RulerRect() const { return rulerRect_; }
+    void SetRulerRect(const TRect& rect);
+    TvxTrackIcon* BodyMarker() const { return body_; }
+    TvxTrackIcon* RightMarker() const { return right_; }
+    TvxTrackIcon* FirstMarker() const { return first_; }
+
+    // Makes the three markers (owned by owner) at the scale's ends.
+    void CreateMarkers(TComponent* owner);
+    // With EditWidth rewPrinterSize: as wide as the page's printable width, the markers' maxima following.
+    void SetPrinterWidth();
+    // Puts the markers at the current paragraph's indents.
+    void FollowParagraph();
+    // Snaps the dropped marker and applies its indent.
+    void MarkerEndDrag(TObject* sender);
+    // Scale length in units.
+    double ScaleLength();
+
+protected:
+    void Paint() override;
+
+private:
+    TvxRulerPlaces MarkerPlaces() const;
+    double UnitPixels() const;
+    void PaintFrame(TCanvas* canvas);
+
+    TvxCustomRichEdit* richEdit_ = nullptr;
+    TRect rulerRect_{};
+    TvxTrackIcon* body_ = nullptr;
+    TvxTrackIcon* right_ = nullptr;
+    TvxTrackIcon* first_ = nullptr;
 };
