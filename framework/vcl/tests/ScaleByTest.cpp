@@ -1,0 +1,53 @@
+// Scaling a form and what it holds by a ratio, as a form shown at another size does.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TestHelpers.h"
+
+namespace {
+
+TEST(ScaleBy, BoundsAndOwnFontsGrowByTheRatio)
+{
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TForm> form(CreateObject<TForm>(nullptr));
+    form->SetBounds(40, 30, 400, 300);
+    form->Font()->SetSize(8);
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(10, 20, 200, 100);
+    auto* edit = new TEdit(panel);
+    edit->SetParent(panel);
+    edit->SetBounds(3, 3, 100, 21);
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(100, 150, 50, 13);
+    label->SetParentFont(false);
+    label->Font()->SetSize(12);
+    form->Show();
+    PumpMessages();
+    const Integer clientWidth = form->ClientWidth(), clientHeight = form->ClientHeight();
+
+    form->ScaleBy(133, 100);
+    // The form keeps its place and scales its client area; children scale their bounds, edge by edge.
+    EXPECT_EQ(form->Left(), 40);
+    EXPECT_EQ(form->Top(), 30);
+    EXPECT_EQ(form->ClientWidth(), MulDiv(clientWidth, 133, 100));
+    EXPECT_EQ(form->ClientHeight(), MulDiv(clientHeight, 133, 100));
+    EXPECT_EQ(panel->BoundsRect(), Bounds(13, 27, 266 - 13 + 0, 160 - 27));
+    EXPECT_EQ(edit->BoundsRect(), Bounds(4, 4, 137 - 4, 32 - 4));
+    EXPECT_EQ(label->BoundsRect(), Bounds(133, 200, 200 - 133, 217 - 200));
+    // Own fonts scale; parent fonts follow the form's.
+    EXPECT_EQ(form->Font()->Size(), 11);
+    EXPECT_EQ(label->Font()->Size(), 16);
+    EXPECT_EQ(edit->Font()->Size(), 11);
+    form->ScaleBy(100, 100);
+    EXPECT_EQ(label->Font()->Size(), 16);
+    EXPECT_TRUE(dialogs.Shown.empty());
+}
+
+}  // namespace
