@@ -109,6 +109,7 @@ TEST_F(NoteDialogs, TheEditDialogSavesOnlyAChange)
         EXPECT_TRUE(edit_->BitBtnSave->Enabled());
         EXPECT_TRUE(SaveWindowToPng(edit_->Handle(), "duntrack-edtnote.png"));
         TypeKey('S', {ssAlt});
+        if (edit_->ModalResult() == mrNone) edit_->SetModalResult(mrAbort);
     });
     edit_->ShowModal();
     EXPECT_TRUE(edit_->Saved);
@@ -118,7 +119,9 @@ TEST_F(NoteDialogs, TheEditDialogSavesOnlyAChange)
     // "Delete this note" empties the text; saving then removes the note.
     dialogs_->AnswerNextModalForm([&](TCustomForm*) {
         ClickControl(edit_->BitBtnDelete);
-        TypeKey(VK_RETURN);
+        EXPECT_TRUE(edit_->BitBtnSave->Enabled());
+        TypeKey('S', {ssAlt});
+        if (edit_->ModalResult() == mrNone) edit_->SetModalResult(mrAbort);
     });
     edit_->ShowModal();
     EXPECT_TRUE(edit_->Saved);
@@ -135,6 +138,7 @@ TEST_F(NoteDialogs, NotesAddedAndEditedThroughTheDialogsAreWrittenToTheFile)
     ShowAdd("MRK", "", [&] {
         TypeText("first call");
         TypeKey('A', {ssAlt});
+        if (add_->ModalResult() == mrNone) add_->SetModalResult(mrAbort);
     });
     notes.AddNote("MRK", "", add_->Added, add_->Edit1->Text());
     EXPECT_EQ(AccountRecords("MRK", ""), std::vector<std::string>{NoteRecordText(AccountKey("MRK", ""), '0', "first call")});
@@ -147,6 +151,7 @@ TEST_F(NoteDialogs, NotesAddedAndEditedThroughTheDialogsAreWrittenToTheFile)
     dialogs_->AnswerNextModalForm([&](TCustomForm*) {
         ClickControl(edit_->BitBtnDelete);
         ClickControl(edit_->BitBtnSave);
+        if (edit_->ModalResult() == mrNone) edit_->SetModalResult(mrAbort);
     });
     edit_->ShowModal();
     ASSERT_TRUE(edit_->Saved);

@@ -33,7 +33,7 @@ object EdtNoteF: TEdtNoteF
   object BitBtnDelete: TBitBtn
     Left = 8
     Top = 60
-    Width = 120
+    Width = 140
     Height = 25
     Caption = 'Delete this note'
     TabOrder = 1
