@@ -2,14 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "classes/Action.h"
+#include "classes/DataModule.h"
 #include "classes/FormResource.h"
 
 namespace {
 
-class TActionHolder : public TComponent {
-    DUN_CLASS(TActionHolder, TComponent)
+class TActionHolder : public TDataModule {
+    DUN_CLASS(TActionHolder, TDataModule)
 public:
-    explicit TActionHolder(TComponent* owner) : TComponent(owner) {}
+    explicit TActionHolder(TComponent* owner) : TDataModule(owner) {}
 
     TActionList* ActionList1 = nullptr;
     TAction* HideEdits = nullptr;

