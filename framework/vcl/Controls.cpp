@@ -654,6 +654,20 @@ void TControl::Invalidate()
     }
 }
 
+void TControl::ChangeScale(Integer M, Integer D)
+{
+    if (M == D) return;
+    if (parent_) {
+        const Integer left = MulDiv(left_, M, D), top = MulDiv(top_, M, D);
+        SetBounds(left, top, MulDiv(left_ + width_, M, D) - left, MulDiv(top_ + height_, M, D) - top);
+    } else {
+        const Integer clientHeight = ClientHeight();
+        SetClientWidth(MulDiv(ClientWidth(), M, D));
+        SetClientHeight(MulDiv(clientHeight, M, D));
+    }
+    if (!parentFont_) font_->SetSize(MulDiv(font_->Size(), M, D));
+}
+
 void TControl::Update()
 {
     if (parent_ && parent_->HandleAllocated()) UpdateWindow(parent_->Handle());
@@ -941,6 +955,15 @@ TRect TWinControl::ClientRect()
 void TWinControl::EnableAlign()
 {
     if (--alignDisabled_ == 0) AlignControls();
+}
+
+void TWinControl::ChangeScale(Integer M, Integer D)
+{
+    if (M == D) return;
+    DisableAlign();
+    for (TControl* control : controls_) control->ChangeScale(M, D);
+    TControl::ChangeScale(M, D);
+    EnableAlign();
 }
 
 TRect TWinControl::AlignChildren()

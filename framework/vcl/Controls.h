@@ -198,6 +198,9 @@ public:
     virtual void Invalidate();
     // Paints what is invalid now.
     virtual void Update();
+    // Bounds (a window without parent control keeps its place and scales its client size) and, unless it follows
+    // the parent's, the font, multiplied by M / D.
+    virtual void ChangeScale(Integer M, Integer D);
     void Repaint();
     void Refresh() { Repaint(); }
     void BringToFront();
@@ -330,6 +333,9 @@ public:
     TRect ClientRect() override;
     void DisableAlign() { ++alignDisabled_; }
     void EnableAlign();
+    // Scales the control and everything in it by M / D.
+    void ScaleBy(Integer M, Integer D) { ChangeScale(M, D); }
+    void ChangeScale(Integer M, Integer D) override;
     void Realign() { AlignControls(); }
     virtual void AlignControls() { AlignChildren(); }
 
