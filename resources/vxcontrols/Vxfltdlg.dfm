@@ -71,6 +71,7 @@ object vxFilterDlg: TvxFilterDlg
       Width = 201
       Height = 162
       Align = alClient
+      Color = clBtnFace
       PageIndex = 0
       object TPage
         Left = 0

@@ -353,6 +353,7 @@ TEST_F(FilterForm, PicturesByValueAndByRangeWithDatePickers)
         EXPECT_EQ(form->Caption(), "");
         EXPECT_EQ(form->Height(), 267);
         EXPECT_TRUE(form->FilterValueEdit->Visible());
+        PumpMessages();
         EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxfltdlg-by-value.png"));
         ClickTab(form->FieldTabSet, 0);
         SelectField(form, "Day");
@@ -360,6 +361,7 @@ TEST_F(FilterForm, PicturesByValueAndByRangeWithDatePickers)
         form->MinDateEdit->SetFocus();
         form->MinDateEdit->SetCleared(false);
         form->MinDateEdit->SetDate(EncodeDate(2020, 3, 4));
+        PumpMessages();
         EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxfltdlg-by-range-dates.png"));
     });
 }
