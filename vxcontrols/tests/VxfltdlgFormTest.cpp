@@ -206,6 +206,92 @@ TEST_F(FilterForm, ChoosePageByOptionsAndFieldType)
     }
 }
 
+// The handler's list makes the combo the value control, except for matching anywhere; its mask goes to both.
+TEST_F(FilterForm, SelectFieldHandlerGivesTheComboItsListAndBothControlsTheMask)
+{
+    std::vector<std::string> asked;
+    dialog->OnSelectField = [&](TObject*, const std::string& fieldName, std::string& mask, TStrings* list) {
+        asked.push_back(fieldName);
+        if (fieldName != "Name") return;
+        mask = "&*?";
+        list->Add("Smith");
+        list->Add("Jones");
+    };
+    dialog->SetDefaultFilterBy(fdFilterByValue);
+    dialog->SetDefaultMatchType(fdMatchExact);
+    Run([&](TvxFilterDlg* form) {
+        ASSERT_EQ(asked, Texts{"Name"});
+        EXPECT_EQ(form->ValueControl, form->FilterValueCombo);
+        EXPECT_TRUE(form->FilterValueCombo->Visible());
+        EXPECT_FALSE(form->FilterValueEdit->Visible());
+        EXPECT_TRUE(form->FilterValueCombo->ShowButton());
+        EXPECT_TRUE(form->FilterValueCombo->ShowMatchText());
+        EXPECT_EQ(form->FilterValueCombo->GetPicture()->PictureMask(), "&*?");
+        EXPECT_EQ(form->FilterValueEdit->GetPicture()->PictureMask(), "&*?");
+        EXPECT_TRUE(form->FilterValueCombo->UsePictureMask());
+        form->FilterValueCombo->SetFocus();
+        TypeText("Jo");
+        ClickControl(form->MatchTypeGroup->Controls(2));
+        EXPECT_EQ(form->ValueControl, form->FilterValueEdit);
+        EXPECT_TRUE(form->FilterValueEdit->Visible());
+        EXPECT_EQ(form->FilterValueEdit->Text(), form->FilterValueCombo->Text());
+        EXPECT_FALSE(form->FilterValueEdit->UsePictureMask());
+        SelectField(form, "Qty");
+        EXPECT_EQ(form->FilterValueCombo->Items()->Count(), 0);
+        EXPECT_EQ(form->FilterValueEdit->GetPicture()->PictureMask(), "");
+    });
+    EXPECT_EQ(asked.back(), "Qty");
+}
+
+TEST_F(FilterForm, OptionsAndDlgHeightLayTheFormOut)
+{
+    dialog->SetOptions({fdShowValueRangeTab});
+    dialog->SetDlgHeight(320);
+    dialog->SetSortBy(fdSortByFieldName);
+    Run([&](TvxFilterDlg* form) {
+        EXPECT_EQ(form->OKButton->Top(), 1000);
+        EXPECT_FALSE(form->FieldOrder->Visible());
+        EXPECT_FALSE(form->ViewButton->Visible());
+        EXPECT_EQ(form->ClearSearchButton->Left(), form->ViewButton->Left());
+        EXPECT_FALSE(form->CaseSensitive->Visible());
+        EXPECT_FALSE(form->Panel1->Visible());
+        EXPECT_EQ(form->Height(), 320);
+        EXPECT_EQ(form->FieldsListBox->Height(), 320 - 70);
+        EXPECT_EQ(form->FieldTabSet->Top(), form->FieldsListBox->Top() + form->FieldsListBox->Height() - 1);
+        EXPECT_EQ(form->ClearSearchButton->Top() + form->ClearSearchButton->Height(),
+                  form->FieldsListBox->Top() + form->FieldsListBox->Height());
+        EXPECT_EQ(form->FieldOrder->ItemIndex(), 0);
+        EXPECT_EQ(form->FieldsListBox->Items()->Strings(0), "Day");  // alphabetic
+        PumpMessages();
+        EXPECT_TRUE(SaveWindowToPng(form->Handle(), "vxfltdlg-few-options.png"));
+    });
+}
+
+TEST_F(FilterForm, FieldOrderAndNewSearch)
+{
+    SetCriteria(dialog, {Value("Qty", fdMatchExact, "5")});
+    vxApplyLocalFilter(dialog);
+    const bool ok = Run([&](TvxFilterDlg* form) {
+        ClickTab(form->FieldTabSet, 0);
+        ClickControl(form->FieldOrder->Controls(0));
+        EXPECT_EQ(form->FieldsListBox->Items()->Strings(0), "Day");
+        EXPECT_EQ(form->FieldsListBox->Items()->Strings(form->FieldsListBox->ItemIndex()), "Qty");
+        ClickControl(form->FieldOrder->Controls(1));
+        EXPECT_EQ(form->FieldsListBox->Items()->Strings(0), "Name");
+        ASSERT_TRUE(form->ClearSearchButton->Enabled());
+        ClickControl(form->ClearSearchButton);
+        EXPECT_TRUE(form->Criteria().empty());
+        EXPECT_TRUE(form->Changed);
+        EXPECT_FALSE(form->ClearSearchButton->Enabled());
+        EXPECT_EQ(form->MatchTypeGroup->ItemIndex(), 1);
+        form->OKButton->SetEnabled(true);
+        ClickControl(form->OKButton);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(dialog->Criteria().empty());
+    EXPECT_EQ(Names(), (Texts{"Smith", "Jones"}));
+}
+
 // ---- keys ----
 
 TEST_F(FilterForm, UpDownAndPageKeysMoveTheFieldListFromTheValueControls)
