@@ -271,6 +271,20 @@ TEST_F(LookupForm, UnknownAlternateIdentifierKeepsTheFocusWithoutABox)
     EXPECT_TRUE(ShownTexts().empty());
 }
 
+TEST_F(LookupForm, KnownAlternateIdentifierSelectsTheCaseAndItsClient)
+{
+    Enter(form_->AlternateID);
+    TypeAndTab("ALT-CD-12");
+    EXPECT_TRUE(ShownTexts().empty());
+    EXPECT_EQ(Trim(form_->ClientCode->Text()), "CD");
+    EXPECT_EQ(form_->ClientName->Text(), "Baker, Bob");
+    EXPECT_EQ(Trim(form_->CaseSuffix->Text()), "12");
+    EXPECT_EQ(Field(dm_->Case1_, "Client Code"), "CD");
+    EXPECT_EQ(Field(dm_->Case1_, "LeftJustCaseSuffix"), "12");
+    EXPECT_FALSE(AltIDRangeSet);
+    EXPECT_TRUE(form_->CaseChosen());
+}
+
 // Key codes through the case suffix's key handler (no client, not numeric order, the list dropped down): the numeric pad's digits, minus
 // and period become their characters; the list's keys reset the type-ahead; keys that are no suffix characters are
 // discarded.
