@@ -55,12 +55,19 @@ public:
     TLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
 
     // Operations the account form calls.
+    // Client1 (index "1") and Client2 (index "3") on the client file, filtered when inactive clients are hidden;
+    // a missing ClntSave.qf is copied from the program's Yclient.clo.
     void OpenClientTables();
+    // Case2, the alternate-identifier list (index "3", ranged); Case1 is opened by PrepareCaseList.
     void OpenCaseTables();
+    // The exits of the four fields: true when the field's value is accepted. Refusals show their box (none for
+    // the alternate identifier) and, except for the client code, take the focus back.
     bool ValidateClientCode();
     bool ValidateClientName();
+    // addRequested stays false: adding a client is never allowed in this program.
     bool ValidateCaseSuffix(bool& addRequested);
     bool ValidateAlternateID();
+    // Ranges Case1 over the cases of Client1's current client, unless a range is set.
     void SetCaseRange();
     void ClearCaseRange();
     void UnlockFields();
@@ -68,7 +75,10 @@ public:
     void SetCaseEntryMode(bool value) { caseEntryMode_ = value; }
     bool CaseChosen() const { return caseChosen_; }
 
+    // The enter of the case suffix: Case1 reopened on the index, range, columns and lookup field that fit the
+    // typed client and numeric order, unless the chosen case keeps the client's list.
     void PrepareCaseList();
+    // The enter of the alternate identifier: Case2 on index "3", ranged over the identifiers that are set.
     void PrepareAlternateIDList();
     // Takes the client of the case on Case2 into the client fields; false when it cannot be found.
     bool SelectClientOfCase(TvxDBCustomLookupCombo* caller);
@@ -98,7 +108,6 @@ protected:
 
     bool caseEntryMode_ = false;
     bool caseChosen_ = false;
-    bool addAllowed_ = false;
     TvxBkTable *Client1 = nullptr, *Client2 = nullptr, *Case1 = nullptr, *Case2 = nullptr;
 
 private:
