@@ -9,4 +9,14 @@ std::string ReadConfigValue(const std::string& name, bool aliasMode)
                                      ContactForAssistanceText);
 }
 
+void LookupComboKeyFilter(TvxDBCustomLookupCombo* combo, Word& key)
+{
+    ::LookupComboKeyFilter(combo, key, false);
+}
+
+void ColorLookupCombos(TComponent* owner)
+{
+    ::ColorLookupCombos(owner, false);
+}
+
 }  // namespace dunlist

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "rtl/Registry.h"
+#include "rtl/StringRoutines.h"
 #include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
+#include "vxcontrols/vxdblook.h"
 
 const std::string CallForAssistanceSuffix = "\r\rPlease call KDV, Inc. for assistance.";
 const std::string ContactForAssistanceText = "Please contact KDV, Inc. for assistance.";
@@ -142,4 +144,32 @@ void PostHoverToMainForm()
 void StripFormFrameStyle(TCreateParams& params)
 {
     params.Style &= ~DWORD(WS_DLGFRAME | WS_BORDER | WS_THICKFRAME);
+}
+
+void SetLookupComboSearch(TvxDBCustomLookupCombo* combo, bool on)
+{
+    combo->SetAutoDropDown(on);
+    combo->SetShowMatchText(on);
+    combo->SetSeqSearchOptions(on ? TvxSeqSearchOptions{ssoEnabled} : TvxSeqSearchOptions{});
+}
+
+void LookupComboKeyFilter(TvxDBCustomLookupCombo* combo, Word& key, bool blankKeyZero)
+{
+    const bool editingKey = key == VK_BACK || key == VK_DELETE || key == VK_LEFT || key == VK_RIGHT ||
+                            key == VK_HOME || key == VK_END;
+    const bool blankZero = blankKeyZero && key == 0 && Trim(combo->Text()).empty();
+    if (!editingKey && !blankZero) return;
+    SetLookupComboSearch(combo, false);
+    combo->DropDownGrid()->SetVisible(false);
+}
+
+void ColorLookupCombos(TComponent* owner, bool invalidate)
+{
+    for (Integer i = 0; i < owner->ComponentCount(); ++i) {
+        auto* combo = dynamic_cast<TvxDBLookupCombo*>(owner->Components(i));
+        if (!combo) continue;
+        combo->DropDownGrid()->SetColor(clYellow);
+        combo->DropDownGrid()->Font()->SetColor(clMaroon);
+        if (invalidate) combo->Invalidate();
+    }
 }

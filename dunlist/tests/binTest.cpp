@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dunlist/bin.h"
+#include "hostdata/tests/LookupComboRoutinesFixture.h"
 #include "tools/mkdemo/MachineRegistryOverride.h"
 #include "vcl/TestHelpers.h"
 
@@ -51,6 +52,29 @@ TEST_F(NoteViewerConfig, MissingKeyOrFailedReadShowsTheMessageAndReadsEmpty)
     EXPECT_EQ(dialogs_.Shown[0].Text, ReadFailure("PhysicalName"));
     EXPECT_EQ(dialogs_.Shown[1].Text, ReadFailure("EntryMode"));
     EXPECT_EQ(dialogs_.Shown[1].Type, mtInformation);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LookupComboRoutines, TheNoteViewersKeyFilterIgnoresKeyZero)
+{
+    const TKeyFilter filter = [](TvxDBCustomLookupCombo* combo, Word& key) {
+        dunlist::LookupComboKeyFilter(combo, key);
+    };
+    EXPECT_FALSE(SwitchesSearchOff(filter, 0, "   "));
+    EXPECT_FALSE(SwitchesSearchOff(filter, 0, ""));
+    for (Word key : {VK_BACK, VK_DELETE, VK_LEFT, VK_RIGHT, VK_HOME, VK_END})
+        EXPECT_TRUE(SwitchesSearchOff(filter, key, "AB")) << "key " << key;
+    EXPECT_FALSE(SwitchesSearchOff(filter, 'A', ""));
+}
+
+TEST_F(LookupComboRoutines, TheNoteViewerColoursWithoutRepainting)
+{
+    EXPECT_FALSE(ColoursAndRepaints([](TComponent* owner) { dunlist::ColorLookupCombos(owner); }));
+    dunlist::SetLookupComboSearch(first_, false);
+    EXPECT_FALSE(first_->AutoDropDown());
 }
 
 }  // namespace

@@ -269,6 +269,7 @@ void TControl::Publish(TPublisher<TControl>& p)
     p.Property("OnMouseDown", &TControl::OnMouseDown);
     p.Property("OnMouseUp", &TControl::OnMouseUp);
     p.Property("OnMouseMove", &TControl::OnMouseMove);
+    p.Property("OnMouseWheel", &TControl::OnMouseWheel);
 }
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
@@ -611,9 +612,37 @@ void TControl::Dispatch(TMessage& message)
         ContextPopup(message);
         if (message.Result == 0) DefaultHandler(message);
         break;
+    case WM_MOUSEWHEEL:
+        MouseWheelMessage(message);
+        break;
+    case CM_MOUSEWHEEL:
+        MouseWheelTurned(message);
+        break;
     default:
         DefaultHandler(message);
     }
+}
+
+void TControl::MouseWheelMessage(TMessage& message)
+{
+    TCustomForm* form = GetParentForm(this);
+    TControl* target = form && form->ActiveControl() ? static_cast<TControl*>(form->ActiveControl()) : this;
+    message.Result = target->Perform(CM_MOUSEWHEEL, message.WParam, message.LParam);
+    if (message.Result == 0) DefaultHandler(message);
+}
+
+void TControl::MouseWheelTurned(TMessage& message)
+{
+    bool handled = false;
+    if (OnMouseWheel) {
+        const TPoint at = Point(SmallInt(message.LParamLo()), SmallInt(message.LParamHi()));
+        OnMouseWheel(this, KeysToShiftState(Word(message.WParam & 0xFFFF)), SmallInt(message.WParam >> 16), at,
+                     handled);
+    }
+    if (handled)
+        message.Result = 1;
+    else if (parent_)
+        message.Result = parent_->Perform(CM_MOUSEWHEEL, message.WParam, message.LParam);
 }
 
 void TControl::DefaultHandler(TMessage& message)

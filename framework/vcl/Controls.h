@@ -62,6 +62,11 @@ using TKeyEvent = std::function<void(TObject* sender, Word& key, TShiftState shi
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, Integer x, Integer y)>;
+// The wheel turned by wheelDelta (120 a notch, negative towards the user) with the pointer at mousePos (screen).
+using TMouseWheelEvent = std::function<void(TObject* sender, TShiftState shift, Integer wheelDelta, TPoint mousePos,
+                                            bool& handled)>;
+// The wheel message handed from the focused control to its parents until one handles it.
+constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
 
 TShiftState KeysToShiftState(Word keys);
 TShiftState KeyDataToShiftState(LongInt keyData);
@@ -211,6 +216,7 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    TMouseWheelEvent OnMouseWheel;
 
     virtual void Click();
 
@@ -260,6 +266,10 @@ private:
     // Moves and sizes the control as its anchors ask for the parent's new client size.
     void ApplyAnchors(TPoint parentSize);
     void HandleMouseMessage(TMessage& message);
+    // WM_MOUSEWHEEL goes to the focused control of the form as CM_MOUSEWHEEL; unhandled, the window's own handling.
+    void MouseWheelMessage(TMessage& message);
+    // CM_MOUSEWHEEL: OnMouseWheel, else the parent's.
+    void MouseWheelTurned(TMessage& message);
     void ContextPopup(TMessage& message);
     void ParentShowHintChanged();
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "hostdata/OVWCon.h"
+#include "hostdata/tests/LookupComboRoutinesFixture.h"
 #include "tools/mkdemo/MachineRegistryOverride.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/TestHelpers.h"
@@ -188,6 +189,42 @@ TEST_F(HoverOverControls, PostedOnlyOverAnotherNamedControlWhileOneIsWatched)
     EXPECT_TRUE(HoverPostedOver(named_));
     EXPECT_FALSE(HoverPostedOver(watched_));
     EXPECT_FALSE(HoverPostedOver(unnamed_));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LookupComboRoutines, SearchSwitchStoresTheThreeProperties)
+{
+    SetLookupComboSearch(first_, true);
+    EXPECT_TRUE(first_->AutoDropDown());
+    EXPECT_TRUE(first_->ShowMatchText());
+    EXPECT_EQ(first_->SeqSearchOptions(), TvxSeqSearchOptions{ssoEnabled});
+    SetLookupComboSearch(first_, false);
+    EXPECT_FALSE(first_->AutoDropDown());
+    EXPECT_FALSE(first_->ShowMatchText());
+    EXPECT_TRUE(first_->SeqSearchOptions().Empty());
+}
+
+TEST_F(LookupComboRoutines, EditingKeysAndKeyZeroOnABlankTextSwitchTheSearchOff)
+{
+    const TKeyFilter filter = [](TvxDBCustomLookupCombo* combo, Word& key) { LookupComboKeyFilter(combo, key); };
+    struct Case {
+        Word Key;
+        std::string Text;
+        bool Off;
+    };
+    for (const Case& c : std::vector<Case>{{VK_BACK, "AB", true}, {VK_DELETE, "AB", true}, {VK_LEFT, "AB", true},
+                                           {VK_RIGHT, "AB", true}, {VK_HOME, "AB", true}, {VK_END, "AB", true},
+                                           {0, "   ", true}, {0, "", true}, {0, " A ", false}, {'A', "", false},
+                                           {VK_UP, "", false}, {VK_TAB, "AB", false}})
+        EXPECT_EQ(SwitchesSearchOff(filter, c.Key, c.Text), c.Off) << "key " << c.Key << " text '" << c.Text << "'";
+}
+
+TEST_F(LookupComboRoutines, ColoursEveryLookupComboOfTheOwnerAndRepaintsIt)
+{
+    EXPECT_TRUE(ColoursAndRepaints([](TComponent* owner) { ColorLookupCombos(owner); }));
 }
 
 }  // namespace
