@@ -178,16 +178,20 @@ int16_t PageFile::Commit(Meta& meta) {
 }
 
 bool PageFile::WritePages() {
-  // Consecutive pages go out in one write.
-  std::vector<uint8_t> run;
-  uint32_t runStart = 0;
-  for (auto it = new_.begin(); it != new_.end(); ++it) {
-    auto& [number, entry] = *it;
+  // In page order, consecutive pages in one write.
+  std::vector<uint32_t> numbers;
+  numbers.reserve(new_.size());
+  for (auto& [number, entry] : new_) {
     SealPage(*entry.bytes, PageRef{number, building_}, entry.type);
-    if (run.empty()) runStart = number;
-    run.insert(run.end(), entry.bytes->begin(), entry.bytes->end());
-    auto next = std::next(it);
-    if (next == new_.end() || next->first != number + 1) {
+    numbers.push_back(number);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  std::vector<uint8_t> run;
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const PageBuffer& page = *new_.at(numbers[i]).bytes;
+    run.insert(run.end(), page.begin(), page.end());
+    if (i + 1 == numbers.size() || numbers[i + 1] != numbers[i] + 1) {
+      uint32_t runStart = numbers[i] + 1 - static_cast<uint32_t>(run.size() / PageSize);
       if (!io_.WriteAt(uint64_t{runStart} * PageSize, run.data(), run.size())) return false;
       run.clear();
     }
