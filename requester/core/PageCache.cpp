@@ -21,49 +21,48 @@ void PageCache::Detach(uint64_t file) {
   if (--readers_[file] > 0) return;
   readers_.erase(file);
   for (uint32_t slot = 0; slot < slots_.size(); ++slot)
-    if (slots_[slot].page && slots_[slot].id.file == file) Evict(slot);
+    if (slots_[slot].file == file) Evict(slot);
 }
 
 size_t PageCache::Home(const Id& id) const {
   uint64_t h = (id.file * 0x9E3779B97F4A7C15ull) ^ (id.page * 0xC2B2AE3D27D4EB4Full);
-  return static_cast<size_t>(h ^ (h >> 29)) & (index_.size() - 1);
+  return static_cast<size_t>(h ^ (h >> 29)) & (cells_.size() - 1);
 }
 
-// The index cell that holds id, or the empty cell where it would go.
-uint32_t* PageCache::IndexOf(const Id& id) {
-  for (size_t at = Home(id);; at = (at + 1) & (index_.size() - 1))
-    if (index_[at] == 0 || slots_[index_[at] - 1].id == id) return &index_[at];
+PageCache::Cell& PageCache::CellOf(const Id& id) {
+  for (size_t at = Home(id);; at = (at + 1) & (cells_.size() - 1)) {
+    Cell& cell = cells_[at];
+    if (!cell.page || (cell.number == id.page && cell.file == id.file)) return cell;
+  }
 }
 
 void PageCache::Unindex(const Id& id) {
-  size_t mask = index_.size() - 1;
-  size_t hole = static_cast<size_t>(IndexOf(id) - index_.data());
-  index_[hole] = 0;
+  size_t mask = cells_.size() - 1;
+  size_t hole = static_cast<size_t>(&CellOf(id) - cells_.data());
+  cells_[hole] = Cell{};
   // Cells after the hole that would no longer be found move into it.
-  for (size_t at = (hole + 1) & mask; index_[at] != 0; at = (at + 1) & mask) {
-    size_t home = Home(slots_[index_[at] - 1].id);
+  for (size_t at = (hole + 1) & mask; cells_[at].page; at = (at + 1) & mask) {
+    size_t home = Home(cells_[at].IdOf());
     if (((at - home) & mask) >= ((at - hole) & mask)) {
-      index_[hole] = index_[at];
-      index_[at] = 0;
+      cells_[hole] = std::move(cells_[at]);
+      cells_[at] = Cell{};
       hole = at;
     }
   }
 }
 
 void PageCache::Evict(uint32_t slot) {
-  Unindex(slots_[slot].id);
-  slots_[slot] = Slot{};
+  Unindex(slots_[slot]);
+  slots_[slot] = Id{};
   --used_;
 }
 
 PagePtr PageCache::Find(uint64_t file, PageRef ref) {
   if (slots_.empty()) return nullptr;
-  uint32_t cell = *IndexOf(Id{file, ref.page});
-  if (cell == 0) return nullptr;
-  Slot& slot = slots_[cell - 1];
-  if (slot.commit != ref.commit) return nullptr;
-  slot.used = true;
-  return slot.page;
+  Cell& cell = CellOf(Id{file, ref.page});
+  if (!cell.page || cell.commit != ref.commit) return nullptr;
+  cell.used = true;
+  return cell.page;
 }
 
 // A free slot, made by the clock hand when every slot is taken.
@@ -71,30 +70,31 @@ uint32_t PageCache::FreeSlot() {
   for (;;) {
     uint32_t slot = hand_;
     hand_ = (hand_ + 1) % static_cast<uint32_t>(slots_.size());
-    if (!slots_[slot].page) return slot;
-    if (!slots_[slot].used) {
+    if (slots_[slot].file == 0) return slot;
+    Cell& cell = CellOf(slots_[slot]);
+    if (!cell.used) {
       Evict(slot);
       return slot;
     }
-    slots_[slot].used = false;
+    cell.used = false;
   }
 }
 
 void PageCache::Put(uint64_t file, PageRef ref, PagePtr page) {
-  if (slots_.empty()) return;
+  if (slots_.empty() || !page) return;
   Id id{file, ref.page};
-  uint32_t* cell = IndexOf(id);
-  if (*cell == 0) {
+  Cell* cell = &CellOf(id);
+  if (!cell->page) {
     uint32_t slot = FreeSlot();
-    cell = IndexOf(id);  // the eviction may have moved cells
-    *cell = slot + 1;
-    slots_[slot].id = id;
+    slots_[slot] = id;
     ++used_;
+    cell = &CellOf(id);  // the eviction may have moved cells
+    cell->file = file;
+    cell->number = ref.page;
   }
-  Slot& slot = slots_[*cell - 1];
-  slot.commit = ref.commit;
-  slot.page = std::move(page);
-  slot.used = false;
+  cell->commit = ref.commit;
+  cell->page = std::move(page);
+  cell->used = false;
 }
 
 void PageCache::SetBudget(size_t bytes) {
@@ -104,19 +104,22 @@ void PageCache::SetBudget(size_t bytes) {
 
 // Room for slots pages, keeping as many of the pages held as fit, the ones used since the hand passed first.
 void PageCache::Rebuild(size_t slots) {
-  std::vector<Slot> kept;
+  std::vector<Cell> kept;
   for (int pass = 0; pass < 2; ++pass)
-    for (Slot& slot : slots_)
-      if (slot.page && slot.used == (pass == 0) && kept.size() < slots) kept.push_back(std::move(slot));
-  slots_.assign(slots, Slot{});
+    for (const Id& id : slots_)
+      if (id.file != 0 && kept.size() < slots) {
+        Cell& cell = CellOf(id);
+        if (cell.used == (pass == 0)) kept.push_back(cell);
+      }
+  slots_.assign(slots, Id{});
   size_t cells = 2;
   while (cells < 2 * slots) cells *= 2;
-  index_.assign(cells, 0);
+  cells_.assign(cells, Cell{});
   used_ = 0;
   hand_ = 0;
-  for (Slot& slot : kept) {
-    *IndexOf(slot.id) = static_cast<uint32_t>(used_) + 1;
-    slots_[used_++] = std::move(slot);
+  for (Cell& cell : kept) {
+    slots_[used_++] = cell.IdOf();
+    CellOf(cell.IdOf()) = std::move(cell);
   }
 }
 

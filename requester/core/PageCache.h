@@ -38,16 +38,18 @@ class PageCache {
     uint32_t page = 0;
     bool operator==(const Id&) const = default;
   };
-  struct Slot {
-    Id id;
+  // A page held, found in one probe: the index is open addressing over cells, at most half full.
+  struct Cell {
+    uint64_t file = 0;
     uint64_t commit = 0;
-    PagePtr page;  // null: the slot is free
+    PagePtr page;  // null: the cell is empty
+    uint32_t number = 0;
     bool used = false;  // looked up since the clock hand passed
+    Id IdOf() const { return Id{file, number}; }
   };
 
-  // The index: open addressing over slot numbers plus one (0: empty), at most half full.
   size_t Home(const Id& id) const;
-  uint32_t* IndexOf(const Id& id);
+  Cell& CellOf(const Id& id);  // the cell holding id, or the empty one where it would go
   void Unindex(const Id& id);
   void Evict(uint32_t slot);
   uint32_t FreeSlot();
@@ -55,8 +57,9 @@ class PageCache {
 
   size_t budget_;
   size_t used_ = 0;
-  std::vector<Slot> slots_;
-  std::vector<uint32_t> index_;
+  std::vector<Cell> cells_;
+  // The pages held in clock order (file 0: a free slot).
+  std::vector<Id> slots_;
   uint32_t hand_ = 0;
   std::unordered_map<std::string, uint64_t> files_;
   std::unordered_map<uint64_t, int> readers_;
