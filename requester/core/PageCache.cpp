@@ -65,8 +65,13 @@ PagePtr PageCache::Find(uint64_t file, PageRef ref) {
   return cell.page;
 }
 
-// A free slot, made by the clock hand when every slot is taken.
+// A free slot: a new one while the budget allows, otherwise one made by the clock hand.
 uint32_t PageCache::FreeSlot() {
+  if (slots_.size() < capacity_) {
+    slots_.emplace_back();
+    if (2 * slots_.size() > cells_.size()) Reindex(2 * cells_.size());
+    return static_cast<uint32_t>(slots_.size() - 1);
+  }
   for (;;) {
     uint32_t slot = hand_;
     hand_ = (hand_ + 1) % static_cast<uint32_t>(slots_.size());
@@ -81,14 +86,14 @@ uint32_t PageCache::FreeSlot() {
 }
 
 void PageCache::Put(uint64_t file, PageRef ref, PagePtr page) {
-  if (slots_.empty() || !page) return;
+  if (capacity_ == 0 || !page) return;
   Id id{file, ref.page};
   Cell* cell = &CellOf(id);
   if (!cell->page) {
     uint32_t slot = FreeSlot();
     slots_[slot] = id;
     ++used_;
-    cell = &CellOf(id);  // the eviction may have moved cells
+    cell = &CellOf(id);  // the eviction or growth may have moved cells
     cell->file = file;
     cell->number = ref.page;
   }
@@ -111,16 +116,24 @@ void PageCache::Rebuild(size_t slots) {
         Cell& cell = CellOf(id);
         if (cell.used == (pass == 0)) kept.push_back(cell);
       }
-  slots_.assign(slots, Id{});
-  size_t cells = 2;
-  while (cells < 2 * slots) cells *= 2;
-  cells_.assign(cells, Cell{});
-  used_ = 0;
+  capacity_ = slots;
   hand_ = 0;
+  size_t cells = 16;
+  while (cells < 2 * kept.size()) cells *= 2;
+  cells_.assign(cells, Cell{});
+  slots_.clear();
   for (Cell& cell : kept) {
-    slots_[used_++] = cell.IdOf();
+    slots_.push_back(cell.IdOf());
     CellOf(cell.IdOf()) = std::move(cell);
   }
+  used_ = kept.size();
+}
+
+void PageCache::Reindex(size_t cells) {
+  std::vector<Cell> old(cells, Cell{});
+  old.swap(cells_);
+  for (Cell& cell : old)
+    if (cell.page) CellOf(cell.IdOf()) = std::move(cell);
 }
 
 }  // namespace reqcore

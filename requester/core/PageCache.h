@@ -54,8 +54,10 @@ class PageCache {
   void Evict(uint32_t slot);
   uint32_t FreeSlot();
   void Rebuild(size_t slots);
+  void Reindex(size_t cells);
 
   size_t budget_;
+  size_t capacity_ = 0;  // pages the budget holds; slots and cells grow up to it as pages come
   size_t used_ = 0;
   std::vector<Cell> cells_;
   // The pages held in clock order (file 0: a free slot).

@@ -67,7 +67,7 @@ PagePtr PageFile::Read(PageRef ref, PageType type, ContentCheck check) {
     if ((*cached)[16] != static_cast<uint8_t>(type)) throw PageMismatch();
     return cached;
   }
-  auto page = std::make_shared<PageBuffer>();
+  auto page = std::make_shared_for_overwrite<PageBuffer>();  // read over at once
   if (ref.page < 2 || ref.page >= pageCount_ || !io_.ReadAt(uint64_t{ref.page} * PageSize, page->data(), PageSize) ||
       !PageChecks(*page, ref, type) || (check && !check(*page, ref)))
     throw PageMismatch();
@@ -103,8 +103,7 @@ void PageFile::Begin(const Meta& base) {
 
 PageBuffer& PageFile::NewPage(PageType type, PageRef& ref) {
   ref = PageRef{free_->Allocate(), building_};
-  auto bytes = std::make_shared<PageBuffer>();
-  bytes->fill(0);
+  auto bytes = std::make_shared<PageBuffer>();  // zeroed
   PageBuffer& page = *bytes;
   new_[ref.page] = NewPageEntry{type, std::move(bytes)};
   return page;
@@ -125,8 +124,7 @@ void PageFile::Free(PageRef ref) {
 PageRef PageFile::WriteChainInto(const std::vector<uint32_t>& pages, std::string_view bytes) {
   PageRef next;
   for (size_t i = pages.size(); i-- > 0;) {
-    auto page = std::make_shared<PageBuffer>();
-    page->fill(0);
+    auto page = std::make_shared<PageBuffer>();  // zeroed
     uint8_t* body = PageBody(*page);
     size_t from = std::min(bytes.size(), i * ChainCapacity);
     size_t used = std::min(bytes.size() - from, ChainCapacity);
