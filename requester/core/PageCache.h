@@ -1,13 +1,14 @@
 #pragma once
 // The process's one cache of file pages, shared by every client of every file and bounded in bytes. A page is
-// found by its file and number and is a hit only when the commit that wrote it is the one asked for. Least
-// recently used pages leave first; a page handed out stays alive with its holder (it is shared, never copied).
+// found by its file and number and is a hit only when the commit that wrote it is the one asked for. Pages leave
+// in clock order: a page used since the clock hand last passed it stays for another round. A page handed out
+// stays alive with its holder (it is shared, never copied).
 #include "requester/core/Page.h"
 
 #include <cstdint>
-#include <list>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace reqcore {
 
@@ -29,28 +30,39 @@ class PageCache {
   void Put(uint64_t file, PageRef ref, PagePtr page);
   void SetBudget(size_t bytes);
   size_t Budget() const { return budget_; }
-  size_t Bytes() const { return entries_.size() * PageSize; }
+  size_t Bytes() const { return used_ * PageSize; }
 
  private:
   struct Id {
-    uint64_t file;
-    uint32_t page;
+    uint64_t file = 0;
+    uint32_t page = 0;
     bool operator==(const Id&) const = default;
   };
-  struct IdHash {
-    size_t operator()(const Id& id) const { return std::hash<uint64_t>()(id.file * 0x9E3779B97F4A7C15ull ^ id.page); }
-  };
-  struct Entry {
-    uint64_t commit;
-    PagePtr page;
-    std::list<Id>::iterator use;
+  // A page held, found in one probe: the index is open addressing over cells, at most half full.
+  struct Cell {
+    uint64_t file = 0;
+    uint64_t commit = 0;
+    PagePtr page;  // null: the cell is empty
+    uint32_t number = 0;
+    bool used = false;  // looked up since the clock hand passed
+    Id IdOf() const { return Id{file, number}; }
   };
 
-  void Trim();
+  size_t Home(const Id& id) const;
+  Cell& CellOf(const Id& id);  // the cell holding id, or the empty one where it would go
+  void Unindex(const Id& id);
+  void Evict(uint32_t slot);
+  uint32_t FreeSlot();
+  void Rebuild(size_t slots);
+  void Reindex(size_t cells);
 
   size_t budget_;
-  std::unordered_map<Id, Entry, IdHash> entries_;
-  std::list<Id> uses_;  // most recent first
+  size_t capacity_ = 0;  // pages the budget holds; slots and cells grow up to it as pages come
+  size_t used_ = 0;
+  std::vector<Cell> cells_;
+  // The pages held in clock order (file 0: a free slot).
+  std::vector<Id> slots_;
+  uint32_t hand_ = 0;
   std::unordered_map<std::string, uint64_t> files_;
   std::unordered_map<uint64_t, int> readers_;
 };

@@ -67,7 +67,7 @@ PagePtr PageFile::Read(PageRef ref, PageType type, ContentCheck check) {
     if ((*cached)[16] != static_cast<uint8_t>(type)) throw PageMismatch();
     return cached;
   }
-  auto page = std::make_shared<PageBuffer>();
+  auto page = std::make_shared_for_overwrite<PageBuffer>();  // read over at once
   if (ref.page < 2 || ref.page >= pageCount_ || !io_.ReadAt(uint64_t{ref.page} * PageSize, page->data(), PageSize) ||
       !PageChecks(*page, ref, type) || (check && !check(*page, ref)))
     throw PageMismatch();
@@ -103,8 +103,7 @@ void PageFile::Begin(const Meta& base) {
 
 PageBuffer& PageFile::NewPage(PageType type, PageRef& ref) {
   ref = PageRef{free_->Allocate(), building_};
-  auto bytes = std::make_shared<PageBuffer>();
-  bytes->fill(0);
+  auto bytes = std::make_shared<PageBuffer>();  // zeroed
   PageBuffer& page = *bytes;
   new_[ref.page] = NewPageEntry{type, std::move(bytes)};
   return page;
@@ -125,8 +124,7 @@ void PageFile::Free(PageRef ref) {
 PageRef PageFile::WriteChainInto(const std::vector<uint32_t>& pages, std::string_view bytes) {
   PageRef next;
   for (size_t i = pages.size(); i-- > 0;) {
-    auto page = std::make_shared<PageBuffer>();
-    page->fill(0);
+    auto page = std::make_shared<PageBuffer>();  // zeroed
     uint8_t* body = PageBody(*page);
     size_t from = std::min(bytes.size(), i * ChainCapacity);
     size_t used = std::min(bytes.size() - from, ChainCapacity);
@@ -178,16 +176,20 @@ int16_t PageFile::Commit(Meta& meta) {
 }
 
 bool PageFile::WritePages() {
-  // Consecutive pages go out in one write.
-  std::vector<uint8_t> run;
-  uint32_t runStart = 0;
-  for (auto it = new_.begin(); it != new_.end(); ++it) {
-    auto& [number, entry] = *it;
+  // In page order, consecutive pages in one write.
+  std::vector<uint32_t> numbers;
+  numbers.reserve(new_.size());
+  for (auto& [number, entry] : new_) {
     SealPage(*entry.bytes, PageRef{number, building_}, entry.type);
-    if (run.empty()) runStart = number;
-    run.insert(run.end(), entry.bytes->begin(), entry.bytes->end());
-    auto next = std::next(it);
-    if (next == new_.end() || next->first != number + 1) {
+    numbers.push_back(number);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  std::vector<uint8_t> run;
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const PageBuffer& page = *new_.at(numbers[i]).bytes;
+    run.insert(run.end(), page.begin(), page.end());
+    if (i + 1 == numbers.size() || numbers[i + 1] != numbers[i] + 1) {
+      uint32_t runStart = numbers[i] + 1 - static_cast<uint32_t>(run.size() / PageSize);
       if (!io_.WriteAt(uint64_t{runStart} * PageSize, run.data(), run.size())) return false;
       run.clear();
     }

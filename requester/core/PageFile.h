@@ -8,7 +8,7 @@
 #include "requester/core/PageCache.h"
 
 #include <exception>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,7 +69,7 @@ class PageFile {
   uint32_t pageCount_ = 2;
   uint64_t building_ = 0;
   std::optional<FreePages> free_;
-  std::map<uint32_t, NewPageEntry> new_;
+  std::unordered_map<uint32_t, NewPageEntry> new_;
   // The checksums and counters of the meta pages last decoded, and what they said.
   std::string metaPrint_;
   MetaState metaState_;

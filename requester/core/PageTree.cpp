@@ -182,6 +182,7 @@ void PageTree::Settle(Cursor& at) const {
 
 PageTree::Cursor PageTree::First() const {
   Cursor at;
+  at.path_.reserve(Cursor::TypicalDepth);
   if (root_.ref.Null()) return at;
   at.path_.push_back({ReadNode(root_.ref), 0});
   DescendEdge(at, false);
@@ -191,6 +192,7 @@ PageTree::Cursor PageTree::First() const {
 
 PageTree::Cursor PageTree::Last() const {
   Cursor at;
+  at.path_.reserve(Cursor::TypicalDepth);
   if (root_.ref.Null()) return at;
   PagePtr root = ReadNode(root_.ref);
   uint16_t count = ViewOf(root).Count();
@@ -202,6 +204,7 @@ PageTree::Cursor PageTree::Last() const {
 
 PageTree::Cursor PageTree::Seek(std::string_view key, bool above) const {
   Cursor at;
+  at.path_.reserve(Cursor::TypicalDepth);
   if (root_.ref.Null()) return at;
   PagePtr page = ReadNode(root_.ref);
   for (View v = ViewOf(page); v.Branch(); v = ViewOf(page)) {
@@ -248,6 +251,7 @@ uint64_t PageTree::Rank(const Cursor& at) const {
 
 PageTree::Cursor PageTree::AtRank(uint64_t rank) const {
   Cursor at;
+  at.path_.reserve(Cursor::TypicalDepth);
   if (rank >= root_.count) return at;
   PagePtr page = ReadNode(root_.ref);
   for (View v = ViewOf(page); v.Branch(); v = ViewOf(page)) {
@@ -343,7 +347,8 @@ std::vector<PageTree::Piece> PageTree::Change(const TreeRoot& at, std::string_vi
     if (PutInPlace(ref, key, *value, added)) {
       changed = true;
       View own{PageBody(*file_.OwnPage(ref))};
-      return {Piece{std::string(own.Key(0)), TreeRoot{ref, own.Count()}, own.Used()}};
+      // The first piece's lowest key is never used: its parent keeps the fence it had.
+      return {Piece{std::string(), TreeRoot{ref, own.Count()}, own.Used()}};
     }
   }
   Node node;

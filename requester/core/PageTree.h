@@ -30,6 +30,7 @@ class PageTree {
 
    private:
     friend class PageTree;
+    static constexpr size_t TypicalDepth = 6;  // room kept for the path at once
     struct Step {
       PagePtr page;
       uint16_t slot;

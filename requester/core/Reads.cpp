@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace reqcore {
 
@@ -37,8 +38,8 @@ int16_t KeyFromBuffer(const TableState& state, const KeyDef& key, const Call& ca
 Found FromIndex(const TableState& state, const KeyDef& key, KeyIndex::Pos p) {
   const KeyIndex& index = state.Index(key.number);
   uint32_t position = index.Position(p);
-  return Found{position, state.Get(position), &key, IndexEntry{std::string(index.Key(p)), position}, p,
-               index.Stamp()};
+  IndexEntry entry{std::string(index.Key(p)), position};
+  return Found{position, state.Get(position), &key, std::move(entry), std::move(p), index.Stamp()};
 }
 
 Found FromPosition(const TableState& state, uint32_t position) {
@@ -104,7 +105,7 @@ int16_t FindKeyed(const TableState& state, const Handle& handle, const Call& cal
     }
   }
   if (index.IsEnd(p)) return Status::EndOfFile;
-  found = FromIndex(state, key, p);
+  found = FromIndex(state, key, std::move(p));
   return Status::Ok;
 }
 
@@ -149,8 +150,9 @@ int16_t FindDirect(const TableState& state, const Call& call, const KeyDef* key,
   return Status::Ok;
 }
 
-// Hands the record over, takes the lock asked for and moves the cursor; nothing changes on failure.
-int16_t Deliver(Handle& handle, const Call& call, const Found& found, bool physical) {
+// Hands the record over, takes the lock asked for and moves the cursor (taking found's place); nothing changes on
+// failure.
+int16_t Deliver(Handle& handle, const Call& call, Found& found, bool physical) {
   if (!found.record) throw PageMismatch();  // an index naming a position without a record
   const std::string& data = found.record->data;
   if (!call.data || call.Offered() < data.size()) return Status::DataBufferTooShort;
@@ -172,11 +174,11 @@ int16_t Deliver(Handle& handle, const Call& call, const Found& found, bool physi
   Cursor& cursor = handle.cursor;
   cursor.kind = physical || !found.key ? Cursor::Kind::Physical : Cursor::Kind::Keyed;
   if (found.key) cursor.keyNum = static_cast<int8_t>(found.key->number);
-  cursor.entry = found.entry;
+  cursor.entry = std::move(found.entry);
   cursor.position = found.position;
   cursor.current = true;
   cursor.version = found.record->version;
-  cursor.hint = found.at;
+  cursor.hint = std::move(found.at);
   cursor.hintStamp = found.stamp;
   return Status::Ok;
 }

@@ -83,6 +83,10 @@ void RecordStore::FreeChainOf(uint32_t position) {
 
 void RecordStore::Put(uint32_t position, const Record& record) {
   FreeChainOf(position);
+  Insert(position, record);
+}
+
+void RecordStore::Insert(uint32_t position, const Record& record) {
   std::string value = Encode(record);
   if (value.size() > InlineLimit) {
     PageRef chain = file_->WriteChain(value);

@@ -25,6 +25,7 @@ class RecordStore {
 
   std::optional<Record> Find(uint32_t position) const;  // throws PageMismatch, as every read here
   void Put(uint32_t position, const Record& record);
+  void Insert(uint32_t position, const Record& record);  // where there is no record
   void Erase(uint32_t position);
   size_t Size() const { return static_cast<size_t>(tree_.Size()); }
 

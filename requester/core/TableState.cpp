@@ -185,9 +185,13 @@ void TableState::DropKey(uint8_t number) {
 }
 
 void TableState::Put(const PutEntry& entry) {
-  if (auto old = records.Find(entry.position)) RemoveEntries(entry.position, *old);
+  std::optional<Record> old = records.Find(entry.position);
+  if (old) RemoveEntries(entry.position, *old);
   Record record{entry.version, entry.seqs, entry.data};
-  records.Put(entry.position, record);
+  if (old)
+    records.Put(entry.position, record);
+  else
+    records.Insert(entry.position, record);
   AddEntries(entry.position, record);
   nextPosition = std::max(nextPosition, entry.position + 1);
   nextSeq = std::max(nextSeq, entry.version + 1);

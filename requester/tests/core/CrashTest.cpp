@@ -122,7 +122,8 @@ bool ReadAll(TestFile& f, std::map<int32_t, std::string>& records) {
 TEST(Crash, KilledWriterLeavesLastCommittedState) {
   TempDir dir;
   std::mt19937 rng(12345);
-  for (uint32_t round = 1; round <= 25; ++round) {
+  const auto rounds = static_cast<uint32_t>(RunSize(25, 1000));
+  for (uint32_t round = 1; round <= rounds; ++round) {
     CoreStop();
     std::string path = dir.File("crash" + std::to_string(round) + ".dat");
     {

@@ -7,6 +7,9 @@
 
 namespace reqtest {
 
+// ci, or full when REQUESTER_FULL_SIZE is set: the long runs are made by hand, the test suite keeps to ci.
+int RunSize(int ci, int full);
+
 // A child process running body; it talks to the parent through two pipes.
 class Child {
  public:

@@ -94,7 +94,7 @@ TEST(Race, OpenerThatRewritesTheLogKeepsTheCommitOfAClosingWriter) {
 }
 
 TEST(Race, ProcessesThatOpenIncrementAndCloseLoseNoIncrement) {
-  constexpr int Processes = 4, Increments = 300;
+  const int Processes = 4, Increments = RunSize(300, 3000);
   TempDir dir;
   std::string path = dir.File("counter.dat");
   {
