@@ -104,6 +104,18 @@ TStringField* AddStringField(TDataSet* dataSet, const std::string& name, Integer
     return field;
 }
 
+// What the combo paints on its own, recorded.
+std::vector<TCanvasDrawing> PaintFace(TvxDBCustomLookupCombo* combo)
+{
+    TCanvasRecorder recorder;
+    combo->PaintCanvas()->SetListener(&recorder);
+    HDC dc = GetDC(combo->Handle());
+    combo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
+    ReleaseDC(combo->Handle(), dc);
+    combo->PaintCanvas()->SetListener(nullptr);
+    return recorder.Drawings;
+}
+
 // Three accounts whose customer code and region are plain fields, with the customer's name as a lookup field
 // (CustName) and as a calculated field whose link line pairs code and region (CalcName).
 class LookupComboBound : public ::testing::Test {
@@ -296,6 +308,34 @@ TEST_F(LookupComboBound, AnInvisibleComboStillHidesItsList)
     EXPECT_FALSE(IsWindowVisible(combo->Handle()));
 }
 
+TEST_F(LookupComboBound, AListOnlyComboPaintsItsTextHighlightedWhileFocused)
+{
+    combo->SetLookupTable(codes);
+    combo->SetLookupField("Code");
+    combo->SetStyle(TvxDBLookupComboStyle::csDropDownList);
+    combo->SetLookupValue(Code(5));
+    combo->SetFocus();
+    PumpMessages();
+    ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdblook-list-only-focused.png"));
+    std::vector<TCanvasDrawing> drawn = PaintFace(combo);
+    ASSERT_EQ(DrawingKinds(drawn), (std::vector<std::string>{"FillRect", "TextRect", "DrawFocusRect"}));
+    EXPECT_EQ(drawn[1].Text, Code(5));
+    EXPECT_EQ(drawn[1].BrushColor, clHighlight);
+    EXPECT_EQ(drawn[1].Pos.x, 2);
+    EXPECT_EQ(drawn[1].Pos.y, 1);
+    const TRect client = combo->ClientRect();
+    EXPECT_EQ(drawn[2].Rect.left, client.left + 1);
+    EXPECT_EQ(drawn[2].Rect.top, client.top + 1);
+    EXPECT_EQ(drawn[2].Rect.bottom, client.bottom - 1);
+    EXPECT_EQ(drawn[2].Rect.right, combo->Button()->Parent()->Left());
+
+    other->SetFocus();
+    PumpMessages();
+    drawn = PaintFace(combo);
+    ASSERT_EQ(DrawingKinds(drawn), (std::vector<std::string>{"FillRect", "TextRect"}));
+    EXPECT_EQ(drawn[1].BrushColor, clWindow);
+}
+
 TEST_F(LookupComboBound, TheButtonShowsTheSystemComboArrow)
 {
     HBITMAP arrow = LoadBitmapA(nullptr, MAKEINTRESOURCEA(32738));
@@ -468,18 +508,6 @@ TEST_F(LookupComboInGrid, EnterWithTheListOpenTakesTheRowInTheCell)
     EXPECT_EQ(combo->Text(), "Name 8");
     EXPECT_EQ(Value("CustCode"), Code(8));
     ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdblook-in-grid.png"));
-}
-
-// What the combo paints on its own, recorded.
-std::vector<TCanvasDrawing> PaintFace(TvxDBCustomLookupCombo* combo)
-{
-    TCanvasRecorder recorder;
-    combo->PaintCanvas()->SetListener(&recorder);
-    HDC dc = GetDC(combo->Handle());
-    combo->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
-    ReleaseDC(combo->Handle(), dc);
-    combo->PaintCanvas()->SetListener(nullptr);
-    return recorder.Drawings;
 }
 
 TEST_F(LookupComboInGrid, PaintsHighlightedInAFocusedGridAndARowsNameAsACopy)
