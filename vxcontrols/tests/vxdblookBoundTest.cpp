@@ -534,6 +534,15 @@ TEST_F(LookupComboInGrid, PaintsHighlightedInAFocusedGridAndARowsNameAsACopy)
     EXPECT_NE(drawn[1].BrushColor, clHighlight);
     EXPECT_EQ(drawn[1].Pos.x, 3);
     EXPECT_EQ(drawn[1].Pos.y, 2);
+
+    // A value the lookup table lacks shows no name, not the name of the record the table happens to stand on.
+    data->Edit();
+    data->FieldByName("CustCode")->SetAsString("C99");
+    combo->SetControlState(combo->ControlState() + TControlState{csPaintCopy});
+    drawn = PaintFace(combo);
+    combo->SetControlState(combo->ControlState() - TControlState{csPaintCopy});
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[1].Text, "");
 }
 
 // ---- form files
