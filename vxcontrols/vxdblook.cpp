@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "classes/ClassRegistry.h"
+#include "classes/TypInfo.h"
 #include "db/DataLinks.h"
 #include "db/DataSource.h"
 #include "db/Field.h"
+#include "engine/components/BseBDEDataset.h"
 #include "rtl/FlagRaised.h"
 #include "rtl/Format.h"
 #include "rtl/IntConv.h"
+#include "vcl/Clipbrd.h"
 #include "vcl/Dialogs.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
@@ -19,6 +22,7 @@
 #include "vxdata/Vxintl.h"
 #include "vxdata/Vxlocate.h"
 #include "vxdata/Vxstr.h"
+#include "vxdata/Vxtable.h"
 #include "vxdata/vxSystem.h"
 
 namespace {
@@ -814,6 +818,9 @@ TvxDBCustomLookupCombo::TvxDBCustomLookupCombo(TComponent* owner)
     button_->SetParent(buttonContainer_);
     button_->SetBounds(0, 0, buttonContainer_->Width(), buttonContainer_->Height());
     button_->SetWidth(vxComboButtonWidth());
+    TBitmap glyph;
+    glyph.SetHandle(ButtonGlyph());
+    button_->SetGlyph(&glyph);
     grid_ = new TvxPopupGrid(this);
     grid_->SetVisible(false);
     grid_->SetParent(this);
@@ -990,17 +997,51 @@ bool TvxDBCustomLookupCombo::SequentialSearch(const std::string& value, const st
     if (!vxIntl()->UseLocateMethodForSearch())
         return vxLocateFieldValue(table, searched, fieldName, matchType, caseSensitive);
     if (vxIsCalculatedOrLookup(field)) return vxLocateFieldValue(table, searched, fieldName, matchType, false);
-    TLocateOptions options;
-    if (!caseSensitive) options.Include(loCaseInsensitive);
-    if (partial) options.Include(loPartialKey);
     Screen->SetCursor(crHourGlass);
     try {
-        const bool found = table->Locate(fieldName, Variant(searched), options);
+        bool found;
+        if (vxIsClassNamed(table->ClassType(), "TvxQuery")) {
+            found = LocateInQuery(table, field, searched, partial, caseSensitive);
+        } else {
+            TLocateOptions options;
+            if (!caseSensitive) options.Include(loCaseInsensitive);
+            if (partial) options.Include(loPartialKey);
+            found = table->Locate(fieldName, Variant(searched), options);
+        }
         Screen->SetCursor(crDefault);
         return found;
     } catch (...) {
         Screen->SetCursor(crDefault);
         throw;
+    }
+}
+
+// A live query that can be changed is searched through an index its field leads (the library's scan otherwise, and
+// whenever that search fails); any other query by its own Locate.
+bool TvxDBCustomLookupCombo::LocateInQuery(TDataSet* table, TField* field, const std::string& value, bool partial,
+                                           bool caseSensitive)
+{
+    const std::string& fieldName = field->FieldName();
+    const Integer matchType = partial ? mtPartialMatchStart : mtExactMatch;
+    PPropInfo requestLive = GetPropInfo(table, "RequestLive");
+    const bool live = requestLive && GetOrdProp(table, requestLive) != 0;
+    if (!live || !table->CanModify()) {
+        TLocateOptions options;
+        if (partial) options = TLocateOptions{loCaseInsensitive, loPartialKey};
+        return table->Locate(fieldName, Variant(value), options);
+    }
+    if (vxGetDataSource(table)) return vxLocateFieldValue(table, value, fieldName, matchType, caseSensitive);
+    try {
+        auto* indexed = dynamic_cast<TbqBDEDataset*>(table);
+        TLocateOptions options;
+        if (indexed && vxFieldsMapToIndex(indexed, fieldName, false))
+            options.Include(loCaseInsensitive);
+        else if (!indexed || !vxFieldsMapToIndex(indexed, fieldName, true))
+            return vxLocateFieldValue(table, value, fieldName, matchType, caseSensitive);
+        if (partial) options.Include(loPartialKey);
+        return table->Locate(fieldName, Variant(value), options);
+    } catch (...) {
+        return vxLocateFieldValue(table, value, fieldName, matchType, caseSensitive);
     }
 }
 
@@ -1211,7 +1252,7 @@ void TvxDBCustomLookupCombo::UpdateData()
     } else if (field->AsString() != LookupValue()) {
         field->SetAsString(LookupValue());
     }
-    if (grid_->SelectedRow() < 0) return;
+    if (grid_->SelectedRow() < 0 && !AlwaysCopyLookupFields()) return;
     TDataSet* dataSet = DataSource()->DataSet();
     for (Integer i = 2; i <= 3; ++i) {
         TField* lookupField = grid_->LookupFields(i);
@@ -1420,6 +1461,15 @@ void TvxDBCustomLookupCombo::WritePlainField(bool wasFound, bool& modified)
     Repaint();
 }
 
+// An invisible combo shows for the moment its grid is hidden.
+void TvxDBCustomLookupCombo::HideGrid()
+{
+    const bool invisible = !Visible();
+    if (invisible) SetVisible(true);
+    grid_->SetVisible(false);
+    if (invisible) SetVisible(false);
+}
+
 void TvxDBCustomLookupCombo::CloseUpOpen(bool& modified)
 {
     closingUp_ = true;
@@ -1459,7 +1509,7 @@ void TvxDBCustomLookupCombo::CloseUpOpen(bool& modified)
     } else {
         modified = false;
     }
-    grid_->SetVisible(false);
+    HideGrid();
     Repaint();
     if (!CanEditText()) HideCaret(Handle());
     if (modified) {
@@ -1505,7 +1555,10 @@ void TvxDBCustomLookupCombo::DropDown()
     if (IsDroppedDown() || Width() <= 20) return;
     grid_->SetSelectedRow(-1);
     if (Selected()->Count() == 0) AddSelectedLine();
-    if (!dropDownPending_) grid_->LocateCurrentValue(true);
+    if (!dropDownPending_) {
+        if (vxIsClassNamed(LookupTable()->ClassType(), "TvxQuery") && vxGetDataSource(LookupTable())) BeginEdit();
+        grid_->LocateCurrentValue(true);
+    }
     if (UseTFields())
         vxApplySelected(LookupTable(), Selected());
     else
@@ -1680,9 +1733,71 @@ bool TvxDBCustomLookupCombo::CNKeyDown(TMessage& message)
     return true;
 }
 
+TvxCustomDBGrid* TvxDBCustomLookupCombo::ParentDBGrid() const
+{
+    TWinControl* parent = Parent();
+    return parent && vxIsClassNamed(parent->ClassType(), "TvxDBGrid") ? dynamic_cast<TvxCustomDBGrid*>(parent)
+                                                                      : nullptr;
+}
+
+// Whether a key of a combo in a data grid's cell moves the grid rather than the caret.
+bool TvxDBCustomLookupCombo::GridTakesKey(TvxCustomDBGrid* grid, Word key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ssCtrl);
+    const bool alwaysShowEditor = grid->Options().Contains(dgAlwaysShowEditor);
+    const Integer size = Integer(Text().size()), start = SelStart(), length = SelLength();
+    const bool emptyOrAll = length == 0 || length == size;
+    switch (key) {
+    case VK_ESCAPE: return !Modified();
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN: return !shift.Contains(ssAlt);
+    case VK_INSERT: return true;
+    case VK_END:
+    case VK_RIGHT: return alwaysShowEditor && (ctrl || (start + length == size && emptyOrAll));
+    case VK_HOME:
+    case VK_LEFT: return alwaysShowEditor && (ctrl || (start == 0 && emptyOrAll));
+    case VK_DELETE: return ctrl;
+    default: return false;
+    }
+}
+
+void TvxDBCustomLookupCombo::HandKeyToGrid(TvxCustomDBGrid* grid, Word& key)
+{
+    auto pass = [&] {
+        grid->SetFocus();
+        if (grid->Focused()) grid->Perform(WM_KEYDOWN, key, 0);
+    };
+    if (key == VK_ESCAPE) {
+        TFlagRaised notInList(inNotInList_);
+        pass();
+    } else {
+        pass();
+    }
+    key = 0;
+}
+
+// The keys of a combo in a data grid's cell with its list closed; false ends the key's handling (F2).
+bool TvxDBCustomLookupCombo::RouteKeyToGrid(TvxCustomDBGrid* grid, Word& key, TShiftState shift)
+{
+    if (key == VK_F2) {
+        if (grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+        if (key != VK_F2) return true;
+        SendMessageA(Handle(), EM_SETSEL, WPARAM(-1), 0);
+        return false;
+    }
+    if (GridTakesKey(grid, key, shift)) HandKeyToGrid(grid, key);
+    if (!CanEditText() && (key == VK_END || key == VK_HOME || key == VK_LEFT || key == VK_RIGHT))
+        HandKeyToGrid(grid, key);
+    if (key != 0 && grid->OnKeyDown) grid->OnKeyDown(grid, key, shift);
+    return true;
+}
+
 void TvxDBCustomLookupCombo::KeyDown(Word& key, TShiftState shift)
 {
     if (GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+    if (TvxCustomDBGrid* grid = ParentDBGrid(); grid && !IsDroppedDown() && !RouteKeyToGrid(grid, key, shift)) return;
     const bool deleting = key == VK_BACK || key == VK_DELETE;
     if (showMatchText_ && deleting && !IsDroppedDown() && style_ == TvxDBLookupComboStyle::csDropDownList && !allowClearKey_) key = 0;
     if (key != 0) {
@@ -1921,14 +2036,7 @@ void TvxDBCustomLookupCombo::SetMultiLine(bool value)
 // A multi-line combo never takes a line break into its value.
 void TvxDBCustomLookupCombo::PasteText()
 {
-    if (!OpenClipboard(Handle())) return;
-    std::string text;
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    CloseClipboard();
+    std::string text = ClipboardText(Handle());
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
     SetSelText(text);
 }
@@ -2023,6 +2131,9 @@ void TvxDBCustomLookupCombo::Dispatch(TMessage& message)
 void TvxDBLookupCombo::Publish(TPublisher<TvxDBLookupCombo>& p)
 {
     using C = TvxDBLookupCombo;
+    // The text comes from the value, never from the form file.
+    p.Property("Text", &C::Text, &C::SetText).Stored(false);
+    p.Property("Caption", &C::Caption, &C::SetCaption).Stored(false);
     p.Property("DropDownAlignment", &C::DropDownAlignment, &C::SetDropDownAlignment).Stored(true);
     p.Property("Selected", &C::Selected, &C::SetSelected);
     p.Property("DataField", &C::DataField, &C::SetDataField);
@@ -2042,6 +2153,7 @@ void TvxDBLookupCombo::Publish(TPublisher<TvxDBLookupCombo>& p)
     p.Property("ShowButton", &C::ShowButton, &C::SetShowButton).Stored(true);
     p.Property("SeqSearchOptions", &C::SeqSearchOptions, &C::SetSeqSearchOptions)
         .Default(TvxSeqSearchOptions{ssoEnabled});
+    p.Property("OrderByDisplay", &C::OrderByDisplay, &C::SetOrderByDisplay).Default(true);
     p.Property("UseTFields", &C::UseTFields, &C::SetUseTFields).Default(true);
     p.Property("AllowClearKey", &C::AllowClearKey, &C::SetAllowClearKey).Stored(true);
     p.Property("ShowMatchText", &C::ShowMatchText, &C::SetShowMatchText).Default(false);
@@ -2101,6 +2213,12 @@ void TvxDBCustomLookupCombo::PaintButton(TCanvas* canvas, const TRect& rect, boo
 {
     defaultPaint = false;
     vxDrawComboArrowButton(canvas, rect, pressed, Enabled(), controlState);
+}
+
+HBITMAP TvxDBCustomLookupCombo::ButtonGlyph()
+{
+    const Integer ObmCombo = 32738;
+    return LoadBitmapA(nullptr, MAKEINTRESOURCEA(ObmCombo));
 }
 
 bool TvxDBCustomLookupCombo::ShowButton() const
@@ -2167,13 +2285,40 @@ void TvxDBCustomLookupCombo::ForwardDragToList(TControl* source, Integer x, Inte
     SendMessageA(grid_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inGrid.x, inGrid.y));
 }
 
-bool TvxDBCustomLookupCombo::PaintsItself()
+bool TvxDBCustomLookupCombo::InFocusedGrid() const
 {
-    if (CanEditText() || vxIsPaintCopy(ControlState())) return false;
-    return true;
+    TvxCustomDBGrid* grid = ParentDBGrid();
+    return grid && grid->Focused();
 }
 
-// A combo whose text cannot be typed paints its face itself, highlighted while focused.
+bool TvxDBCustomLookupCombo::PaintsItself()
+{
+    return !CanEditText() || InFocusedGrid() || vxIsPaintCopy(ControlState());
+}
+
+TCanvas* TvxDBCustomLookupCombo::PaintCanvas()
+{
+    if (!paintCanvas_) {
+        paintCanvas_ = std::make_unique<TControlCanvas>();
+        paintCanvas_->SetControl(this);
+    }
+    return paintCanvas_.get();
+}
+
+// The text of the face: a grid row drawn with a bound combo shows that row's value through the lookup table.
+std::string TvxDBCustomLookupCombo::PaintedText()
+{
+    TField* field = fieldLink_->Field();
+    if (!vxIsPaintCopy(ControlState()) || !field) return Text();
+    if (grid_->DisplayIsLookupField() || field->IsNull() || !grid_->DisplayField()) return field->DisplayText();
+    const bool found = grid_->DataLink()->Active() &&
+                       grid_->SearchLookupTable(field->AsString(), grid_->LookupFields(1)->FieldName(),
+                                                seqSearchOptions_.Contains(ssoCaseSensitive));
+    return found ? grid_->DisplayField()->AsString() : std::string();
+}
+
+// A combo whose text cannot be typed, one in a focused data grid and a grid row's copy paint their face themselves;
+// it is highlighted while focused.
 void TvxDBCustomLookupCombo::PaintFace(TMessage& message)
 {
     button_->Invalidate();
@@ -2184,30 +2329,43 @@ void TvxDBCustomLookupCombo::PaintFace(TMessage& message)
     }
     PAINTSTRUCT paint;
     HDC dc = message.WParam ? reinterpret_cast<HDC>(message.WParam) : BeginPaint(Handle(), &paint);
-    if (!paintCanvas_) {
-        paintCanvas_ = std::make_unique<TControlCanvas>();
-        paintCanvas_->SetControl(this);
-    }
-    TCanvas* canvas = paintCanvas_.get();
+    TCanvas* canvas = PaintCanvas();
     canvas->SetHandle(dc);
     canvas->Font()->Assign(Font());
-    if (!Enabled() && Color() != clInactiveCaption) canvas->Font()->SetColor(clInactiveCaption);
+    TvxCustomDBGrid* parentGrid = ParentDBGrid();
+    const bool paintCopy = vxIsPaintCopy(ControlState());
+    if (!Enabled() && Color() != clInactiveCaption)
+        canvas->Font()->SetColor(clInactiveCaption);
+    else if (parentGrid)
+        canvas->Font()->SetColor(parentGrid->Font()->Color());
+    const bool bordered = BorderStyle() == bsSingle;
     TRect rect = ClientRect();
-    if (BorderStyle() == bsSingle && (!vxNewStyleControls || !Ctl3D())) {
+    if (bordered && (!vxNewStyleControls || !Ctl3D() || parentGrid) && !paintCopy) {
         canvas->Brush()->SetColor(clWindowFrame);
         canvas->FrameRect(rect);
     }
     rect = Rect(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1);
     if (ShowButton()) rect.right = buttonContainer_->Left();
     canvas->Brush()->SetColor(Color());
-    const bool highlighted = style_ == TvxDBLookupComboStyle::csDropDownList && Focused();
+    canvas->FillRect(rect);
+    const std::string text = PaintedText();
+    const bool inFocusedGrid = InFocusedGrid();
+    const bool highlighted = ((style_ == TvxDBLookupComboStyle::csDropDownList && Focused()) || inFocusedGrid) &&
+                             !paintCopy;
     if (highlighted) {
         canvas->Brush()->SetColor(clHighlight);
         canvas->Font()->SetColor(clHighlightText);
     }
-    const Integer margin = vxNewStyleControls ? 1 : 2;
-    canvas->TextRect(rect, margin + 1, margin, Text());
-    if (highlighted) canvas->DrawFocusRect(rect);
+    Integer margin = vxNewStyleControls ? 1 : 2;
+    if (inFocusedGrid) margin = bordered ? 3 : 2;
+    const bool boundCopy = paintCopy && fieldLink_->Field();
+    canvas->TextRect(rect, margin + 1, boundCopy && !vxNewStyleControls ? margin + 1 : margin, text);
+    if (highlighted) {
+        TRect focusRect = ClientRect();
+        if (ShowButton()) focusRect.right = buttonContainer_->Left();
+        if (bordered) focusRect = Rect(focusRect.left + 1, focusRect.top + 1, focusRect.right, focusRect.bottom - 1);
+        canvas->DrawFocusRect(focusRect);
+    }
     canvas->SetHandle(nullptr);
     if (!message.WParam) EndPaint(Handle(), &paint);
 }

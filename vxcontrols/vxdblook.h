@@ -236,6 +236,8 @@ public:
     void SetSeqSearchOptions(TvxSeqSearchOptions value) { seqSearchOptions_ = value; }
     bool ShowMatchText() const { return showMatchText_; }
     void SetShowMatchText(bool value) { showMatchText_ = value; }
+    bool OrderByDisplay() const { return orderByDisplay_; }
+    void SetOrderByDisplay(bool value) { orderByDisplay_ = value; }
     bool AllowClearKey() const { return allowClearKey_; }
     void SetAllowClearKey(bool value) { allowClearKey_ = value; }
     Integer DropDownWidth() const { return dropDownWidth_; }
@@ -299,6 +301,12 @@ public:
     // Draws the arrow; DefaultPaint false leaves the speed button's own face undrawn.
     virtual void PaintButton(TCanvas* canvas, const TRect& rect, bool& defaultPaint, TControlState controlState,
                              bool pressed);
+    // The button's glyph: the system's combo arrow bitmap.
+    virtual HBITMAP ButtonGlyph();
+    // True makes a write of the data field copy lookup fields 2 and 3 also without a highlighted row.
+    virtual bool AlwaysCopyLookupFields() { return false; }
+    // The canvas a combo whose text cannot be typed paints its face on.
+    TCanvas* PaintCanvas();
     // A press on the combo or its button dragged into the open grid goes on there.
     void ForwardDragToList(TControl* source, Integer x, Integer y);
 
@@ -328,6 +336,15 @@ protected:
 private:
     void PaintFace(TMessage& message);
     bool PaintsItself();
+    // The parent when it is a data grid (TvxDBGrid), else nullptr.
+    TvxCustomDBGrid* ParentDBGrid() const;
+    bool InFocusedGrid() const;
+    std::string PaintedText();
+    void HideGrid();
+    bool RouteKeyToGrid(TvxCustomDBGrid* grid, Word& key, TShiftState shift);
+    bool GridTakesKey(TvxCustomDBGrid* grid, Word key, TShiftState shift);
+    void HandKeyToGrid(TvxCustomDBGrid* grid, Word& key);
+    bool LocateInQuery(TDataSet* table, TField* field, const std::string& value, bool partial, bool caseSensitive);
     void EditingChange();
     void UpdateData();
     void ActiveChange();
@@ -366,6 +383,7 @@ private:
     TvxSeqSearchOptions seqSearchOptions_{ssoEnabled};
     bool showMatchText_ = false;
     bool allowClearKey_ = false;
+    bool orderByDisplay_ = true;
     std::string lastSearchText_;
     std::string searchedText_;
     std::string savedText_;

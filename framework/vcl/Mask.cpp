@@ -1,5 +1,7 @@
 #include "vcl/Mask.h"
 
+#include "vcl/Clipbrd.h"
+
 namespace {
 constexpr const char* MaskEditError = "Invalid input value.  Use escape key to abandon changes";
 constexpr char CtrlC = 3, CtrlV = 22, CtrlX = 24;
@@ -139,16 +141,7 @@ void TCustomMaskEdit::DeleteKey()
 
 void TCustomMaskEdit::PasteText()
 {
-    if (!OpenClipboard(Handle())) return;
-    std::string pasted;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
-            pasted = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    for (char ch : pasted)
+    for (char ch : ClipboardText(Handle()))
         if (!PlaceChar(ch)) break;
 }
 

@@ -15,6 +15,7 @@
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 #include "rtl/tests/UsSettings.h"
+#include "vcl/Clipbrd.h"
 #include "vcl/Forms.h"
 #include "vcl/TestHelpers.h"
 #include "vxcontrols/Vxdbgrid.h"
@@ -36,18 +37,6 @@ void PutOnClipboard(const std::string& text)
     GlobalUnlock(memory);
     SetClipboardData(CF_TEXT, memory);
     CloseClipboard();
-}
-
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 TEST(PickerPlacement, BelowOrAboveTheWorkAreaAndAcrossByTheAlignment)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "rtl/tests/UsSettings.h"
+#include "vcl/Clipbrd.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 #include "vcl/OleStartup.h"
@@ -199,17 +200,6 @@ protected:
         whileOpen = nullptr;
         action(menu);
         EndMenu();
-    }
-    static std::string ClipboardText()
-    {
-        std::string text;
-        if (!OpenClipboard(nullptr)) return text;
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-        return text;
     }
 
     static inline std::function<void(HWND)> whileOpen;
