@@ -430,6 +430,46 @@ TEST_F(GridCells, CheckBoxesInBothStyles)
     }
 }
 
+// A multi-select grid that counts the records of some ids as selected.
+class TSelectingGrid : public TTestGrid {
+public:
+    using TTestGrid::TTestGrid;
+    std::set<Integer> SelectedIds;
+
+protected:
+    bool IsCurrentRecordSelected() override
+    {
+        return SelectedIds.count(DataLink()->DataSet()->FieldByName("Id")->AsInteger()) > 0;
+    }
+};
+
+TEST_F(GridCells, TheSelectedColumnShowsWhichRecordsAreSelected)
+{
+    UseTable([](TGridTable* t) {
+        t->FieldDefs()->Add("Id", ftInteger);
+        auto* id = CreateObject<TIntegerField>(t);
+        id->SetFieldName("Id");
+        id->SetDataSet(t);
+        auto* selected = CreateObject<TStringField>(t);
+        selected->SetFieldName("SELECTED");
+        selected->SetFieldKind(fkCalculated);
+        selected->SetDataSet(t);
+    });
+    ControlTypes({"SELECTED;CheckBox;Y;N"});
+    for (Integer id = 1; id <= 3; ++id) table->AppendRecord({Variant(id)});
+    table->First();
+    delete grid;
+    auto* selecting = new TSelectingGrid(form);
+    grid = selecting;
+    grid->SetParent(form);
+    grid->SetBounds(8, 8, 420, 200);
+    Attach();
+    selecting->SelectedIds = {2};
+    TCanvas* bitmapCanvas = vxGridBitmaps().DrawBitmap->Canvas();
+    for (Integer row = 1; row <= 3; ++row)
+        EXPECT_EQ(OfKind(Draw(2, row), "Line", bitmapCanvas).size(), row == 2 ? 15u : 8u) << row;
+}
+
 TEST_F(GridCells, CellLinesAndTheActiveRecordAroundControlCells)
 {
     AddRow(1, BitmapFile(30, 12), Variant(0), "S");
