@@ -1985,7 +1985,8 @@ TField* TvxCustomDBGrid::PictureSourceField(TField* field)
     if (!field->Lookup()) return field->Calculated() ? nullptr : field;
     TDataSet* lookupDataSet = field->LookupDataSet();
     TField* keyField = field->DataSet()->FindField(field->KeyFields());
-    if (!lookupDataSet || !keyField) return nullptr;
+    if (!keyField || !lookupDataSet || !lookupDataSet->Active() || !lookupDataSet->FindField(field->LookupKeyFields()))
+        return nullptr;
     if (!vxLocateFieldValue(lookupDataSet, keyField->AsString(), field->LookupKeyFields(), mtExactMatch, true))
         return nullptr;
     return lookupDataSet->FindField(field->LookupResultField());

@@ -560,7 +560,8 @@ private:
     // Fills the cell in its colours, with a focus rectangle when drawFocus; true when the cell is highlighted.
     bool PaintControlCellBackground(TField* field, bool drawFocus);
     void DrawBitmapCell(TField* field, const std::string& parameters, bool insertedRow);
-    // The field whose blob holds the picture: the field itself, or a lookup field's result; nullptr when not found.
+    // The field whose blob holds the picture: the field itself, or the result field of a lookup field's record;
+    // nullptr when that record is not found, and for calculated fields.
     TField* PictureSourceField(TField* field);
     void DrawFittedBitmap(TBitmap* picture, const std::string& fitMode);
     void DrawImageIndexCell(TField* field, const std::string& parameters);

@@ -313,6 +313,12 @@ TEST_F(GridCells, PicturesOfAnInsertedRecordAndOfLookupFields)
     EXPECT_EQ(DrawingKinds(OfKind(drawn, "ExtTextOut")), Kinds{"ExtTextOut"});
     EXPECT_TRUE(OfKind(drawn, "StretchDraw").empty());
     EXPECT_TRUE(OfKind(drawn, "DrawText").empty());
+    // A closed lookup table: the background, and no message while painting.
+    logos->Close();
+    drawn = Draw(3, 1);
+    EXPECT_EQ(DrawingKinds(OfKind(drawn, "ExtTextOut")), Kinds{"ExtTextOut"});
+    EXPECT_TRUE(OfKind(drawn, "StretchDraw").empty());
+    EXPECT_TRUE(dialogs.Shown.empty());
     source->SetDataSet(nullptr);
     table->Close();
     logos->Free();
