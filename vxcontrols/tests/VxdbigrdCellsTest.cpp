@@ -543,6 +543,16 @@ TEST_F(GridCells, AGridOfPicturesImagesAndCheckBoxesPaints)
         if (d.Rect.left == grid->CellRect(2, 1).left + 1) pictureTops.insert(d.Rect.top);
     EXPECT_EQ(pictureTops, (std::set<Integer>{grid->CellRect(2, 1).top, grid->CellRect(2, 2).top}));
     ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdbigrd-control-cells.png"));
+    // Crosses, and greyed check marks in a read-only column.
+    vxIntl()->SetCheckBoxInGridStyle(cbStyleXmark);
+    grid->Repaint();
+    ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdbigrd-control-cells-crosses.png"));
+    vxIntl()->SetCheckBoxInGridStyle(cbStyleCheckmark);
+    TStringList readOnly;
+    readOnly.Add("Flag\t4\tFlag\tT");
+    grid->SetSelected(&readOnly);
+    grid->Repaint();
+    ASSERT_TRUE(SaveWindowToPng(form->Handle(), "vxdbigrd-control-cells-read-only.png"));
 }
 
 }  // namespace
