@@ -6,6 +6,7 @@
 #include "classes/Action.h"
 #include "classes/ClassRegistry.h"
 #include "db/BinaryFields.h"
+#include "db/NumericFields.h"
 #include "db/StringField.h"
 #include "db/DataSource.h"
 #include "rtl/FlagRaised.h"
@@ -16,6 +17,7 @@
 #include "vcl/ImgList.h"
 #include "vxdata/Vxcommon.h"
 #include "vxdata/Vxintl.h"
+#include "vxdata/Vxlocate.h"
 #include "vxdata/Vxstr.h"
 
 namespace {
@@ -61,6 +63,22 @@ std::vector<std::string> SelectedParts(const std::string& line)
     }
     return parts;
 }
+
+// Makes a data row the link's active record for as long as it lives, also when an exception passes.
+class TActiveRecordKeeper {
+public:
+    TActiveRecordKeeper(TvxGridDataLink* link, Integer dataRow) : link_(link), active_(link->ActiveRecord())
+    {
+        link_->SetActiveRecord(dataRow);
+    }
+    ~TActiveRecordKeeper() { link_->SetActiveRecord(active_); }
+    TActiveRecordKeeper(const TActiveRecordKeeper&) = delete;
+    TActiveRecordKeeper& operator=(const TActiveRecordKeeper&) = delete;
+
+private:
+    TvxGridDataLink* link_;
+    const Integer active_;
+};
 
 void LoadGlyph(TBitmap*& glyph, const char* name)
 {
@@ -1524,6 +1542,7 @@ void TvxCustomDBGrid::DrawCell(Integer col, Integer row, TRect rect, TGridDrawSt
     const bool fixed = state.Contains(gdFixed);
     canvas->Font()->Assign(fixed ? titleFont_.get() : Font());
     canvas->Brush()->SetColor(fixed ? titleColor_ : Color());
+    if (DrawControlCell(col, row, rect, state)) return;
     const Integer dataCol = GetDataCol(col), dataRow = GetDataRow(row);
     if (dataRow < 0)
         DrawTitleCell(rect, col, dataCol);
@@ -1706,12 +1725,7 @@ void TvxCustomDBGrid::DrawDataCellContent(const TRect& rect, Integer dataCol, In
     std::string text;
     bool highlight = false;
     {
-        struct TRestoreActive {
-            TvxGridDataLink* link;
-            const Integer active;
-            ~TRestoreActive() { link->SetActiveRecord(active); }
-        } restore{dataLink_.get(), dataLink_->ActiveRecord()};
-        dataLink_->SetActiveRecord(dataRow);
+        const TActiveRecordKeeper keeper(dataLink_.get(), dataRow);
         drawRow_ = dataRow;
         drawCol_ = dataCol;
         forceLeftAlign_ = false;
@@ -1727,15 +1741,25 @@ void TvxCustomDBGrid::DrawDataCellContent(const TRect& rect, Integer dataCol, In
         if (defaultDrawing_) WriteCellText(text, alignment);
         DrawDataCell(rect, field, state);
     }
+    if (!defaultDrawing_ || !highlight || !ShowsCellFocus()) return;
+    DrawCellFocusRect(rect, state);
+    focusRectDrawn_ = true;
+}
+
+bool TvxCustomDBGrid::ShowsCellFocus()
+{
     const TCustomForm* form = GetParentForm(this);
-    if (!defaultDrawing_ || !highlight || ComponentState().Contains(csDesigning) || options_.Contains(dgRowSelect) ||
-        !form || form->ActiveControl() != this)
-        return;
-    // The platform grid frames the focused cell itself after this drawing; a second frame would undo it.
+    return !ComponentState().Contains(csDesigning) && !options_.Contains(dgRowSelect) && form &&
+           form->ActiveControl() == this;
+}
+
+// The platform grid frames the focused cell itself after this drawing; a second frame would undo it.
+void TvxCustomDBGrid::DrawCellFocusRect(const TRect& rect, TGridDrawState state)
+{
+    TCanvas* canvas = GetCanvas();
     const bool frameComesLater =
         canvas == Canvas() && state.Contains(gdFocused) && !EditorMode() && !TCustomGrid::Options().Contains(goRowSelect);
     if (!frameComesLater) canvas->DrawFocusRect(rect);
-    focusRectDrawn_ = true;
 }
 
 void TvxCustomDBGrid::DrawCellLines(const TRect& rect, Integer col, TGridDrawState state, Integer row)
@@ -1785,6 +1809,290 @@ void TvxCustomDBGrid::DrawCellLines(const TRect& rect, Integer col, TGridDrawSta
         PolyLine(clBtnHighlight, {{l, t}, {r, t}});
     }
     canvas->Pen()->SetColor(penColor);
+}
+
+// ---- drawing: control cells
+
+namespace {
+
+const TColor MidGrey = TColor(RGB(128, 128, 128));
+
+// True when the stream starts with the picture header: the 16-bit values 1 and 256, then the length of the rest.
+bool ReadPictureHeader(TStream* stream)
+{
+    Word kind = 0, version = 0;
+    Cardinal length = 0;
+    stream->ReadBuffer(&kind, sizeof kind);
+    stream->ReadBuffer(&version, sizeof version);
+    stream->ReadBuffer(&length, sizeof length);
+    return kind == 1 && version == 256 && Int64(length) == stream->Size() - 8;
+}
+
+// Lines from point to point with MoveTo and LineTo.
+void Stroke(TCanvas* canvas, TColor color, std::initializer_list<TPoint> points)
+{
+    canvas->Pen()->SetColor(color);
+    const TPoint* point = points.begin();
+    canvas->MoveTo(point->x, point->y);
+    for (++point; point != points.end(); ++point) canvas->LineTo(point->x, point->y);
+}
+
+void DrawCrossBox(TCanvas* canvas, const TRect& box, bool checked)
+{
+    const Integer l = box.left, t = box.top, r = box.right, b = box.bottom;
+    canvas->Brush()->SetColor(clWindow);
+    canvas->FillRect(box);
+    Stroke(canvas, clBlack, {{r - 1, t}, {l, t}, {l, b + 1}});
+    Stroke(canvas, clGrayText, {{l + 1, b}, {r, b}, {r, t - 1}});
+    Stroke(canvas, clWhite, {{l, b + 1}, {r + 1, b + 1}, {r + 1, t - 1}});
+    Stroke(canvas, MidGrey, {{r, t - 1}, {l - 1, t - 1}, {l - 1, b + 1}});
+    if (!checked) return;
+    Stroke(canvas, clBlack, {{r - 2, t + 2}, {l + 1, b - 1}});
+    Stroke(canvas, clBlack, {{r - 3, t + 2}, {l + 1, b - 2}});
+    Stroke(canvas, clBlack, {{r - 2, t + 3}, {l + 2, b - 1}});
+    Stroke(canvas, clBlack, {{l + 2, t + 2}, {r - 1, b - 1}});
+    Stroke(canvas, clBlack, {{l + 3, t + 2}, {r - 1, b - 2}});
+    Stroke(canvas, clBlack, {{l + 2, t + 3}, {r - 2, b - 1}});
+}
+
+// A read-only column's box is greyed.
+void DrawCheckMarkBox(TCanvas* canvas, const TRect& box, bool checked, bool readOnly)
+{
+    const Integer l = box.left, t = box.top, r = box.right, b = box.bottom;
+    canvas->Brush()->SetColor(readOnly ? clInactiveBorder : clWindow);
+    canvas->FillRect(box);
+    Stroke(canvas, clBlack, {{r - 1, t}, {l, t}, {l, b}});
+    Stroke(canvas, cl3DLight, {{l, b}, {r, b}, {r, t - 1}});
+    Stroke(canvas, clWhite, {{l - 1, b + 1}, {r + 1, b + 1}, {r + 1, t - 2}});
+    Stroke(canvas, MidGrey, {{r, t - 1}, {l - 1, t - 1}, {l - 1, b + 1}});
+    if (!checked) return;
+    const TColor mark = readOnly ? clInactiveCaption : clBlack;
+    for (Integer i = 0; i < 3; ++i) Stroke(canvas, mark, {{l + 2 + i, t + 4 + i}, {l + 2 + i, b - 3 + i}});
+    for (Integer i = 0; i < 4; ++i) Stroke(canvas, mark, {{l + 5 + i, t + 5 - i}, {l + 5 + i, b - 2 - i}});
+}
+
+// Part index of a ";"-separated parameter text; empty beyond its end.
+std::string ParameterPart(const std::string& parameters, Integer index)
+{
+    TStringList parts;
+    vxSplitString(parameters, ';', &parts);
+    return index < parts.Count() ? parts.Strings(index) : std::string();
+}
+
+}  // namespace
+
+void vxLoadBitmapFromBlob(TBitmap* bitmap, TField* field)
+{
+    TDataSet* dataSet = field->DataSet();
+    if (!dataSet) return;
+    try {
+        const std::unique_ptr<TStream> stream(dataSet->CreateBlobStream(field, bmRead));
+        if (!stream) return;
+        if (stream->Size() > 7 && !ReadPictureHeader(stream.get())) stream->SetPosition(0);
+        bitmap->LoadFromStream(stream.get());
+    } catch (const std::exception&) {
+        // Not a picture: the bitmap keeps what it had.
+    }
+}
+
+TCopyMode vxRasterOpByName(const std::string& name)
+{
+    static const struct {
+        const char* Name;
+        TCopyMode Mode;
+    } modes[] = {
+        {"Source Copy", SRCCOPY},         {"Source Paint", SRCPAINT},         {"Source And", SRCAND},
+        {"Source Invert", SRCINVERT},     {"Source Erase", SRCERASE},         {"Not Source Copy", NOTSRCCOPY},
+        {"Not Source Erase", NOTSRCERASE}, {"Merge Paint", MERGEPAINT},
+    };
+    for (const auto& mode : modes)
+        if (name == mode.Name) return mode.Mode;
+    return SRCCOPY;
+}
+
+bool TvxCustomDBGrid::DrawControlCell(Integer col, Integer row, const TRect& rect, TGridDrawState state)
+{
+    const Integer dataRow = GetDataRow(row);
+    if (!IsDataCell(col, row) || dataRow >= dataLink_->RecordCount()) return false;
+    TField* field = GetColField(GetDataCol(col));
+    if (!field) return false;
+    std::string kind, parameters;
+    GetControlInfo(field->FieldName(), kind, parameters);
+    if (kind != "Bitmap" && kind != "ImageIndex" && kind != "CheckBox") return false;
+    {
+        const bool insertedRow = dataLink_->DataSet()->State() == dsInsert && dataRow == dataLink_->ActiveRecord();
+        const TActiveRecordKeeper keeper(dataLink_.get(), dataRow);
+        if (kind == "Bitmap")
+            DrawBitmapCell(field, parameters, insertedRow);
+        else if (kind == "CheckBox")
+            DrawCheckBoxCell(field, parameters);
+        else if (imageList_ && (dynamic_cast<TIntegerField*>(field) || dynamic_cast<TFloatField*>(field)))
+            DrawImageIndexCell(field, parameters);
+        else  // no image to show: the cell still gets its background
+            PaintControlCellBackground(field, false);
+    }
+    DrawCellLines(rect, col, state, row);
+    return true;
+}
+
+bool TvxCustomDBGrid::PaintControlCellBackground(TField* field, bool drawFocus)
+{
+    TCanvas* canvas = GetCanvas();
+    canvas->Brush()->SetColor(drawState_.Contains(gdFixed) ? titleColor_ : Color());
+    drawRow_ = GetDataRow(drawGridRow_);
+    drawCol_ = GetDataCol(drawGridCol_);
+    const bool highlight = HighlightCell(drawCol_, drawRow_, drawState_, std::string());
+    if (highlight) {
+        canvas->Brush()->SetColor(clHighlight);
+        canvas->Font()->SetColor(clHighlightText);
+    }
+    DoCalcCellColors(field, drawState_, highlight, canvas->Font(), canvas->Brush());
+    vxFillCellRect(canvas, textRect_);
+    if (highlight && ShowsCellFocus()) {
+        focusRectDrawn_ = true;
+        if (drawFocus) DrawCellFocusRect(textRect_, drawState_);
+    }
+    return highlight;
+}
+
+void TvxCustomDBGrid::DrawBitmapCell(TField* field, const std::string& parameters, bool insertedRow)
+{
+    TField* source = PictureSourceField(field);
+    TBitmap picture;
+    const bool derived = field->Lookup() || field->Calculated();
+    if (source && (derived || !insertedRow)) vxLoadBitmapFromBlob(&picture, source);
+    if (picture.Width() < 1 || picture.Height() < 1) {
+        PaintControlCellBackground(field, true);
+        return;
+    }
+    TCanvas* canvas = GetCanvas();
+    const TCopyMode copyMode = canvas->CopyMode();
+    canvas->SetCopyMode(vxRasterOpByName(ParameterPart(parameters, 1)));
+    const bool highlight = PaintControlCellBackground(field, true);
+    DrawFittedBitmap(&picture, ParameterPart(parameters, 0));
+    if (highlight) {
+        const TColor brushColor = canvas->Brush()->Color();
+        canvas->Brush()->SetColor(clHighlight);
+        canvas->FrameRect(textRect_);
+        canvas->Brush()->SetColor(brushColor);
+        cellLinesDone_ = true;
+    }
+    canvas->SetCopyMode(copyMode);
+}
+
+TField* TvxCustomDBGrid::PictureSourceField(TField* field)
+{
+    if (!field->Lookup()) return field->Calculated() ? nullptr : field;
+    TDataSet* lookupDataSet = field->LookupDataSet();
+    TField* keyField = field->DataSet()->FindField(field->KeyFields());
+    if (!keyField || !lookupDataSet || !lookupDataSet->Active() || !lookupDataSet->FindField(field->LookupKeyFields()))
+        return nullptr;
+    if (!vxLocateFieldValue(lookupDataSet, keyField->AsString(), field->LookupKeyFields(), mtExactMatch, true))
+        return nullptr;
+    return lookupDataSet->FindField(field->LookupResultField());
+}
+
+// Copies through the canvas's copy mode, in the fit mode's size; other modes draw nothing.
+void TvxCustomDBGrid::DrawFittedBitmap(TBitmap* picture, const std::string& fitMode)
+{
+    TCanvas* canvas = GetCanvas();
+    const TRect& cell = textRect_;
+    const Int64 width = cell.right - cell.left, height = cell.bottom - cell.top;
+    const Int64 bw = picture->Width(), bh = picture->Height();
+    if (fitMode == "Original Size") {
+        const Integer w = Integer(std::min(bw, width - 1)), h = Integer(std::min(bh, height - 1));
+        canvas->CopyRect(Bounds(cell.left + 1, cell.top + 1, w, h), picture->Canvas(), Rect(0, 0, w, h));
+    } else if (fitMode == "Stretch To Fit") {
+        canvas->StretchDraw(cell, picture);
+    } else if (fitMode == "Fit Height") {
+        const Int64 scaled = bw * height / bh;
+        const bool cropped = width < scaled;
+        const Int64 sourceWidth = cropped ? bw * width / scaled : bw, drawnWidth = cropped ? width : scaled;
+        if (drawnWidth > 2 && height > 2)
+            canvas->CopyRect(Rect(cell.left + 1, cell.top, cell.left + Integer(drawnWidth), cell.bottom - 1),
+                             picture->Canvas(), Rect(0, 0, Integer(sourceWidth), Integer(bh)));
+    } else if (fitMode == "Fit Width") {
+        const Int64 scaled = width * bh / bw;
+        const bool cropped = height < scaled;
+        const Int64 sourceHeight = cropped ? bh * height / scaled : bh, drawnHeight = cropped ? height : scaled;
+        if (width > 2 && drawnHeight > 2)
+            canvas->CopyRect(Rect(cell.left + 1, cell.top, cell.right, cell.top + Integer(drawnHeight) - 1),
+                             picture->Canvas(), Rect(0, 0, Integer(bw), Integer(sourceHeight)));
+    }
+}
+
+void TvxCustomDBGrid::DrawImageIndexCell(TField* field, const std::string& parameters)
+{
+    PaintControlCellBackground(field, false);
+    TCanvas* canvas = GetCanvas();
+    const Integer imageWidth = imageList_->Width(), imageHeight = imageList_->Height();
+    TBitmap image;
+    image.SetSize(imageWidth, imageHeight);
+    image.Canvas()->Brush()->SetColor(canvas->Brush()->Color());
+    image.Canvas()->FillRect(Rect(0, 0, imageWidth, imageHeight));
+    const Integer index = CellImageIndex(field);
+    if (index >= 0) imageList_->Draw(image.Canvas(), 0, 0, index);
+    const TRect& cell = textRect_;
+    const Integer width = cell.right - cell.left, height = cell.bottom - cell.top;
+    const TRect target = Bounds(std::max(cell.left, (cell.left + cell.right - imageWidth) / 2),
+                                std::max(cell.top, (cell.top + cell.bottom - imageHeight) / 2),
+                                std::min(imageWidth, width), std::min(imageHeight, height));
+    if (ParameterPart(parameters, 0) == "Shrink To Fit")
+        canvas->StretchDraw(target, &image);
+    else
+        canvas->CopyRect(target, image.Canvas(),
+                         Rect(0, 0, std::min(width - 2, imageWidth), std::min(height - 2, imageHeight)));
+    if (focusRectDrawn_) vxDrawFocusFrame(canvas, cell);
+}
+
+Integer TvxCustomDBGrid::CellImageIndex(TField* field)
+{
+    if (field->IsNull()) return -1;
+    const double value = dynamic_cast<TIntegerField*>(field) ? field->AsInteger() : field->AsFloat();
+    // Also false for a value that is not a number.
+    if (!(value >= 0 && value < imageList_->Count())) return -1;
+    return Integer(value);  // a fraction cut off
+}
+
+void TvxCustomDBGrid::DrawCheckBoxCell(TField* field, const std::string& parameters)
+{
+    const std::string checkedValue = ParameterPart(parameters, 0);
+    std::string value;
+    if (field->Calculated() && vxTextEquals(field->FieldName(), "selected"))
+        value = IsCurrentRecordSelected() ? checkedValue : ParameterPart(parameters, 1);
+    else
+        GetCellText(GetDataCol(drawGridCol_), value);
+    PaintControlCellBackground(field, true);
+    const TRect& cell = textRect_;
+    const TRect box = Bounds((cell.left + cell.right - 10) / 2, (cell.top + cell.bottom - 10) / 2, 10, 10);
+    DrawCheckBox(box, drawGridCol_, vxTextEquals(value, checkedValue), drawGridRow_);
+}
+
+// Composed in the shared drawing bitmap at the grid's coordinates, then copied with its frame in one piece.
+void TvxCustomDBGrid::DrawCheckBox(const TRect& rect, Integer col, bool checked, Integer)
+{
+    TCanvas* canvas = GetCanvas();
+    TBitmap* bitmap = bitmaps.DrawBitmap;
+    TCanvas* target = canvas;
+    if (bitmap) {
+        if (bitmap->Width() < Width()) bitmap->SetWidth(Width());
+        if (bitmap->Height() < Height()) bitmap->SetHeight(Height());
+        target = bitmap->Canvas();
+    }
+    const TColor brushColor = target->Brush()->Color();
+    target->Pen()->SetWidth(1);
+    const TvxCheckBoxInGridStyle style = vxIntl()->CheckBoxInGridStyle();
+    if (style == cbStyleXmark || (style == cbStyleAuto && !vxNewStyleControls))
+        DrawCrossBox(target, rect, checked);
+    else
+        DrawCheckMarkBox(target, rect, checked, ColumnByIndex(GetDataCol(col))->IsReadOnly());
+    target->Brush()->SetColor(brushColor);
+    if (!bitmap) return;
+    const TRect area = Rect(rect.left - 1, rect.top - 1, rect.right + 2, rect.bottom + 2);
+    const TCopyMode copyMode = canvas->CopyMode();
+    canvas->SetCopyMode(SRCCOPY);
+    canvas->CopyRect(area, target, area);
+    canvas->SetCopyMode(copyMode);
 }
 
 bool TvxCustomDBGrid::CanEditAcceptKey(char key)

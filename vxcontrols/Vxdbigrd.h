@@ -234,6 +234,12 @@ void vxFillCellRect(TCanvas* canvas, const TRect& rect);
 // value stays as it is when there is no line or the item is out of range.
 void vxGetSelectedItem(TStrings* lines, const std::string& fieldName, Integer item, std::string& value);
 
+// Loads the picture a blob field keeps: a bitmap file, optionally behind an 8-byte header (the 16-bit values 1 and
+// 256, then the 32-bit length of the rest). A blob that is no readable bitmap leaves the bitmap as it was.
+void vxLoadBitmapFromBlob(TBitmap* bitmap, TField* field);
+// The raster operation of a name ("Source Copy", "Source Paint", ..., "Merge Paint"); SRCCOPY for any other.
+TCopyMode vxRasterOpByName(const std::string& name);
+
 class TvxCustomDBGrid : public TCustomGrid {
     DUN_CLASS(TvxCustomDBGrid, TCustomGrid)
     friend class TvxGridDataLink;
@@ -437,6 +443,10 @@ protected:
     virtual void DrawDataCell(const TRect& rect, TField* field, TGridDrawState state);
     // The 3-D lines of a cell that shows a control, once per cell.
     void DrawCellLines(const TRect& rect, Integer col, TGridDrawState state, Integer row);
+    // Draws a data cell whose field has a Bitmap, ImageIndex or CheckBox ControlType line; false for any other.
+    bool DrawControlCell(Integer col, Integer row, const TRect& rect, TGridDrawState state);
+    // A 10 x 10 check box in rect, as a cross or a check mark (CheckBoxInGridStyle).
+    virtual void DrawCheckBox(const TRect& rect, Integer col, bool checked, Integer row);
 
     // ---- layout slots
     virtual void DefineFieldMap();
@@ -543,6 +553,21 @@ private:
     void DrawIndicatorCell(const TRect& rect, Integer row);
     void DrawIndicator(const TRect& rect);
     void DrawDataCellContent(const TRect& rect, Integer dataCol, Integer dataRow, TGridDrawState state);
+    // Highlighted cells of a grid that is its form's active control get a focus rectangle.
+    bool ShowsCellFocus();
+    void DrawCellFocusRect(const TRect& rect, TGridDrawState state);
+    // ---- drawing: control cells (the cell being drawn: textRect_, drawState_, drawGridCol_, drawGridRow_)
+    // Fills the cell in its colours, with a focus rectangle when drawFocus; true when the cell is highlighted.
+    bool PaintControlCellBackground(TField* field, bool drawFocus);
+    void DrawBitmapCell(TField* field, const std::string& parameters, bool insertedRow);
+    // The field whose blob holds the picture: the field itself, or the result field of a lookup field's record;
+    // nullptr when that record is not found, and for calculated fields.
+    TField* PictureSourceField(TField* field);
+    void DrawFittedBitmap(TBitmap* picture, const std::string& fitMode);
+    void DrawImageIndexCell(TField* field, const std::string& parameters);
+    // The image list's image the field's value names; -1 for none (null, negative, beyond the list).
+    Integer CellImageIndex(TField* field);
+    void DrawCheckBoxCell(TField* field, const std::string& parameters);
     void WriteCellText(const std::string& text, TAlignment alignment);
     void PolyLine(TColor color, std::initializer_list<TPoint> points);
     // ---- input steps
