@@ -14,7 +14,9 @@
 #include "rtl/StringRoutines.h"
 #include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
+#include "vxdata/Vxincfind.h"
 #include "vxdata/Vxintl.h"
+#include "vxdata/Vxlocate.h"
 #include "vxdata/Vxstr.h"
 #include "vxdata/vxFilterTime.h"
 #include "vxdata/vxfilter.h"
@@ -174,8 +176,19 @@ TParam* TvxRecordFilter::FilterField(const std::string& fieldName)
         param_->SetAsString(buffer_.data());
     } else if (field->FieldKind() == fkData) {
         ReadRecordField(field);
+    } else {
+        ReadLookupResult(field);
     }
     return param_.get();
+}
+
+void TvxRecordFilter::ReadLookupResult(TField* field)
+{
+    TField* result = vxLookupFieldAtFilter(dataSet_, field, [this](const std::string& name) { return FilterField(name); });
+    param_->Clear();
+    if (!result) return;
+    param_->SetDataType(result->DataType());
+    param_->SetValue(result->Value());
 }
 
 void TvxRecordFilter::ReadRecordField(TField* field)
@@ -213,6 +226,7 @@ TvxTable::TvxTable(TComponent* owner)
 
 TvxTable::~TvxTable()
 {
+    lookupTables_.Clear();
     recordFilter_.SetDestroying();
     for (bool* flag : destroyFlags_) *flag = true;
     if (destroyNotification_) destroyNotification_(this);
@@ -351,6 +365,7 @@ TBaseTable* TvxTable::CreateHandle()
 
 void TvxTable::CloseCursor()
 {
+    lookupTables_.Clear();
     TTable::CloseCursor();
     filterHandle_ = nullptr;
     recordFilter_.CursorClosed();
@@ -372,6 +387,13 @@ void TvxTable::DoBeforePost()
 {
     TTable::DoBeforePost();
     if (ValidateWithMask) vxValidateRecordMasks(this, OnInvalidValue);
+}
+
+void TvxTable::DoOnCalcFields()
+{
+    vxPruneFieldSettings(this, lookupFields_.get(), lookupLinks_.get(), controlType_.get());
+    vxCalcLookupFields(this, lookupFields_.get(), lookupLinks_.get(), &lookupTables_);
+    TTable::DoOnCalcFields();
 }
 
 // ---- table kind and the table's own pictures ----
@@ -434,7 +456,10 @@ void TvxTable::GetIndexFields(const std::string& indexName, std::string& fields)
 void TvxTable::GetFirstIndexField(std::string& name)
 {
     std::string fields = IndexFieldNames();
-    if (fields.empty()) GetIndexFields(IndexName(), fields);
+    if (fields.empty()) {
+        RefreshIndexDefs();
+        GetIndexFields(IndexName(), fields);
+    }
     name = TextBefore(fields, ';');
 }
 
@@ -492,7 +517,7 @@ void TvxTable::SelectIndexByName(const std::string& indexName)
     RefreshIndexDefs();
     for (Integer i = 0; i < IndexDefs()->Count(); ++i)
         if (SameText(IndexDefs()->Items(i)->Name, indexName)) {
-            SetIndexName(IndexDefs()->Items(i)->Name);
+            vxSwitchIndex(this, IndexDefs()->Items(i));
             return;
         }
 }
@@ -595,6 +620,12 @@ void TvxTable::ResetNarrowSearch()
     vxApplySelected(this, &selected);
 }
 
+bool TvxTable::IncrementalFind(const std::string& text, Integer fieldIndex)
+{
+    TSearchDepth depth(this);
+    return vxIncrementalFind(this, text, fieldIndex);
+}
+
 // ---- key search ----
 
 std::string vxVarRecText(const TVarRec& value)
@@ -658,4 +689,11 @@ bool vxFindKeyValues(TvxTable* table, const std::vector<TVarRec>& values, Intege
         return FindKeyByRange(table, keys);
     if (table->NarrowSearch) table->CancelRange();
     return IsAlreadyThere(table, keys) || table->FindKey(keys);
+}
+
+bool vxTableLocateValue(TvxTable* table, const std::string& fieldName, const std::string& value, bool caseSensitive,
+                        Integer matchType)
+{
+    TSearchDepth depth(table);
+    return vxLocateFieldValue(table, value, fieldName, matchType, caseSensitive);
 }

@@ -17,6 +17,7 @@
 #include "db/Params.h"
 #include "rtl/Strings.h"
 #include "vxdata/Vxcommon.h"
+#include "vxdata/Vxlookup.h"
 
 class TFilterListItem;
 
@@ -68,6 +69,8 @@ private:
     void ShowHourGlass();
     void ResyncRecords();
     void ReadRecordField(TField* field);
+    // A calculated or lookup field: its lookup result for the record being filtered.
+    void ReadLookupResult(TField* field);
 
     TbqBDEDataset* dataSet_;
     std::function<void(bool& accept)> event_;
@@ -94,7 +97,7 @@ public:
 class TvxTable;
 using TvxTableFilterEvent = std::function<void(TvxTable* table, bool& accept)>;
 
-class TvxTable : public TTable, public IvxTablePictures, public IvxRecordFiltered {
+class TvxTable : public TTable, public IvxTablePictures, public IvxRecordFiltered, public IvxLookupTables {
     DUN_CLASS(TvxTable, TTable)
 public:
     explicit TvxTable(TComponent* owner);
@@ -141,6 +144,7 @@ public:
     void SetDestroyNotification(std::function<void(TvxTable*)> notification) { destroyNotification_ = notification; }
 
     TvxRecordFilter& RecordFilter() override { return recordFilter_; }
+    TvxLookupTables* LookupTables() override { return &lookupTables_; }
     std::string TableFieldPicture(const std::string& fieldName) override;
 
     // ---- table kind ----
@@ -166,6 +170,8 @@ public:
     void SetRangeFromValues(const std::vector<TVarRec>& values, Integer count);
     void ClearRangeKeys();
     void ResetNarrowSearch();
+    // The library's incremental find for index field number fieldIndex, SearchDepth raised meanwhile.
+    bool IncrementalFind(const std::string& text, Integer fieldIndex);
     // An end of the range in force was set.
     bool RangeEndSet() const;
 
@@ -179,6 +185,7 @@ protected:
     void PrepareCursor() override;
     void InitFieldDefs() override;
     void DoBeforePost() override;
+    void DoOnCalcFields() override;
     Integer GetNextRecords() override;
 
 private:
@@ -206,6 +213,7 @@ private:
     bool paradoxCursor_ = false;
     std::vector<bool*> destroyFlags_;
     std::function<void(TvxTable*)> destroyNotification_;
+    TvxLookupTables lookupTables_;
 };
 
 // The text of one value of a key: integers in decimal, Booleans "True"/"False", floats by FloatToStr.
@@ -215,3 +223,6 @@ bool vxFieldsMapToIndex(TbqBDEDataset* dataSet, const std::string& fieldNames, b
 // Positions the table on the record whose leading index fields equal the values; false, with a warning, for more
 // values than the index has fields.
 bool vxFindKeyValues(TvxTable* table, const std::vector<TVarRec>& values, Integer lastIndex);
+// vxLocateFieldValue on the table, its SearchDepth raised meanwhile.
+bool vxTableLocateValue(TvxTable* table, const std::string& fieldName, const std::string& value, bool caseSensitive,
+                        Integer matchType);

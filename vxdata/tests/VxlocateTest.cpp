@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "db/BinaryFields.h"
 #include "db/DataLinks.h"
 #include "db/DataSource.h"
 #include "db/MemDataSet.h"
 #include "db/NumericFields.h"
 #include "db/StringField.h"
+#include "vcl/Forms.h"
 #include "vcl/TestHelpers.h"
 #include "vxdata/Vxlocate.h"
 
@@ -136,6 +138,50 @@ TEST_F(LocateTest, AMissingFieldIsReported)
     ASSERT_EQ(dialogs.Shown.size(), 1u);
     EXPECT_EQ(dialogs.Shown[0].Text, "Field Nope not found.");
     EXPECT_EQ(dialogs.Shown[0].Type, mtWarning);
+}
+
+// Memos are matched on their text; rich text on its plain text.
+TEST(LocateMemo, RichTextIsSearchedInItsPlainText)
+{
+    TScriptedDialogs dialogs;
+    TMemDataSet table(nullptr);
+    table.FieldDefs()->Add("Code", ftString, 4);
+    table.FieldDefs()->Add("Note", ftMemo);
+    auto* code = CreateObject<TStringField>(&table);
+    code->SetFieldName("Code");
+    code->SetSize(4);
+    code->SetDataSet(&table);
+    auto* note = CreateObject<TMemoField>(&table);
+    note->SetFieldName("Note");
+    note->SetDataSet(&table);
+    table.Open();
+    table.AppendRecord({Variant("A1"), Variant("a plain note about apples")});
+    table.AppendRecord({Variant("B2"), Variant("{\\rtf1\\ansi rich {\\b pears} text}")});
+    table.AppendRecord({Variant("C3"), Variant("other")});
+    table.AppendRecord({Variant("D4"), Variant("")});
+    const auto codeNow = [&] { return table.FieldByName("Code")->AsString(); };
+
+    EXPECT_TRUE(vxLocateValue(true, &table, "Note", false, mtPartialMatchAny, "RICH PEARS"));
+    EXPECT_EQ(codeNow(), "B2");
+    EXPECT_FALSE(vxLocateValue(true, &table, "Note", false, mtPartialMatchAny, "RTF"));
+    EXPECT_EQ(codeNow(), "B2") << "back where it started";
+    EXPECT_TRUE(vxLocateValue(true, &table, "Note", false, mtPartialMatchStart, "A PLAIN"));
+    EXPECT_EQ(codeNow(), "A1");
+    EXPECT_TRUE(vxLocateValue(false, &table, "Note", true, mtExactMatch, "other"));
+    EXPECT_EQ(codeNow(), "C3");
+    EXPECT_FALSE(vxLocateValue(false, &table, "Note", true, mtExactMatch, "Other"));
+    EXPECT_TRUE(vxLocateValue(true, &table, "Note", false, mtExactMatch, ""));
+    EXPECT_EQ(codeNow(), "D4");
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST(LocateMemo, MatchRules)
+{
+    EXPECT_TRUE(vxLocateMemoMatches("Big APPLE", "APPLE", mtPartialMatchAny, true));
+    EXPECT_FALSE(vxLocateMemoMatches("Big APPLE", "APPLE", mtPartialMatchStart, true));
+    EXPECT_TRUE(vxLocateMemoMatches("apple", "APPLE", mtExactMatch, false));
+    EXPECT_FALSE(vxLocateMemoMatches("apples", "APPLE", mtExactMatch, false));
+    EXPECT_FALSE(vxLocateMemoMatches("apple", "APPLE", 7, false));
 }
 
 TEST_F(LocateTest, FieldValueIsFoundAtOnceOnTheCurrentRecord)
