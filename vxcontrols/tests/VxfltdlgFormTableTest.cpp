@@ -19,6 +19,7 @@
 #include "vxcontrols/tests/FilterFormSupport.h"
 #include "vxcontrols/vxdbedit.h"
 #include "vxdata/Vxtable.h"
+#include "vxdata/tests/FilterDialogTableFixture.h"
 
 namespace {
 
@@ -26,48 +27,8 @@ namespace fs = std::filesystem;
 using Codes = std::vector<std::string>;
 using namespace filterdialog;
 
-class FilterFormOnClientTable : public ::testing::Test {
+class FilterFormOnClientTable : public FilterDialogTableFixture {
 protected:
-    void SetUp() override
-    {
-        folder_ = (fs::temp_directory_path() / ("vxfltform_" + std::to_string(GetCurrentProcessId()))).string();
-        fs::remove_all(folder_);
-        {
-            THostDataDir dir(folder_);
-            MakeClientFile(dir);
-        }
-        registry_ = std::make_unique<TMachineRegistryOverride>();
-        WriteDemoRegistry(folder_);
-        table_ = new TvxTable(nullptr);
-        table_->SetDatabaseName("vavuz");
-        table_->SetTableName(folder_ + "\\yclient.qf;RES:YCLIENT");
-        table_->SetIndexName(" 1 - Client Code");
-        table_->Open();
-        source_ = new TDataSource(nullptr);
-        source_->SetDataSet(table_);
-        dialog_ = new TvxFilterDialog(nullptr);
-        dialog_->SetDataSource(source_);
-    }
-
-    void TearDown() override
-    {
-        dialog_->Free();
-        source_->Free();
-        table_->Free();
-        BkDefaultSession()->SetActive(false);
-        registry_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    Codes AllCodes()
-    {
-        Codes codes;
-        for (table_->First(); !table_->Eof(); table_->Next())
-            codes.push_back(Trim(table_->FieldByName("Client Code")->AsString()));
-        return codes;
-    }
-
     // Codes B to D by range, last names starting with "brown" or "young" by value.
     void EnterTwoCriteria(TvxFilterDlg* form)
     {
@@ -84,11 +45,6 @@ protected:
     }
 
     TScriptedDialogs boxes_;
-    std::string folder_;
-    std::unique_ptr<TMachineRegistryOverride> registry_;
-    TvxTable* table_ = nullptr;
-    TDataSource* source_ = nullptr;
-    TvxFilterDialog* dialog_ = nullptr;
 };
 
 const Codes Everyone = {"ACME", "BAKER", "CARTER", "DELTA", "EVANS"};

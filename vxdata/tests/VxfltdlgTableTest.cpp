@@ -17,6 +17,7 @@
 #include "vxdata/Vxfltdlg.h"
 #include "vxdata/Vxfltdum.h"
 #include "vxdata/Vxtable.h"
+#include "vxdata/tests/FilterDialogTableFixture.h"
 
 namespace {
 
@@ -44,60 +45,14 @@ TvxFieldInfo Range(const std::string& label, const std::string& minValue, const 
     return criterion;
 }
 
-class FilterOnClientTable : public ::testing::Test {
+class FilterOnClientTable : public FilterDialogTableFixture {
 protected:
-    void SetUp() override
-    {
-        folder_ = (fs::temp_directory_path() / ("vxfltdlg_" + std::to_string(GetCurrentProcessId()))).string();
-        fs::remove_all(folder_);
-        {
-            THostDataDir dir(folder_);
-            MakeClientFile(dir);
-        }
-        registry_ = std::make_unique<TMachineRegistryOverride>();
-        WriteDemoRegistry(folder_);
-        table_ = new TvxTable(nullptr);
-        table_->SetDatabaseName("vavuz");
-        table_->SetTableName(folder_ + "\\yclient.qf;RES:YCLIENT");
-        table_->SetIndexName(" 1 - Client Code");
-        table_->Open();
-        source_ = new TDataSource(nullptr);
-        source_->SetDataSet(table_);
-        dialog_ = new TvxFilterDialog(nullptr);
-        dialog_->SetDataSource(source_);
-    }
-
-    void TearDown() override
-    {
-        dialog_->Free();
-        source_->Free();
-        table_->Free();
-        BkDefaultSession()->SetActive(false);
-        registry_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     void SetCriteria(const std::vector<TvxFieldInfo>& criteria)
     {
         dialog_->Criteria().clear();
         for (const TvxFieldInfo& criterion : criteria)
             dialog_->Criteria().push_back(std::make_unique<TvxFieldInfo>(criterion));
     }
-
-    Codes AllCodes()
-    {
-        Codes codes;
-        for (table_->First(); !table_->Eof(); table_->Next())
-            codes.push_back(Trim(table_->FieldByName("Client Code")->AsString()));
-        return codes;
-    }
-
-    std::string folder_;
-    std::unique_ptr<TMachineRegistryOverride> registry_;
-    TvxTable* table_ = nullptr;
-    TDataSource* source_ = nullptr;
-    TvxFilterDialog* dialog_ = nullptr;
 };
 
 const Codes Everyone = {"ACME", "BAKER", "CARTER", "DELTA", "EVANS"};
